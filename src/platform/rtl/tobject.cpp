@@ -1,5 +1,7 @@
 #include "tobject.h"
 
+#include "exceptions.h"
+
 #include <QtCore/QHash>
 
 #include <mutex>
@@ -45,4 +47,19 @@ TObject* TObject::FromHandle(qint64 handle) {
   LiveTable& t = Table();
   std::lock_guard<std::mutex> guard(t.lock);
   return t.objects.value(handle, nullptr);
+}
+
+void TPersistent::Assign(TPersistent* source) {
+  if (source != nullptr) {
+    source->AssignTo(this);
+  } else {
+    AssignError(nullptr);
+  }
+}
+
+void TPersistent::AssignTo(TPersistent* dest) { dest->AssignError(this); }
+
+void TPersistent::AssignError(TPersistent* source) {
+  const QString sourceName = source != nullptr ? source->ClassName() : QStringLiteral("nil");
+  throw EConvertError(QStringLiteral("Cannot assign a %1 to a %2").arg(sourceName, ClassName()));
 }

@@ -25,6 +25,21 @@ class TObject {
   mutable qint64 handle_ = 0;
 };
 
+// An object that can copy itself from another (Assign) and has an owner for its name path.
+class TPersistent : public TObject {
+ public:
+  QString ClassName() const override { return QStringLiteral("TPersistent"); }
+  // Copies from source; the default asks the source to AssignTo this object, and a pair that
+  // cannot copy raises EConvertError "Cannot assign a <source class> to a <class>".
+  virtual void Assign(TPersistent* source);
+  virtual TPersistent* GetOwner() const { return nullptr; }
+  virtual QString GetNamePath() const { return ClassName(); }
+
+ protected:
+  virtual void AssignTo(TPersistent* dest);
+  [[noreturn]] void AssignError(TPersistent* source);
+};
+
 // Frees an object and clears the reference (the original's FreeAndNil).
 template <class T>
 void FreeAndNil(T*& object) {

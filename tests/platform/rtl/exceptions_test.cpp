@@ -38,3 +38,14 @@ TEST(ObjectHandles, StaleAndForgedHandlesResolveToNothing) {
   delete o;
   EXPECT_EQ(TObject::FromHandle(h), nullptr);
 }
+
+TEST(Persistent, AssignBetweenUnrelatedClassesRaises) {
+  TPersistent a, b;
+  try {
+    a.Assign(&b);
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "Cannot assign a TPersistent to a TPersistent");
+  }
+  EXPECT_THROW(a.Assign(nullptr), EConvertError);
+}
