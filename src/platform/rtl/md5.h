@@ -1,0 +1,9 @@
+#pragma once
+// MD5 digests as 32 lower-case hexadecimal digits.
+#include <QtCore/QByteArray>
+#include <QtCore/QString>
+
+// The digest of the text's code-page-1251 bytes (characters without a code count as "?"),
+// as the original hashed its 8-bit texts.
+QString MD5Hex(const QString& text);
+QString MD5HexOfBytes(const QByteArray& bytes);
