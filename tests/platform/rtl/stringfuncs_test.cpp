@@ -1,5 +1,7 @@
 #include "platform/rtl/stringfuncs.h"
 
+#include "platform/rtl/codepage.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -92,6 +94,26 @@ TEST(Strings, CaseMapping) {
   EXPECT_EQ(UpCase(QChar(0x0451)), QChar(0x0451));
   EXPECT_EQ(AnsiUpperChar(QChar(0x0451)), QChar(0x0401));
   EXPECT_EQ(AnsiLowerChar(QChar(0x0401)), QChar(0x0451));
+}
+
+TEST(Strings, AnsiCaseAgreesWithTheCodePage1251Table) {
+  // Every letter pair of code page 1251 (lower, upper); all other codes map to themselves.
+  int upper[256];
+  for (int b = 0; b < 256; ++b) upper[b] = b;
+  for (int b = 'a'; b <= 'z'; ++b) upper[b] = b - 32;
+  for (int b = 0xE0; b <= 0xFF; ++b) upper[b] = b - 32;
+  const int pairs[][2] = {{0x90, 0x80}, {0x83, 0x81}, {0x9A, 0x8A}, {0x9C, 0x8C}, {0x9D, 0x8D},
+                          {0x9E, 0x8E}, {0x9F, 0x8F}, {0xA2, 0xA1}, {0xBC, 0xA3}, {0xB4, 0xA5},
+                          {0xB8, 0xA8}, {0xBA, 0xAA}, {0xBF, 0xAF}, {0xB3, 0xB2}, {0xBE, 0xBD}};
+  for (const auto& p : pairs) upper[p[0]] = p[1];
+  int lower[256];
+  for (int b = 0; b < 256; ++b) lower[b] = b;
+  for (int b = 0; b < 256; ++b)
+    if (upper[b] != b) lower[upper[b]] = b;
+  for (int b = 0; b < 256; ++b) {
+    EXPECT_EQ(Ord(AnsiUpperChar(Chr(b))), upper[b]) << "code " << b;
+    EXPECT_EQ(Ord(AnsiLowerChar(Chr(b))), lower[b]) << "code " << b;
+  }
 }
 
 TEST(Strings, CaseInsensitiveEqualityFoldsCyrillic) {
