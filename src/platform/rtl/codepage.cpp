@@ -141,8 +141,9 @@ QString FromCodePage(const QByteArray& bytes, TCodePage page) {
 
 QByteArray ToCodePage(const QString& text, TCodePage page) {
   if (page == TCodePage::Utf8) return text.toUtf8();
-  QByteArray result;
-  result.reserve(text.size());
+  QByteArray result(text.size(), Qt::Uninitialized);
+  char* out = result.data();
+  qsizetype k = 0;
   const QChar* p = text.constData();
   const qsizetype n = text.size();
   for (qsizetype i = 0; i < n; ++i) {
@@ -156,8 +157,9 @@ QByteArray ToCodePage(const QString& text, TCodePage page) {
     } else {
       code = page == TCodePage::Cp1251 ? Encode1251(c) : Reverse(page).Find(c);
     }
-    result.append(char(code < 0 ? '?' : code));
+    out[k++] = char(code < 0 ? '?' : code);
   }
+  result.truncate(k);
   return result;
 }
 
