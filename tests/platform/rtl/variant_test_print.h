@@ -1,0 +1,23 @@
+#pragma once
+// Readable Variants in test failures, and the class name of what a call raises.
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/variant.h"
+
+#include <ostream>
+
+inline void PrintTo(const Variant& v, std::ostream* os) {
+  *os << VarTypeAsText(v.VType()).toStdString();
+  if (!v.IsArray() && v.VType() != varUnknown && v.VType() != varDispatch)
+    *os << " " << v.ToString().toStdString();
+}
+
+// The class name of the exception that f raises, or "none".
+template <class F>
+QString RaisedBy(F&& f) {
+  try {
+    f();
+  } catch (const Exception& e) {
+    return e.ClassName();
+  }
+  return QStringLiteral("none");
+}
