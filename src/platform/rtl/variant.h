@@ -39,8 +39,9 @@
 // Comparison (VarCompareValue, ==, <):
 //   Null equals only Null and sorts before every other value (Empty included).
 //   Empty equals Empty, "" and 0 (it takes the other side's kind).
-//   Two strings compare case-sensitively by character code, except that Ё and ё sort
-//   directly after Е and е, so Russian words come out in alphabetical order.
+//   Two strings compare as AnsiCompareStr orders them (alphabetical, Ё after Е, ties broken
+//   by case with the lower-case letter first), so scripts and sorted lists agree; they are
+//   equal only when identical.
 //   A string with a number: the string is read as a number (a date for a Date) and the two
 //   compare as numbers; a text that is no number raises EConvertError.
 //   Numbers compare exactly by value across kinds (integers as integers, Currency by its

@@ -49,7 +49,7 @@ bool ReadFloat(const QString& text, double& out);
 [[noreturn]] void RaiseOverflow();
 [[noreturn]] void RaiseInvalidFloat(const QString& text);
 
-// Order of two texts: by character code, with Ё/ё right after Е/е.
+// Order of two texts: the order of AnsiCompareStr (sorted lists and scripts agree).
 int CompareStrings(const QString& a, const QString& b);
 
 }  // namespace variant_detail

@@ -1,6 +1,7 @@
 // Variant operators and comparison; the rules are tabled in variant.h.
 #include "exceptions.h"
 #include "interfaces.h"
+#include "stringfuncs.h"
 #include "variant.h"
 #include "variant_impl.h"
 
@@ -224,18 +225,7 @@ const QString& TextOf(const Variant& v) {
 namespace variant_detail {
 
 int CompareStrings(const QString& a, const QString& b) {
-  auto key = [](char16_t c) -> quint32 {
-    if (c == u'Ё') return (quint32(u'Е') << 1) | 1;
-    if (c == u'ё') return (quint32(u'е') << 1) | 1;
-    return quint32(c) << 1;
-  };
-  const qsizetype n = std::min(a.size(), b.size());
-  const QChar* pa = a.constData();
-  const QChar* pb = b.constData();
-  for (qsizetype i = 0; i < n; ++i) {
-    if (pa[i] != pb[i]) return key(pa[i].unicode()) < key(pb[i].unicode()) ? -1 : 1;
-  }
-  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+  return a == b ? 0 : AnsiCompareStr(a, b);
 }
 
 Variant Add(const Variant& a, const Variant& b) { return Arith(Op::Add, a, b); }

@@ -184,11 +184,13 @@ TEST(VariantOps, Comparison) {
       {2, 1.5, R::vrGreaterThan},
       {1, 1.0, R::vrEqual},
       {"abc", "abd", R::vrLessThan},
-      {"B", "a", R::vrLessThan},  // case-sensitive, by character code
-      {"a", "A", R::vrGreaterThan},
+      {"B", "a", R::vrGreaterThan},  // alphabetical first
+      {"a", "A", R::vrLessThan},     // then case, lower-case first
+      {"abc", "ABD", R::vrLessThan},
       {"ab", "abc", R::vrLessThan},
       {"ёж", "еж", R::vrGreaterThan},
       {"ёж", "жук", R::vrLessThan},  // ё sorts between е and ж
+      {"z", "а", R::vrLessThan},     // Latin before Cyrillic
       {"Ёлка", "Жук", R::vrLessThan},
       {"10", 9, R::vrGreaterThan},  // the text is read as a number
       {9, "10", R::vrLessThan},
