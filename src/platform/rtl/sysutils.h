@@ -1,0 +1,69 @@
+#pragma once
+// Numbers to and from text with the original runtime's rules: integer and float
+// conversion, Currency, Booleans, the general float formats and the pattern formatters.
+// Every routine reads FormatSettings(); the overloads that take a TFormatSettings serve
+// callers that run on their own copy of the settings (reports).
+#include "currency.h"
+#include "formatsettings.h"
+
+#include <QtCore/QString>
+
+// Integers. StrToInt and StrToInt64 accept leading blanks, a sign and a "$", "x" or "0x"
+// hexadecimal prefix; hexadecimal texts may fill the whole width (StrToInt("$FFFFFFFF")
+// is -1). Bad texts raise EConvertError "\"%s\" is an invalid integer".
+QString IntToStr(qint64 value);
+// Upper-case hexadecimal with at least `digits` digits. A negative value that fits in 32
+// bits shows as its 32-bit two's complement, as the Integer overload did.
+QString IntToHex(qint64 value, int digits);
+int StrToInt(const QString& text);
+int StrToIntDef(const QString& text, int defaultValue);
+bool TryStrToInt(const QString& text, int& value);
+qint64 StrToInt64(const QString& text);
+qint64 StrToInt64Def(const QString& text, qint64 defaultValue);
+bool TryStrToInt64(const QString& text, qint64& value);
+
+// Floats: optional blanks around, a sign, digits with the decimal separator of the
+// settings, an optional exponent. A value beyond the double range is invalid; one below it
+// is 0. Bad texts raise EConvertError "\"%s\" is an invalid float".
+double StrToFloat(const QString& text);
+double StrToFloat(const QString& text, const TFormatSettings& settings);
+double StrToFloatDef(const QString& text, double defaultValue);
+bool TryStrToFloat(const QString& text, double& value);
+bool TryStrToFloat(const QString& text, double& value, const TFormatSettings& settings);
+
+// Pascal's Val: `code` is 0 on success, else the 1-based position of the first character
+// that does not fit (the length plus one when the text ends too early). Floats use ".".
+void Val(const QString& text, int& value, int& code);
+void Val(const QString& text, qint64& value, int& code);
+void Val(const QString& text, double& value, int& code);
+
+enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
+
+// General format with 15 significant digits: "0.1", "1E15", "1E-5", "NAN", "INF".
+QString FloatToStr(double value);
+QString FloatToStr(double value, const TFormatSettings& settings);
+// ffGeneral/ffExponent: `precision` significant digits, `digits` = least exponent digits.
+// ffFixed/ffNumber/ffCurrency: `digits` decimals; scientific when the integer part has more
+// than `precision` digits.
+QString FloatToStrF(double value, TFloatFormat format, int precision, int digits);
+QString FloatToStrF(double value, TFloatFormat format, int precision, int digits,
+                    const TFormatSettings& settings);
+
+QString CurrToStr(Currency value);
+QString CurrToStr(Currency value, const TFormatSettings& settings);
+QString CurrToStrF(Currency value, TFloatFormat format, int digits);
+QString CurrToStrF(Currency value, TFloatFormat format, int digits, const TFormatSettings& settings);
+// Decimal texts become Currency exactly; digits beyond the fourth decimal round half to even.
+Currency StrToCurr(const QString& text);
+Currency StrToCurr(const QString& text, const TFormatSettings& settings);
+Currency StrToCurrDef(const QString& text, Currency defaultValue);
+bool TryStrToCurr(const QString& text, Currency& value);
+bool TryStrToCurr(const QString& text, Currency& value, const TFormatSettings& settings);
+
+// "-1"/"0", or "True"/"False" with useBoolStrs.
+QString BoolToStr(bool value, bool useBoolStrs = false);
+// "True"/"False" in any case, or a number (non-zero is True). Bad texts raise EConvertError
+// "\"%s\" is not a valid boolean value".
+bool StrToBool(const QString& text);
+bool StrToBoolDef(const QString& text, bool defaultValue);
+bool TryStrToBool(const QString& text, bool& value);
