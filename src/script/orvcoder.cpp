@@ -1,6 +1,7 @@
 #include "orvcoder.h"
 
 #include "orvcodec.h"
+#include "platform/rtl/stringfuncs.h"
 
 #include <QtCore/QHash>
 
@@ -38,7 +39,7 @@ bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 bool IsUpperHexLetter(QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('F'); }
 
 struct KeywordTable {
-  QHash<QString, qint32> codes;  // upper-cased word -> code
+  QHash<QString, qint32> codes;  // NameKey of the word -> code
   KeywordTable();
 };
 
@@ -196,20 +197,22 @@ KeywordTable::KeywordTable() {
       {"inherited", kwInherited}, {"stdcall", kwStdcall}, {"Break", kwBreak},
       {"Continue", kwContinue}, {"Exit", kwExit}, {"Return", kwReturn},
   };
-  for (const Entry& e : kWords) codes.insert(QString::fromLatin1(e.word).toUpper(), e.code);
+  for (const Entry& e : kWords) codes.insert(NameKey(QString::fromLatin1(e.word)), e.code);
 }
 
 namespace orvcoder {
 
 bool FindKeyword(const QString& word, qint32& code) {
   const auto& codes = Keywords().codes;
-  const auto it = codes.constFind(word.toUpper());
+  const auto it = codes.constFind(NameKey(word));
   if (it == codes.constEnd()) return false;
   code = it.value();
   return true;
 }
 
-void AddKeyword(const QString& word, qint32 code) { Keywords().codes.insert(word.toUpper(), code); }
+void AddKeyword(const QString& word, qint32 code) {
+  Keywords().codes.insert(NameKey(AnsiUpperCase(word)), code);
+}
 
 void RegisterKeywords() { (void)Keywords(); }
 
