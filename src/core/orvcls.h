@@ -64,18 +64,19 @@ using TParamKinds = std::vector<quint8>;
 
 // ---- Shared interfaces ----------------------------------------------------------------
 
-class ICompItem : public IInterface {
+// The symbol classes implement several of these at once: the bases are shared (virtual).
+class ICompItem : public virtual IInterface {
  public:
   virtual QString GetCaption() const = 0;
   virtual void SetCaption(const QString& caption) = 0;
 };
 
-class IComp : public ICompItem {
+class IComp : public virtual ICompItem {
  public:
   virtual bool HasOwnItem(const QString& name) const = 0;
 };
 
-class ICls : public IComp {
+class ICls : public virtual IComp {
  public:
   // A property of this class over two methods; a member of the same name is replaced.
   virtual ICompItem* AddCallProp(const QString& name, TCallNotify getter, TCallNotify setter) = 0;
@@ -83,7 +84,7 @@ class ICls : public IComp {
                                    TSetValueNotify setter) = 0;
 };
 
-class IEntryItem : public ICompItem {
+class IEntryItem : public virtual ICompItem {
  public:
   virtual Variant Call(TObject* slf, VariantArgs& args) = 0;
 };
@@ -97,7 +98,7 @@ class IOrvDispatch : public IDispatch {
 
 // The script class registry. Names of members are "[Class.]Member[:ResultClass]"; each
 // Add* gives nullptr when the class is unknown or already has the member.
-class IClsRoot : public IInterface {
+class IClsRoot : public virtual IInterface {
  public:
   virtual ICls* ClassCls(TClass nativeClass) = 0;
   virtual ICompItem* AddConst(TComponent* owner, const QString& name, const Variant& value) = 0;

@@ -9,17 +9,6 @@
 
 namespace {
 
-// A registry stand-in that answers the dispatch identity with a dispatch object of its own.
-class FakeRegistry : public IInterface {
- public:
-  IInterface* QueryInterface(const TGUID& iid) override {
-    return iid.compare(IID_IDispatch, Qt::CaseInsensitive) == 0 ? &dispatch : nullptr;
-  }
-  IDispatch dispatch;
-};
-
-IClsRoot* AsRegistry(FakeRegistry& r) { return reinterpret_cast<IClsRoot*>(&r); }
-
 TEST(RootEnv, FreshEnvironmentPointsToItself) {
   TRootEnvScope scope;
   TRootEnv& env = orvcls::RootEnv();
@@ -57,26 +46,6 @@ TEST(RootEnv, AttachOnlyParentlessEnvironments) {
   TRootEnv grandChild;
   child.Attach(&grandChild);
   EXPECT_EQ(grandChild.Root, &top);
-}
-
-TEST(RootEnv, ClsRootIsSetOnce) {
-  TRootEnv env;
-  FakeRegistry first, second;
-  env.SetClsRoot(nullptr);
-  EXPECT_EQ(env.ClsRoot, nullptr);
-  env.SetClsRoot(AsRegistry(first));
-  EXPECT_EQ(env.ClsRoot, AsRegistry(first));
-  EXPECT_EQ(env.ClsRootDispatch, &first.dispatch);
-  EXPECT_EQ(env.ClsRootVariant.VType(), varDispatch);
-  env.SetClsRoot(AsRegistry(second));
-  env.SetClsRoot(nullptr);
-  EXPECT_EQ(env.ClsRoot, AsRegistry(first));
-  EXPECT_EQ(env.ClsRootDispatch, &first.dispatch);
-  env.ClearClsRoot(AsRegistry(second));  // not the installed one
-  EXPECT_EQ(env.ClsRoot, AsRegistry(first));
-  env.ClearClsRoot(AsRegistry(first));
-  EXPECT_EQ(env.ClsRoot, nullptr);
-  EXPECT_TRUE(env.ClsRootVariant.IsEmpty());
 }
 
 TEST(RootEnv, InitializePublishesOnlyWhenNothingIsPublished) {
