@@ -1,6 +1,7 @@
 #include "tlist.h"
 
 #include "exceptions.h"
+#include "stablesort.h"
 
 #include <algorithm>
 
@@ -94,8 +95,7 @@ TFPList* TFPList::Expand() {
 }
 
 void TFPList::Sort(const TListSortCompare& compare) {
-  std::stable_sort(items_.begin(), items_.end(),
-                   [&compare](void* a, void* b) { return compare(a, b) < 0; });
+  SafeStableSort(items_, [&compare](void* a, void* b) { return compare(a, b) < 0; });
 }
 
 void TFPList::SetCount(int count) {
