@@ -150,6 +150,7 @@ class Variant {
   Variant(const char* utf8);          // varString
   Variant(QChar v);                   // varString of one character
   Variant(const TObject*) = delete;   // objects travel as handles: use FromObject
+  Variant(const void*) = delete;      // no pointer may become a Boolean by accident
 
   // Typed constructors for the codes that have no C++ type of their own.
   static Variant Null() noexcept { Variant v; v.type_ = varNull; return v; }
@@ -288,6 +289,8 @@ namespace variant_detail {
 Variant Add(const Variant& a, const Variant& b);
 Variant Sub(const Variant& a, const Variant& b);
 Variant Mul(const Variant& a, const Variant& b);
+Variant IntDiv(const Variant& a, const Variant& b);
+Variant Mod(const Variant& a, const Variant& b);
 TVariantRelationship Compare(const Variant& a, const Variant& b);
 }  // namespace variant_detail
 
@@ -320,8 +323,16 @@ inline Variant VarMul(const Variant& a, const Variant& b) {
   return variant_detail::Mul(a, b);
 }
 Variant VarDivide(const Variant& a, const Variant& b);  // "/": always a float
-Variant VarIntDiv(const Variant& a, const Variant& b);  // div
-Variant VarMod(const Variant& a, const Variant& b);
+inline Variant VarIntDiv(const Variant& a, const Variant& b) {  // div
+  if (a.VType() == varInteger && b.VType() == varInteger && b.RawInt64() != 0)
+    return Variant::FromWholeNumber(a.RawInt64() / b.RawInt64());
+  return variant_detail::IntDiv(a, b);
+}
+inline Variant VarMod(const Variant& a, const Variant& b) {
+  if (a.VType() == varInteger && b.VType() == varInteger && b.RawInt64() != 0)
+    return Variant(int(a.RawInt64() % b.RawInt64()));
+  return variant_detail::Mod(a, b);
+}
 Variant VarAnd(const Variant& a, const Variant& b);
 Variant VarOr(const Variant& a, const Variant& b);
 Variant VarXor(const Variant& a, const Variant& b);

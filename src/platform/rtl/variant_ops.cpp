@@ -225,12 +225,23 @@ const QString& TextOf(const Variant& v) {
 namespace variant_detail {
 
 int CompareStrings(const QString& a, const QString& b) {
-  return a == b ? 0 : AnsiCompareStr(a, b);
+  // A common prefix decides nothing in that order: compare from the first difference.
+  const QChar* pa = a.constData();
+  const QChar* pb = b.constData();
+  const qsizetype n = std::min(a.size(), b.size());
+  qsizetype k = 0;
+  while (k < n && pa[k] == pb[k]) ++k;
+  if (k == a.size() && k == b.size()) return 0;
+  if (k > 0 && pa[k - 1].isHighSurrogate()) --k;
+  return AnsiCompareStr(QString::fromRawData(pa + k, a.size() - k),
+                        QString::fromRawData(pb + k, b.size() - k));
 }
 
 Variant Add(const Variant& a, const Variant& b) { return Arith(Op::Add, a, b); }
 Variant Sub(const Variant& a, const Variant& b) { return Arith(Op::Sub, a, b); }
 Variant Mul(const Variant& a, const Variant& b) { return Arith(Op::Mul, a, b); }
+Variant IntDiv(const Variant& a, const Variant& b) { return IntDivide(false, a, b); }
+Variant Mod(const Variant& a, const Variant& b) { return IntDivide(true, a, b); }
 
 Rel Compare(const Variant& a, const Variant& b) {
   const Kind ka = KindOf(a.VType());
@@ -273,8 +284,6 @@ Variant VarDivide(const Variant& a, const Variant& b) {
   return Variant(CheckedFloat(x / y, x, y));
 }
 
-Variant VarIntDiv(const Variant& a, const Variant& b) { return IntDivide(false, a, b); }
-Variant VarMod(const Variant& a, const Variant& b) { return IntDivide(true, a, b); }
 Variant VarAnd(const Variant& a, const Variant& b) { return Logic(LogicOp::And, a, b); }
 Variant VarOr(const Variant& a, const Variant& b) { return Logic(LogicOp::Or, a, b); }
 Variant VarXor(const Variant& a, const Variant& b) { return Logic(LogicOp::Xor, a, b); }

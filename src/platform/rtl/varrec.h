@@ -48,3 +48,8 @@ struct TVarRec {
 };
 
 using TVarRecs = std::vector<TVarRec>;
+
+// The argument list packed in a Variant array as the bindings pass it: element 0 holds the
+// count N, elements 1..N the values; the result holds N Variant entries copied from them.
+// A count beyond the array raises EVariantBadIndexError; a count below 1 gives no entries.
+TVarRecs VarArrayToArgs(const Variant& array);

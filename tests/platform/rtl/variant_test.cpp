@@ -1,6 +1,7 @@
 #include "platform/rtl/interfaces.h"
 #include "platform/rtl/tobject.h"
 #include "platform/rtl/variant.h"
+#include "platform/rtl/varrec.h"
 #include "variant_test_print.h"
 
 #include <gtest/gtest.h>
@@ -231,4 +232,16 @@ TEST(VariantObjects, InterfacesAreHeldWithoutOwnership) {
   EXPECT_EQ(RaisedBy([] { Variant(1).ToInterface(); }), "EVariantTypeCastError");
   EXPECT_EQ(RaisedBy([&] { u.ToInt(); }), "EVariantTypeCastError");
   EXPECT_EQ(RaisedBy([&] { u.ToString(); }), "EVariantTypeCastError");
+}
+
+TEST(VariantArray, ArgumentListFromCountedArray) {
+  const TVarRecs three = VarArrayToArgs(VarArrayOf({3, "a", 2.5, Variant::Null(), "unused"}));
+  ASSERT_EQ(three.size(), 3u);
+  for (const TVarRec& r : three) EXPECT_EQ(r.VType, TVarRec::vtVariant);
+  EXPECT_EQ(three[0].VVariant.ToString(), "a");
+  EXPECT_EQ(three[1].VVariant.ToDouble(), 2.5);
+  EXPECT_TRUE(three[2].VVariant.IsNull());
+  EXPECT_TRUE(VarArrayToArgs(VarArrayOf({0})).empty());
+  EXPECT_EQ(RaisedBy([] { VarArrayToArgs(VarArrayOf({5, 1})); }), "EVariantBadIndexError");
+  EXPECT_EQ(RaisedBy([] { VarArrayToArgs(Variant(1)); }), "EVariantError");
 }
