@@ -4,8 +4,8 @@
 #include "exceptions.h"
 #include "interfaces.h"
 #include "tobject.h"
+#include "datetime.h"
 #include "variant_impl.h"
-#include "variant_text.h"
 
 #include <limits>
 
@@ -220,7 +220,12 @@ Currency Variant::ToCurrency() const {
         throw EOverflow(QStringLiteral("Floating point overflow"));
       return Currency::FromRaw(qint64(raw));
     }
-    default: return variant_text::CurrencyOf(ToDouble());
+    case Kind::Str: {
+      Currency c;
+      if (!TryStrToCurr(StringRef(), c)) RaiseInvalidFloat(StringRef());
+      return c;
+    }
+    default: return Currency::FromDouble(ToDouble());
   }
 }
 
@@ -232,21 +237,16 @@ bool Variant::ToBoolSlow() const {
     case Kind::Curr: return u_.i64 != 0;
     case Kind::Float:
     case Kind::Date: return ToDouble() != 0;
-    case Kind::Str: {
-      const QString t = StringRef().trimmed();
-      if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
-      if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
-      double d;
-      if (ReadFloat(StringRef(), d)) return d != 0;
-      throw EConvertError(QStringLiteral("\"%1\" is not a valid boolean value").arg(StringRef()));
-    }
+    case Kind::Str: return StrToBool(StringRef());
     default: RaiseTypeCast();
   }
 }
 
 TDateTime Variant::ToDateTime() const {
-  if (IsString()) return variant_text::DateOf(StringRef());
-  return ToDouble();
+  if (!IsString()) return ToDouble();
+  TDateTime d;
+  if (TryStrToDateTime(StringRef(), d) || TryStrToFloat(StringRef(), d)) return d;
+  return StrToDateTime(StringRef());  // raises the date error
 }
 
 QString Variant::ToString() const {
@@ -255,12 +255,13 @@ QString Variant::ToString() const {
     case Kind::Null: return QString();
     case Kind::Str: return StringRef();
     case Kind::Int:
-      return IsUnsignedCode(type_) ? QString::number(u_.u64) : QString::number(u_.i64);
+      return IsUnsignedCode(type_) ? QString::number(u_.u64) : IntToStr(u_.i64);
     case Kind::Bool: return u_.i64 != 0 ? QStringLiteral("True") : QStringLiteral("False");
     case Kind::Float:
-      return type_ == varSingle ? variant_text::SingleText(u_.f) : variant_text::FloatText(u_.d);
-    case Kind::Curr: return variant_text::CurrencyText(Currency::FromRaw(u_.i64));
-    case Kind::Date: return variant_text::DateText(u_.d);
+      // A Single shows its own 7 significant digits, not the noise of its double.
+      return type_ == varSingle ? FloatToStrF(u_.f, ffGeneral, 7, 0) : FloatToStr(u_.d);
+    case Kind::Curr: return CurrToStr(Currency::FromRaw(u_.i64));
+    case Kind::Date: return DateTimeToStr(u_.d);
     default: RaiseTypeCast();
   }
 }

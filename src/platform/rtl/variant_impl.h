@@ -1,5 +1,6 @@
 #pragma once
 // Internals shared by the Variant's conversion and operator sources. Not for other callers.
+#include "sysutils.h"
 #include "variant.h"
 
 #include <vector>
@@ -41,8 +42,8 @@ Int128 WholeOf(const Variant& v);
 // A value of any scalar kind as a double (texts read as floats).
 double FloatOf(const Variant& v);
 // The text read as an integer / as a float; false when it is no number.
-bool ReadInt(const QString& text, qint64& out);
-bool ReadFloat(const QString& text, double& out);
+inline bool ReadInt(const QString& text, qint64& out) { return TryStrToInt64(text, out); }
+inline bool ReadFloat(const QString& text, double& out) { return TryStrToFloat(text, out); }
 
 [[noreturn]] void RaiseTypeCast();
 [[noreturn]] void RaiseInvalidOp();

@@ -1,3 +1,4 @@
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/interfaces.h"
 #include "platform/rtl/variant.h"
 #include "variant_test_print.h"
@@ -213,6 +214,8 @@ TEST(VariantOps, Comparison) {
       {quint64(~0ULL), -1, R::vrGreaterThan},
       {Variant::FromByte(200), Variant::FromShortInt(-1), R::vrGreaterThan},
       {Variant::FromDate(45000), 45000, R::vrEqual},
+      {Variant::FromDate(EncodeDate(2024, 3, 5)), "5.3.24", R::vrEqual},  // the text read as a date
+      {"6.3.24", Variant::FromDate(EncodeDate(2024, 3, 5)), R::vrGreaterThan},
       {VarArrayOf({1, "a"}), VarArrayOf({1, "a"}), R::vrEqual},
       {VarArrayOf({1, 2}), VarArrayOf({1, 3}), R::vrNotEqual},
       {VarArrayOf({1, 2}), VarArrayOf({1, "x"}), R::vrNotEqual},

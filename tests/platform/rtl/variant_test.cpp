@@ -1,3 +1,4 @@
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/interfaces.h"
 #include "platform/rtl/tobject.h"
 #include "platform/rtl/variant.h"
@@ -20,6 +21,7 @@ TEST(Variant, ConversionsByTypeCode) {
     const char* error;    // or the class of the error
   };
   const Variant array = VarArrayOf({1});
+  const Variant march5 = Variant::FromDate(EncodeDate(2024, 3, 5));
   const Case cases[] = {
       // lenient Null
       {Variant::Null(), varInteger, 0, nullptr},
@@ -71,6 +73,15 @@ TEST(Variant, ConversionsByTypeCode) {
       {Variant::FromSingle(0.1f), varString, "0.1", nullptr},
       {Curr(-0.25), varString, "-0.25", nullptr},
       {quint64(18446744073709551615ULL), varString, "18446744073709551615", nullptr},
+      {1e15, varString, "1E15", nullptr},
+      {march5, varString, "5.3.24", nullptr},
+      {Variant::FromDate(EncodeDateTime(2024, 3, 5, 12, 30, 0, 0)), varString, "5.3.24 12:30:00", nullptr},
+      // dates from texts
+      {"5.3.24", varDate, march5, nullptr},
+      {"5.3.24 12:30", varDate, Variant::FromDate(EncodeDateTime(2024, 3, 5, 12, 30, 0, 0)), nullptr},
+      {"45356", varDate, Variant::FromDate(45356), nullptr},
+      {"32.13.24", varDate, Variant(), "EConvertError"},
+      {"1,5", varDouble, Variant(), "EConvertError"},
       // impossible casts
       {array, varInteger, Variant(), "EVariantTypeCastError"},
       {array, varString, Variant(), "EVariantTypeCastError"},
