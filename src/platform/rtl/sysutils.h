@@ -8,6 +8,12 @@
 
 #include <QtCore/QString>
 
+#include <initializer_list>
+#include <vector>
+
+struct TVarRec;  // varrec.h; include it to build argument lists
+using TVarRecs = std::vector<TVarRec>;
+
 // Integers. StrToInt and StrToInt64 accept leading blanks, a sign and a "$", "x" or "0x"
 // hexadecimal prefix; hexadecimal texts may fill the whole width (StrToInt("$FFFFFFFF")
 // is -1). Bad texts raise EConvertError "\"%s\" is an invalid integer".
@@ -67,3 +73,28 @@ QString BoolToStr(bool value, bool useBoolStrs = false);
 bool StrToBool(const QString& text);
 bool StrToBoolDef(const QString& text, bool defaultValue);
 bool TryStrToBool(const QString& text, bool& value);
+
+// Number patterns: "0" digit, "#" optional digit, "." decimal point, "," thousands grouping
+// (with the thousand separator of the settings), "E+"/"E-"/"e+"/"e-" scientific with the
+// zeros after it as least exponent digits, '...' and "..." literals, and up to three
+// sections "positive;negative;zero". An empty pattern gives FloatToStr. Ties round half
+// away from zero.
+QString FormatFloat(const QString& format, double value);
+QString FormatFloat(const QString& format, double value, const TFormatSettings& settings);
+QString FormatCurr(const QString& format, Currency value);
+QString FormatCurr(const QString& format, Currency value, const TFormatSettings& settings);
+
+// Format: "%" [index ":"] ["-"] [width] ["." precision] type, with "*" for a number taken
+// from the arguments and "%%" for a percent sign.
+//   d u x  integers (u and x show negative 32-bit values as their unsigned form);
+//          precision = least digits
+//   e f g n m  floats and Currency: e (precision = significant digits, 15), f fixed,
+//          n grouped, m money (precision = decimals: 2, 2, CurrencyDecimals), g general (15)
+//   s      strings and characters; precision = most characters
+//   p      pointers
+// Variant arguments convert; any other mismatch raises EConvertError
+// "Format '%s' invalid or incompatible with argument", a missing argument
+// "No argument for format '%s'".
+QString Format(const QString& format, const TVarRecs& args);
+QString Format(const QString& format, const TVarRecs& args, const TFormatSettings& settings);
+QString Format(const QString& format, std::initializer_list<TVarRec> args);

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <limits>
 
+// Readable QString values in failure messages.
+static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace {
 
 // Pins the clock (and so the current year of the two-digit window) for one test.

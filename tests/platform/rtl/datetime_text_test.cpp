@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+// Readable QString values in failure messages.
+static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace {
 
 class DateText : public ::testing::Test {

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <limits>
 
+// Readable QString values in failure messages.
+static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 TEST(IntegerText, IntToStrAndIntToHex) {
   EXPECT_EQ(IntToStr(-9223372036854775807LL - 1), "-9223372036854775808");
   EXPECT_EQ(IntToHex(255, 4), "00FF");
