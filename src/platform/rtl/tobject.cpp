@@ -5,6 +5,8 @@
 #include <QtCore/QHash>
 
 #include <mutex>
+#include <typeindex>
+#include <unordered_map>
 
 namespace {
 
@@ -22,7 +24,20 @@ LiveTable& Table() {
   return *table;
 }
 
+std::unordered_map<std::type_index, TClass>& TypeClasses() {
+  static auto* map = new std::unordered_map<std::type_index, TClass>;
+  return *map;
+}
+
 }  // namespace
+
+void RegisterClassForType(const std::type_info& type, TClass cls) { TypeClasses()[type] = cls; }
+
+TClass ClassForType(const std::type_info& type) {
+  auto& map = TypeClasses();
+  auto it = map.find(type);
+  return it == map.end() ? nullptr : it->second;
+}
 
 TObject::~TObject() {
   if (handle_ != 0) {
@@ -31,6 +46,38 @@ TObject::~TObject() {
     t.objects.remove(handle_);
   }
 }
+
+TClass TObject::StaticClass() {
+  static const TClassInfo* info = [] {
+    auto* c = new TClassInfo(QStringLiteral("TObject"), nullptr);
+    c->SetFactory([](TObject*) { return new TObject; });
+    return c;
+  }();
+  return info;
+}
+
+TClass TObject::ClassType() const {
+  TClass c = ClassForType(typeid(*this));
+  return c != nullptr ? c : StaticClass();
+}
+
+QString TObject::ClassName() const { return ClassType()->ClassName(); }
+
+bool TObject::InheritsFrom(TClass ancestor) const { return ClassType()->InheritsFrom(ancestor); }
+
+bool TObject::ClassNameIs(const QString& name) const {
+  return ClassName().compare(name, Qt::CaseInsensitive) == 0;
+}
+
+void TObject::Free() {
+  if (!destructionStarted_) {
+    destructionStarted_ = true;
+    BeforeDestruction();
+  }
+  delete this;
+}
+
+IInterface* TObject::GetInterface(const TGUID& iid) { return ClassType()->GetInterface(this, iid); }
 
 qint64 TObject::ObjectHandle() const {
   if (handle_ == 0) {
@@ -47,6 +94,20 @@ TObject* TObject::FromHandle(qint64 handle) {
   LiveTable& t = Table();
   std::lock_guard<std::mutex> guard(t.lock);
   return t.objects.value(handle, nullptr);
+}
+
+TClass TPersistent::StaticClass() {
+  static const TClassInfo* info = [] {
+    auto* c = new TClassInfo(QStringLiteral("TPersistent"), TObject::StaticClass());
+    c->SetFactory([](TObject*) { return new TPersistent; });
+    return c;
+  }();
+  return info;
+}
+
+TClass TPersistent::ClassType() const {
+  TClass c = ClassForType(typeid(*this));
+  return c != nullptr ? c : StaticClass();
 }
 
 void TPersistent::Assign(TPersistent* source) {
