@@ -207,6 +207,10 @@ struct PropValue<T> {
   static T From(const Storage& v, const TTypeInfo*) { return T(v); }
 };
 
+template <class C>
+concept CreatesWithArg = requires { typename C::TCreateArg; } &&
+                         std::is_constructible_v<C, typename C::TCreateArg*>;
+
 template <class C, class G>
 using GetterResult = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
 
@@ -320,8 +324,7 @@ template <class C>
 std::function<TObject*(TObject*)> ClassFactory(const QString& name) {
   if constexpr (std::is_abstract_v<C>) {
     return {};
-  } else if constexpr (requires { typename C::TCreateArg; } &&
-                       std::is_constructible_v<C, typename C::TCreateArg*>) {
+  } else if constexpr (typinfodetail::CreatesWithArg<C>) {
     return [name](TObject* arg) -> TObject* {
       using A = typename C::TCreateArg;
       A* typed = arg != nullptr ? dynamic_cast<A*>(arg) : nullptr;

@@ -3,6 +3,10 @@
 #include "platform/classes/component.h"
 #include "platform/classes/registry.h"
 
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 ORV_ENUM(TShape, shNone, shCircle, shSquare)
 ORV_SET(TShapes, TShape)
 
