@@ -17,4 +17,6 @@ if(orv_system_sources)
     endif()
   endforeach()
   orv_library(orv_system DIRS ${orv_system_dirs} DEPS ${orv_system_deps})
+  # Sources generated at build time (the report key catalogue).
+  include(${PROJECT_SOURCE_DIR}/tools/keycatalog/keycatalog.cmake)
 endif()
