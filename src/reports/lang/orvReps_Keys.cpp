@@ -1,6 +1,6 @@
 #include "reports/lang/orvReps_Keys.h"
 
-#include "reports/lang/orvReps_Ansi.h"
+#include "platform/rtl/codepage.h"
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/lang/orvReps_Run.h"
 
@@ -128,7 +128,7 @@ void orvReps_Keys::UnescapeSpan(QString& s, int from, int to) {
       } else if (i + 3 < end && s[i + 1].isDigit() && s[i + 2].isDigit() && s[i + 3].isDigit() &&
                  s[i + 1].unicode() < 128 && s[i + 2].unicode() < 128 && s[i + 3].unicode() < 128) {
         const int code = s.mid(i + 1, 3).toInt() % 256;
-        s.replace(i, 4, orvReps_Ansi::AnsiChar(code));
+        s.replace(i, 4, Chr(code));
         end -= 3;
         ++i;
       } else {

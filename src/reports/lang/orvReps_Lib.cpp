@@ -1,5 +1,8 @@
 #include "reports/lang/orvReps_Lib.h"
 
+#include "platform/rtl/codepage.h"
+#include "platform/rtl/stringfuncs.h"
+
 namespace orvReps_Lib {
 
 namespace {
@@ -18,6 +21,12 @@ bool IsLineBreak(QChar c) { return c == kCR || c == kLF; }
 
 bool IsBlankLike(QChar c) { return c.unicode() <= 32; }
 
+// Comparisons order characters by their code page 1251 codes, as the program's texts did.
+int Code(QChar c) {
+  const int k = CharCode(c, TCodePage::Cp1251);
+  return k >= 0 ? k : 256 + c.unicode();
+}
+
 QString Blanks(int n) { return n > 0 ? QString(n, kBlank) : QString(); }
 
 }  // namespace
@@ -25,10 +34,9 @@ QString Blanks(int n) { return n > 0 ? QString(n, kBlank) : QString(); }
 // ---- case ----
 
 QChar UpChar(QChar c) {
-  ushort u = c.unicode();
+  const char16_t u = c.unicode();
   if (u < 128) return (u >= 'a' && u <= 'z') ? QChar(u - 32) : c;
-  if (u == 0xB5) return c;  // the micro sign has no capital in code page 1251
-  return c.toUpper();
+  return AnsiUpperChar(c);
 }
 
 QString UpperCase(const QString& s) {
@@ -41,11 +49,7 @@ void UpperCaseInPlace(QString& s) {
   for (QChar& c : s) c = UpChar(c);
 }
 
-QString LowerCase(const QString& s) {
-  QString r = s;
-  for (QChar& c : r) c = c.toLower();
-  return r;
-}
+QString LowerCase(const QString& s) { return AnsiLowerCase(s); }
 
 // ---- search ----
 
@@ -121,7 +125,7 @@ bool StartsText(const QString& prefix, const QString& text) { return TextAt(pref
 int CompareText(const QString& a, const QString& b) {
   const int n = qMin(a.size(), b.size());
   for (int i = 0; i < n; ++i) {
-    int d = UpChar(a[i]).unicode() - UpChar(b[i]).unicode();
+    int d = Code(UpChar(a[i])) - Code(UpChar(b[i]));
     if (d != 0) return d;
   }
   return static_cast<int>(a.size() - b.size());
@@ -131,7 +135,7 @@ int CompareTextAt(const QString& sub, const QString& text, int pos) {
   const int rest = qMax(0, static_cast<int>(text.size()) - qMax(pos, 1) + 1);
   const int n = qMin(static_cast<int>(sub.size()), rest);
   for (int i = 0; i < n; ++i) {
-    int d = UpChar(sub[i]).unicode() - UpChar(text[pos - 1 + i]).unicode();
+    int d = Code(UpChar(sub[i])) - Code(UpChar(text[pos - 1 + i]));
     if (d != 0) return d;
   }
   return rest < sub.size() ? 1 : 0;

@@ -1,6 +1,6 @@
 // The file routines of the report library.
+#include "platform/rtl/codepage.h"
 #include "platform/rtl/exceptions.h"
-#include "reports/lang/orvReps_Ansi.h"
 #include "reports/lang/orvReps_Lib.h"
 
 #include <QtCore/QDir>
@@ -33,7 +33,7 @@ bool LoadFileToStr(QString& text, const QString& fileName) {
   if (fileName.isEmpty()) return false;
   QFile f(LocalName(fileName));
   if (!f.open(QIODevice::ReadOnly)) return false;
-  text = orvReps_Ansi::AnsiToText(f.readAll());
+  text = FromAnsi(f.readAll());
   return true;
 }
 
@@ -41,7 +41,7 @@ bool SaveStrToFile(const QString& fileName, const QString& text) {
   QFile f(LocalName(fileName));
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
     throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()));
-  const QByteArray bytes = orvReps_Ansi::TextToAnsi(text);
+  const QByteArray bytes = ToAnsi(text);
   if (f.write(bytes) != bytes.size())
     throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, f.errorString()));
   return true;
