@@ -2,6 +2,10 @@
 
 #include "codepage.h"
 
+#include <algorithm>
+
+#include <QtCore/QStringDecoder>
+
 namespace {
 
 bool FitsAnsi(const QString& text) {
@@ -9,6 +13,13 @@ bool FitsAnsi(const QString& text) {
     if (c.unicode() >= 0x80 && !HasCharCode(c, TCodePage::Cp1251)) return false;
   }
   return true;
+}
+
+bool IsUtf8WithNonAscii(const QByteArray& bytes, QString& text) {
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; })) return false;
+  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+  text = decoder(bytes);
+  return !decoder.hasError();
 }
 
 }  // namespace
@@ -24,6 +35,8 @@ TDecodedText DecodeTextFile(const QByteArray& bytes) {
     r.text.resize(units);
     const uchar* p = reinterpret_cast<const uchar*>(bytes.constData()) + 2;
     for (qsizetype i = 0; i < units; ++i) r.text[i] = QChar(ushort(p[2 * i] | (p[2 * i + 1] << 8)));
+  } else if (IsUtf8WithNonAscii(bytes, r.text)) {
+    r.encoding = TTextFileEncoding::Utf8;
   } else {
     r.text = FromAnsi(bytes);
   }
@@ -35,6 +48,8 @@ QByteArray EncodeTextFile(const QString& text, TTextFileEncoding encoding) {
   switch (encoding) {
     case TTextFileEncoding::Ansi:
       return ToAnsi(text);
+    case TTextFileEncoding::Utf8:
+      return text.toUtf8();
     case TTextFileEncoding::Utf8Bom:
       return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     case TTextFileEncoding::Utf16LeBom: {

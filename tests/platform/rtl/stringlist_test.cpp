@@ -298,6 +298,12 @@ TEST(StringList, FilesIn1251AndMarkedUtf8) {
   back.LoadFromFile(folder + "/u16.txt");
   EXPECT_EQ(Lines(back), (QStringList{"a", "Ж"}));
 
+  WriteFileAtomically(folder + "/linux.txt", QString("Ёлка\nёж\n").toUtf8());  // unmarked UTF-8
+  back.LoadFromFile(folder + "/linux.txt");
+  EXPECT_EQ(Lines(back), (QStringList{"Ёлка", "ёж"}));
+  back.SaveToFile(folder + "/linux.txt");
+  EXPECT_EQ(ReadFileBytes(folder + "/linux.txt"), QString("Ёлка\r\nёж\r\n").toUtf8());
+
   back.LoadFromFile(folder + "/ansi.txt");
   EXPECT_EQ(Lines(back), (QStringList{"Привет", "line two"}));
   EXPECT_THROW(back.LoadFromFile(folder + "/missing.txt"), EFOpenError);
