@@ -167,6 +167,12 @@ int DayOfWeek(TDateTime date) {
   return int((s.Day + kDateDelta) % 7) + 1;  // day 0 was a Saturday
 }
 
+int DayOfYear(TDateTime date) {
+  int y = 0, m = 0, d = 0;
+  DecodeDate(date, y, m, d);
+  return y == 0 ? 0 : DaysBeforeMonth(y, m) + d;
+}
+
 TDateTime IncMonth(TDateTime date, int months) {
   int y = 0, m = 0, d = 0;
   DecodeDate(date, y, m, d);

@@ -34,6 +34,7 @@ TDateTime ComposeDateTime(TDateTime date, TDateTime time);
 bool IsLeapYear(int year);
 int DaysInAMonth(int year, int month);  // 0 for a month outside 1..12
 int DayOfWeek(TDateTime date);          // 1 = Sunday .. 7 = Saturday
+int DayOfYear(TDateTime date);          // 1 for 1 January
 // Adds months and clamps the day to the new month's length; the time is kept.
 TDateTime IncMonth(TDateTime date, int months = 1);
 void ReplaceTime(TDateTime& value, TDateTime newTime);

@@ -98,3 +98,10 @@ QString FormatCurr(const QString& format, Currency value, const TFormatSettings&
 QString Format(const QString& format, const TVarRecs& args);
 QString Format(const QString& format, const TVarRecs& args, const TFormatSettings& settings);
 QString Format(const QString& format, std::initializer_list<TVarRec> args);
+
+// Whole parts. Round takes halves to the even neighbour (Round(2.5) = 2); Round and Trunc
+// raise EInvalidOp for NaN, infinities and values beyond 64 bits.
+qint64 Round(double value);
+qint64 Trunc(double value);
+double Int(double value);   // the integer part, sign kept
+double Frac(double value);  // value - Int(value), sign kept

@@ -90,6 +90,8 @@ TEST(DateCalendar, WeekdaysLeapYearsMonths) {
   EXPECT_EQ(DaysInAMonth(2024, 2), 29);
   EXPECT_EQ(DaysInAMonth(2023, 2), 28);
   EXPECT_EQ(DaysInAMonth(2023, 13), 0);
+  EXPECT_EQ(DayOfYear(EncodeDate(2024, 1, 1)), 1);
+  EXPECT_EQ(DayOfYear(EncodeDate(2024, 12, 31) + 0.9), 366);
 
   const TDateTime jan31 = EncodeDateTime(2024, 1, 31, 12, 0, 0, 0);
   EXPECT_EQ(IncMonth(jan31), EncodeDate(2024, 2, 29) + 0.5);

@@ -225,3 +225,21 @@ TEST(BooleanText, BoolToStrAndStrToBool) {
     EXPECT_EQ(e.Message(), "\"yes\" is not a valid boolean value");
   }
 }
+
+TEST(WholeParts, RoundHalvesToEvenTruncTowardZero) {
+  struct Case { double value; qint64 round, trunc; double frac; };
+  const Case cases[] = {
+      {2.5, 2, 2, 0.5},   {3.5, 4, 3, 0.5},    {-2.5, -2, -2, -0.5}, {-3.5, -4, -3, -0.5},
+      {0.49999999999999994, 0, 0, 0.49999999999999994},  {1e18, 1000000000000000000LL, 1000000000000000000LL, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Round(c.value), c.round) << c.value;
+    EXPECT_EQ(Trunc(c.value), c.trunc) << c.value;
+    EXPECT_EQ(Frac(c.value), c.frac) << c.value;
+    EXPECT_EQ(Int(c.value), double(c.trunc)) << c.value;
+  }
+  for (double bad : {1e19, -1e30, std::nan(""), std::numeric_limits<double>::infinity()}) {
+    EXPECT_THROW(Round(bad), EInvalidOp) << bad;
+    EXPECT_THROW(Trunc(bad), EInvalidOp) << bad;
+  }
+}
