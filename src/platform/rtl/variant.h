@@ -24,7 +24,7 @@
 //                                | toward zero to 4 places) |          |                 |
 //   Date +/- number, Date - Date | Date; Date - Date Double | Double   | rounded to int  | rounded
 //   Empty with a value           | Empty acts as 0 or ""    | as 0     | as 0            | as 0/False
-//   Empty with Empty             | Empty                    | 0/0      | div by zero     | Empty as 0
+//   Empty with Empty             | Empty                    | EInvalidOp | EDivByZero    | Integer 0
 //
 //   Boolean counts as -1 (True) and 0 (False) in numbers. Integer results that leave 64 bits
 //   raise EIntOverflow; float results that overflow raise EOverflow. "/" by zero raises
@@ -182,7 +182,11 @@ class Variant {
   void Clear();            // becomes Empty
 
   // Conversions with the toolchain's rules. Null gives 0, "" and False without error;
-  // impossible conversions raise EVariantTypeCastError, bad texts EConvertError.
+  // impossible conversions raise EVariantTypeCastError, bad texts EConvertError. Texts go
+  // through the runtime's parsers with the program's settings: to an integer a text is read
+  // as an integer, else as a float that is then rounded; to a date as a date and time, else
+  // as a number of days; to a Boolean as True/False or a number. Booleans show as
+  // "True"/"False", floats, Currency and dates as FloatToStr, CurrToStr and DateTimeToStr.
   int ToInt() const { return type_ == varInteger ? int(u_.i64) : ToIntSlow(); }  // EVariantOverflowError beyond 32 bits
   qint64 ToInt64() const;
   quint64 ToQWord() const;
