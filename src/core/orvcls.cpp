@@ -1,6 +1,7 @@
 #include "orvcls.h"
 
 #include "core/orvenv.h"
+#include "platform/classes/events.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/tobject.h"
 
@@ -114,6 +115,10 @@ TObject* VarToObj(const Variant& value) {
   }
   throw EInvalidPointer(QStringLiteral("VarToObj: %1 is not a live object").arg(VarToStr(value)));
 }
+
+Variant MethodToVar(const TMethod& method) { return MethodToVariant(method); }
+
+TMethod VarToMethod(const Variant& value) { return VariantToMethod(value); }
 
 TVarRecs VarArrayToArgs(const Variant& array, int capacity) {
   if (!array.IsArray()) throw EVariantError(QStringLiteral("VarArrayToArgs: not an array"));

@@ -18,6 +18,7 @@ class TComponent;
 class TClassInfo;
 using TClass = const TClassInfo*;
 class TMethodInfo;
+struct TMethod;
 class TStringList;
 
 
@@ -65,8 +66,11 @@ using TParamKinds = std::vector<quint8>;
 // ---- Shared interfaces ----------------------------------------------------------------
 
 // The symbol classes implement several of these at once: the bases are shared (virtual).
-class ICompItem : public virtual IInterface {
+// They are components too, and answer these identities through QueryInterface; a caller
+// casts the answer (QueryAs).
+class ICompItem {
  public:
+  virtual ~ICompItem() = default;
   virtual QString GetCaption() const = 0;
   virtual void SetCaption(const QString& caption) = 0;
 };
@@ -98,7 +102,7 @@ class IOrvDispatch : public IDispatch {
 
 // The script class registry. Names of members are "[Class.]Member[:ResultClass]"; each
 // Add* gives nullptr when the class is unknown or already has the member.
-class IClsRoot : public virtual IInterface {
+class IClsRoot : public IInterface {
  public:
   virtual ICls* ClassCls(TClass nativeClass) = 0;
   virtual ICompItem* AddConst(TComponent* owner, const QString& name, const Variant& value) = 0;
@@ -266,6 +270,11 @@ Variant ObjToVar(const TObject* object);
 // nullptr for Empty, Null and 0; the object of a live handle; anything else (a stale or
 // forged handle, a text) raises EInvalidPointer naming the value.
 TObject* VarToObj(const Variant& value);
+
+// Methods in Variants: an opaque token that names a live method (never raw addresses). An
+// unknown token, Empty and Null give an unassigned method.
+Variant MethodToVar(const TMethod& method);
+TMethod VarToMethod(const Variant& value);
 
 // The argument list of a Variant array whose element 0 holds the count N and elements 1..N
 // the values: N Variant entries, copies of the elements. Raises EVariantBadIndexError when

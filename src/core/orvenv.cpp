@@ -2,6 +2,7 @@
 
 #include "core/orvcls.h"
 #include "platform/rtl/exceptions.h"
+#include "script/orvcodeh.h"
 
 namespace orvenv {
 
@@ -43,6 +44,7 @@ void InstallRootEnvAccess(TGetRootEnv getter, TSetRootEnv setter) {
 const std::vector<TStartEntry>& StartList() {
   static const std::vector<TStartEntry> list = {
       {"orvcls", &orvcls::Initialize, &orvcls::Finalize},
+      {"orvcodeh", &orvcodeh::Initialize, &orvcodeh::Finalize},
   };
   return list;
 }

@@ -1,5 +1,7 @@
 #include "core/orvcls.h"
 #include "core/orvenv.h"
+#include "platform/classes/component.h"
+#include "platform/classes/typinfo.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/tobject.h"
 
@@ -189,6 +191,50 @@ TEST(Startup, FailureNamesTheUnitAndStopsTheRest) {
 TEST(Startup, ProgramListBeginsWithTheEnvironment) {
   ASSERT_FALSE(orvenv::StartList().empty());
   EXPECT_STREQ(orvenv::StartList().front().Name, "orvcls");
+}
+
+TEST(Startup, ProgramStartMakesTheEnvironmentAndTheRegistry) {
+  TRootEnv* before = orvenv::GetRootEnv();
+  orvenv::SetRootEnv(nullptr);
+  orvenv::Startup();
+  TRootEnv* made = orvenv::GetRootEnv();
+  ASSERT_NE(made, nullptr);
+  ASSERT_NE(made->ClsRoot, nullptr);
+  EXPECT_NE(made->ClsRoot->FindCls(QStringLiteral("TGetValueNotify")), nullptr);
+  orvenv::Shutdown();
+  EXPECT_EQ(orvenv::GetRootEnv(), nullptr);
+  orvenv::SetRootEnv(before);
+}
+
+}  // namespace
+
+namespace {
+
+class TBell : public TComponent {
+  ORV_CLASS(TBell, TComponent)
+  using TCreateArg = TComponent;
+  explicit TBell(TComponent* owner) : TComponent(owner) {}
+  void Ring(TObject*) { ++rings; }
+  int rings = 0;
+};
+
+}  // namespace
+
+ORV_DESCRIBE(TBell) { c.Method("Ring", &TBell::Ring); }
+
+namespace {
+
+TEST(MethodVariants, RoundTripAndUnknownTokens) {
+  auto* bell = new TBell(nullptr);
+  const TMethod ring{TBell::StaticClass()->MethodAddress(QStringLiteral("Ring")), bell};
+  const Variant v = orvcls::MethodToVar(ring);
+  EXPECT_TRUE(v.IsString());
+  EXPECT_EQ(orvcls::VarToMethod(v), ring);
+  EXPECT_FALSE(orvcls::VarToMethod(Variant()).Assigned());
+  EXPECT_FALSE(orvcls::VarToMethod(Variant::Null()).Assigned());
+  EXPECT_FALSE(orvcls::VarToMethod(Variant(QStringLiteral("0123456789abcdef"))).Assigned());
+  bell->Free();
+  EXPECT_EQ(orvcls::VarToMethod(v).Data, nullptr);  // the object is gone
 }
 
 }  // namespace
