@@ -1,5 +1,7 @@
 #include "fileutils.h"
 
+#include "stringfuncs.h"
+
 #include <QtCore/QDateTime>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -51,7 +53,7 @@ qint64 FromDateTime(TDateTime value) {
   return local.addMSecs(ms).toMSecsSinceEpoch();
 }
 
-QChar Fold(QChar c) { return c.toUpper(); }
+QChar Fold(QChar c) { return AnsiUpperChar(c); }
 
 }  // namespace
 
@@ -185,7 +187,7 @@ QString FindFileNoCase(const QString& folder, const QString& name) {
   QStringList entries = QDir(folder.isEmpty() ? QStringLiteral(".") : folder)
                             .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
   for (const QString& entry : entries) {
-    if (entry.compare(name, Qt::CaseInsensitive) == 0 && FileExists(dir + entry)) {
+    if (AnsiSameText(entry, name) && FileExists(dir + entry)) {
       return dir + entry;
     }
   }

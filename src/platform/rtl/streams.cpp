@@ -311,3 +311,15 @@ void WriteFileAtomically(const QString& fileName, const QByteArray& bytes, int r
     fail(error);
   }
 }
+
+void AppendFileBytes(const QString& fileName, const QByteArray& bytes, int rights) {
+  const int fd = OpenRetrying(NativeName(fileName), O_WRONLY | O_CREAT | O_APPEND, rights);
+  if (fd < 0) {
+    throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, OsErrorText(errno)));
+  }
+  int error = WriteAll(fd, bytes.constData(), bytes.size()) ? 0 : errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) {
+    throw EInOutError(QStringLiteral("Cannot write to file \"%1\". %2").arg(fileName, OsErrorText(error)), error);
+  }
+}

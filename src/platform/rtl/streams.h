@@ -132,3 +132,7 @@ QByteArray ReadFileBytes(const QString& fileName);
 // The target keeps its permissions; a new file gets rights (before the umask).
 // Raises EFCreateError when the file cannot be written.
 void WriteFileAtomically(const QString& fileName, const QByteArray& bytes, int rights = 0666);
+// Appends the bytes to the file, creating it with rights (before the umask) when missing.
+// One write at the end of the file: lines appended by several processes at once never mix.
+// Raises EFOpenError when the file cannot be opened, EInOutError when the write fails.
+void AppendFileBytes(const QString& fileName, const QByteArray& bytes, int rights = 0666);

@@ -9,6 +9,8 @@
 
 #include <QtCore/QFile>
 
+#include <random>
+
 #include <sys/stat.h>
 
 namespace {
@@ -29,6 +31,17 @@ class Registry : public ::testing::Test {
   }
   QString folder_, file_;
 };
+
+// Every key and value under a path, as text, for comparing two stores.
+void Dump(const regstore::Path& path, QStringList& out) {
+  out << "key " + path.join('\\');
+  for (const QString& name : regstore::ValueNames(path)) {
+    regstore::Value v;
+    regstore::GetValue(path, name, v);
+    out << QString("value %1 %2 %3 %4 %5").arg(name).arg(v.type).arg(v.text).arg(v.number).arg(QString(v.bytes.toHex()));
+  }
+  for (const QString& sub : regstore::KeyNames(path)) Dump(path + QStringList{sub}, out);
+}
 
 int Mode(const QString& name) {
   struct stat st;
@@ -241,4 +254,44 @@ TEST_F(Registry, UnreadableFileIsNeverWritten) {
   EXPECT_FALSE(reg.OpenKey(kProfile, true));
   EXPECT_THROW(reg.WriteString("a", "b"), ERegistryException);
   EXPECT_TRUE(DirectoryExists(file_));
+}
+
+TEST_F(Registry, DamagedFilesOfAnyShapeRoundTripWhatTheyHold) {
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Kestrand\\Данные", true));
+    reg.WriteString("Текст", "a \"b\" %c\n");
+    reg.WriteExpandString("E", "%TEMP%");
+    reg.WriteInteger("I", 123456);
+    reg.WriteBinaryData("B", QByteArray("\x00\xFF\x10", 3));
+    reg.CreateKey("Sub\\Deeper");
+  }
+  const QByteArray good = ReadFileBytes(file_);
+  std::mt19937 random(2024);
+  for (int round = 0; round < 300; ++round) {
+    QByteArray bytes = good;
+    const int edits = 1 + int(random() % 6);
+    for (int e = 0; e < edits; ++e) {
+      const int at = int(random() % bytes.size());
+      switch (random() % 3) {
+        case 0: bytes[at] = char(random() % 256); break;
+        case 1: bytes.remove(at, 1 + int(random() % 8)); break;
+        default: bytes.insert(at, char(" \"%\\\n:x"[random() % 7])); break;
+      }
+    }
+    const QString damagedFile = folder_ + QString("/round%1").arg(round);
+    UseFile(damagedFile);
+    WriteFileAtomically(damagedFile, bytes);
+    QStringList before;
+    Dump({"HKEY_CURRENT_USER"}, before);
+    TRegistry reg;
+    reg.WriteString("touch", "1");  // a write at the root saves what was read
+    QStringList after;
+    const QString copy = damagedFile + ".copy";
+    WriteFileAtomically(copy, ReadFileBytes(damagedFile));
+    UseFile(copy);
+    Dump({"HKEY_CURRENT_USER"}, after);
+    before.insert(1, "value touch 1 1 0 ");
+    ASSERT_EQ(after, before) << bytes.toStdString();
+  }
 }

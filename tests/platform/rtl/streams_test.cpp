@@ -113,7 +113,14 @@ TEST(FileStream, AtomicWriteKeepsPermissionsAndLeavesNoTemporaries) {
   ASSERT_EQ(::stat(QFile::encodeName(name).constData(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(ReadFileBytes(name), QByteArray("two"));
-  EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"secret.ini"});
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"secret.ini"});  // no temporaries left
+
+  AppendFileBytes(name, "+3");
+  AppendFileBytes(folder + "/new.log", "line\r\n", 0600);
+  EXPECT_EQ(ReadFileBytes(name), QByteArray("two+3"));
+  EXPECT_EQ(ReadFileBytes(folder + "/new.log"), QByteArray("line\r\n"));
+  EXPECT_THROW(AppendFileBytes(folder + "/none/x.log", "x"), EFOpenError);
+  WriteFileAtomically(name, "two");
 
   TMemoryStream m;
   m.LoadFromFile(name);
