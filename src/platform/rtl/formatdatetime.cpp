@@ -4,8 +4,18 @@
 
 namespace {
 
+// A non-negative number with at least `width` digits.
 QString Padded(int value, int width) {
-  return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
+  char buf[16];
+  int n = 0;
+  do {
+    buf[n++] = char('0' + value % 10);
+    value /= 10;
+  } while (value > 0 && n < 15);
+  while (n < width && n < 15) buf[n++] = '0';
+  QString out(n, Qt::Uninitialized);
+  for (int i = 0; i < n; ++i) out[i] = QLatin1Char(buf[n - 1 - i]);
+  return out;
 }
 
 bool StartsWithCI(const QString& format, int i, QLatin1String token) {

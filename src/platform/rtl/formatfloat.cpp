@@ -1,39 +1,42 @@
 // FormatFloat and FormatCurr: the number pattern language.
 #include "floattext.h"
 
-#include <QtCore/QStringList>
 
 namespace {
 
 // The sections of a pattern split at ";" outside quotes (at most three are used).
-QStringList SplitSections(const QString& format) {
-  QStringList sections;
-  QString current;
+struct Sections {
+  QStringView part[3];
+  int count = 0;
+};
+
+Sections SplitSections(QStringView format) {
+  Sections out;
   QChar quote;
-  for (QChar c : format) {
+  int start = 0;
+  for (int i = 0; i < format.size(); ++i) {
+    const QChar c = format[i];
     if (!quote.isNull()) {
       if (c == quote) quote = QChar();
     } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
       quote = c;
     } else if (c == QLatin1Char(';')) {
-      sections << current;
-      current.clear();
-      if (sections.size() == 3) return sections;
-      continue;
+      out.part[out.count++] = format.mid(start, i - start);
+      start = i + 1;
+      if (out.count == 3) return out;
     }
-    current += c;
   }
-  sections << current;
-  return sections;
+  out.part[out.count++] = format.mid(start);
+  return out;
 }
 
-bool IsExponentAt(const QString& s, int i) {
+bool IsExponentAt(QStringView s, int i) {
   return (s[i] == QLatin1Char('E') || s[i] == QLatin1Char('e')) && i + 1 < s.size() &&
          (s[i + 1] == QLatin1Char('+') || s[i + 1] == QLatin1Char('-'));
 }
 
 // Skips a quoted literal starting at i; returns the index of its closing quote (or the end).
-int QuoteEnd(const QString& s, int i) {
+int QuoteEnd(QStringView s, int i) {
   int close = s.indexOf(s[i], i + 1);
   return close < 0 ? int(s.size()) : close;
 }
@@ -47,7 +50,7 @@ struct SectionShape {
   bool scientific = false;
 };
 
-SectionShape ShapeOf(const QString& s) {
+SectionShape ShapeOf(QStringView s) {
   SectionShape shape;
   int digits = 0, decimalIndex = -1, firstZero = -1, lastZero = 0;
   for (int i = 0; i < s.size(); ++i) {
@@ -86,7 +89,7 @@ void RoundFor(const SectionShape& shape, DecimalNumber& n) {
 
 class SectionWriter {
  public:
-  SectionWriter(const QString& section, const SectionShape& shape, const DecimalNumber& n,
+  SectionWriter(QStringView section, const SectionShape& shape, const DecimalNumber& n,
                 const TFormatSettings& s)
       : section_(section), shape_(shape), s_(s) {
     if (shape.scientific) {
@@ -133,7 +136,7 @@ class SectionWriter {
         // grouping is decided for the whole number
       } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
         int close = QuoteEnd(section_, i);
-        out_ += QStringView(section_).mid(i + 1, close - i - 1);
+        out_ += section_.mid(i + 1, close - i - 1);
         i = close;
       } else if (shape_.scientific && IsExponentAt(section_, i)) {
         FlushLeading();
@@ -184,7 +187,7 @@ class SectionWriter {
     return i - 1;
   }
 
-  const QString& section_;
+  QStringView section_;
   const SectionShape& shape_;
   const TFormatSettings& s_;
   QString intDigits_;
@@ -196,8 +199,8 @@ class SectionWriter {
 
 QString FormatDecimal(const QString& format, const DecimalNumber& value, const TFormatSettings& s) {
   if (value.IsSpecial() || format.isEmpty()) return FloatToText(value, ffGeneral, 15, 0, s);
-  const QStringList sections = SplitSections(format);
-  auto usable = [&](int k) { return k < sections.size() && !sections[k].isEmpty(); };
+  const Sections sections = SplitSections(format);
+  auto usable = [&](int k) { return k < sections.count && !sections.part[k].isEmpty(); };
 
   int k = 0;
   if (value.IsZero() && usable(2)) k = 2;
@@ -205,15 +208,15 @@ QString FormatDecimal(const QString& format, const DecimalNumber& value, const T
   if (!usable(k)) return FloatToText(value, ffGeneral, 15, 0, s);
 
   DecimalNumber n = value;
-  SectionShape shape = ShapeOf(sections[k]);
+  SectionShape shape = ShapeOf(sections.part[k]);
   // Huge values in a fixed pattern would print hundreds of digits: show them in general form.
   if (!shape.scientific && n.Exponent > 18) return FloatToText(value, ffGeneral, 15, 0, s);
   RoundFor(shape, n);
   if (n.IsZero() && k != 2 && usable(2)) {
     k = 2;
-    shape = ShapeOf(sections[k]);
+    shape = ShapeOf(sections.part[k]);
   }
-  QString text = SectionWriter(sections[k], shape, n, s).Write();
+  QString text = SectionWriter(sections.part[k], shape, n, s).Write();
   if (k == 0 && n.Negative && !n.IsZero()) text.prepend(QLatin1Char('-'));
   return text;
 }

@@ -107,30 +107,22 @@ void Val(const QString& text, double& value, int& code) {
 bool TryStrToCurr(const QString& text, Currency& value, const TFormatSettings& settings) {
   numberscan::DecimalText d;
   if (numberscan::ScanDecimal(text, settings.DecimalSeparator, true, d) != 0) return false;
-  // Scale to ten-thousandths: digits x 10^(exponent + 4), rounding what falls off half to even.
-  const int shift = d.exponent + 4;
-  if (d.digits.empty()) {
+  // Scale to ten-thousandths: the first `keep` digits are whole units of 0.0001 and what
+  // falls off rounds half to even. Digits carry no leading or trailing zeros.
+  const int len = int(d.digits.size());
+  const int keep = d.exponent + 4 + len;
+  if (len == 0) {
     value = Currency();
     return true;
   }
-  if (shift + int(d.digits.size()) > 19) return false;
-  std::string whole = d.digits;
-  std::string dropped;
-  if (shift >= 0) {
-    whole.append(size_t(shift), '0');
-  } else if (-shift >= int(whole.size())) {
-    dropped = std::string(size_t(-shift) - whole.size(), '0') + whole;
-    whole.clear();
-  } else {
-    dropped = whole.substr(whole.size() - size_t(-shift));
-    whole.resize(whole.size() - size_t(-shift));
-  }
-  quint64 magnitude = 0;
-  for (char c : whole) magnitude = magnitude * 10 + quint64(c - '0');  // at most 19 digits
-  if (!dropped.empty()) {
-    int cmp = dropped[0] > '5' ? 1 : dropped[0] < '5' ? -1 : 0;
-    if (cmp == 0 && dropped.find_first_not_of('0', 1) != std::string::npos) cmp = 1;
-    if (cmp > 0 || (cmp == 0 && (magnitude & 1))) ++magnitude;
+  if (keep > 19) return false;
+  quint64 magnitude = 0;  // at most 19 digits
+  for (int i = 0; i < keep; ++i)
+    magnitude = magnitude * 10 + quint64(i < len ? d.digits[size_t(i)] - '0' : 0);
+  if (keep >= 0 && keep < len) {
+    const char first = d.digits[size_t(keep)];
+    const bool rest = keep + 1 < len;
+    if (first > '5' || (first == '5' && (rest || (magnitude & 1)))) ++magnitude;
   }
   const quint64 limit = quint64(std::numeric_limits<qint64>::max()) + (d.negative ? 1 : 0);
   if (magnitude > limit) return false;
