@@ -1,0 +1,521 @@
+#include "platform/data/filterexpr.h"
+
+#include "platform/rtl/exceptions.h"
+
+#include <QtCore/QRegularExpression>
+
+#include <cmath>
+#include <vector>
+
+struct FilterExpr::Node {
+  enum Kind { Const, Field, Not, Neg, And, Or, Cmp, Like, IsNull, In, Arith } kind;
+  QString op;  // Cmp: = <> < <= > >=; Arith: + - * / ||
+  bool negated = false;  // NOT LIKE, IS NOT NULL, NOT IN
+  Variant value;         // Const
+  int field = -1;
+  TFieldType fieldType = ftUnknown;
+  std::vector<std::unique_ptr<Node>> args;
+};
+
+namespace {
+
+using Node = FilterExpr::Node;
+
+struct Token {
+  enum Kind { End, Number, String, Name, Op } kind = End;
+  QString text;
+  int pos = 0;
+};
+
+[[noreturn]] void SyntaxError(const QString& text, int pos, const QString& what) {
+  throw EDatabaseError(QStringLiteral("Filter expression error at position %1: %2 in \"%3\"")
+                           .arg(pos + 1).arg(what, text));
+}
+
+class Parser {
+ public:
+  Parser(const QString& text, const FilterExpr::Resolver& resolve) : s_(text), resolve_(resolve) {
+    Next();
+  }
+
+  std::unique_ptr<Node> Parse() {
+    auto n = ParseOr();
+    if (tok_.kind != Token::End) SyntaxError(s_, tok_.pos, QStringLiteral("unexpected \"%1\"").arg(tok_.text));
+    return n;
+  }
+
+ private:
+  bool IsWord(const char* word) const {
+    return tok_.kind == Token::Name && tok_.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+  }
+  bool IsOp(const char* op) const { return tok_.kind == Token::Op && tok_.text == QLatin1String(op); }
+
+  void Next() {
+    const int n = s_.size();
+    while (i_ < n && s_[i_].isSpace()) ++i_;
+    tok_ = Token{};
+    tok_.pos = i_;
+    if (i_ >= n) return;
+    const QChar c = s_[i_];
+    if (c == u'\'') {
+      QString v;
+      int j = i_ + 1;
+      for (;;) {
+        if (j >= n) SyntaxError(s_, i_, QStringLiteral("unterminated string"));
+        if (s_[j] == u'\'') {
+          if (j + 1 < n && s_[j + 1] == u'\'') { v += u'\''; j += 2; continue; }
+          break;
+        }
+        v += s_[j++];
+      }
+      tok_.kind = Token::String;
+      tok_.text = v;
+      i_ = j + 1;
+      return;
+    }
+    if (c.isDigit() || (c == u'.' && i_ + 1 < n && s_[i_ + 1].isDigit())) {
+      int j = i_;
+      while (j < n && (s_[j].isDigit() || s_[j] == u'.')) ++j;
+      if (j < n && (s_[j] == u'e' || s_[j] == u'E')) {
+        int k = j + 1;
+        if (k < n && (s_[k] == u'+' || s_[k] == u'-')) ++k;
+        if (k < n && s_[k].isDigit()) {
+          j = k;
+          while (j < n && s_[j].isDigit()) ++j;
+        }
+      }
+      tok_.kind = Token::Number;
+      tok_.text = s_.mid(i_, j - i_);
+      i_ = j;
+      return;
+    }
+    if (c == u'"' || c == u'[') {
+      const QChar close = c == u'"' ? u'"' : u']';
+      const int end = s_.indexOf(close, i_ + 1);
+      if (end < 0) SyntaxError(s_, i_, QStringLiteral("unterminated name"));
+      tok_.kind = Token::Name;
+      tok_.text = s_.mid(i_ + 1, end - i_ - 1);
+      tok_.pos = -1 - i_;  // a quoted name is never a keyword
+      i_ = end + 1;
+      return;
+    }
+    if (c.isLetter() || c == u'_') {
+      int j = i_;
+      while (j < n && (s_[j].isLetterOrNumber() || s_[j] == u'_' || s_[j] == u'.')) ++j;
+      tok_.kind = Token::Name;
+      tok_.text = s_.mid(i_, j - i_);
+      i_ = j;
+      return;
+    }
+    static const char* const ops[] = {"<>", "<=", ">=", "!=", "||", "=", "<", ">", "(", ")",
+                                      ",", "+", "-", "*", "/"};
+    for (const char* op : ops) {
+      if (QStringView(s_).mid(i_).startsWith(QLatin1String(op))) {
+        tok_.kind = Token::Op;
+        tok_.text = QLatin1String(op);
+        i_ += int(qstrlen(op));
+        return;
+      }
+    }
+    SyntaxError(s_, i_, QStringLiteral("unexpected character \"%1\"").arg(c));
+  }
+
+  static std::unique_ptr<Node> Make(Node::Kind kind) {
+    auto n = std::make_unique<Node>();
+    n->kind = kind;
+    return n;
+  }
+
+  std::unique_ptr<Node> ParseOr() {
+    auto left = ParseAnd();
+    while (IsWord("OR")) {
+      Next();
+      auto n = Make(Node::Or);
+      n->args.push_back(std::move(left));
+      n->args.push_back(ParseAnd());
+      left = std::move(n);
+    }
+    return left;
+  }
+
+  std::unique_ptr<Node> ParseAnd() {
+    auto left = ParseNot();
+    while (IsWord("AND")) {
+      Next();
+      auto n = Make(Node::And);
+      n->args.push_back(std::move(left));
+      n->args.push_back(ParseNot());
+      left = std::move(n);
+    }
+    return left;
+  }
+
+  std::unique_ptr<Node> ParseNot() {
+    if (IsWord("NOT")) {
+      Next();
+      auto n = Make(Node::Not);
+      n->args.push_back(ParseNot());
+      return n;
+    }
+    return ParseCompare();
+  }
+
+  std::unique_ptr<Node> ParseCompare() {
+    auto left = ParseAdd();
+    if (tok_.kind == Token::Op &&
+        (IsOp("=") || IsOp("<>") || IsOp("!=") || IsOp("<") || IsOp("<=") || IsOp(">") || IsOp(">="))) {
+      auto n = Make(Node::Cmp);
+      n->op = tok_.text == QLatin1String("!=") ? QStringLiteral("<>") : tok_.text;
+      Next();
+      n->args.push_back(std::move(left));
+      n->args.push_back(ParseAdd());
+      return n;
+    }
+    bool negated = false;
+    if (IsWord("NOT")) {
+      Next();
+      negated = true;
+      if (!IsWord("LIKE") && !IsWord("IN")) SyntaxError(s_, tok_.pos, QStringLiteral("LIKE or IN expected"));
+    }
+    if (IsWord("LIKE")) {
+      Next();
+      auto n = Make(Node::Like);
+      n->negated = negated;
+      n->args.push_back(std::move(left));
+      n->args.push_back(ParseAdd());
+      return n;
+    }
+    if (IsWord("IN")) {
+      Next();
+      if (!IsOp("(")) SyntaxError(s_, tok_.pos, QStringLiteral("\"(\" expected"));
+      auto n = Make(Node::In);
+      n->negated = negated;
+      n->args.push_back(std::move(left));
+      do {
+        Next();
+        n->args.push_back(ParseAdd());
+      } while (IsOp(","));
+      if (!IsOp(")")) SyntaxError(s_, tok_.pos, QStringLiteral("\")\" expected"));
+      Next();
+      return n;
+    }
+    if (IsWord("IS")) {
+      Next();
+      auto n = Make(Node::IsNull);
+      if (IsWord("NOT")) { n->negated = true; Next(); }
+      if (!IsWord("NULL")) SyntaxError(s_, tok_.pos, QStringLiteral("NULL expected"));
+      Next();
+      n->args.push_back(std::move(left));
+      return n;
+    }
+    return left;
+  }
+
+  std::unique_ptr<Node> ParseAdd() {
+    auto left = ParseMul();
+    while (IsOp("+") || IsOp("-") || IsOp("||")) {
+      auto n = Make(Node::Arith);
+      n->op = tok_.text;
+      Next();
+      n->args.push_back(std::move(left));
+      n->args.push_back(ParseMul());
+      left = std::move(n);
+    }
+    return left;
+  }
+
+  std::unique_ptr<Node> ParseMul() {
+    auto left = ParseUnary();
+    while (IsOp("*") || IsOp("/")) {
+      auto n = Make(Node::Arith);
+      n->op = tok_.text;
+      Next();
+      n->args.push_back(std::move(left));
+      n->args.push_back(ParseUnary());
+      left = std::move(n);
+    }
+    return left;
+  }
+
+  std::unique_ptr<Node> ParseUnary() {
+    if (IsOp("-")) {
+      Next();
+      auto n = Make(Node::Neg);
+      n->args.push_back(ParseUnary());
+      return n;
+    }
+    return ParsePrimary();
+  }
+
+  std::unique_ptr<Node> ParsePrimary() {
+    const Token t = tok_;
+    switch (t.kind) {
+      case Token::Number: {
+        Next();
+        auto n = Make(Node::Const);
+        bool ok = false;
+        const qint64 i = t.text.toLongLong(&ok);
+        if (ok) {
+          n->value = i >= INT_MIN && i <= INT_MAX ? Variant(int(i)) : Variant(i);
+        } else {
+          const double d = t.text.toDouble(&ok);
+          if (!ok) SyntaxError(s_, t.pos, QStringLiteral("bad number \"%1\"").arg(t.text));
+          n->value = Variant(d);
+        }
+        return n;
+      }
+      case Token::String: {
+        Next();
+        auto n = Make(Node::Const);
+        n->value = Variant(t.text);
+        return n;
+      }
+      case Token::Name: {
+        if (t.pos >= 0) {
+          if (IsWord("NULL")) { Next(); auto n = Make(Node::Const); n->value = Variant::Null(); return n; }
+          if (IsWord("TRUE") || IsWord("FALSE")) {
+            const bool v = IsWord("TRUE");
+            Next();
+            auto n = Make(Node::Const);
+            n->value = Variant(v);
+            return n;
+          }
+        }
+        Next();
+        auto n = Make(Node::Field);
+        n->field = resolve_(t.text, n->fieldType);
+        if (n->field < 0)
+          SyntaxError(s_, t.pos < 0 ? -1 - t.pos : t.pos, QStringLiteral("field \"%1\" not found").arg(t.text));
+        return n;
+      }
+      case Token::Op:
+        if (IsOp("(")) {
+          Next();
+          auto n = ParseOr();
+          if (!IsOp(")")) SyntaxError(s_, tok_.pos, QStringLiteral("\")\" expected"));
+          Next();
+          return n;
+        }
+        break;
+      case Token::End:
+        SyntaxError(s_, t.pos, QStringLiteral("unexpected end"));
+    }
+    SyntaxError(s_, t.pos, QStringLiteral("unexpected \"%1\"").arg(t.text));
+  }
+
+  QString s_;
+  const FilterExpr::Resolver& resolve_;
+  int i_ = 0;
+  Token tok_;
+};
+
+bool IsDateType(TFieldType t) {
+  return t == ftDate || t == ftTime || t == ftDateTime || t == ftTimeStamp;
+}
+
+// A date text as filters write it: yyyy-mm-dd[ hh:mm[:ss]] or the program's short form.
+bool TextToDate(const QString& text, double& out) {
+  const QString t = text.trimmed();
+  int y = 0, m = 0, d = 0, hh = 0, mm = 0, ss = 0;
+  QStringView v(t);
+  if (v.size() >= 10 && v[4] == u'-' && v[7] == u'-') {
+    bool ok1, ok2, ok3;
+    y = v.mid(0, 4).toInt(&ok1);
+    m = v.mid(5, 2).toInt(&ok2);
+    d = v.mid(8, 2).toInt(&ok3);
+    if (!(ok1 && ok2 && ok3)) return false;
+    if (v.size() >= 16) {
+      hh = v.mid(11, 2).toInt();
+      mm = v.mid(14, 2).toInt();
+      if (v.size() >= 19) ss = v.mid(17, 2).toInt();
+    }
+  } else {
+    const QStringList parts = t.split(QRegularExpression(QStringLiteral("[./]")));
+    if (parts.size() != 3) return false;
+    d = parts[0].toInt();
+    m = parts[1].toInt();
+    y = parts[2].left(4).toInt();
+    if (y < 100) y += y < 50 ? 2000 : 1900;
+  }
+  if (m < 1 || m > 12 || d < 1 || d > 31) return false;
+  // Days since 1899-12-30 (civil calendar arithmetic).
+  const int a = (14 - m) / 12;
+  const int yy = y + 4800 - a;
+  const int mo = m + 12 * a - 3;
+  const long jdn = d + (153 * mo + 2) / 5 + 365L * yy + yy / 4 - yy / 100 + yy / 400 - 32045;
+  out = double(jdn - 2415019) + (hh * 3600 + mm * 60 + ss) / 86400.0;
+  return true;
+}
+
+}  // namespace
+
+bool SqlLike(const QString& text, const QString& pattern, bool ci) {
+  // Iterative matcher with backtracking on the last %.
+  const Qt::CaseSensitivity cs = ci ? Qt::CaseInsensitive : Qt::CaseSensitive;
+  int t = 0, p = 0, star = -1, mark = 0;
+  auto same = [&](QChar a, QChar b) {
+    return QStringView(&a, 1).compare(QStringView(&b, 1), cs) == 0;
+  };
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == u'%') { star = p++; mark = t; continue; }
+    if (p < pattern.size() && (pattern[p] == u'_' || same(pattern[p], text[t]))) { ++p; ++t; continue; }
+    if (star >= 0) { p = star + 1; t = ++mark; continue; }
+    return false;
+  }
+  while (p < pattern.size() && pattern[p] == u'%') ++p;
+  return p == pattern.size();
+}
+
+namespace {
+
+struct Evaluator {
+  const FilterExpr::ValueOf& valueOf;
+  FilterExpr::Options options;
+
+  TFieldType TypeHint(const Node& n) const {
+    return n.kind == Node::Field ? n.fieldType : ftUnknown;
+  }
+
+  // -1, 0, 1, or 2 when unknown (a Null).
+  int Compare(const Variant& a, TFieldType ta, const Variant& b, TFieldType tb) const {
+    if (a.IsNull() || b.IsNull()) return 2;
+    if (a.IsString() && b.IsString()) {
+      return a.ToString().compare(b.ToString(), options.caseInsensitive ? Qt::CaseInsensitive
+                                                                        : Qt::CaseSensitive) < 0 ? -1
+             : a.ToString().compare(b.ToString(), options.caseInsensitive ? Qt::CaseInsensitive
+                                                                          : Qt::CaseSensitive) > 0 ? 1 : 0;
+    }
+    double x = 0, y = 0;
+    if (!AsNumber(a, IsDateType(ta) || IsDateType(tb) || b.VType() == varDate, x) ||
+        !AsNumber(b, IsDateType(ta) || IsDateType(tb) || a.VType() == varDate, y)) {
+      const int c = a.ToString().compare(b.ToString(), options.caseInsensitive ? Qt::CaseInsensitive
+                                                                              : Qt::CaseSensitive);
+      return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
+    return x < y ? -1 : x > y ? 1 : 0;
+  }
+
+  static bool AsNumber(const Variant& v, bool dateContext, double& out) {
+    if (v.IsString()) {
+      if (dateContext && TextToDate(v.ToString(), out)) return true;
+      bool ok = false;
+      out = v.ToString().trimmed().toDouble(&ok);
+      return ok;
+    }
+    if (v.VType() == varBoolean) { out = v.ToBool() ? 1 : 0; return true; }
+    try {
+      out = v.ToDouble();
+      return true;
+    } catch (const Exception&) {
+      return false;
+    }
+  }
+
+  // Conditions answer a Boolean or Null (unknown).
+  Variant Eval(const Node& n) const {
+    switch (n.kind) {
+      case Node::Const: return n.value;
+      case Node::Field: return valueOf(n.field);
+      case Node::Not: {
+        const Variant v = Eval(*n.args[0]);
+        return v.IsNull() ? v : Variant(!Truth(v));
+      }
+      case Node::And: {
+        const Variant a = Eval(*n.args[0]);
+        if (!a.IsNull() && !Truth(a)) return Variant(false);
+        const Variant b = Eval(*n.args[1]);
+        if (!b.IsNull() && !Truth(b)) return Variant(false);
+        return a.IsNull() || b.IsNull() ? Variant::Null() : Variant(true);
+      }
+      case Node::Or: {
+        const Variant a = Eval(*n.args[0]);
+        if (!a.IsNull() && Truth(a)) return Variant(true);
+        const Variant b = Eval(*n.args[1]);
+        if (!b.IsNull() && Truth(b)) return Variant(true);
+        return a.IsNull() || b.IsNull() ? Variant::Null() : Variant(false);
+      }
+      case Node::Cmp: {
+        const Variant a = Eval(*n.args[0]);
+        const Variant b = Eval(*n.args[1]);
+        if (a.IsNull() || b.IsNull()) return Variant::Null();
+        if (options.partialCompare && (n.op == QLatin1String("=") || n.op == QLatin1String("<>")) &&
+            b.IsString() && n.args[1]->kind == Node::Const && b.ToString().endsWith(u'*')) {
+          const QString prefix = b.ToString().chopped(1);
+          const bool match = a.ToString().startsWith(
+              prefix, options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
+          return Variant(n.op == QLatin1String("=") ? match : !match);
+        }
+        const int c = Compare(a, TypeHint(*n.args[0]), b, TypeHint(*n.args[1]));
+        if (c == 2) return Variant::Null();
+        const QString& op = n.op;
+        if (op == QLatin1String("=")) return Variant(c == 0);
+        if (op == QLatin1String("<>")) return Variant(c != 0);
+        if (op == QLatin1String("<")) return Variant(c < 0);
+        if (op == QLatin1String("<=")) return Variant(c <= 0);
+        if (op == QLatin1String(">")) return Variant(c > 0);
+        return Variant(c >= 0);
+      }
+      case Node::Like: {
+        const Variant a = Eval(*n.args[0]);
+        const Variant b = Eval(*n.args[1]);
+        if (a.IsNull() || b.IsNull()) return Variant::Null();
+        const bool m = SqlLike(a.ToString(), b.ToString(), options.caseInsensitive);
+        return Variant(n.negated ? !m : m);
+      }
+      case Node::IsNull: {
+        const bool isNull = Eval(*n.args[0]).IsNull();
+        return Variant(n.negated ? !isNull : isNull);
+      }
+      case Node::In: {
+        const Variant a = Eval(*n.args[0]);
+        if (a.IsNull()) return Variant::Null();
+        bool unknown = false;
+        for (size_t i = 1; i < n.args.size(); ++i) {
+          const int c = Compare(a, TypeHint(*n.args[0]), Eval(*n.args[i]), TypeHint(*n.args[i]));
+          if (c == 0) return Variant(!n.negated);
+          if (c == 2) unknown = true;
+        }
+        return unknown ? Variant::Null() : Variant(n.negated);
+      }
+      case Node::Neg: {
+        const Variant v = Eval(*n.args[0]);
+        return v.IsNull() ? v : VarNeg(v);
+      }
+      case Node::Arith: {
+        const Variant a = Eval(*n.args[0]);
+        const Variant b = Eval(*n.args[1]);
+        if (a.IsNull() || b.IsNull()) return Variant::Null();
+        if (n.op == QLatin1String("||")) return Variant(a.ToString() + b.ToString());
+        if (n.op == QLatin1String("+")) return VarAdd(a, b);
+        if (n.op == QLatin1String("-")) return VarSub(a, b);
+        if (n.op == QLatin1String("*")) return VarMul(a, b);
+        return VarDivide(a, b);
+      }
+    }
+    return Variant::Null();
+  }
+
+  static bool Truth(const Variant& v) {
+    if (v.VType() == varBoolean) return v.ToBool();
+    try {
+      return v.ToDouble() != 0;
+    } catch (const Exception&) {
+      return false;
+    }
+  }
+};
+
+}  // namespace
+
+FilterExpr::FilterExpr(const QString& text, const Resolver& resolve, Options options)
+    : options_(options) {
+  if (!text.trimmed().isEmpty()) root_ = Parser(text, resolve).Parse();
+}
+
+FilterExpr::~FilterExpr() = default;
+
+bool FilterExpr::Matches(const ValueOf& value) const {
+  if (!root_) return true;
+  const Variant v = Evaluator{value, options_}.Eval(*root_);
+  return !v.IsNull() && Evaluator::Truth(v);
+}
