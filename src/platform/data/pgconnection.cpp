@@ -296,6 +296,8 @@ class PgConnection final : public DbConnection {
       col.name = QString::fromUtf8(PQfname(r, c));
       col.typeOid = PQftype(r, c);
       col.typeMod = PQfmod(r, c);
+      col.tableOid = PQftable(r, c);
+      col.tableColumn = PQftablecol(r, c);
       pgtypes::Describe(col);
     }
     return columns;

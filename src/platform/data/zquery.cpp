@@ -1,0 +1,288 @@
+#include "platform/data/zquery.h"
+
+#include "platform/data/datasource.h"
+#include "platform/data/dbdriver.h"
+#include "platform/data/field.h"
+#include "platform/data/sqlparams.h"
+#include "platform/data/valuecodec.h"
+#include "platform/data/zconnection.h"
+#include "platform/data/zupdatesql.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/stringlist.h"
+
+// The statement lines; every change reaches the dataset.
+class TSQLStrings : public TStringList {
+ public:
+  std::function<void()> onChanged;
+
+ protected:
+  void Changed() override {
+    if (onChanged) onChanged();
+  }
+};
+
+// The detail's end of a master-detail pair: the detail reopens when the master moves.
+class TQueryMasterLink : public TDataLink {
+ public:
+  explicit TQueryMasterLink(TZAbstractRODataset* detail) : detail_(detail) {}
+
+ protected:
+  void ActiveChanged() override { Changed(); }
+  void DataSetChanged() override { Changed(); }
+  void DataSetScrolled(int) override { Changed(); }
+  void RecordChanged(TField* field) override {
+    if (!field) Changed();
+  }
+
+ private:
+  void Changed() {
+    if (!detail_->Active() || detail_->State() != dsBrowse) return;
+    if (!Active()) {
+      detail_->Close();
+      return;
+    }
+    detail_->RefreshParams();
+  }
+  TZAbstractRODataset* detail_;
+};
+
+TZAbstractRODataset::TZAbstractRODataset(TComponent* owner)
+    : TDataSet(owner), sql_(std::make_unique<TSQLStrings>()), params_(std::make_unique<TParams>(this)) {
+  sql_->onChanged = [this] { SQLChanged(); };
+}
+
+TStrings* TZAbstractRODataset::SQL() const { return sql_.get(); }
+
+void TZAbstractRODataset::SetSQL(TStrings* lines) {
+  if (lines) sql_->Assign(lines); else sql_->Clear();
+}
+
+void TZAbstractRODataset::SetSQLText(const QString& text) {
+  if (text == sqlText_) return;
+  sql_->SetText(text);
+}
+
+TZAbstractRODataset::~TZAbstractRODataset() {
+  if (connection_) connection_->UnregisterDataSet(this);
+}
+
+void TZAbstractRODataset::BeforeDestruction() {
+  TDataSet::BeforeDestruction();
+  masterLink_.reset();
+  SetConnection(nullptr);
+}
+
+void TZAbstractRODataset::Notification(TComponent* component, TOperation operation) {
+  TDataSet::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == connection_) {
+    if (Active()) {
+      try {
+        Close();
+      } catch (...) {
+      }
+    }
+    connection_->UnregisterDataSet(this);
+    connection_ = nullptr;
+  }
+  if (masterLink_ && masterLink_->DataSource() == component) masterLink_->SetDataSource(nullptr);
+}
+
+void TZAbstractRODataset::SetConnection(TZConnection* connection) {
+  if (connection == connection_) return;
+  if (Active()) Close();
+  if (connection_) {
+    connection_->UnregisterDataSet(this);
+    connection_->RemoveFreeNotification(this);
+  }
+  connection_ = connection;
+  if (connection_) {
+    connection_->RegisterDataSet(this);
+    connection_->FreeNotification(this);
+  }
+}
+
+void TZAbstractRODataset::SQLChanged() {
+  QString text = sql_->Text();
+  if (text.endsWith(QLatin1String("\r\n"))) text.chop(2);
+  if (text == sqlText_) return;
+  if (Active()) Close();
+  sqlText_ = text;
+  if (paramCheck_) params_->ParseSQL(sqlText_, true);
+}
+
+void TZAbstractRODataset::SetParamCheck(bool on) {
+  if (on == paramCheck_) return;
+  paramCheck_ = on;
+  if (on) params_->ParseSQL(sqlText_, true); else params_->Clear();
+}
+
+TDataSource* TZAbstractRODataset::GetDataSource() const {
+  return masterLink_ ? masterLink_->DataSource() : nullptr;
+}
+
+void TZAbstractRODataset::SetDataSource(TDataSource* source) {
+  if (source && IsLinkedTo(source)) throw EDatabaseError(QStringLiteral("Circular datalinks are not allowed"));
+  if (!source) {
+    masterLink_.reset();
+    return;
+  }
+  if (!masterLink_) masterLink_ = std::make_unique<TQueryMasterLink>(this);
+  masterLink_->SetDataSource(source);
+  source->FreeNotification(this);
+}
+
+void TZAbstractRODataset::SetParamsFromMaster() {
+  TDataSet* master = masterLink_ ? masterLink_->DataSet() : nullptr;
+  if (!master || !master->Active()) return;
+  for (int i = 0; i < params_->Count(); ++i) {
+    TParam* p = params_->Items(i);
+    if (TField* f = master->FindField(p->Name())) p->AssignField(f);
+  }
+}
+
+void TZAbstractRODataset::RefreshParams() {
+  DisableControls();
+  try {
+    Close();
+    Open();
+  } catch (...) {
+    EnableControls();
+    throw;
+  }
+  EnableControls();
+}
+
+DbParam TZAbstractRODataset::ToDbParam(const TParam& p) {
+  if (p.IsNull()) return DbParam::Null();
+  if (IsBinaryType(p.DataType())) return DbParam::Bytes(p.AsBlob());
+  return DbParam::Text(valuecodec::ParamText(p.Value(), p.DataType()));
+}
+
+DbResult TZAbstractRODataset::Run(const QString& sql, const TParams& params) {
+  if (!connection_)
+    throw EDatabaseError(QStringLiteral("%1: Database connection component is not assigned").arg(Name()));
+  DbConnection& db = connection_->Driver();
+  if (timeout_ > 0) db.SetStatementTimeout(timeout_ * 1000);
+  struct TimeoutReset {
+    DbConnection& db;
+    int timeout;
+    ~TimeoutReset() {
+      if (timeout > 0) {
+        try {
+          db.SetStatementTimeout(0);
+        } catch (...) {
+        }
+      }
+    }
+  } reset{db, timeout_};
+  if (!paramCheck_ && &params == params_.get()) return db.Execute(sql.toUtf8(), {});
+  const sqlparams::Parsed parsed = sqlparams::Parse(sql);
+  const sqlparams::ServerText server = sqlparams::ToServerText(sql, parsed);
+  std::vector<DbParam> values;
+  values.reserve(server.order.size());
+  for (int index : server.order) values.push_back(ToDbParam(*params.ParamByName(parsed.names[index])));
+  return db.Execute(server.text, values);
+}
+
+void TZAbstractRODataset::InternalOpen() {
+  SetParamsFromMaster();
+  DbResult r = Run(sqlText_, *params_);
+  if (!r.rows) throw EDatabaseError(QStringLiteral("%1: The statement returns no rows").arg(Name()));
+  SetRows(std::move(r.rows));
+  OpenFields();
+}
+
+void TZAbstractRODataset::InternalRefresh() {
+  SetParamsFromMaster();
+  DbResult r = Run(sqlText_, *params_);
+  if (!r.rows) throw EDatabaseError(QStringLiteral("%1: The statement returns no rows").arg(Name()));
+  const bool sameColumns = Rows() && Rows()->ColumnCount() == r.rows->ColumnCount();
+  SetRows(std::move(r.rows));
+  if (!sameColumns) {
+    BindFields(false);
+    OpenFields();
+  }
+  RebuildView();
+}
+
+void TZAbstractRODataset::ExecSQL() {
+  SetParamsFromMaster();
+  rowsAffected_ = Run(sqlText_, *params_).rowsAffected;
+}
+
+void TZAbstractRODataset::RefreshCurrentRow() {
+  CheckActive();
+  Refresh();
+}
+
+// ---- TZAbstractDataset
+
+void TZAbstractDataset::SetUpdateObject(TZUpdateSQL* updateObject) {
+  if (updateObject == updateObject_) return;
+  if (updateObject_ && updateObject_->DataSet() == this) updateObject_->SetDataSet(nullptr);
+  updateObject_ = updateObject;
+  if (updateObject_) {
+    updateObject_->FreeNotification(this);
+    if (updateObject_->DataSet() != this) updateObject_->SetDataSet(this);
+  }
+}
+
+void TZAbstractDataset::Notification(TComponent* component, TOperation operation) {
+  TZAbstractRODataset::Notification(component, operation);
+  if (operation == opRemove && component == updateObject_) updateObject_ = nullptr;
+}
+
+bool TZAbstractDataset::GetCanModify() const {
+  return TZAbstractRODataset::GetCanModify() || updateObject_ != nullptr;
+}
+
+void TZAbstractDataset::InternalPost() {
+  WriteRecord(State() == dsInsert ? ukInsert : ukModify);
+  TZAbstractRODataset::InternalPost();
+}
+
+void TZAbstractDataset::InternalDelete() {
+  WriteRecord(ukDelete);
+  TZAbstractRODataset::InternalDelete();
+}
+
+// ---- TZStoredProc
+
+void TZStoredProc::SetStoredProcName(const QString& name) {
+  if (name == procName_) return;
+  procName_ = name;
+  BuildCall();
+}
+
+// The call lists the parameters already defined; without any, the function's own argument
+// names are asked of the server when the call is made.
+void TZStoredProc::BuildCall() {
+  QStringList args;
+  for (int i = 0; i < Params().Count(); ++i)
+    if (Params().Items(i)->ParamType() != ptOutput && Params().Items(i)->ParamType() != ptResult)
+      args << QLatin1Char(':') + Params().Items(i)->Name();
+  SetSQLText(procName_.isEmpty() ? QString()
+                             : QStringLiteral("select * from %1(%2)").arg(procName_, args.join(QStringLiteral(", "))));
+}
+
+void TZStoredProc::InternalOpen() {
+  if (Params().Count() == 0 && Connection() && !procName_.isEmpty()) {
+    TParams lookup;
+    lookup.CreateParam(ftString, QStringLiteral("NAME"), ptInput)->SetValue(Variant(procName_));
+    DbResult r = Run(QStringLiteral(
+                         "select a.n from pg_proc p, unnest(coalesce(p.proargnames, '{}'::text[])) "
+                         "with ordinality a(n, i) where p.oid = :NAME::regproc "
+                         "and (p.proargmodes is null or p.proargmodes[a.i] in ('i', 'b')) order by a.i"),
+                     lookup);
+    for (int i = 0; r.rows && i < r.rows->RowCount(); ++i)
+      Params().CreateParam(ftUnknown, QString::fromUtf8(r.rows->Cell(i, 0)), ptInput);
+    BuildCall();
+  }
+  TZAbstractDataset::InternalOpen();
+}
+
+void TZStoredProc::ExecSQL() {
+  if (Params().Count() == 0) BuildCall();
+  TZAbstractDataset::ExecSQL();
+}

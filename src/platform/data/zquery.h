@@ -1,0 +1,141 @@
+#pragma once
+// The query datasets: a statement with ":NAME" parameters run on a TZConnection, its
+// result kept in the dataset's rowset. TZQuery writes changes through an update object
+// (TZUpdateSQL) or, for a select over one table, through statements of its own.
+#include "platform/data/dataset.h"
+#include "platform/data/params.h"
+
+class TZConnection;
+class TZUpdateSQL;
+class TQueryMasterLink;
+class TSQLStrings;
+class TStrings;
+struct DbParam;
+struct DbResult;
+
+class TZAbstractRODataset : public TDataSet {
+  ORV_CLASS(TZAbstractRODataset, TDataSet)
+  explicit TZAbstractRODataset(TComponent* owner);
+  ~TZAbstractRODataset() override;
+  void BeforeDestruction() override;
+
+  TZConnection* Connection() const { return connection_; }
+  void SetConnection(TZConnection* connection);
+
+  // The statement as lines. Changing it parses the parameters again (with ParamCheck),
+  // keeping type and value of the names that remain, and closes an open dataset.
+  TStrings* SQL() const;
+  void SetSQL(TStrings* lines);
+  QString SQLText() const { return sqlText_; }
+  void SetSQLText(const QString& text);
+  bool ParamCheck() const { return paramCheck_; }
+  void SetParamCheck(bool on);
+  TParams& Params() { return *params_; }
+  const TParams& Params() const { return *params_; }
+  TParam* ParamByName(const QString& name) const { return params_->ParamByName(name); }
+  // Values of parameters, one Variant or an array for "A;B".
+  Variant ParamValues(const QString& names) const { return params_->ParamValues(names); }
+
+  // The master whose fields fill parameters of the same name; the detail reopens when the
+  // master moves.
+  TDataSource* GetDataSource() const override;
+  TDataSource* DataSource() const { return GetDataSource(); }
+  void SetDataSource(TDataSource* source);
+  // Fills the parameters from the master's fields again and reopens.
+  void RefreshParams();
+
+  // Runs the statement without keeping a result.
+  virtual void ExecSQL();
+  qint64 RowsAffected() const { return rowsAffected_; }
+  // Accepted: statements are prepared by the server on each run.
+  virtual void Prepare() { prepared_ = true; }
+  void Unprepare() { prepared_ = false; }
+  bool Prepared() const { return prepared_; }
+  // Seconds a statement may run; 0 = no limit.
+  int Timeout() const { return timeout_; }
+  void SetTimeout(int seconds) { timeout_ = seconds < 0 ? 0 : seconds; }
+  // Reads the current record again (the whole result, keeping the position).
+  void RefreshCurrentRow();
+  QStringList PropertiesList;  // accepted "name=value" options
+
+  void Notification(TComponent* component, TOperation operation) override;
+
+ protected:
+  friend class TZConnection;
+  friend class TZUpdateSQL;
+  void InternalOpen() override;
+  void InternalRefresh() override;
+  // Runs a statement with ":NAME" parameters taken from params (missing names raise).
+  DbResult Run(const QString& sql, const TParams& params);
+  // Copies master field values into parameters of the same name.
+  void SetParamsFromMaster();
+  // The text of a parameter for the server, or bytes for a blob.
+  static DbParam ToDbParam(const TParam& param);
+
+ private:
+  void SQLChanged();
+
+  TZConnection* connection_ = nullptr;
+  std::unique_ptr<TSQLStrings> sql_;
+  QString sqlText_;
+  bool paramCheck_ = true;
+  std::unique_ptr<TParams> params_;
+  std::unique_ptr<TQueryMasterLink> masterLink_;
+  qint64 rowsAffected_ = -1;
+  bool prepared_ = false;
+  int timeout_ = 0;
+};
+
+class TZReadOnlyQuery : public TZAbstractRODataset {
+  ORV_CLASS(TZReadOnlyQuery, TZAbstractRODataset)
+  explicit TZReadOnlyQuery(TComponent* owner) : TZAbstractRODataset(owner) { SetReadOnly(true); }
+};
+
+class TZAbstractDataset : public TZAbstractRODataset {
+  ORV_CLASS(TZAbstractDataset, TZAbstractRODataset)
+  explicit TZAbstractDataset(TComponent* owner) : TZAbstractRODataset(owner) {}
+
+  TZUpdateSQL* UpdateObject() const { return updateObject_; }
+  void SetUpdateObject(TZUpdateSQL* updateObject);
+  // Changes are written when posted; these exist for callers of cached updates.
+  bool CachedUpdates = false;
+  void ApplyUpdates() {}
+  void CommitUpdates() {}
+  void CancelUpdates() {}
+  bool UpdatesPending() const { return false; }
+
+  void Notification(TComponent* component, TOperation operation) override;
+
+ protected:
+  void InternalPost() override;
+  void InternalDelete() override;
+  bool GetCanModify() const override;
+  // Writes the current record to the server: through the update object when there is one,
+  // else through statements on the one table the result comes from.
+  virtual void WriteRecord(TUpdateKind kind);
+
+ private:
+  TZUpdateSQL* updateObject_ = nullptr;
+};
+
+class TZQuery : public TZAbstractDataset {
+  ORV_CLASS(TZQuery, TZAbstractDataset)
+  explicit TZQuery(TComponent* owner) : TZAbstractDataset(owner) {}
+};
+
+// A server function called as "select * from NAME(:P1, :P2, ...)" with its parameters.
+class TZStoredProc : public TZAbstractDataset {
+  ORV_CLASS(TZStoredProc, TZAbstractDataset)
+  explicit TZStoredProc(TComponent* owner) : TZAbstractDataset(owner) {}
+  const QString& StoredProcName() const { return procName_; }
+  void SetStoredProcName(const QString& name);
+  void ExecProc() { ExecSQL(); }
+
+ protected:
+  void InternalOpen() override;
+  void ExecSQL() override;
+
+ private:
+  void BuildCall();
+  QString procName_;
+};
