@@ -21,7 +21,7 @@ QString PlainText(const DecimalNumber& n, int decimals, bool thousands, const TF
     }
   }
   if (decimals > 0) {
-    out += s.DecimalSeparator;
+    out += DecimalPoint(s);
     for (int j = 0; j < decimals; ++j) out += QLatin1Char(n.DigitAt(n.Exponent + j));
   }
   return out;
@@ -41,7 +41,7 @@ QString ScientificText(const DecimalNumber& n, int mantissaDigits, bool forceSig
                        const TFormatSettings& s) {
   QString out(QLatin1Char(n.DigitAt(0)));
   if (mantissaDigits > 1) {
-    out += s.DecimalSeparator;
+    out += DecimalPoint(s);
     for (int i = 1; i < mantissaDigits; ++i) out += QLatin1Char(n.DigitAt(i));
   }
   return out + ExponentText(n.IsZero() ? 0 : n.Exponent - 1, forceSign, minExpDigits);

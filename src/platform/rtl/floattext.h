@@ -5,3 +5,8 @@
 
 QString FloatToText(DecimalNumber number, TFloatFormat format, int precision, int digits,
                     const TFormatSettings& settings);
+
+// The decimal separator of the settings; "." when a record leaves it unset.
+inline QChar DecimalPoint(const TFormatSettings& s) {
+  return s.DecimalSeparator.isNull() ? QLatin1Char('.') : s.DecimalSeparator;
+}

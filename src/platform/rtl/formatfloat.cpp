@@ -130,7 +130,7 @@ class SectionWriter {
         if (!inDecimals) {
           FlushLeading();
           inDecimals = true;
-          if (!decDigits_.isEmpty()) out_ += s_.DecimalSeparator;
+          if (!decDigits_.isEmpty()) out_ += DecimalPoint(s_);
         }
       } else if (c == QLatin1Char(',')) {
         // grouping is decided for the whole number

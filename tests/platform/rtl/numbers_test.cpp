@@ -90,6 +90,8 @@ TEST(FloatText, DecimalSeparatorComesFromTheSettings) {
   EXPECT_EQ(StrToFloat(QStringLiteral("1,25"), s), 1.25);
   EXPECT_THROW(StrToFloat(QStringLiteral("1.25"), s), EConvertError);
   EXPECT_EQ(FloatToStr(1.25, s), "1,25");
+  s.DecimalSeparator = QChar();  // a record that leaves it unset still writes a point
+  EXPECT_EQ(FloatToStr(1.25, s), "1.25");
 }
 
 TEST(FloatText, ValReportsThePositionOfTheFault) {
