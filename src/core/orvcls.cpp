@@ -144,3 +144,69 @@ void FreeVarArgs(TVarRecs& args) {
 }
 
 }  // namespace orvcls
+
+namespace orvcls {
+
+namespace {
+IClsRoot* Registry() {
+  TRootEnv* env = orvenv::GetRootEnv();
+  return env != nullptr ? env->ClsRoot : nullptr;
+}
+}  // namespace
+
+ICls* GetClassCls(TClass nativeClass) {
+  IClsRoot* r = Registry();
+  return r != nullptr ? r->ClassCls(nativeClass) : nullptr;
+}
+
+void RegisterClasses(std::initializer_list<TClass> classes) {
+  if (IClsRoot* r = Registry())
+    for (TClass c : classes) r->ClassCls(c);
+}
+
+ICompItem* RegisterConst(const QString& name, const Variant& value) {
+  IClsRoot* r = Registry();
+  return r != nullptr ? r->AddGlobalConst(name, value) : nullptr;
+}
+
+IEntryItem* RegisterProc(const QString& name, TNativeHandler handler, const TParamKinds& kinds) {
+  IClsRoot* r = Registry();
+  return r != nullptr ? r->AddProc(name, handler, kinds) : nullptr;
+}
+
+IEntryItem* RegisterFunc(const QString& name, TNativeHandler handler, const TParamKinds& kinds) {
+  IClsRoot* r = Registry();
+  return r != nullptr ? r->AddFunc(name, handler, kinds) : nullptr;
+}
+
+ICompItem* RegisterProp(const QString& name, TNativeHandler getter, TNativeHandler setter) {
+  IClsRoot* r = Registry();
+  return r != nullptr ? r->AddProp(name, getter, setter) : nullptr;
+}
+
+ICompItem* RegisterArrayProp(const QString& name, int dimCount, TNativeHandler getter,
+                             TNativeHandler setter) {
+  IClsRoot* r = Registry();
+  return r != nullptr ? r->AddArrayProp(name, dimCount, getter, setter) : nullptr;
+}
+
+ICls* FindCls(const QString& name) {
+  IClsRoot* r = Registry();
+  return r != nullptr ? r->FindCls(name) : nullptr;
+}
+
+ICls* RegisterTypeName(ICls* parent, const QString& name) {
+  IClsRoot* r = Registry();
+  return r != nullptr ? r->RegisterTypeName(parent, name) : nullptr;
+}
+
+void RegisterEventPackage(TClass packageClass) {
+  if (IClsRoot* r = Registry()) r->RegisterEventPackage(packageClass);
+}
+
+TClass FindNativeClass(const QString& name) {
+  IClsRoot* r = Registry();
+  return r != nullptr ? r->FindNativeClass(name) : nullptr;
+}
+
+}  // namespace orvcls

@@ -10,6 +10,7 @@
 #include <QtCore/QStringList>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -282,6 +283,22 @@ TMethod VarToMethod(const Variant& value);
 TVarRecs VarArrayToArgs(const Variant& array, int capacity = 101);
 // Releases the Variant entries of a list made by VarArrayToArgs.
 void FreeVarArgs(TVarRecs& args);
+
+// Registration with the script class registry of the published environment. Each gives
+// nullptr (and does nothing) while no registry is installed, for an unknown class part of
+// the name, or for a member the class has already: the first registration of a name wins.
+ICls* GetClassCls(TClass nativeClass);
+void RegisterClasses(std::initializer_list<TClass> classes);
+ICompItem* RegisterConst(const QString& name, const Variant& value);
+IEntryItem* RegisterProc(const QString& name, TNativeHandler handler, const TParamKinds& kinds);
+IEntryItem* RegisterFunc(const QString& name, TNativeHandler handler, const TParamKinds& kinds);
+ICompItem* RegisterProp(const QString& name, TNativeHandler getter, TNativeHandler setter = nullptr);
+ICompItem* RegisterArrayProp(const QString& name, int dimCount, TNativeHandler getter,
+                             TNativeHandler setter = nullptr);
+ICls* FindCls(const QString& name);
+ICls* RegisterTypeName(ICls* parent, const QString& name);
+void RegisterEventPackage(TClass packageClass);
+TClass FindNativeClass(const QString& name);
 
 }  // namespace orvcls
 

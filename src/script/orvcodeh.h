@@ -297,8 +297,13 @@ class TEntryItem : public TCompItem, public virtual IEntryItem {
   Variant Call(TObject* slf, VariantArgs& args) override;
   TEntryCls* EntryCls() const;
 
+  // True for an entry registered by native code. A script routine of the same name in the
+  // same class is a redefinition (RedefinedRoutineText), never a takeover of its signature.
+  bool IsNative() const { return Handler != nullptr || Native; }
+
   TCallNotify OnCall;
   TNativeHandler Handler = nullptr;
+  bool Native = false;  // registered with a method of native code (OnCall)
 };
 
 // The entry that serves one event of one component: calls run with that component as Slf.
@@ -523,6 +528,14 @@ enum class TBoxKind { Attention, Plain };
 using TMessageSink = std::function<void(TBoxKind kind, const QString& text)>;
 void SetMessageSink(TMessageSink sink);
 void ShowBox(TBoxKind kind, const QString& text);
+
+// "Такой метод уже определен (<name>)": the compile error of a script routine whose name is a
+// native entry of the same class.
+QString RedefinedRoutineText(const QString& name);
+
+// One line per member of every class in the table: "Class.Member", its kind, its signature
+// class (routines), its result class, and "setter" or "read-only" (values); sorted.
+QStringList RegistryListing(const TRootCls* root);
 
 // Makes the registry in the published root environment and runs its start-up: type names,
 // mirrors of the model's classes, the prototype entry classes and the formula functions.

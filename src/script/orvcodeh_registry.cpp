@@ -139,6 +139,7 @@ TEntryItem* TRootCls::AddEntry(const QString& name, TNativeHandler handler, TCal
   if (entry == nullptr) return nullptr;
   entry->Handler = handler;
   entry->OnCall = std::move(method);
+  entry->Native = true;
   if (entry->Cls() == nullptr) {
     entry->SetCls(SignatureCls(function ? QStringLiteral("TFunctionCls") : QStringLiteral("TProcedureCls"),
                                kinds, function, resultCls));
@@ -358,6 +359,10 @@ QString ErrorText(std::initializer_list<QString> texts) {
   QString out;
   for (const QString& t : texts) out += QStringLiteral(" ... \"") + t + QLatin1Char('"');
   return out;
+}
+
+QString RedefinedRoutineText(const QString& name) {
+  return QStringLiteral("Такой метод уже определен (") + name + QLatin1Char(')');
 }
 
 void Initialize() {

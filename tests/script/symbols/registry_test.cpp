@@ -119,6 +119,12 @@ TEST_F(RegistryTest, EntriesCallTheirHandlerAndWriteBackVarArguments) {
   IEntryItem* method = root->AddObjFunc(
       QStringLiteral("Plus"), [](TObject*, VariantArgs& a) { return Variant(a.at(0).ToInt() + 100); }, {0});
   EXPECT_EQ(method->Call(nullptr, args).ToInt(), 121);
+
+  // Registered entries are native; the compiler refuses script routines of their names.
+  EXPECT_TRUE(twice->IsNative());
+  EXPECT_TRUE(dynamic_cast<TEntryItem*>(method)->IsNative());
+  EXPECT_FALSE(bare->IsNative());
+  EXPECT_EQ(orvcodeh::RedefinedRoutineText(QStringLiteral("Trim")), QStringLiteral("Такой метод уже определен (Trim)"));
 }
 
 TEST_F(RegistryTest, ConstantsPropertiesAndTypeNames) {
@@ -254,6 +260,39 @@ TEST_F(RegistryTest, LateBindingResolvesNames) {
   EXPECT_EQ(byRef[0].ToInt(), 11);
   g->Free();
   EXPECT_THROW(wrapped->Invoke(QStringLiteral("Caption"), none), Exception);  // the object is gone
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RegistryTest, RegistrationCallsGoToTheRegistryOfTheEnvironment) {
+  orvcls::RegisterClasses({TGadget::StaticClass(), TBigGadget::StaticClass()});
+  EXPECT_EQ(orvcls::FindNativeClass(QStringLiteral("TBigGadget")), TBigGadget::StaticClass());
+  EXPECT_EQ(orvcls::GetClassCls(TGadget::StaticClass()), orvcls::FindCls(QStringLiteral("tgadget")));
+  EXPECT_NE(orvcls::RegisterFunc(QStringLiteral("TGadget.Twice"), &Twice, {0}), nullptr);
+  EXPECT_EQ(orvcls::RegisterFunc(QStringLiteral("TGadget.Twice"), &Twice, {0}), nullptr);
+  EXPECT_NE(orvcls::RegisterConst(QStringLiteral("orvREG"), QStringLiteral("DEFAULT")), nullptr);
+  EXPECT_NE(orvcls::RegisterTypeName(nullptr, QStringLiteral("TDateTime")), nullptr);
+  {
+    TRootEnvScope bare;  // no registry here
+    EXPECT_EQ(orvcls::RegisterProc(QStringLiteral("P"), &Twice, {0}), nullptr);
+    EXPECT_EQ(orvcls::FindCls(QStringLiteral("TGadget")), nullptr);
+  }
+  EXPECT_NE(orvcls::FindCls(QStringLiteral("TGadget")), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RegistryTest, ListingNamesKindsSignaturesResultsAndSetters) {
+  root->AddProp(QStringLiteral("Level:Integer"), [](Variant&, TObject*, VariantArgs&) {}, nullptr);
+  const QStringList lines = orvcodeh::RegistryListing(root);
+  for (const char* line : {"CalcFormula\tfunction\tTFunctionCls_0_Variant\tVariant\t",
+                           "Level\tproperty\t\tInteger\tread-only",
+                           "TCompItem.Caption\tpublished property\t\tAnsiString\tsetter"})
+    EXPECT_TRUE(lines.contains(QString::fromLatin1(line))) << line;
 }
 
 }  // namespace
