@@ -75,6 +75,12 @@ QString TextBefore(const QString& text, const QString& separator);
 inline QString AssignStr(const QString& text) { return text; }
 inline QString PathAsIs(const QString& name) { return name; }
 
+// Code-page recoding of report texts. A text holds code page 1251 characters; Recode maps
+// each through one of six tables (index by RecodeKindByName) and gives the characters of the
+// resulting codes. A character without a 1251 code passes unchanged.
+int RecodeKindByName(const QString& word);  // unknown words select ANSI2DOS (2)
+QString Recode(const QString& text, int tableIndex);
+
 // Files. Texts are read and written as code page 1251 bytes; "/" and a backslash both
 // separate folders.
 bool LoadFileToStr(QString& text, const QString& fileName);
