@@ -95,7 +95,5 @@ QString TempDir();
 void ExpandEnvVars(QString& text);
 int QuestionMarks(const QString& mask, int& first, int& last);
 QString FillQuestionMarks(const QString& mask, quint32 number, int digits);
-// Windows file-mask matching ("*", "?", "*.*" matches every name), ignoring case.
-bool MatchesMask(const QString& name, const QString& mask);
 
 }  // namespace orvReps_Lib

@@ -1,6 +1,7 @@
 // The file routines of the report library.
 #include "platform/rtl/codepage.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/fileutils.h"
 #include "reports/lang/orvReps_Lib.h"
 
 #include <QtCore/QDir>
@@ -45,28 +46,6 @@ bool SaveStrToFile(const QString& fileName, const QString& text) {
   if (f.write(bytes) != bytes.size())
     throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, f.errorString()));
   return true;
-}
-
-bool MatchesMask(const QString& name, const QString& mask) {
-  if (mask == QLatin1String("*.*") || mask == QLatin1String("*")) return true;
-  // Greedy matching with one backtrack point for the last "*".
-  int n = 0, m = 0, starM = -1, starN = 0;
-  while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == QLatin1Char('?') || UpChar(mask[m]) == UpChar(name[n]))) {
-      ++n;
-      ++m;
-    } else if (m < mask.size() && mask[m] == QLatin1Char('*')) {
-      starM = m++;
-      starN = n;
-    } else if (starM >= 0) {
-      m = starM + 1;
-      n = ++starN;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == QLatin1Char('*')) ++m;
-  return m == mask.size();
 }
 
 bool DeleteFiles(const QString& folder, const QString& fileMask, const QString& folderMask, bool removeFolder) {
@@ -134,13 +113,7 @@ QString CreateUniqueFile(const QString& folder, const QString& subFolder, const 
   throw EFCreateError(QStringLiteral("Cannot create a unique file in \"%1\". %2").arg(dir, lastError));
 }
 
-QString TempDir() {
-  for (const char* var : {"TEMP", "TMP"}) {
-    const QString v = qEnvironmentVariable(var);
-    if (!v.isEmpty()) return v;
-  }
-  return QDir::tempPath();
-}
+QString TempDir() { return GetTempDir(); }
 
 void ExpandEnvVars(QString& text) {
   int p = text.indexOf(QLatin1Char('%'));
