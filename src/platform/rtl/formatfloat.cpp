@@ -93,11 +93,12 @@ class SectionWriter {
                 const TFormatSettings& s)
       : section_(section), shape_(shape), s_(s) {
     if (shape.scientific) {
-      for (int i = 0; i < shape.intPlaces; ++i) intDigits_ += QLatin1Char(n.DigitAt(i));
-      int strip = 0;
-      while (strip < intDigits_.size() - qMax(1, shape.forcedInt) && intDigits_[strip] == QLatin1Char('0'))
-        ++strip;
-      intDigits_.remove(0, strip);
+      // The mantissa starts at the first significant digit; zero still shows one digit.
+      if (!n.IsZero()) {
+        for (int i = 0; i < shape.intPlaces; ++i) intDigits_ += QLatin1Char(n.DigitAt(i));
+      } else if (shape.intPlaces > 0) {
+        intDigits_ = QStringLiteral("0");
+      }
       for (int j = 0; j < shape.decPlaces; ++j)
         decDigits_ += QLatin1Char(n.DigitAt(shape.intPlaces + j));
       exponent_ = n.IsZero() ? 0 : n.Exponent - shape.intPlaces;
