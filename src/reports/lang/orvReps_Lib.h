@@ -2,6 +2,9 @@
 // The report generator's shared text routines: search, comparison, case, alignment, line
 // breaking and delimited lists. Positions are 1-based; 0 means "not found". Case-insensitive
 // routines fold Latin and Cyrillic letters (Ё/ё included). None of them raises.
+#include "platform/rtl/variant.h"
+
+#include <QtCore/QByteArray>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
@@ -74,6 +77,35 @@ QString StrDef(const QString& text, const QString& def);
 QString TextBefore(const QString& text, const QString& separator);
 inline QString AssignStr(const QString& text) { return text; }
 inline QString PathAsIs(const QString& name) { return name; }
+
+// Values. Numbers written with a "." whatever the settings; dates in the run's short format.
+void LiteralToVariant(Variant& value, const QString& text);
+void TypedTextToVariant(Variant& value, const QString& text, int fieldType, bool trim);
+void PrefixedTextToVariant(Variant& value, const QString& text, int fieldType, bool trim);
+// Splits like SplitList (at most maxCount items) and converts each by LiteralToVariant.
+int SplitListN(const QString& text, std::vector<Variant>& values, int maxCount, QChar delimiter);
+QString VarToStrDef(const Variant& value);      // "" for Unassigned and Null
+double StrToFloatDot(const QString& text);      // raises EConvertError
+QString FloatToStrDot(double value);
+void AddFloatDot(QString& text, double value);
+QString DurationText(quint32 milliseconds);     // "1 дн 2 ч 5 сек"; "" below one second
+QString WeekDayName(TDateTime date, bool longName);
+
+// Fields of data-file records; positions are 1-based byte positions.
+QString BufWideStr(const QByteArray& buf, int from, int to);
+qint32 BufInt32(const QByteArray& buf, int pos);
+quint64 BufUIntLE(const QByteArray& buf, int from, int to);
+qint64 BufInt64(const QByteArray& buf, int pos);
+double BufDouble(const QByteArray& buf, int pos, double base);
+double BufDaySec300(const QByteArray& buf, int pos, double base);  // days and 1/300 seconds
+bool BufBool(const QByteArray& buf, int pos);
+
+// Dates typed into report dialogs: "5", "0503", "05.03.21", "5/3" ... With showMessage set
+// and a bad input, message receives the text the dialog shows in its error box.
+bool ParseDateInput(const QString& text, TDateTime base, bool withDay, bool showMessage, TDateTime& date,
+                    QString* message = nullptr);
+QString DateFormatsHelp(bool withDay);
+bool ValidYMD(int year, int month, int day);  // Gregorian leap years
 
 // Code-page recoding of report texts. A text holds code page 1251 characters; Recode maps
 // each through one of six tables (index by RecodeKindByName) and gives the characters of the

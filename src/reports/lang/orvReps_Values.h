@@ -2,6 +2,8 @@
 // Parsers of key-argument words (output types, alignments, colours, styles, Boolean words,
 // field types, column lists and field references) and small helpers for the markup the
 // writers produce. Words are compared upper-cased; an unknown word gives the stated default.
+#include "platform/data/fieldtypes.h"
+
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
@@ -22,8 +24,6 @@ const TPropRepType& PropRepType(TRepType type);
 
 inline constexpr qint32 clNoColor = 536870911;  // 0x1FFFFFFF: no colour
 
-// Field types of the dataset model used by the report keys.
-enum : int { ftString = 1, ftInteger = 3, ftBoolean = 5, ftFloat = 6, ftDateTime = 11 };
 
 namespace orvReps_Values {
 
