@@ -247,6 +247,11 @@ class TReservedConstItem : public TConstItem {
   Variant GetValue(TObject*) override { return Value; }
 
   Variant Value;
+
+ protected:
+  // Into a dataset field or a query parameter: a text as the field's text (its OnSetText
+  // runs) or the parameter's string, any other value as their Variant value.
+  void AssignTo(TPersistent* dest) override;
 };
 
 // A component owned by the object a member is used on, reached by name; the member of a

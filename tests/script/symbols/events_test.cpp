@@ -2,6 +2,7 @@
 #include "fake_compiler.h"
 #include "fixture.h"
 
+#include "platform/classes/reader.h"
 #include "platform/classes/typinfo.h"
 
 namespace {
@@ -145,6 +146,37 @@ TEST_F(EventsTest, EventItemsCallTheirRoutineWithTheTargetAsObject) {
     return Variant(static_cast<TComponent*>(slf)->Name() + args.at(0).ToString());
   };
   EXPECT_EQ(entry->CallVariant({QStringLiteral("!")}).ToString(), QStringLiteral("Form1!"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EventsTest, ComponentTextNamesEventsThatBindEventsResolves) {
+  root->RegisterEventPackage(TTestPackage::StaticClass());
+  orvcodeh::GetClsOf(TGadget::StaticClass());  // mirroring registers the class for the reader
+  const QString text = QStringLiteral(
+      "object Card: TGadget\n"
+      "  Caption = 'Карточка'\n"
+      "  object OkBtn: TGadget\n"
+      "    OnPing = OkClick\n"
+      "  end\n"
+      "end\n");
+  TComponent* card = ReadComponentText(text, nullptr, [this](TComponent* r, const QString& name) {
+    return TMethod{root->AddMethodName(r, name), r};
+  });
+  auto* ok = dynamic_cast<TGadget*>(card->FindComponent(QStringLiteral("OkBtn")));
+  ASSERT_NE(ok, nullptr);
+  EXPECT_TRUE(ok->OnPing.IsPending());
+
+  QString error;
+  const QStringList code{QStringLiteral("routine OkClick")};
+  root->BindEvents(error, &code, card, true, QString());
+  EXPECT_EQ(error, QString());
+  ok->OnPing(ok);
+  EXPECT_EQ(Calls().log, QStringList{QStringLiteral("OkClick slf=TGadget arg=%1").arg(ok->ObjectHandle())});
+  EXPECT_TRUE(boxes.isEmpty());
+  card->Free();
 }
 
 }  // namespace
