@@ -51,7 +51,7 @@ struct TDialogAnswer {
 class IDialogService {
  public:
   virtual ~IDialogService() = default;
-  // A modal box with the caption, the text and the buttons and icon of flags; the code of the
+  // A modal box with the caption (an empty one: the application's title), the text and the buttons and icon of flags; the code of the
   // button pressed (idOK, idCancel, idYes, idNo).
   virtual int MessageBox(const QString& text, const QString& caption, int flags) = 0;
   // The platform's confirmation dialog with Yes and No; true for Yes.

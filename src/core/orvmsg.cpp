@@ -168,7 +168,10 @@ void ApplyDebugParameter(IrParams& params) {
   if (params.Value(QStringLiteral("DEBUG")) == QLatin1String("Y")) EnableDebugTrace();
 }
 
-void Initialize() { gTraceHook = &NoTrace; }
+void Initialize() {
+  gTraceHook = &NoTrace;
+  ConnectScriptBoxes();
+}
 
 int ReportFatalError(const std::exception& error) {
   try {

@@ -54,8 +54,10 @@ bool DebugTraceEnabled();
 // Switches the trace on when the parameter DEBUG is "Y".
 void ApplyDebugParameter(IrParams& params);
 
-// Start-up of the unit: the trace hook's do-nothing target.
+// Start-up of the unit: the trace hook's do-nothing target, and the script registry's boxes
+// routed through the boxes above.
 void Initialize();
+void ConnectScriptBoxes();
 
 // A fatal error while the program starts: shows it and answers the process exit code (not 0).
 int ReportFatalError(const std::exception& error);

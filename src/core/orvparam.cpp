@@ -140,8 +140,20 @@ QString FindIniFile(const QStringList& folders) {
   return QString();
 }
 
+// Constants into the script registry; a name it knows already keeps its value and text.
+TParamConstSink RegistrySink(IClsRoot* root) {
+  return [root](const TParamConst& c) {
+    if (c.Name.contains(QLatin1Char(':'))) return;  // the registry reads ":" as a result class
+    if (ICompItem* item = root->AddGlobalConst(c.Name, c.Value); item && item->GetCaption().isEmpty())
+      item->SetCaption(c.Description);
+  };
+}
+
 void Initialize() {
-  gParams = std::make_unique<TrParams>();
+  TParamConstSink sink = InstalledSink();
+  if (!sink)
+    if (IClsRoot* root = orvcls::RootEnv().ClsRoot) sink = RegistrySink(root);
+  gParams = std::make_unique<TrParams>(TParamSources(), sink);
   orvcls::RootEnv().Params = gParams.get();
 }
 

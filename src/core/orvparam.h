@@ -89,7 +89,8 @@ std::vector<TProfileValue> ReadRegistryProfile(const QString& keyPath);
 // The first "ORV.INI" of the folders (exact name first, then any letter case); "" when none.
 QString FindIniFile(const QStringList& folders);
 
-// Start-up: the process's parameters in the root environment's Params slot.
+// Start-up, after the script registry: the process's parameters in the root environment's
+// Params slot, their constants in the registry (unless another sink is installed).
 void Initialize();
 void Finalize();
 

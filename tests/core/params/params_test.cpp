@@ -3,6 +3,7 @@
 #include "core/orvparam.h"
 
 #include "platform/rtl/fileutils.h"
+#include "script/orvcodeh.h"
 #include "platform/rtl/registry.h"
 #include "support/test_support.h"
 
@@ -206,12 +207,18 @@ TEST(TrParams, StartUpPublishesTheProcessParameters) {
   SetCommandLine({"/opt/orv/orv", "DEBUG=Y", "FASTSCROLL=N"});
   {
     TRootEnvScope env;
+    TRootCls* registry = orvcodeh::CreateRegistry();
     orvparam::Initialize();
     ASSERT_NE(env.Env().Params, nullptr);
+    TCompItem* debug = registry->FindItem("orvDEBUG");
+    ASSERT_NE(debug, nullptr);
+    EXPECT_EQ(debug->GetCaption(), "ParamStr(1) = 'DEBUG=Y'");
+    EXPECT_NE(registry->FindItem("orvREG"), nullptr);
     EXPECT_EQ(env.Env().Params->Value("fastscroll"), "N");
     EXPECT_EQ(env.Env().Params->ReadString("help", "FILE", "ORV.CHM"), "help.html");
     orvparam::Finalize();
     EXPECT_EQ(env.Env().Params, nullptr);
+    registry->Free();
   }
   SetCurrentDir(oldDir);
   qunsetenv("ORV_REGISTRY_FILE");
