@@ -4,7 +4,7 @@
 // name-suffix parser of field descriptions, Variant tests, key texts from the clock, file
 // helpers, the dialog helpers and the cell-text layout.
 //
-// The field readers, comparers and writers over datasets live in orvlib_fields.h.
+// The field readers, comparers and writers over datasets are in orvlib_fields.h.
 #include "platform/rtl/variant.h"
 
 #include <QtCore/QString>
