@@ -2,7 +2,7 @@
 // The program's free routines that scripts, screens and reports call everywhere: calendar
 // arithmetic and Russian dates, amounts in words, ";"-lists and words, number texts, the
 // name-suffix parser of field descriptions, Variant tests, key texts from the clock, file
-// helpers, the dialog helpers and the cell-text layout.
+// helpers, the dialog helpers, the shared bitmap and the cell-text layout.
 //
 // The field readers, comparers and writers over datasets are in orvlib_fields.h.
 #include "platform/rtl/variant.h"
@@ -10,9 +10,11 @@
 #include <QtCore/QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
+class TObject;
 class TStrings;
 class TStringList;
 
@@ -130,6 +132,16 @@ bool DlgYN(const QString& question);
 
 // Objects the script roots hold and release around a change of the current node.
 inline void NoOp(const void*) {}
+
+// ---- the shared off-screen bitmap of flicker-free cell painting ---------------------------
+// The first acquire creates it through the factory the screens install, the last release
+// frees it. Without a factory there is no bitmap, only the count.
+using TBitmapFactory = std::function<TObject*()>;
+void SetSharedBitmapFactory(TBitmapFactory factory);
+void AcquireSharedBitmap();
+void ReleaseSharedBitmap();
+TObject* SharedBitmap();
+int SharedBitmapUsers();
 
 // ---- cell text -------------------------------------------------------------------------------
 struct TRect {

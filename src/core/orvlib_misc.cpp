@@ -6,6 +6,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/tobject.h"
 
 #include <cmath>
 #include <cstring>
@@ -102,6 +103,42 @@ QString SelectFile(const QString& filter) {
 QString SelectFiles(const QString& filter) { return OpenFileDialog(filter, ofAllowMultiSelect); }
 
 bool DlgYN(const QString& question) { return DialogService().ConfirmYesNo(question); }
+
+// ---- shared bitmap ----
+
+namespace {
+struct TSharedBitmap {
+  TBitmapFactory Factory;
+  TObject* Bitmap = nullptr;
+  int Users = 0;
+};
+TSharedBitmap& Shared() {
+  static TSharedBitmap shared;
+  return shared;
+}
+}  // namespace
+
+void SetSharedBitmapFactory(TBitmapFactory factory) { Shared().Factory = std::move(factory); }
+
+void AcquireSharedBitmap() {
+  TSharedBitmap& s = Shared();
+  if (s.Users == 0 && s.Factory) s.Bitmap = s.Factory();
+  ++s.Users;
+}
+
+void ReleaseSharedBitmap() {
+  TSharedBitmap& s = Shared();
+  if (s.Users == 0) return;  // an unbalanced release frees nothing twice
+  if (--s.Users == 0 && s.Bitmap != nullptr) {
+    TObject* bitmap = s.Bitmap;
+    s.Bitmap = nullptr;
+    bitmap->Free();
+  }
+}
+
+TObject* SharedBitmap() { return Shared().Bitmap; }
+
+int SharedBitmapUsers() { return Shared().Users; }
 
 // ---- cell text ----
 

@@ -4,6 +4,7 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/fileutils.h"
+#include "platform/rtl/tobject.h"
 #include "support/test_support.h"
 
 #include <QtCore/QFile>
@@ -118,4 +119,28 @@ TEST(CellText, RectangleFollowsAlignmentAndLayout) {
   }
   // A cell narrower than its margins collapses: nothing is drawn.
   EXPECT_EQ(CellTextRect({0, 0, 4, 4}, 5, 5, taLeftJustify, tlTop), (TRect{3, 3, 3, 4}));
+}
+
+TEST(SharedBitmap, LivesFromFirstAcquireToLastRelease) {
+  int made = 0;
+  SetSharedBitmapFactory([&made] {
+    ++made;
+    return new TObject;
+  });
+  AcquireSharedBitmap();
+  TObject* first = SharedBitmap();
+  ASSERT_NE(first, nullptr);
+  AcquireSharedBitmap();
+  EXPECT_EQ(SharedBitmap(), first);
+  ReleaseSharedBitmap();
+  EXPECT_EQ(SharedBitmap(), first);
+  ReleaseSharedBitmap();
+  EXPECT_EQ(SharedBitmap(), nullptr);
+  EXPECT_EQ(SharedBitmapUsers(), 0);
+  ReleaseSharedBitmap();  // unbalanced: nothing happens
+  EXPECT_EQ(SharedBitmapUsers(), 0);
+  AcquireSharedBitmap();
+  EXPECT_EQ(made, 2);
+  ReleaseSharedBitmap();
+  SetSharedBitmapFactory(nullptr);
 }
