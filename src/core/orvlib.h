@@ -130,6 +130,21 @@ QString SelectFile(const QString& filter);
 QString SelectFiles(const QString& filter);
 bool DlgYN(const QString& question);
 
+// True without an action; else the action updates itself and answers Enabled and Visible
+// (ActionVisible: Visible alone). TAction is any action with Update(), Enabled(), Visible().
+template <class TAction>
+bool ActionAvailable(TAction* action) {
+  if (action == nullptr) return true;
+  action->Update();
+  return action->Enabled() && action->Visible();
+}
+template <class TAction>
+bool ActionVisible(TAction* action) {
+  if (action == nullptr) return true;
+  action->Update();
+  return action->Visible();
+}
+
 // Objects the script roots hold and release around a change of the current node.
 inline void NoOp(const void*) {}
 

@@ -144,3 +144,27 @@ TEST(SharedBitmap, LivesFromFirstAcquireToLastRelease) {
   ReleaseSharedBitmap();
   SetSharedBitmapFactory(nullptr);
 }
+
+TEST(DialogHelpers, ActionsUpdateBeforeAnswering) {
+  struct Action {
+    bool enabled = false, visible = true;
+    int updates = 0;
+    bool enableOnUpdate = true;
+    void Update() {
+      ++updates;
+      if (enableOnUpdate) enabled = true;
+    }
+    bool Enabled() const { return enabled; }
+    bool Visible() const { return visible; }
+  };
+  Action a;
+  EXPECT_TRUE(ActionAvailable(&a));  // enabled by its own update
+  EXPECT_EQ(a.updates, 1);
+  a.visible = false;
+  EXPECT_FALSE(ActionAvailable(&a));
+  EXPECT_FALSE(ActionVisible(&a));
+  Action hidden{false, true, 0, false};
+  EXPECT_FALSE(ActionAvailable(&hidden));
+  EXPECT_TRUE(ActionVisible(&hidden));
+  EXPECT_TRUE(ActionAvailable<Action>(nullptr));
+}
