@@ -155,6 +155,7 @@ void Initialize() {
     if (IClsRoot* root = orvcls::RootEnv().ClsRoot) sink = RegistrySink(root);
   gParams = std::make_unique<TrParams>(TParamSources(), sink);
   orvcls::RootEnv().Params = gParams.get();
+  orvmsg::ApplyDebugParameter(*gParams);
 }
 
 void Finalize() {

@@ -90,7 +90,8 @@ std::vector<TProfileValue> ReadRegistryProfile(const QString& keyPath);
 QString FindIniFile(const QStringList& folders);
 
 // Start-up, after the script registry: the process's parameters in the root environment's
-// Params slot, their constants in the registry (unless another sink is installed).
+// Params slot, their constants in the registry (unless another sink is installed), and the
+// debug trace on when DEBUG=Y.
 void Initialize();
 void Finalize();
 

@@ -208,8 +208,10 @@ TEST(TrParams, StartUpPublishesTheProcessParameters) {
   {
     TRootEnvScope env;
     TRootCls* registry = orvcodeh::CreateRegistry();
+    orvmsg::SetDebugTraceHook(nullptr);
     orvparam::Initialize();
     ASSERT_NE(env.Env().Params, nullptr);
+    EXPECT_TRUE(orvmsg::DebugTraceEnabled());
     TCompItem* debug = registry->FindItem("orvDEBUG");
     ASSERT_NE(debug, nullptr);
     EXPECT_EQ(debug->GetCaption(), "ParamStr(1) = 'DEBUG=Y'");
@@ -217,6 +219,7 @@ TEST(TrParams, StartUpPublishesTheProcessParameters) {
     EXPECT_EQ(env.Env().Params->Value("fastscroll"), "N");
     EXPECT_EQ(env.Env().Params->ReadString("help", "FILE", "ORV.CHM"), "help.html");
     orvparam::Finalize();
+    orvmsg::SetDebugTraceHook(nullptr);
     EXPECT_EQ(env.Env().Params, nullptr);
     registry->Free();
   }
