@@ -1,8 +1,7 @@
 #include "platform/data/filterexpr.h"
 
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
-
-#include <QtCore/QRegularExpression>
 
 #include <cmath>
 #include <vector>
@@ -313,7 +312,7 @@ bool IsDateType(TFieldType t) {
   return t == ftDate || t == ftTime || t == ftDateTime || t == ftTimeStamp;
 }
 
-// A date text as filters write it: yyyy-mm-dd[ hh:mm[:ss]] or the program's short form.
+// A date text as filters write it: yyyy-mm-dd[ hh:mm[:ss]], or the program's own form.
 bool TextToDate(const QString& text, double& out) {
   const QString t = text.trimmed();
   int y = 0, m = 0, d = 0, hh = 0, mm = 0, ss = 0;
@@ -330,20 +329,11 @@ bool TextToDate(const QString& text, double& out) {
       if (v.size() >= 19) ss = v.mid(17, 2).toInt();
     }
   } else {
-    const QStringList parts = t.split(QRegularExpression(QStringLiteral("[./]")));
-    if (parts.size() != 3) return false;
-    d = parts[0].toInt();
-    m = parts[1].toInt();
-    y = parts[2].left(4).toInt();
-    if (y < 100) y += y < 50 ? 2000 : 1900;
+    return TryStrToDateTime(t, out);  // the program's own date form
   }
-  if (m < 1 || m > 12 || d < 1 || d > 31) return false;
-  // Days since 1899-12-30 (civil calendar arithmetic).
-  const int a = (14 - m) / 12;
-  const int yy = y + 4800 - a;
-  const int mo = m + 12 * a - 3;
-  const long jdn = d + (153 * mo + 2) / 5 + 365L * yy + yy / 4 - yy / 100 + yy / 400 - 32045;
-  out = double(jdn - 2415019) + (hh * 3600 + mm * 60 + ss) / 86400.0;
+  TDateTime date;
+  if (!TryEncodeDate(y, m, d, date)) return false;
+  out = date + (hh * 3600 + mm * 60 + ss) / 86400.0;
   return true;
 }
 
@@ -376,21 +366,19 @@ struct Evaluator {
     return n.kind == Node::Field ? n.fieldType : ftUnknown;
   }
 
+  int TextCompare(const QString& a, const QString& b) const {
+    const int c = a.compare(b, options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+  }
+
   // -1, 0, 1, or 2 when unknown (a Null).
   int Compare(const Variant& a, TFieldType ta, const Variant& b, TFieldType tb) const {
     if (a.IsNull() || b.IsNull()) return 2;
-    if (a.IsString() && b.IsString()) {
-      return a.ToString().compare(b.ToString(), options.caseInsensitive ? Qt::CaseInsensitive
-                                                                        : Qt::CaseSensitive) < 0 ? -1
-             : a.ToString().compare(b.ToString(), options.caseInsensitive ? Qt::CaseInsensitive
-                                                                          : Qt::CaseSensitive) > 0 ? 1 : 0;
-    }
+    if (a.IsString() && b.IsString()) return TextCompare(a.ToString(), b.ToString());
     double x = 0, y = 0;
     if (!AsNumber(a, IsDateType(ta) || IsDateType(tb) || b.VType() == varDate, x) ||
         !AsNumber(b, IsDateType(ta) || IsDateType(tb) || a.VType() == varDate, y)) {
-      const int c = a.ToString().compare(b.ToString(), options.caseInsensitive ? Qt::CaseInsensitive
-                                                                              : Qt::CaseSensitive);
-      return c < 0 ? -1 : c > 0 ? 1 : 0;
+      return TextCompare(a.ToString(), b.ToString());
     }
     return x < y ? -1 : x > y ? 1 : 0;
   }

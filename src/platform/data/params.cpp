@@ -30,28 +30,8 @@ TFieldType FieldTypeOfValue(const Variant& v) {
 
 }  // namespace
 
-TParam::TParam(TParams* collection, TParamType paramType) : paramType_(paramType) {
-  if (collection) collection->AddParam(this);
-}
-
-TParam::~TParam() {
-  if (collection_) {
-    auto& items = collection_->items_;
-    for (auto& p : items)
-      if (p.get() == this) {
-        (void)p.release();
-        items.erase(std::find_if(items.begin(), items.end(), [](const auto& q) { return !q; }));
-        break;
-      }
-  }
-}
-
-int TParam::Index() const {
-  if (!collection_) return -1;
-  for (int i = 0; i < collection_->Count(); ++i)
-    if (collection_->items_[size_t(i)].get() == this) return i;
-  return -1;
-}
+TParam::TParam(TCollection* collection, TParamType paramType)
+    : TCollectionItem(collection), paramType_(paramType) {}
 
 void TParam::SetDataType(TFieldType type) {
   if (type == dataType_) return;
@@ -148,17 +128,13 @@ void TParam::Assign(TPersistent* source) {
 
 // ---- TParams
 
-TParams::~TParams() { Clear(); }
+TParams::TParams(TPersistent* owner) : TCollection(TParam::StaticClass(), owner) {}
 
-TParam* TParams::Items(int index) const {
-  if (index < 0 || index >= Count())
-    throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-  return items_[size_t(index)].get();
-}
+TParam* TParams::Items(int index) const { return static_cast<TParam*>(TCollection::Items(index)); }
 
 TParam* TParams::FindParam(const QString& name) const {
-  for (const auto& p : items_)
-    if (p->name_.compare(name, Qt::CaseInsensitive) == 0) return p.get();
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->name_.compare(name, Qt::CaseInsensitive) == 0) return Items(i);
   return nullptr;
 }
 
@@ -169,53 +145,25 @@ TParam* TParams::ParamByName(const QString& name) const {
 }
 
 TParam* TParams::CreateParam(TFieldType type, const QString& name, TParamType paramType) {
-  auto* p = new TParam(this, paramType);
+  auto* p = static_cast<TParam*>(Add());
   p->name_ = name;
   p->dataType_ = type;
+  p->paramType_ = paramType;
   return p;
 }
 
 void TParams::AddParam(TParam* param) {
-  if (!param || param->collection_ == this) return;
-  if (param->collection_) param->collection_->RemoveParam(param);
-  param->collection_ = this;
-  items_.emplace_back(param);
+  if (param) param->SetCollection(this);
 }
 
 void TParams::RemoveParam(TParam* param) {
-  for (auto it = items_.begin(); it != items_.end(); ++it) {
-    if (it->get() == param) {
-      (void)it->release();
-      items_.erase(it);
-      param->collection_ = nullptr;
-      return;
-    }
-  }
-}
-
-void TParams::Clear() {
-  std::vector<std::unique_ptr<TParam>> items;
-  items.swap(items_);
-  for (auto& p : items) p->collection_ = nullptr;
-}
-
-void TParams::Assign(TPersistent* source) {
-  auto* other = dynamic_cast<TParams*>(source);
-  if (!other) {
-    TPersistent::Assign(source);
-    return;
-  }
-  if (other == this) return;
-  Clear();
-  for (const auto& p : other->items_) {
-    auto* q = new TParam(this);
-    q->Assign(p.get());
-  }
+  if (param && param->Collection() == this) param->SetCollection(nullptr);
 }
 
 void TParams::AssignValues(TParams* source) {
   if (!source) return;
-  for (const auto& p : source->items_) {
+  for (int i = 0; i < source->Count(); ++i) {
+    const TParam* p = source->Items(i);
     if (TParam* mine = FindParam(p->name_)) {
       mine->dataType_ = p->dataType_;
       mine->value_ = p->value_;
@@ -229,8 +177,8 @@ void TParams::AssignValues(TParams* source) {
 bool TParams::IsEqual(const TParams* other) const {
   if (!other || other->Count() != Count()) return false;
   for (int i = 0; i < Count(); ++i) {
-    const TParam* a = items_[size_t(i)].get();
-    const TParam* b = other->items_[size_t(i)].get();
+    const TParam* a = Items(i);
+    const TParam* b = other->Items(i);
     if (a->name_ != b->name_ || a->dataType_ != b->dataType_ || a->paramType_ != b->paramType_ ||
         a->bound_ != b->bound_ || !(a->value_ == b->value_))
       return false;
@@ -248,24 +196,22 @@ void TParams::GetParamList(std::vector<TParam*>& list, const QString& names) con
 QString TParams::ParseSQL(const QString& sql, bool doCreate) {
   const sqlparams::Parsed parsed = sqlparams::Parse(sql);
   if (doCreate) {
-    std::vector<std::unique_ptr<TParam>> kept;
-    kept.swap(items_);
-    for (const QString& name : parsed.names) {
-      auto it = std::find_if(kept.begin(), kept.end(), [&](const auto& p) {
-        return p && p->name_.compare(name, Qt::CaseInsensitive) == 0;
-      });
-      if (it != kept.end()) {
-        items_.push_back(std::move(*it));
-        items_.back()->name_ = name;
+    // The list becomes the names of the text in order; parameters already there keep
+    // their type and value.
+    BeginUpdate();
+    for (int i = 0; i < int(parsed.names.size()); ++i) {
+      TParam* p = nullptr;
+      for (int j = i; j < Count() && !p; ++j)
+        if (Items(j)->name_.compare(parsed.names[i], Qt::CaseInsensitive) == 0) p = Items(j);
+      if (p) {
+        p->SetIndex(i);
       } else {
-        auto* p = new TParam(nullptr);
-        p->name_ = name;
-        p->collection_ = this;
-        items_.emplace_back(p);
+        p = static_cast<TParam*>(Insert(i));
       }
+      p->name_ = parsed.names[i];
     }
-    for (auto& p : kept)
-      if (p) p->collection_ = nullptr;  // the unique_ptr frees it
+    while (Count() > int(parsed.names.size())) Delete(Count() - 1);
+    EndUpdate();
   }
   QString out;
   int pos = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // TParam / TParams: the parameters of a statement, found by name in its text.
+#include "platform/classes/collection.h"
 #include "platform/data/fieldtypes.h"
-#include "platform/rtl/tobject.h"
 #include "platform/rtl/variant.h"
 
 #include <QtCore/QStringList>
@@ -12,13 +12,11 @@
 class TField;
 class TParams;
 
-class TParam : public TPersistent {
-  ORV_CLASS(TParam, TPersistent)
-  explicit TParam(TParams* collection = nullptr, TParamType paramType = ptUnknown);
-  ~TParam() override;
+class TParam : public TCollectionItem {
+  ORV_CLASS(TParam, TCollectionItem)
+  explicit TParam(TCollection* collection) : TCollectionItem(collection) {}
+  TParam(TCollection* collection, TParamType paramType);
 
-  TParams* Collection() const { return collection_; }
-  int Index() const;
   const QString& Name() const { return name_; }
   void SetName(const QString& name) { name_ = name; }
   TFieldType DataType() const { return dataType_; }
@@ -79,8 +77,8 @@ class TParam : public TPersistent {
  private:
   friend class TParams;
   void SetTyped(const Variant& v, TFieldType type);
+  QString GetDisplayName() const override { return name_; }
 
-  TParams* collection_ = nullptr;
   QString name_;
   TFieldType dataType_ = ftUnknown;
   TParamType paramType_ = ptUnknown;
@@ -91,21 +89,17 @@ class TParam : public TPersistent {
   Variant value_ = Variant::Null();
 };
 
-class TParams : public TPersistent {
-  ORV_CLASS(TParams, TPersistent)
-  explicit TParams(TPersistent* owner = nullptr) : owner_(owner) {}
-  ~TParams() override;
+class TParams : public TCollection {
+  ORV_CLASS(TParams, TCollection)
+  explicit TParams(TPersistent* owner = nullptr);
 
-  int Count() const { return int(items_.size()); }
-  TParam* Items(int index) const;  // raises EListError out of range
+  TParam* Items(int index) const;  // raises the collection's index error out of range
   TParam* operator[](int index) const { return Items(index); }
   TParam* FindParam(const QString& name) const;    // case-insensitive
   TParam* ParamByName(const QString& name) const;  // raises "Parameter \"%s\" not found"
   TParam* CreateParam(TFieldType type, const QString& name, TParamType paramType);
   void AddParam(TParam* param);     // takes ownership
   void RemoveParam(TParam* param);  // gives ownership back to the caller
-  void Clear();
-  void Assign(TPersistent* source) override;
   // Copies values (type and value) of same-named parameters of source.
   void AssignValues(TParams* source);
   bool IsEqual(const TParams* other) const;
@@ -117,10 +111,4 @@ class TParams : public TPersistent {
   QString ParseSQL(const QString& sql, bool doCreate);
   // Parameter values as one Variant (an array for several parameters).
   Variant ParamValues(const QString& names) const;
-  TPersistent* GetOwner() const override { return owner_; }
-
- private:
-  friend class TParam;
-  TPersistent* owner_ = nullptr;
-  std::vector<std::unique_ptr<TParam>> items_;
 };

@@ -59,25 +59,34 @@ bool ParseDateTime(QByteArrayView text, TDateTime& value) {
     if (i < n && (p[i] == ' ' || p[i] == 'T')) ++i;
   }
   TDateTime time = 0;
-  if (i + 8 <= n && p[i + 2] == ':' && p[i + 5] == ':') {
-    const int h = Digits(p + i, 2), mi = Digits(p + i + 3, 2), s = Digits(p + i + 6, 2);
-    if (h < 0 || mi < 0 || s < 0) return false;
-    i += 8;
-    int ms = 0;
-    if (i < n && p[i] == '.') {
-      ++i;
-      int scale = 100;
-      for (; i < n && p[i] >= '0' && p[i] <= '9'; ++i, scale /= 10) ms += (p[i] - '0') * scale;
+  if (i + 5 <= n && p[i + 2] == ':') {
+    const int h = Digits(p + i, 2), mi = Digits(p + i + 3, 2);
+    int sec = 0, ms = 0;
+    i += 5;
+    if (i + 3 <= n && p[i] == ':') {
+      sec = Digits(p + i + 1, 2);
+      i += 3;
+      if (i < n && p[i] == '.') {
+        ++i;
+        int scale = 100;
+        for (; i < n && p[i] >= '0' && p[i] <= '9'; ++i, scale /= 10) ms += (p[i] - '0') * scale;
+      }
     }
-    if (h == 24) {  // "24:00:00" is the end of the day
+    if (h < 0 || mi < 0 || sec < 0) return false;
+    if (h == 24 && mi == 0 && sec == 0) {  // "24:00:00" is the end of the day
       time = 1;
-    } else if (!TryEncodeTime(h, mi, s, ms, time)) {
+    } else if (!TryEncodeTime(h, mi, sec, ms, time)) {
       return false;
+    }
+    // A time zone ("+03", "-05:30") is dropped: values are shown as the server's local time.
+    if (i < n && (p[i] == '+' || p[i] == '-')) {
+      ++i;
+      while (i < n && ((p[i] >= '0' && p[i] <= '9') || p[i] == ':')) ++i;
     }
   } else if (!hasDate) {
     return false;
   }
-  // A time zone ("+03", "-05:30") or " BC" after the time is dropped: values are local.
+  if (i != n) return false;
   value = hasDate ? ComposeDateTime(date, time) : time;
   return true;
 }
