@@ -10,6 +10,7 @@
 #include "platform/data/zquery.h"
 #include "platform/data/zupdatesql.h"
 #include "platform/classes/registry.h"
+#include "platform/rtl/stringlist.h"
 
 const TTypeInfo* TypeInfoOf(TFieldType*) {
   static const TTypeInfo* info = MakeEnumTypeInfo(
@@ -184,7 +185,7 @@ ORV_DESCRIBE(TMemDataSet) {
 
 ORV_DESCRIBE(TZAbstractRODataset) {
   c.Prop("Connection", &TZAbstractRODataset::Connection, &TZAbstractRODataset::SetConnection);
-  c.Prop("SQLText", &TZAbstractRODataset::SQLText, &TZAbstractRODataset::SetSQLText).Stored(false);
+  c.Prop("SQL", &TZAbstractRODataset::SQL, &TZAbstractRODataset::SetSQL);
   c.Prop("ParamCheck", &TZAbstractRODataset::ParamCheck, &TZAbstractRODataset::SetParamCheck).Default(1);
   c.Prop("Params", [](const TZAbstractRODataset* d) { return &const_cast<TZAbstractRODataset*>(d)->Params(); })
       .Stored(false);
@@ -230,6 +231,7 @@ ORV_DESCRIBE(TZConnection) {
   c.Prop("TransactIsolationLevel", &TZConnection::TransactIsolationLevel).Default(tiNone);
   c.Prop("AutoCommit", &TZConnection::AutoCommit, &TZConnection::SetAutoCommit).Default(1);
   c.Prop("ReadOnly", &TZConnection::ReadOnly).Default(0);
+  c.Prop("Properties", &TZConnection::Properties, &TZConnection::SetProperties);
   c.Prop("Connected", &TZConnection::Connected, &TZConnection::SetConnected).Default(0);
   c.Prop("BeforeConnect", &TZConnection::BeforeConnect);
   c.Prop("AfterConnect", &TZConnection::AfterConnect);

@@ -2,6 +2,7 @@
 
 #include "platform/data/zquery.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/stringlist.h"
 
 #include <algorithm>
 
@@ -10,7 +11,14 @@ bool IsPostgresProtocol(const QString& protocol) {
   return p.isEmpty() || p.startsWith(QLatin1String("postgres")) || p == QLatin1String("pgsql");
 }
 
-TZConnection::TZConnection(TComponent* owner) : TComponent(owner) {}
+TZConnection::TZConnection(TComponent* owner)
+    : TComponent(owner), properties_(std::make_unique<TStringList>()) {}
+
+TStrings* TZConnection::Properties() const { return properties_.get(); }
+
+void TZConnection::SetProperties(TStrings* lines) {
+  if (lines) properties_->Assign(lines); else properties_->Clear();
+}
 
 TZConnection::~TZConnection() {
   for (TZAbstractRODataset* ds : dataSets_) ds->connection_ = nullptr;
@@ -54,7 +62,7 @@ void TZConnection::Connect() {
   p.database = database_;
   p.user = user_;
   p.password = password_;
-  p.properties = Properties;
+  p.properties = properties_->ToStringList();
   auto db = CreatePgConnection();
   db->Open(p);
   db_ = std::move(db);

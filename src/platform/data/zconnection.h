@@ -11,6 +11,8 @@
 
 class TDataSet;
 class TZAbstractRODataset;
+class TStrings;
+class TStringList;
 
 ORV_ENUM(TZTransactIsolationLevel, tiNone, tiReadUncommitted, tiReadCommitted, tiRepeatableRead,
          tiSerializable)
@@ -41,7 +43,9 @@ class TZConnection : public TComponent {
   bool LoginPrompt = false;
   bool SQLHourGlass = false;
   TZTransactIsolationLevel TransactIsolationLevel = tiNone;
-  QStringList Properties;  // extra driver lines ("name=value")
+  // Extra driver lines ("name=value"); the driver takes those it knows.
+  TStrings* Properties() const;
+  void SetProperties(TStrings* lines);
 
   bool Connected() const { return db_ && db_->IsOpen(); }
   void SetConnected(bool on);
@@ -88,6 +92,7 @@ class TZConnection : public TComponent {
   bool autoCommit_ = true;
   bool streamedConnected_ = false;
   std::unique_ptr<DbConnection> db_;
+  std::unique_ptr<TStringList> properties_;
   std::vector<TZAbstractRODataset*> dataSets_;
 };
 
