@@ -3,6 +3,7 @@
 #include "platform/data/valuecodec.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/sysutils.h"
 
 #include <QtCore/QFile>
@@ -442,6 +443,16 @@ TVarBytesField::TVarBytesField(TComponent* owner) : TBytesField(owner) { SetData
 TBlobField::TBlobField(TComponent* owner) : TBinaryField(owner) { SetDataType(ftBlob); }
 
 int TBlobField::BlobSize() const { return int(AsBytes().size()); }
+
+void TBlobField::LoadFromStream(TStream* stream) {
+  if (!stream) return;
+  stream->SetPosition(0);
+  SetAsBytes(stream->ReadRest());
+}
+
+void TBlobField::SaveToStream(TStream* stream) const {
+  if (stream) stream->WriteBuffer(AsBytes());
+}
 
 void TBlobField::LoadFromFile(const QString& fileName) {
   QFile f(fileName);

@@ -3,6 +3,8 @@
 // its type needs; the program derives its own field classes from these.
 #include "platform/data/field.h"
 
+class TStream;
+
 class TStringField : public TField {
   ORV_CLASS(TStringField, TField)
   explicit TStringField(TComponent* owner);
@@ -244,7 +246,10 @@ class TBlobField : public TBinaryField {
   bool IsBlob() const override { return true; }
   int BlobSize() const;
   int DataSize() const override { return 0; }
-  // Whole files in and out (the stream forms read and write the same bytes).
+  // The whole stream (from its start) becomes the value; the value is written at the
+  // stream's position.
+  void LoadFromStream(TStream* stream);
+  void SaveToStream(TStream* stream) const;
   void LoadFromFile(const QString& fileName);
   void SaveToFile(const QString& fileName) const;
 };

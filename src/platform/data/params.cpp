@@ -6,6 +6,7 @@
 #include "platform/data/valuecodec.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/streams.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,6 +65,17 @@ void TParam::SetAsTime(TDateTime v) { SetTyped(Variant::FromDate(TimeOf(v)), ftT
 
 void TParam::SetAsBlob(const QByteArray& bytes) {
   SetTyped(Variant(valuecodec::BytesToString(bytes)), ftBlob);
+}
+
+void TParam::LoadFromStream(TStream* stream, TFieldType blobType) {
+  if (!stream) return;
+  stream->SetPosition(0);
+  const QByteArray bytes = stream->ReadRest();
+  if (IsBinaryType(blobType)) {
+    SetTyped(Variant(valuecodec::BytesToString(bytes)), blobType);
+  } else {
+    SetTyped(Variant(QString::fromUtf8(bytes)), blobType);
+  }
 }
 
 QByteArray TParam::AsBlob() const {

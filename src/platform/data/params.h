@@ -10,6 +10,7 @@
 #include <vector>
 
 class TField;
+class TStream;
 class TParams;
 
 class TParam : public TCollectionItem {
@@ -67,6 +68,8 @@ class TParam : public TCollectionItem {
   // Raw bytes, sent as bytea.
   void SetAsBlob(const QByteArray& bytes);
   QByteArray AsBlob() const;
+  // The whole stream (from its start) as the value, of a blob or memo type.
+  void LoadFromStream(TStream* stream, TFieldType blobType);
 
   // Type, value and size of a field (a fixed-length string field types the parameter as
   // ftFixedChar; BCD fields give their scale).

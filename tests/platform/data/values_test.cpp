@@ -5,6 +5,7 @@
 #include "platform/data/valuecodec.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/streams.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,27 @@ TEST(FieldConversions, BadValuesRaiseAndLeaveTheRecord) {
   static_cast<TFloatField*>(ds.FieldByName("F"))->SetDisplayFormat("0.00");
   EXPECT_EQ(ds.FieldByName("F")->DisplayText(), "2.50");
   EXPECT_EQ(ds.FieldByName("F")->Text(), "2.50");  // no edit format: the display format
+}
+
+TEST(FieldConversions, BlobsTravelThroughStreams) {
+  TMemDataSet ds(nullptr);
+  ds.FieldDefs().Add("B", ftBlob);
+  ds.CreateDataSet();
+  ds.Append();
+  const QByteArray bytes("\x00\x80\xffz", 4);
+  TMemoryStream in;
+  in.WriteBuffer(bytes);  // the position is at the end: loading reads from the start
+  auto* blob = static_cast<TBlobField*>(ds.FieldByName("B"));
+  blob->LoadFromStream(&in);
+  ds.Post();
+  EXPECT_EQ(blob->BlobSize(), 4);
+  TMemoryStream out;
+  blob->SaveToStream(&out);
+  EXPECT_EQ(out.Bytes(), bytes);
+  TParam p(nullptr);
+  p.LoadFromStream(&in, ftBlob);
+  EXPECT_EQ(p.AsBlob(), bytes);
+  EXPECT_EQ(p.DataType(), ftBlob);
 }
 
 }  // namespace
