@@ -29,6 +29,8 @@ class TDefs {
 
   // The variable a report dialog is working on; read by the formula that names it.
   TDef* CurrentDef = nullptr;
+  // The variable last changed through a dialog element.
+  TDef* LastChanged = nullptr;
 
  private:
   std::vector<std::unique_ptr<TDef>> items_;

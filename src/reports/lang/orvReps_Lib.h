@@ -2,6 +2,7 @@
 // The report generator's shared text routines: search, comparison, case, alignment, line
 // breaking and delimited lists. Positions are 1-based; 0 means "not found". Case-insensitive
 // routines fold Latin and Cyrillic letters (Ё/ё included). None of them raises.
+#include "platform/rtl/formatsettings.h"
 #include "platform/rtl/variant.h"
 
 #include <QtCore/QByteArray>
@@ -90,6 +91,12 @@ QString FloatToStrDot(double value);
 void AddFloatDot(QString& text, double value);
 QString DurationText(quint32 milliseconds);     // "1 дн 2 ч 5 сек"; "" below one second
 QString WeekDayName(TDateTime date, bool longName);
+
+// Settings for date texts of data files: "." and ":" separators with the short and long date
+// formats "yyyy/mm/dd hh:nn:ss" (DataFileDateTimeSettings) or "yyyy/mm/dd" (DataFileDateSettings);
+// every other setting empty.
+const TFormatSettings& DataFileDateTimeSettings();
+const TFormatSettings& DataFileDateSettings();
 
 // Fields of data-file records; positions are 1-based byte positions.
 QString BufWideStr(const QByteArray& buf, int from, int to);

@@ -169,6 +169,32 @@ QString WeekDayName(TDateTime date, bool longName) {
 
 namespace {
 
+TFormatSettings DataFileSettings(const QString& dateFormat) {
+  TFormatSettings s;
+  s.ThousandSeparator = QChar();
+  s.DecimalSeparator = QChar();
+  s.ListSeparator = QChar();
+  s.DateSeparator = QLatin1Char('.');
+  s.TimeSeparator = QLatin1Char(':');
+  s.ShortDateFormat = dateFormat;
+  s.LongDateFormat = dateFormat;
+  return s;
+}
+
+}  // namespace
+
+const TFormatSettings& DataFileDateTimeSettings() {
+  static const TFormatSettings s = DataFileSettings(QStringLiteral("yyyy/mm/dd hh:nn:ss"));
+  return s;
+}
+
+const TFormatSettings& DataFileDateSettings() {
+  static const TFormatSettings s = DataFileSettings(QStringLiteral("yyyy/mm/dd"));
+  return s;
+}
+
+namespace {
+
 // Copies n bytes at the 1-based position into out; false (out zeroed) when they are not all there.
 bool ReadBytes(const QByteArray& buf, int pos, int n, void* out) {
   std::memset(out, 0, n);

@@ -38,6 +38,19 @@ void TRepsRun::PauseForKey(bool force) {
   WaitForKey();
 }
 
+void ReportParseError(TRepsRun& run, const TRepsPars& pars) {
+  run.Failed = true;
+  const TRepsErr* last = pars.Errs.Last();
+  const QString message = last ? last->Message : QStringLiteral("Ошибка подготовки скрипта!");
+  if (run.OnError) {
+    run.OnError(last ? *last : TRepsErr{0, recNoPrepareScript, message});
+  } else {
+    run.WriteMes(message);
+    run.ColorLastMes(255);
+  }
+  run.PauseForKey(false);
+}
+
 void RaiseRepsError(TRepsRun& run, TRepsErrCode code, const QStringList& args, bool canContinue) {
   run.Failed = true;
   const QString message = FormatRepsErr(code, args);

@@ -59,5 +59,9 @@ class TRepsRun {
   int LastMesColor = -1;  // colour of the last line, -1 default
 };
 
+// Shows why a script could not be parsed (the last error record, else a general text) in red
+// and pauses when pause on error is on.
+void ReportParseError(TRepsRun& run, const TRepsPars& pars);
+
 // Records and shows a report error; unless it may continue, ends the script with ERepsAbort.
 void RaiseRepsError(TRepsRun& run, TRepsErrCode code, const QStringList& args, bool canContinue);

@@ -252,6 +252,27 @@ TEST(Interpreter, ParseErrorRunsNothing) {
   EXPECT_TRUE(g_calls.isEmpty());
 }
 
+TEST(Interpreter, ParseErrorReport) {
+  TestRun run(TRepsRunOptions{true});
+  std::unique_ptr<TRepsPars> pars;
+  orvReps_Keys::TExecuteCallbacks cb;
+  cb.ParseError = ReportParseError;
+  orvReps_Keys::TExecuteState state;
+  EXPECT_FALSE(orvReps_Keys::ExecuteReps(S("-PARAMFILE /no/such.txt"), Procs(), run, true, pars, cb, false, state,
+                                         S("t")));
+  EXPECT_EQ(run.Messages, QStringList{S("Не найден файл: /no/such.txt")});
+  EXPECT_EQ(run.LastMesColor, 255);
+  EXPECT_TRUE(run.Failed);
+  TRepsPars empty;
+  TestRun other;
+  ReportParseError(other, empty);
+  EXPECT_EQ(other.Messages, QStringList{S("Ошибка подготовки скрипта!")});
+  EXPECT_EQ(other.waits, 1);
+  EXPECT_THROW(orvReps_Keys::ExecuteReps(S("-PARAMFILE /no/such.txt"), Procs(), other, true, pars, cb, true, state,
+                                         S("t")),
+               ERepsAbort);
+}
+
 TEST(Interpreter, ArgumentReaders) {
   TestRun run(TRepsRunOptions{true});
   std::unique_ptr<TRepsPars> pars;

@@ -133,6 +133,12 @@ TEST(LibValues, DataFileFields) {
   EXPECT_TRUE(BufBool(buf, 1));
   EXPECT_FALSE(BufBool(buf, 33));
   EXPECT_EQ(BufInt32(buf, 32), 0);  // past the end reads nothing
+
+  TDateTime d2 = 0;
+  ASSERT_TRUE(TryStrToDateTime(S("2021.03.05 10:20:30"), d2, DataFileDateTimeSettings()));
+  EXPECT_DOUBLE_EQ(d2, EncodeDateTime(2021, 3, 5, 10, 20, 30, 0));
+  ASSERT_TRUE(TryStrToDate(S("2021.03.05"), d2, DataFileDateSettings()));
+  EXPECT_DOUBLE_EQ(d2, EncodeDate(2021, 3, 5));
 }
 
 TEST(LibValues, DateInput) {
