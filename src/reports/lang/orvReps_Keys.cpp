@@ -370,7 +370,12 @@ void TRepsPars::CallKey(int key) {
 }
 
 void TRepsPars::ExecKey(int key, bool topLevel) {
-  if (PC >= 0 && PC < Count()) items_[PC].State = topLevel ? 0 : 1;
+  if (PC >= 0 && PC < Count()) {
+    // An argument word met as a sub-key at run time becomes that key, so that a later jump
+    // onto it runs it rather than the key of ordinal 0.
+    items_[PC].State = topLevel ? 0 : 1;
+    items_[PC].Key = key;
+  }
   bool exact = false;
   int level = 0;
   while (ResolveKeyAlias(key, exact, level)) {

@@ -29,13 +29,13 @@ void Record(TRepsRun& run) {
 }
 void RecordAfter(TRepsRun& run) { g_calls << QStringLiteral("after ") + Path(run.Pars->CurKey); }
 void ReadNothing(TRepsRun& run) { g_calls << Path(run.Pars->CurKey) + QStringLiteral(" (no read)"); }
-// GOTO n: jumps to item n (0-based), at most twice.
+// GOTO n: jumps to item n (0-based), at most twice a run.
+int g_jumps = 0;
 void JumpTo(TRepsRun& run) {
   QString a;
   run.NextKeyArg(a);
   g_calls << QStringLiteral("GOTO ") + a;
-  static int jumps = 0;
-  if (jumps++ < 2) run.Pars->PC = a.toInt() - 1;
+  if (g_jumps++ < 2) run.Pars->PC = a.toInt() - 1;
 }
 void Stop(TRepsRun& run) {
   QString a;
@@ -77,6 +77,7 @@ const TKeyProcs& Procs() {
     set("LABEL", nullptr);  // a marker: arguments passed over
     set("WHATVER", ReadNothing);
     set("SET", ReadNothing);
+    set("MARK", ReadNothing);
     set("GOTO", JumpTo);
     set("SUB", Stop);
     set("SLEEP", Throw);
@@ -107,6 +108,7 @@ struct Result {
 
 Result RunScript(TestRun& run, const QString& script) {
   g_calls.clear();
+  g_jumps = 0;
   Result r;
   orvReps_Keys::TExecuteCallbacks cb;
   cb.Exception = [&](TRepsRun&, const QString& m) { r.exceptions << m; };
@@ -166,6 +168,15 @@ TEST(Interpreter, UnreadArgumentsAreNeverRunAsTheFirstKey) {
   EXPECT_EQ(g_calls, (QStringList{S("WHATVER (no read)"), S("SET (no read)"), S("MES z")}));
   ASSERT_EQ(r.pars->Errs.Count(), 2);
   EXPECT_EQ(r.pars->Errs.Item(0).Message, S("Неизвестный ключ \"x\""));
+}
+
+TEST(Interpreter, AnArgumentRunAsASubKeyStaysThatKeyAfterAJump) {
+  // MARK leaves its argument FOR unread, so FOR runs as MARK's sub-key; jumping back onto it
+  // runs FOR again, never the key of ordinal 0.
+  Result r = RunScript(S("-MARK FOR x -GOTO 1"));
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(g_calls, (QStringList{S("MARK (no read)"), S("MARK.FOR x"), S("GOTO 1"), S("MARK.FOR x"), S("GOTO 1"),
+                                  S("MARK.FOR x"), S("GOTO 1")}));
 }
 
 TEST(Interpreter, MissingArgumentsReadEmpty) {
