@@ -219,13 +219,31 @@ void NameRows(std::vector<Row>& rows) {
   for (size_t i = 0; i < rows.size(); ++i) {
     Row& row = rows[i];
     const std::string parentPath = row.parent >= 0 ? rows[row.parent].path + "." : std::string();
+    // Sub-keys: "par" with one "r" more per level below the first, the parent and the name
+    // (parMarkCase, parrShowKind); the whole path when that name is taken. Alias rows: their
+    // parent's path and the target without its top-level key (parHeadBorderColorBorderLeft).
+    std::string fallback;
     if (row.aliasText.empty()) {
       row.path = parentPath + row.keyword;
-      row.member = (row.level == 0 ? "key" : "par") + Pieces(rows, static_cast<int>(i));
+      if (row.level == 0) {
+        row.member = "key" + Piece(row.spelled);
+      } else {
+        const std::string prefix = "par" + std::string(row.level - 1, 'r');
+        row.member = prefix + Piece(rows[row.parent].spelled) + Piece(row.spelled);
+        fallback = prefix + Pieces(rows, static_cast<int>(i));
+      }
     } else {
-      row.path = parentPath + "@" + rows[row.aliasTarget].path;
-      row.member = "par" + Pieces(rows, row.parent) + Pieces(rows, row.aliasTarget);
+      const Row& target = rows[row.aliasTarget];
+      row.path = parentPath + "@" + target.path;
+      std::string targetPieces = Pieces(rows, row.aliasTarget);
+      if (target.level > 0) {
+        int top = row.aliasTarget;
+        while (rows[top].parent >= 0) top = rows[top].parent;
+        targetPieces = targetPieces.substr(Piece(rows[top].spelled).size());
+      }
+      row.member = "par" + Pieces(rows, row.parent) + targetPieces;
     }
+    if (used.count(row.member) && !fallback.empty()) row.member = fallback;
     if (used.count(row.member)) row.member += std::to_string(i);
     used.insert(row.member);
   }

@@ -71,6 +71,9 @@ TEST(KeyCatalogue, OrdinalsAndNames) {
       {keyLevel, 463, "LEVEL"},   {keyQuestion, 497, "?"},    {keyTest, 617, "TEST"},
       {keyCopyFiles, 685, "COPYFILES"}, {keyTotal, Key("TOTAL"), "TOTAL"},
       {parMarkCase, Key("MARK.CASE"), "CASE"}, {keyParamFile, Key("PARAMFILE"), "PARAMFILE"},
+      {parColsIfLevel, Key("COLSIF.LEVEL"), "LEVEL"}, {parrShowKind, Key("?.SHOW.KIND"), "KIND"},
+      {keyDialog, Key("DIALOG"), "DIALOG"}, {keyMark, Key("MARK"), "MARK"},
+      {parHeadBorderColorBorderLeft, Key("HEAD.BORDERCOLOR.@HEAD.BORDER.LEFT"), ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.key, c.ordinal) << c.keyword;
