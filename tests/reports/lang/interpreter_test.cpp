@@ -238,6 +238,23 @@ TEST(Interpreter, BreakStopsAfterTheKeyInProgress) {
   EXPECT_EQ(g_calls, (QStringList{S("HEAD"), S("after HEAD"), S("break")}));
 }
 
+TEST(Interpreter, StepModeCallsTheStepHookBeforeEveryTopLevelItem) {
+  TestRun run(TRepsRunOptions{true});
+  std::unique_ptr<TRepsPars> pars;
+  orvReps_Keys::TExecuteCallbacks cb;
+  QList<int> steps;
+  cb.Step = [&](TRepsRun& r) { steps << r.Pars->PC; };
+  cb.UnknownKey = [&](TRepsRun&, int itemNo, const QString& text) { steps << -itemNo, g_calls << text; };
+  orvReps_Keys::TExecuteState state;
+  state.StepMode = true;
+  g_calls.clear();
+  EXPECT_TRUE(orvReps_Keys::ExecuteReps(S("-MES a -HEAD SHOWING On x -MES b"), Procs(), run, true, pars, cb, false,
+                                        state, S("t")));
+  EXPECT_EQ(steps, (QList<int>{0, 2, 5, -6, 6}));
+  EXPECT_TRUE(g_calls.contains(S("x")));
+  EXPECT_EQ(pars->Errs.Count(), 0);  // the unknown-key hook reports instead
+}
+
 TEST(Interpreter, SyntaxCheckPassesKeysOverButStillReportsUnknownWords) {
   Result r = RunScript(S("-MES a -TEST MODE Hidden -MES b -FOO -HEAD SHOWING x"));
   EXPECT_TRUE(r.ok);
