@@ -222,4 +222,16 @@ TEST_F(ZQuery, RefreshReadsServerChangesAndKeepsThePosition) {
   EXPECT_EQ(q.FieldByName("NAME")->AsString(), "Боря");
 }
 
+TEST_F(ZQuery, TimeoutCancelsALongStatementOnly) {
+  TZQuery q(nullptr);
+  q.SetConnection(&conn);
+  q.SetTimeout(1);
+  q.SetSQLText("select pg_sleep(3)");
+  EXPECT_THROW(q.Open(), EDatabaseError);
+  q.SetSQLText("select current_setting('statement_timeout') as t");
+  q.SetTimeout(0);
+  q.Open();
+  EXPECT_EQ(q.FieldByName("T")->AsString(), "0");  // the limit ends with its statement
+}
+
 }  // namespace
