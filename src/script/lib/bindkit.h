@@ -1,0 +1,57 @@
+#pragma once
+// The shape every runtime-library binding shares: arguments read by position with the
+// Variant conversions, the object a member is called on checked against its class, and
+// registration from one table per group, rows in their fixed order (the registry keeps the
+// first registration of a name).
+#include "core/orvcls.h"
+#include "platform/rtl/currency.h"
+#include "platform/rtl/tobject.h"
+
+#include <span>
+
+namespace bindkit {
+
+// Argument i, or Empty when the script passed fewer.
+const Variant& Arg(const VariantArgs& args, size_t i);
+inline QString ArgStr(const VariantArgs& a, size_t i) { return Arg(a, i).ToString(); }
+inline int ArgInt(const VariantArgs& a, size_t i) { return Arg(a, i).ToInt(); }
+inline qint64 ArgInt64(const VariantArgs& a, size_t i) { return Arg(a, i).ToInt64(); }
+inline double ArgDouble(const VariantArgs& a, size_t i) { return Arg(a, i).ToDouble(); }
+inline bool ArgBool(const VariantArgs& a, size_t i) { return Arg(a, i).ToBool(); }
+inline Currency ArgCurr(const VariantArgs& a, size_t i) { return Arg(a, i).ToCurrency(); }
+inline TObject* ArgObj(const VariantArgs& a, size_t i) { return orvcls::VarToObj(Arg(a, i)); }
+// Writes a var argument back (the engine copies it into the script's variable).
+void SetArg(VariantArgs& args, size_t i, const Variant& value);
+
+// The guards of the bindings: a missing object raises with "Slf = nil", an object of
+// another class with "is not".
+TObject* CheckNil(TObject* slf);
+TObject* CheckClass(TObject* slf, TClass cls);
+template <class T>
+T* Self(TObject* slf) {
+  return static_cast<T*>(CheckClass(slf, T::StaticClass()));
+}
+
+// One registration: a routine (kinds as digits, "2" for none), a property (getter and
+// setter or none) or an indexed property with one index.
+struct TRow {
+  enum Kind : quint8 { Proc, Func, Prop, ArrayProp };
+  Kind kind;
+  const char* name;
+  TNativeHandler handler;  // the routine, or the getter
+  const char* kinds = "2";
+  TNativeHandler setter = nullptr;
+};
+struct TConstRow {
+  const char* name;
+  Variant value;
+};
+
+TParamKinds Kinds(const char* digits);
+void Register(std::span<const TRow> rows);
+void Register(std::span<const TConstRow> rows);
+
+}  // namespace bindkit
+
+// A handler body over the arguments `a`, the result `r` and the object `s`.
+#define ORV_BIND(body) +[](Variant & r, TObject * s, VariantArgs & a) { (void)r; (void)s; (void)a; body; }
