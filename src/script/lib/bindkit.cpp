@@ -1,5 +1,6 @@
 #include "script/lib/bindkit.h"
 
+#include "platform/classes/component.h"
 #include "platform/classes/typinfo.h"
 #include "script/lib/orverror.h"
 
@@ -63,6 +64,15 @@ void Register(std::span<const TRow> rows) {
 
 void Register(std::span<const TConstRow> rows) {
   for (const TConstRow& row : rows) orvcls::RegisterConst(QString::fromLatin1(row.name), row.value);
+}
+
+}  // namespace bindkit
+
+namespace bindkit {
+
+TObject* CreateInstance(TObject* slf, TClass entryClass, TComponent* owner) {
+  const TClass cls = slf == nullptr ? entryClass : CheckClass(slf, entryClass)->ClassType();
+  return cls->Create(static_cast<TObject*>(owner));
 }
 
 }  // namespace bindkit

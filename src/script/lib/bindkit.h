@@ -55,3 +55,12 @@ void Register(std::span<const TConstRow> rows);
 
 // A handler body over the arguments `a`, the result `r` and the object `s`.
 #define ORV_BIND(body) +[](Variant & r, TObject * s, VariantArgs & a) { (void)r; (void)s; (void)a; body; }
+
+namespace bindkit {
+
+// The creation bindings: with Self nil a new instance of the entry's class, with a live Self
+// of that class or a descendant a new instance of Self's own class; a live object is never
+// constructed a second time, and an unrelated Self is refused by CheckClass.
+TObject* CreateInstance(TObject* slf, TClass entryClass, TComponent* owner);
+
+}  // namespace bindkit

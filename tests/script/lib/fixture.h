@@ -9,6 +9,17 @@
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 class LibTest : public ::testing::Test {
+ public:
+  template <class F>
+  static QString ErrorOf(F&& f) {
+    try {
+      f();
+    } catch (const Exception& e) {
+      return e.ClassName() + QStringLiteral(": ") + e.Message();
+    }
+    return QStringLiteral("no error");
+  }
+
  protected:
   LibTest() : root(orvcodeh::CreateRegistry()) { orvopf::RegisterRuntimeLibrary(); }
   ~LibTest() override { root->Free(); }
@@ -42,16 +53,6 @@ class LibTest : public ::testing::Test {
     if (prop == nullptr) throw std::runtime_error("no property " + name.toStdString());
     prop->SetValue(slf, value);
   }
-  template <class F>
-  static QString ErrorOf(F&& f) {
-    try {
-      f();
-    } catch (const Exception& e) {
-      return e.ClassName() + QStringLiteral(": ") + e.Message();
-    }
-    return QStringLiteral("no error");
-  }
-
   TRootEnvScope env;
   TRootCls* root;
 };
