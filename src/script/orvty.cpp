@@ -1,9 +1,12 @@
 #include "script/orvty.h"
 
+#include "core/orvlib_fields.h"
 #include "core/orvmsg.h"
 #include "platform/classes/registry.h"
 #include "platform/classes/typinfo.h"
 #include "platform/data/field.h"
+
+#include <algorithm>
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -28,7 +31,28 @@ void SetProcessMessages(std::function<void()> process) { processMessages = std::
 double TYR::AsFloat() { NotConvertible(this, " Is Not Float"); }
 Variant TYR::AsVariant() { NotConvertible(this, " Is Not Variant"); }
 
+void TYR::AssignToField(TField* field) { CannotAssign(field); }
+bool TYR::EqualsField(TField* field) { NotEqualField(field); }
+
+void TYR::CannotAssign(const TField* field) const {
+  throw Exception(QStringLiteral("Can Not Assign ") + ClassName() + QStringLiteral(" To Field (") + field->FieldName() + QLatin1Char(')'));
+}
+
+void TYR::NotEqualField(const TField* field) const {
+  throw Exception(ClassName() + QStringLiteral(" Is Not Equal Field (") + field->FieldName() + QLatin1Char(')'));
+}
+
+void TYR::AssignTo(TPersistent* dest) {
+  if (auto* field = dynamic_cast<TField*>(dest)) {
+    orvlib::EditIfBrowsing(field->DataSet());
+    AssignToField(field);
+    return;
+  }
+  TPersistent::AssignTo(dest);
+}
+
 bool TYR::Equals(TObject* other) {
+  if (auto* field = dynamic_cast<TField*>(other)) return EqualsField(field);
   if (other == nullptr) throw Exception(ClassName() + QStringLiteral(" Is Not Equal nil"));
   throw Exception(ClassName() + QStringLiteral(" Is Not Equal ") + other->ClassName());
 }
@@ -61,6 +85,57 @@ Variant TYRValue<T, Kind>::AsVariant() {
     return TYR::AsVariant();
 }
 
+namespace {
+bool In(TFieldType t, std::initializer_list<int> codes) { return std::find(codes.begin(), codes.end(), int(t)) != codes.end(); }
+bool Numeric(TFieldType t) { return In(t, {ftSmallint, ftInteger, ftWord, ftFloat, ftCurrency, ftBCD, ftDate, ftTime, ftDateTime}); }
+bool Whole(TFieldType t) { return In(t, {ftSmallint, ftInteger, ftWord, ftDate, ftDateTime, ftLargeint}); }
+bool Fractional(TFieldType t) { return In(t, {ftFloat, ftCurrency, ftBCD}); }
+}  // namespace
+
+template <class T, int Kind>
+void TYRValue<T, Kind>::AssignToField(TField* field) {
+  const TFieldType t = field->DataType();
+  if constexpr (Kind == ykBoolean) {
+    if (t == ftBoolean) { orvlib::SetFieldBoolean(field, Value); return; }
+  } else if constexpr (Kind == ykDateTime) {
+    if (In(t, {ftDate, ftTime, ftDateTime})) { orvlib::SetFieldDateTime(field, Value); return; }
+  } else if constexpr (Kind == ykFloat) {
+    if (Numeric(t)) { orvlib::SetFieldFloat(field, Value); return; }
+  } else if constexpr (Kind == ykInteger) {
+    if (Whole(t) || Fractional(t)) { orvlib::SetFieldInteger(field, Value); return; }
+  } else if constexpr (Kind == ykInt64) {
+    if (Whole(t) || Fractional(t)) { orvlib::SetFieldLargeInt(field, Value); return; }
+  } else if constexpr (Kind == ykString) {
+    if (t == ftString) { orvlib::SetFieldString(field, Value); return; }
+  } else if constexpr (Kind == ykVariant) {
+    if (t >= ftString && t <= ftDateTime) { orvlib::SetFieldVariant(field, Value); return; }
+  }
+  CannotAssign(field);
+}
+
+template <class T, int Kind>
+bool TYRValue<T, Kind>::EqualsField(TField* field) {
+  const TFieldType t = field->DataType();
+  if constexpr (Kind == ykBoolean) {
+    if (t == ftBoolean) return orvlib::FieldBoolEquals(field, Value);
+  } else if constexpr (Kind == ykDateTime) {
+    if (In(t, {ftDate, ftTime, ftDateTime})) return orvlib::FieldDateTimeEquals(field, Value);
+  } else if constexpr (Kind == ykFloat) {
+    if (Numeric(t)) return orvlib::FieldFloatEquals(field, Value);
+  } else if constexpr (Kind == ykInteger) {
+    if (Whole(t)) return orvlib::FieldIntEquals(field, Value);
+    if (Fractional(t)) return orvlib::FieldFloatEquals(field, double(Value));
+  } else if constexpr (Kind == ykInt64) {
+    if (Whole(t)) return orvlib::FieldLargeIntEquals(field, Value);
+    if (Fractional(t)) return orvlib::FieldFloatEquals(field, double(Value));
+  } else if constexpr (Kind == ykString) {
+    if (t == ftString) return orvlib::FieldStrEquals(field, Value);
+  } else if constexpr (Kind == ykVariant) {
+    if (t >= ftString && t <= ftDateTime) return orvlib::FieldVarEquals(field, Value);
+  }
+  NotEqualField(field);
+}
+
 template class TYRValue<bool, ykBoolean>;
 template class TYRValue<QChar, ykChar>;
 template class TYRValue<TClass, ykClass>;
@@ -81,6 +156,19 @@ double tyrObject::AsFloat() {
   if (auto* value = dynamic_cast<TYR*>(target)) return value->AsFloat();
   if (auto* field = dynamic_cast<TField*>(target)) return field->AsFloat();
   return TYR::AsFloat();
+}
+
+void tyrObject::AssignToField(TField* field) {
+  TObject* target = Value();
+  if (target == nullptr) {
+    if (!field->Required()) orvlib::ClearField(field);
+    return;
+  }
+  if (auto* persistent = dynamic_cast<TPersistent*>(target)) {
+    field->Assign(persistent);
+    return;
+  }
+  CannotAssign(field);
 }
 
 Variant tyrObject::AsVariant() {

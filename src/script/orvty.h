@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class TField;
 class TY;
 class TYA;
 
@@ -24,8 +25,18 @@ class TYR : public TPersistent {
   virtual TYR* Resolve() { return this; }
   virtual double AsFloat();      // " Is Not Float" unless the class converts
   virtual Variant AsVariant();   // " Is Not Variant" unless the class converts
+  // Writes the value into the field (only when it differs); types the class does not take
+  // raise "Can Not Assign".
+  virtual void AssignToField(TField* field);
   // Only dataset fields compare; anything else is " Is Not Equal ".
   virtual bool Equals(TObject* other);
+  virtual bool EqualsField(TField* field);
+
+ protected:
+  // A field destination is written through AssignToField, in edit state.
+  void AssignTo(TPersistent* dest) override;
+  [[noreturn]] void CannotAssign(const TField* field) const;
+  [[noreturn]] void NotEqualField(const TField* field) const;
 };
 
 // The eleven typed values: each holds one Value.
@@ -36,6 +47,8 @@ class TYRValue : public TYR {
   QString ClassName() const override;
   double AsFloat() override;
   Variant AsVariant() override;
+  void AssignToField(TField* field) override;
+  bool EqualsField(TField* field) override;
   T Value;
 };
 
@@ -59,6 +72,7 @@ class tyrObject : public TYR {
   TObject* Value() const;
   double AsFloat() override;
   Variant AsVariant() override;
+  void AssignToField(TField* field) override;
 
  private:
   qint64 handle_ = 0;

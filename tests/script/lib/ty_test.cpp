@@ -166,3 +166,54 @@ TEST(TYATest, ConversionsAndTheirErrors) {
 }
 
 }  // namespace
+
+#include "platform/data/field.h"
+#include "platform/data/memdataset.h"
+
+namespace {
+
+TEST(TYRFieldTest, WritesAndComparesByFieldType) {
+  TMemDataSet ds(nullptr);
+  ds.FieldDefs().Add("N", ftInteger);
+  ds.FieldDefs().Add("S", ftString, 20);
+  ds.FieldDefs().Add("T", ftTime);
+  ds.FieldDefs().Add("F", ftFloat);
+  ds.CreateDataSet();
+  ds.AppendRecord({1, "a", Variant::Null(), 2.5});
+  ds.First();
+  TField* n = ds.FieldByName("N");
+  TField* str = ds.FieldByName("S");
+  TField* time = ds.FieldByName("T");
+
+  tyrInteger seven(7);
+  n->Assign(&seven);  // puts the dataset into edit state
+  EXPECT_EQ(ds.State(), dsEdit);
+  EXPECT_EQ(n->AsInteger(), 7);
+  EXPECT_TRUE(seven.Equals(n));
+  EXPECT_TRUE(seven.EqualsField(ds.FieldByName("F")) == false);
+  tyrString text(S("A"));
+  EXPECT_FALSE(text.Equals(str));  // letter case counts
+  try {
+    time->Assign(&seven);
+    ADD_FAILURE();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), S("Can Not Assign tyrInteger To Field (T)"));
+  }
+  try {
+    text.EqualsField(n);
+    ADD_FAILURE();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), S("tyrString Is Not Equal Field (N)"));
+  }
+
+  // An object value without target clears an optional field and leaves a required one.
+  tyrObject none(nullptr);
+  none.AssignToField(str);
+  EXPECT_TRUE(str->IsNull());
+  n->SetRequired(true);
+  none.AssignToField(n);
+  EXPECT_EQ(n->AsInteger(), 7);
+  ds.Cancel();
+}
+
+}  // namespace
