@@ -3,6 +3,7 @@
 #include "core/orvcls.h"
 #include "platform/rtl/exceptions.h"
 #include "script/orvcodeh.h"
+#include "script/orvcode2.h"
 
 namespace orvenv {
 
@@ -45,6 +46,7 @@ const std::vector<TStartEntry>& StartList() {
   static const std::vector<TStartEntry> list = {
       {"orvcls", &orvcls::Initialize, &orvcls::Finalize},
       {"orvcodeh", &orvcodeh::Initialize, &orvcodeh::Finalize},
+      {"orvcode2", &orvcode2::Initialize, nullptr},
   };
   return list;
 }

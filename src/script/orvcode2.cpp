@@ -1,0 +1,248 @@
+#include "orvcode2.h"
+
+#include "core/orvcls.h"
+#include "script/orvcodec.h"
+#include "script/orvcodeh.h"
+#include "script/orvcodei.h"
+
+#include <algorithm>
+
+using namespace orvcodec;
+
+namespace {
+
+bool IsFrameItem(const TCompItem* item) {
+  return dynamic_cast<const TVarItem*>(item) != nullptr || dynamic_cast<const TParamItem*>(item) != nullptr;
+}
+
+QString NotFoundInCall() { return QStringLiteral("TValueFrame.FindValueFrame = nil"); }
+
+}  // namespace
+
+int TCodeCompiler::ParamSlot(TCodeItem* code, TCompItem* param) const {
+  if (code->EntryItem == nullptr) return -1;
+  const std::vector<TParamItem*> params = orvcodei::SignatureParams(code->EntryItem->Cls());
+  const auto it = std::find(params.begin(), params.end(), param);
+  return it == params.end() ? -1 : int(it - params.begin());
+}
+
+void TCodeCompiler::EmitGet(TCodeItem* code, TCompItem* item) {
+  if (auto* reserved = dynamic_cast<TReservedConstItem*>(item)) {
+    code->EmitValue(reserved->Value);
+  } else if (dynamic_cast<TVarItem*>(item) != nullptr) {
+    if (item->Owner() == code->GetVars())
+      code->EmitGetVar(item->ComponentIndex());
+    else
+      code->EmitFail(NotFoundInCall(), 1);
+  } else if (dynamic_cast<TParamItem*>(item) != nullptr) {
+    const int slot = ParamSlot(code, item);
+    if (slot >= 0)
+      code->EmitGetParam(slot);
+    else
+      code->EmitFail(NotFoundInCall(), 1);
+  } else {
+    code->EmitGetExt(item);
+  }
+}
+
+void TCodeCompiler::EmitSet(TCodeItem* code, TCompItem* item) {
+  if (dynamic_cast<TVarItem*>(item) != nullptr) {
+    if (item->Owner() == code->GetVars())
+      code->EmitSetVar(item->ComponentIndex());
+    else
+      code->EmitFail(NotFoundInCall(), -1);
+  } else if (dynamic_cast<TParamItem*>(item) != nullptr) {
+    const int slot = ParamSlot(code, item);
+    if (slot >= 0)
+      code->EmitSetParam(slot);
+    else
+      code->EmitFail(NotFoundInCall(), -1);
+  } else {
+    code->EmitSetExt(item);
+  }
+}
+
+void TCodeCompiler::EmitCall(TCodeItem* code, TEntryItem* entry) {
+  const std::vector<TParamItem*> params = orvcodei::SignatureParams(entry->Cls());
+  const bool varEntry = std::any_of(params.begin(), params.end(),
+                                    [](const TParamItem* p) { return (p->Flags & TParamItem::pfVar) != 0; });
+  code->EmitEntry(entry, int(params.size()), pendingRefs_, varEntry);
+  pendingRefs_.clear();
+}
+
+TCompItem* TCodeCompiler::Designator(TCodeItem* code, TComp* scope, bool* plain) {
+  TComp* cur = scope;
+  QString name = Token.Text;
+  bool first = true;
+  for (;;) {
+    TCompItem* item = cur->FindItem(name);
+    bool restarted = false;
+    while (item == nullptr && cur->Master() != nullptr) {
+      cur = cur->Master();
+      item = cur->FindItem(name);
+      restarted = true;
+    }
+    if (item == nullptr) SyntaxError(name + QStringLiteral("\n not found"));
+    if (!first && restarted) {
+      // The value before "." has no such member; the name is found above its class and
+      // runs on Self, so that value goes.
+      code->EmitPop();
+    }
+    const bool frameItem = IsFrameItem(item);
+    if ((first || restarted) && !frameItem) code->EmitSelf();
+    if (plain != nullptr) *plain = first && frameItem;
+
+    if (auto* entry = dynamic_cast<TEntryItem*>(item)) {
+      CallArgs(code, entry->Cls());
+    } else if (auto* array = dynamic_cast<TConstArrayItem*>(item)) {
+      IndexArgs(code, array);
+    }
+    if (!PeekIs('.')) return item;
+    TCls* cls = ValueOf(code, item);
+    if (cls == nullptr) SyntaxError(item->Name() + QStringLiteral(" before . must be const, function or array"));
+    Next();
+    ExpectIdentifier();
+    name = Token.Text;
+    cur = cls;
+    first = false;
+  }
+}
+
+TCls* TCodeCompiler::ValueOf(TCodeItem* code, TCompItem* item) {
+  TCls* fallback = orvcodeh::Registry();
+  if (dynamic_cast<TConstItem*>(item) != nullptr) {
+    EmitGet(code, item);
+    return item->Cls() != nullptr ? item->Cls() : fallback;
+  }
+  if (auto* entry = dynamic_cast<TEntryItem*>(item)) {
+    auto* function = dynamic_cast<TFunctionCls*>(entry->Cls());
+    if (function == nullptr) return nullptr;
+    EmitCall(code, entry);
+    return function->ResultCls != nullptr ? function->ResultCls : fallback;
+  }
+  if (auto* array = dynamic_cast<TConstArrayItem*>(item)) {
+    code->EmitGetArray(array, array->DimCount);
+    return item->Cls() != nullptr ? item->Cls() : fallback;
+  }
+  return nullptr;
+}
+
+void TCodeCompiler::CompileValue(TCodeItem* code, TComp* scope) {
+  TCompItem* item = Designator(code, scope);
+  if (ValueOf(code, item) == nullptr) SyntaxError(item->Name() + QStringLiteral(" must be const, function or array"));
+}
+
+void TCodeCompiler::CompileSimpleStatement(TCodeItem* code, TComp* scope) {
+  code->Code.NextStatement();
+  bool plain = false;
+  TCompItem* item = Designator(code, scope, &plain);
+  if (PeekIs(':')) {
+    Next();
+    Next();
+    if (Token.Code != '=') SyntaxError(QStringLiteral(":= expected"));
+    const int depth = code->Depth;
+    appendGet_ = -1;
+    CompileExpression(code);
+    if (auto* value = dynamic_cast<TValueItem*>(item)) {
+      // `v := v + x` on a local variable appends to v in place.
+      const bool append = plain && appendGet_ >= 0 && appendAdd_ == code->CodeSize() - 1 &&
+                          dynamic_cast<TVarItem*>(item) != nullptr && item->Owner() == code->GetVars() &&
+                          code->Code.Items[size_t(appendGet_)].Kind == TIKind::tiGetVar &&
+                          code->Code.Items[size_t(appendGet_)].Arg == item->ComponentIndex();
+      if (append) {
+        auto& items = code->Code.Items;
+        items.erase(items.begin() + appendGet_);
+        items.pop_back();
+        code->EmitAppendVar(item->ComponentIndex());
+        code->Depth = depth;
+      } else {
+        EmitSet(code, value);
+      }
+    } else if (auto* array = dynamic_cast<TArrayItem*>(item)) {
+      code->EmitSetArray(array, array->DimCount);
+    } else {
+      SyntaxError(item->Name() + QStringLiteral(" must be value or array"));
+    }
+    appendGet_ = -1;
+    return;
+  }
+  auto* entry = dynamic_cast<TEntryItem*>(item);
+  if (entry == nullptr) SyntaxError(item->Name() + QStringLiteral(" must be procedure or function"));
+  EmitCall(code, entry);
+  code->EmitPop();
+}
+
+void TCodeCompiler::CallArgs(TCodeItem* code, TComponent* signature) {
+  const std::vector<TParamItem*> params = orvcodei::SignatureParams(signature);
+  if (params.empty()) {
+    pendingRefs_.clear();
+    return;
+  }
+  std::vector<TVarRef> refs;
+  ExpectOpenParen();
+  for (size_t i = 0; i < params.size(); ++i) {
+    if (i > 0) ExpectComma();
+    if ((params[i]->Flags & TParamItem::pfVar) != 0)
+      VarReference(code, int(i), refs);
+    else
+      CompileExpression(code);
+  }
+  ExpectCloseParen();
+  pendingRefs_ = std::move(refs);
+}
+
+void TCodeCompiler::IndexArgs(TCodeItem* code, TCompItem* item) {
+  auto* array = static_cast<TConstArrayItem*>(item);
+  if (array->DimCount <= 0) return;
+  ExpectOpenBracket();
+  for (int i = 0; i < array->DimCount; ++i) {
+    if (i > 0) ExpectComma();
+    CompileExpression(code);
+  }
+  ExpectCloseBracket();
+}
+
+void TCodeCompiler::VarReference(TCodeItem* code, int arg, std::vector<TVarRef>& refs) {
+  TComp* scope = code->GetVars();
+  if (PeekIs(kwInherited)) {
+    Next();
+    scope = InheritedScope(code);
+  }
+  ExpectIdentifier();
+  const int before = code->CodeSize();
+  bool plain = false;
+  TCompItem* item = Designator(code, scope, &plain);
+  // Only a local variable, a parameter or Result can take a call's changes back; anything
+  // reached through an object is refused.
+  if (dynamic_cast<TValueItem*>(item) == nullptr || !plain || code->CodeSize() != before)
+    SyntaxError(Fmt(var_notdef, item->Name()));
+  TVarRef ref;
+  ref.Arg = arg;
+  if (dynamic_cast<TVarItem*>(item) != nullptr) {
+    if (item->Owner() != code->GetVars()) SyntaxError(Fmt(var_notdef, item->Name()));
+    ref.Slot = item->ComponentIndex();
+    code->EmitGetVar(ref.Slot);
+  } else {
+    ref.Param = true;
+    ref.Slot = ParamSlot(code, item);
+    if (ref.Slot < 0) SyntaxError(Fmt(var_notdef, item->Name()));
+    code->EmitGetParam(ref.Slot);
+  }
+  refs.push_back(ref);
+}
+
+// ---- Installation ------------------------------------------------------------------------------
+
+namespace orvcode2 {
+
+void InstallCompiler(TRootCls* root) {
+  root->SetCompilerFactory([](const QString& source) -> std::unique_ptr<TClsCompiler> {
+    return std::make_unique<TCodeCompiler>(source);
+  });
+}
+
+void Initialize() {
+  if (TRootCls* root = orvcodeh::Registry()) InstallCompiler(root);
+}
+
+}  // namespace orvcode2

@@ -1,0 +1,112 @@
+#include "orvcodei.h"
+
+#include "platform/rtl/stringfuncs.h"
+#include "script/orvcodef.h"
+#include "script/orvcodeh.h"
+
+#include <alloca.h>
+
+ORV_DESCRIBE(TCodeItem) {
+  c.Prop("VarCount", [](const TCodeItem* code) { return code->VarCount(); });
+}
+
+namespace {
+
+thread_local int tCallDepth = 0;
+
+struct DepthGuard {
+  DepthGuard() {
+    if (tCallDepth >= orvcodei::kMaxCallDepth) throw Exception(QStringLiteral("TStackFrame! Stack overflow"));
+    ++tCallDepth;
+  }
+  ~DepthGuard() { --tCallDepth; }
+};
+
+// Slots made on the native stack for one call, destroyed with it.
+struct SlotBlock {
+  SlotBlock(Variant* at, int count) : cells(at), n(count) {
+    for (int i = 0; i < n; ++i) new (cells + i) Variant();
+  }
+  ~SlotBlock() {
+    for (int i = 0; i < n; ++i) cells[i].~Variant();
+  }
+  Variant* cells;
+  int n;
+};
+
+}  // namespace
+
+TCodeItem::TCodeItem(TComponent* owner) : TCodeWriter(owner) {
+  vars_ = new TComp(this);
+  EntryItem = dynamic_cast<TEntryItem*>(owner);
+  if (EntryItem != nullptr) {
+    EntryItem->OnCall = [this](TObject* slf, VariantArgs& args) { return Run(slf, args); };
+  }
+}
+
+TCodeItem::~TCodeItem() {
+  if (EntryItem != nullptr && EntryItem->Owner() != nullptr) EntryItem->OnCall = nullptr;
+}
+
+TComp* TCodeItem::GetVars() {
+  if (varsReady_ || EntryItem == nullptr) return vars_;
+  varsReady_ = true;
+  auto* signature = dynamic_cast<TComp*>(EntryItem->Cls());
+  if (signature != nullptr) signature->RegisterItem(QStringLiteral("Vars"), vars_);
+  if (auto* cls = dynamic_cast<TCls*>(EntryItem->Master())) {
+    SelfConst = new TConstItem(vars_);
+    SelfConst->SetCls(cls);
+    vars_->RegisterItem(QStringLiteral("Self"), SelfConst);
+  }
+  if (auto* function = dynamic_cast<TFunctionCls*>(EntryItem->Cls())) {
+    ResultVar = new TVarItem(vars_);
+    ResultVar->SetCls(function->ResultCls);
+    vars_->RegisterItem(QStringLiteral("Result"), ResultVar);
+  }
+  return vars_;
+}
+
+int TCodeItem::VarCount() const { return vars_ != nullptr ? vars_->ComponentCount() : -1; }
+
+int TCodeItem::FindLabel(const QString& name) const { return labelNames_.value(NameKey(name), -1); }
+
+int TCodeItem::AddLabel(const QString& name) {
+  const int label = NewLabel();
+  labelNames_.insert(NameKey(name), label);
+  return label;
+}
+
+Variant TCodeItem::Run(TObject* slf, VariantArgs& args) {
+  return RunArgs(slf, args.data(), int(args.size()));
+}
+
+Variant TCodeItem::RunArgs(TObject* slf, Variant* args, int count) {
+  DepthGuard depth;
+  GetVars();
+  const int varCount = VarCount();
+  const int total = varCount + StackSize;
+  auto* cells = static_cast<Variant*>(alloca(sizeof(Variant) * size_t(total > 0 ? total : 1)));
+  SlotBlock block(cells, total);
+  TExternalParamFrame params(EntryItem != nullptr ? static_cast<TObject*>(EntryItem->Cls()) : nullptr, nullptr,
+                             args, count);
+  TVarFrame vars(vars_, &params, cells, varCount);
+  TStackFrame stack(slf, &vars, cells + varCount, StackSize);
+  Execute(stack);
+  if (ResultVar == nullptr) return Variant();
+  return std::move(cells[ResultVar->ComponentIndex()]);
+}
+
+namespace orvcodei {
+
+std::vector<TParamItem*> SignatureParams(TComponent* signature) {
+  std::vector<TParamItem*> params;
+  for (auto* sig = dynamic_cast<TEntryCls*>(signature); sig != nullptr;
+       sig = dynamic_cast<TEntryCls*>(sig->ClsParent())) {
+    for (TComponent* c : sig->ComponentList())
+      if (auto* p = dynamic_cast<TParamItem*>(c)) params.push_back(p);
+    if (!params.empty()) break;
+  }
+  return params;
+}
+
+}  // namespace orvcodei

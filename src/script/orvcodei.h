@@ -1,0 +1,51 @@
+#pragma once
+// A compiled script routine: its code, its local container and its named labels. Made over
+// an entry, it becomes the entry's implementation (the entry's OnCall runs it).
+#include "script/orvcode.h"
+
+#include <QtCore/QHash>
+
+class TComp;
+class TConstItem;
+class TEntryItem;
+class TParamItem;
+class TVarItem;
+
+class TCodeItem : public TCodeWriter {
+  ORV_CLASS(TCodeItem, TCodeWriter)
+  explicit TCodeItem(TComponent* owner);
+  ~TCodeItem() override;
+
+  TEntryItem* EntryItem = nullptr;
+  TVarItem* ResultVar = nullptr;
+  TConstItem* SelfConst = nullptr;
+
+  // The local container, entered in the signature as "Vars" on first use, with "Self" and,
+  // for functions, "Result".
+  TComp* GetVars();
+  int VarCount() const;
+
+  int FindLabel(const QString& name) const;  // -1 when not declared
+  int AddLabel(const QString& name);
+
+  // The entry's OnCall: runs the code for Slf over the arguments.
+  Variant Run(TObject* slf, VariantArgs& args);
+  // The same over count arguments in place (they may be changed, as var S is).
+  Variant RunArgs(TObject* slf, Variant* args, int count);
+
+ private:
+  TComp* vars_ = nullptr;
+  bool varsReady_ = false;
+  QHash<QString, int> labelNames_;  // NameKey -> label
+};
+
+namespace orvcodei {
+
+// The parameters of a signature: its own parameter items in order, or, when it declares
+// none, those of the earlier heading it builds on.
+std::vector<TParamItem*> SignatureParams(TComponent* signature);
+
+// How deep script routines may call each other before "TStackFrame! Stack overflow".
+inline constexpr int kMaxCallDepth = 2000;
+
+}  // namespace orvcodei
