@@ -45,7 +45,8 @@ TCodeItem::TCodeItem(TComponent* owner) : TCodeWriter(owner) {
 }
 
 TCodeItem::~TCodeItem() {
-  if (EntryItem != nullptr && EntryItem->Owner() != nullptr) EntryItem->OnCall = nullptr;
+  // Freed alone, the routine stops serving its entry; freed with it, the entry is gone too.
+  if (EntryItem != nullptr && !EntryItem->ComponentState().Contains(csDestroying)) EntryItem->OnCall = nullptr;
 }
 
 TComp* TCodeItem::GetVars() {

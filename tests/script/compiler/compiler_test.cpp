@@ -231,3 +231,43 @@ TEST_F(CompilerTest, AppendsInPlaceKeepTheValue) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CompilerTest, ScriptClassesWithPropertiesAndInheritedCalls) {
+  ASSERT_EQ(root->Compile(QStringLiteral(
+                "type\n"
+                "  TBase = class\n"
+                "    function Half(x: Integer): Integer;\n"
+                "  end;\n"
+                "  TChild = class(TBase)\n"
+                "    function Twice(x: Integer): Integer;\n"
+                "    function GetSize: Integer;\n"
+                "    procedure SetSize(v: Integer);\n"
+                "    property Size: Integer read GetSize write SetSize;\n"
+                "  end;\n"
+                "function TBase.Half(x: Integer): Integer; begin Result := x div 2; end;\n"
+                "function TChild.Twice(x: Integer): Integer; begin Result := inherited Half(x) * 4; end;\n"
+                "function TChild.GetSize: Integer; begin Result := 42; end;\n"
+                "procedure TChild.SetSize(v: Integer); begin Hits := v; end;\n"
+                "begin end.")),
+            QString());
+  TCls* child = orvcodeh::FindCls(QStringLiteral("TChild"));
+  ASSERT_NE(child, nullptr);
+  auto* twice = dynamic_cast<TEntryItem*>(child->FindItem(QStringLiteral("Twice")));
+  ASSERT_NE(twice, nullptr);
+  VariantArgs args{Variant(10)};
+  EXPECT_EQ(twice->Call(nullptr, args).ToInt(), 20);
+
+  auto* size = dynamic_cast<TPropItem*>(child->FindItem(QStringLiteral("Size")));
+  ASSERT_NE(size, nullptr);
+  EXPECT_EQ(size->GetValue(nullptr).ToInt(), 42);
+  size->SetValue(nullptr, Variant(7));
+  EXPECT_EQ(gHits, 7);
+
+  // A class body re-declared later extends the class; a method with code is not redefined.
+  EXPECT_EQ(root->Compile(QStringLiteral("function TChild.Twice(x: Integer): Integer; begin end; begin end.")),
+            QStringLiteral("Syntax error in  (1): \r\nТакой метод уже определен (Twice)."));
+}
+
+}  // namespace
