@@ -1,6 +1,13 @@
 #include "component.h"
 
+#include "rtlclasses.h"
+
 #include <algorithm>
+
+namespace {
+// The runtime's classes are described as soon as the object model is linked in.
+const bool kRuntimeClassesDescribed = (DescribeRuntimeClasses(), true);
+}  // namespace
 
 ORV_DESCRIBE(TComponent) {
   c.Prop("Name", &TComponent::Name, &TComponent::SetName).Stored(false);

@@ -229,3 +229,21 @@ TEST(Registry, FindsClassesByNameIgnoringCaseAndCreatesThroughTheReference) {
 }
 
 }  // namespace
+
+#include "platform/rtl/stringlist.h"
+
+namespace {
+
+TEST(Reflection, RuntimeStringListsArePublished) {
+  TStringList list;
+  EXPECT_EQ(list.ClassType()->ClassName(), "TStringList");
+  EXPECT_TRUE(list.InheritsFrom(GetClass("TStrings")));
+  SetStrProp(&list, "Text", "a\r\nb");
+  EXPECT_EQ(GetOrdProp(&list, "Count"), 2);
+  EXPECT_EQ(GetStrProp(&list, "CommaText"), "a,b");
+  TObject* made = FindClass("tstringlist")->Create();
+  EXPECT_NE(dynamic_cast<TStringList*>(made), nullptr);
+  made->Free();
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+// Descriptors of runtime classes that live below this layer (string lists), so scripts,
+// component text and the designer see their published properties.
+#include "rtlclasses.h"
+
+#include "registry.h"
+#include "typinfo.h"
+
+#include "platform/rtl/stringlist.h"
+
+namespace {
+
+void DescribeStrings(TClassBuilder<TStrings>& c) {
+  c.Prop("Count", [](const TStrings* s) { return s->Count(); });
+  c.Prop("Text", [](const TStrings* s) { return s->Text(); }, &TStrings::SetText).Stored(false);
+  c.Prop("CommaText", [](const TStrings* s) { return s->CommaText(); }, &TStrings::SetCommaText)
+      .Stored(false);
+}
+
+void DescribeStringList(TClassBuilder<TStringList>& c) {
+  c.Prop("Sorted", &TStringList::Sorted, &TStringList::SetSorted).Default(0);
+  c.Prop("CaseSensitive", &TStringList::CaseSensitive, &TStringList::SetCaseSensitive).Default(0);
+}
+
+}  // namespace
+
+TClass StringsClass() {
+  static const TClass cls = DescribeExternalClass<TStrings, TPersistent>(
+      QStringLiteral("TStrings"), TPersistent::StaticClass(), &DescribeStrings);
+  return cls;
+}
+
+TClass StringListClass() {
+  static const TClass cls = DescribeExternalClass<TStringList, TStrings>(
+      QStringLiteral("TStringList"), StringsClass(), &DescribeStringList);
+  return cls;
+}
+
+void DescribeRuntimeClasses() {
+  RegisterClasses({StringsClass(), StringListClass()});
+}
