@@ -6,6 +6,7 @@
 #include "typinfo.h"
 
 #include "platform/rtl/stringlist.h"
+#include "platform/rtl/tlist.h"
 
 namespace {
 
@@ -23,6 +24,16 @@ void DescribeStringList(TClassBuilder<TStringList>& c) {
 
 }  // namespace
 
+TClass ListClass() {
+  static const TClass fp = DescribeExternalClass<TFPList, TObject>(
+      QStringLiteral("TFPList"), TObject::StaticClass(), +[](TClassBuilder<TFPList>& c) {
+        c.Prop("Count", [](const TFPList* l) { return l->Count(); });
+      });
+  static const TClass cls = DescribeExternalClass<TList, TFPList>(
+      QStringLiteral("TList"), fp, +[](TClassBuilder<TList>&) {});
+  return cls;
+}
+
 TClass StringsClass() {
   static const TClass cls = DescribeExternalClass<TStrings, TPersistent>(
       QStringLiteral("TStrings"), TPersistent::StaticClass(), &DescribeStrings);
@@ -36,5 +47,5 @@ TClass StringListClass() {
 }
 
 void DescribeRuntimeClasses() {
-  RegisterClasses({StringsClass(), StringListClass()});
+  RegisterClasses({ListClass(), StringsClass(), StringListClass()});
 }

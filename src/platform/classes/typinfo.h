@@ -357,6 +357,24 @@ TClass BuildClassInfo(const QString& name, void (*describe)(TClassBuilder<C>&)) 
   }                                                                                       \
   void Name::Describe([[maybe_unused]] TClassBuilder<Name>& c)
 
+// The same for a class whose C++ base is described from outside (its descriptor given by
+// ParentExpr, e.g. ListClass() for a TList descendant).
+#define ORV_DESCRIBE_PARENT(Name, ParentExpr)                                             \
+  TClass Name::StaticClass() {                                                            \
+    static const TClass info = DescribeWithParent<Name>(QStringLiteral(#Name), ParentExpr, &Name::Describe); \
+    return info;                                                                          \
+  }                                                                                       \
+  void Name::Describe([[maybe_unused]] TClassBuilder<Name>& c)
+
+template <class C>
+TClass DescribeWithParent(const QString& name, TClass parent, void (*describe)(TClassBuilder<C>&)) {
+  auto* info = new TClassInfo(name, parent);
+  info->SetFactory(ClassFactory<C>(name));
+  TClassBuilder<C> builder(*info);
+  describe(builder);
+  return info;
+}
+
 // Describes a class that does not declare ORV_CLASS (a runtime class described from
 // this layer): objects of exactly that C++ type answer it as their class.
 template <class C, class Parent>
