@@ -30,7 +30,8 @@ TCoProxy::~TCoProxy() {
   if (proxy_ != nullptr) {
     TCoComponent* p = proxy_;
     proxy_ = nullptr;
-    p->SetCallback({}, nullptr);
+    // Subscribers still learn which object went; nothing reaches the dying object.
+    p->SetCallback([](TComponent*, TOperation) {}, p->GetObject());
     p->Free();
   }
 }
