@@ -5,6 +5,7 @@
 #include "script/orvcodef.h"
 #include "script/orvcodeh.h"
 #include "script/orvcodei.h"
+#include "script/orvcodeops.h"
 
 ORV_DESCRIBE(TCodeWriter) {
   c.Prop("StackSize", [](const TCodeWriter* w) { return w->StackSize; });
@@ -162,6 +163,34 @@ TCodeItem* TargetOf(const TI& ins) {
   return ins.Target;
 }
 
+// The common operations on two Integers, done in place (a keeps the result); false when op
+// is not one of them. Integers compare exactly, so the tolerance changes nothing here.
+bool IntegerTwo(TTwoOperation op, Variant& a, const Variant& b) {
+  using namespace orvcodeops;
+  const qint64 x = a.RawInt64();
+  const qint64 y = b.RawInt64();
+  if (op == OpAdd) a = Variant::FromWholeNumber(x + y);
+  else if (op == OpSubtract) a = Variant::FromWholeNumber(x - y);
+  else if (op == OpMultiply) a = Variant::FromWholeNumber(x * y);
+  else if (op == OpModulus && y != 0) a = Variant(int(x % y));
+  else if (op == OpLess) a = x < y;
+  else if (op == OpLessOrEqual) a = x <= y;
+  else if (op == OpGreater) a = x > y;
+  else if (op == OpGreaterOrEqual) a = x >= y;
+  else if (op == OpEqual) a = x == y;
+  else if (op == OpNotEqual) a = x != y;
+  else return false;
+  return true;
+}
+
+bool IntegerOne(TOneOperation op, Variant& a) {
+  using namespace orvcodeops;
+  if (op == OpIncrement) a = Variant::FromWholeNumber(a.RawInt64() + 1);
+  else if (op == OpDecrement) a = Variant::FromWholeNumber(a.RawInt64() - 1);
+  else return false;
+  return true;
+}
+
 TObject* ObjectOf(const Variant& v) {
   if (v.VType() == varInt64 && v.RawInt64() == 0) return nullptr;
   return orvcls::VarToObj(v);
@@ -232,6 +261,7 @@ int TCodeWriter::Execute(TStackFrame& frame) {
           break;
         case TIKind::tiOne: {
           need(1);
+          if (sp[-1].VType() == varInteger && IntegerOne(ins.Op.One, sp[-1])) break;
           Variant r;
           ins.Op.One(r, sp[-1]);
           sp[-1] = std::move(r);
@@ -239,6 +269,10 @@ int TCodeWriter::Execute(TStackFrame& frame) {
         }
         case TIKind::tiTwo: {
           need(2);
+          if (sp[-2].VType() == varInteger && sp[-1].VType() == varInteger && IntegerTwo(ins.Op.Two, sp[-2], sp[-1])) {
+            --sp;
+            break;
+          }
           Variant r;
           ins.Op.Two(r, sp[-2], sp[-1]);
           --sp;
