@@ -1,25 +1,12 @@
 #include "script/lib/bindkit.h"
 
 #include "platform/classes/component.h"
-#include "platform/classes/typinfo.h"
 #include "script/lib/orverror.h"
 
 namespace bindkit {
 
 namespace {
 const Variant kEmpty;
-
-QString Quoted(const char* text) { return QStringLiteral(" ... \"%1\"").arg(QLatin1String(text)); }
-
-bool IsText(TTypeKind k) {
-  return k == tkUString || k == tkLString || k == tkAString || k == tkWString || k == tkSString;
-}
-
-QString ObjectText(TObject* object) {
-  const TPropInfo* name = GetPropInfo(object, QStringLiteral("Name"));
-  const QString own = name != nullptr && IsText(name->Kind()) ? GetStrProp(object, name) : QString();
-  return QStringLiteral(" ... ") + object->ClassName() + QLatin1Char('.') + own;
-}
 }  // namespace
 
 const Variant& Arg(const VariantArgs& args, size_t i) { return i < args.size() ? args[i] : kEmpty; }
@@ -29,20 +16,8 @@ void SetArg(VariantArgs& args, size_t i, const Variant& value) {
   args[i] = value;
 }
 
-TObject* CheckNil(TObject* slf) {
-  if (slf == nullptr) throw TOrvError(Quoted("CheckNil") + Quoted("Slf = nil"));
-  return slf;
-}
-
-TObject* CheckClass(TObject* slf, TClass cls) {
-  if (slf == nullptr)
-    throw TOrvError(Quoted("CheckClass") + Quoted("Slf = nil") + Quoted("is not") + QStringLiteral(" ... ") +
-                    cls->ClassName());
-  if (!slf->InheritsFrom(cls))
-    throw TOrvError(Quoted("CheckClass") + ObjectText(slf) + Quoted("is not") + QStringLiteral(" ... ") +
-                    cls->ClassName());
-  return slf;
-}
+TObject* CheckNil(TObject* slf) { return ::CheckNil(slf); }
+TObject* CheckClass(TObject* slf, TClass cls) { return ::CheckClass(slf, cls); }
 
 TParamKinds Kinds(const char* digits) {
   TParamKinds kinds;
@@ -71,7 +46,7 @@ void Register(std::span<const TConstRow> rows) {
 namespace bindkit {
 
 TObject* CreateInstance(TObject* slf, TClass entryClass, TComponent* owner) {
-  const TClass cls = slf == nullptr ? entryClass : CheckClass(slf, entryClass)->ClassType();
+  const TClass cls = slf == nullptr ? entryClass : bindkit::CheckClass(slf, entryClass)->ClassType();
   return cls->Create(static_cast<TObject*>(owner));
 }
 

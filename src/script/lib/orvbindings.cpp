@@ -19,7 +19,6 @@ void RegisterClassLibrary() {
 }
 
 // The groups of the visual, dataset and utility layers come with those layers.
-void RegisterClassesBindings() {}
 void RegisterControlsBindings() {}
 void RegisterDBBindings() {}
 void RegisterDBCtrlsBindings() {}
