@@ -1,4 +1,5 @@
 // Progress items and global variables for scripts.
+#include "core/orvclasses.h"
 #include "db/orvprgs.h"
 #include "script/lib/bindkit.h"
 #include "script/lib/orvbindings.h"
@@ -36,7 +37,7 @@ const TRow kGlobalRows[] = {
 }  // namespace
 
 void RegisterProgressBindings() {
-  orvcls::RegisterClasses({TProgressItem::StaticClass()});
+  orvcls::RegisterClasses({TProgressItem::StaticClass(), TObjList::StaticClass()});
   Register(kProgressRows);
 }
 

@@ -18,6 +18,7 @@ class StateTest : public LibTest {
 };
 
 TEST_F(StateTest, ProgressItemsFromScripts) {
+  EXPECT_NE(orvcodeh::FindCls(S("TObjList")), nullptr);
   Call(S("FreeProgress"));  // nothing open: nothing happens
   TObject* outer = orvcls::VarToObj(Call(S("NewProgress"), {S("Job"), 10}));
   auto* item = dynamic_cast<TProgressItem*>(outer);
