@@ -1,0 +1,1 @@
+// Anchors the shared precompiled header; no code of its own.
