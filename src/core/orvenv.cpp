@@ -1,6 +1,9 @@
 #include "orvenv.h"
 
 #include "core/orvcls.h"
+#include "core/orvmsg.h"
+#include "core/orvparam.h"
+#include "script/lib/orvopf.h"
 #include "platform/rtl/exceptions.h"
 #include "script/orvcodeh.h"
 #include "script/orvcode2.h"
@@ -44,9 +47,12 @@ void InstallRootEnvAccess(TGetRootEnv getter, TSetRootEnv setter) {
 // 12. later units (built-in function components, reports) still register after that
 const std::vector<TStartEntry>& StartList() {
   static const std::vector<TStartEntry> list = {
+      {"orvmsg", &orvmsg::Initialize, nullptr},
       {"orvcls", &orvcls::Initialize, &orvcls::Finalize},
       {"orvcodeh", &orvcodeh::Initialize, &orvcodeh::Finalize},
       {"orvcode2", &orvcode2::Initialize, nullptr},
+      {"orvparam", &orvparam::Initialize, &orvparam::Finalize},
+      {"orvopf", &orvopf::RegisterRuntimeLibrary, nullptr},
   };
   return list;
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 #include <string>
 
 namespace {
@@ -188,18 +190,26 @@ TEST(Startup, FailureNamesTheUnitAndStopsTheRest) {
   EXPECT_EQ(gTrail, "aA");
 }
 
-TEST(Startup, ProgramListBeginsWithTheEnvironment) {
-  ASSERT_FALSE(orvenv::StartList().empty());
-  EXPECT_STREQ(orvenv::StartList().front().Name, "orvcls");
+TEST(Startup, ProgramListKeepsTheUnitOrder) {
+  QStringList names;
+  for (const orvenv::TStartEntry& e : orvenv::StartList()) names << QString::fromLatin1(e.Name);
+  // The trace hook before anything can log, the environment before the registry, the
+  // registry before the parameters that become its constants.
+  EXPECT_EQ(names.indexOf("orvmsg"), 0);
+  EXPECT_LT(names.indexOf("orvcls"), names.indexOf("orvcodeh"));
+  EXPECT_LT(names.indexOf("orvcodeh"), names.indexOf("orvparam"));
+  EXPECT_LT(names.indexOf("orvparam"), names.indexOf("orvopf"));
 }
 
 TEST(Startup, ProgramStartMakesTheEnvironmentAndTheRegistry) {
+  qputenv("ORV_REGISTRY_FILE", (testsupport::TempFolder() + "/registry").toUtf8());
   TRootEnv* before = orvenv::GetRootEnv();
   orvenv::SetRootEnv(nullptr);
   orvenv::Startup();
   TRootEnv* made = orvenv::GetRootEnv();
   ASSERT_NE(made, nullptr);
   ASSERT_NE(made->ClsRoot, nullptr);
+  EXPECT_NE(made->Params, nullptr);
   EXPECT_NE(made->ClsRoot->FindCls(QStringLiteral("TGetValueNotify")), nullptr);
   orvenv::Shutdown();
   EXPECT_EQ(orvenv::GetRootEnv(), nullptr);
