@@ -131,10 +131,7 @@ TVarRecs VarArrayToArgs(const Variant& array, int capacity) {
   if (count < 0 || count > available)
     throw EVariantBadIndexError(
         QStringLiteral("VarArrayToArgs: argument count %1 outside 0..%2").arg(count).arg(available));
-  TVarRecs args;
-  args.reserve(size_t(count));
-  for (int i = 1; i <= count; ++i) args.emplace_back(array.ArrayGet(i));
-  return args;
+  return ::VarArrayToArgs(array);
 }
 
 void FreeVarArgs(TVarRecs& args) {
