@@ -816,18 +816,16 @@ void TDataSet::ClearFields() {
 
 void TDataSet::AppendRecord(const VariantArgs& values) {
   Append();
-  try {
-    for (size_t i = 0; i < values.size() && int(i) < FieldCount(); ++i)
-      if (!values[i].IsEmpty()) fields_->Fields(int(i))->SetValue(values[i]);
-    Post();
-  } catch (...) {
-    Cancel();
-    throw;
-  }
+  FillAndPost(values);
 }
 
 void TDataSet::InsertRecord(const VariantArgs& values) {
   Insert();
+  FillAndPost(values);
+}
+
+// Empty values leave their field alone; a failed post cancels the new record.
+void TDataSet::FillAndPost(const VariantArgs& values) {
   try {
     for (size_t i = 0; i < values.size() && int(i) < FieldCount(); ++i)
       if (!values[i].IsEmpty()) fields_->Fields(int(i))->SetValue(values[i]);

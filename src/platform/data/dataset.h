@@ -238,6 +238,7 @@ class TDataSet : public TComponent {
   bool HasCalcFields() const { return calcFieldCount_ > 0; }
 
  private:
+  void FillAndPost(const VariantArgs& values);
   void BeginInsertAppend(bool append);
   void MoveTo(int pos, bool sendScroll);
   int RowOfPos(int pos) const { return pos >= 0 && pos < int(view_.size()) ? view_[size_t(pos)] : -1; }
