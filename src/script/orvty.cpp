@@ -2,6 +2,7 @@
 
 #include "core/orvlib_fields.h"
 #include "core/orvmsg.h"
+#include "platform/classes/actions.h"
 #include "platform/classes/registry.h"
 #include "platform/classes/typinfo.h"
 #include "platform/data/field.h"
@@ -246,6 +247,7 @@ ORV_DESCRIBE(TY) {
   c.Prop("OnScanIt", &TY::OnScanIt);
   c.Prop("OnAccept", &TY::OnAccept);
   c.Prop("OnResult", &TY::OnResult).Default(0);
+  c.Prop("AcceptAction", &TY::AcceptAction, &TY::SetAcceptAction);
 }
 
 int TY::Run(TYA* args) {
@@ -270,6 +272,12 @@ int TY::RunIfResult(TYA* args, int code, TY* child) { return code == child->OnRe
 
 int TY::DoBeforeIt(TYA* args) {
   const int code = BeforeIt.Assigned() ? BeforeIt(this, args, 0) : 0;
+  if (acceptAction_ != nullptr) {
+    acceptAction_->Update();
+    // The update may free the action; the free notification has cleared it then.
+    if (acceptAction_ == nullptr || !acceptAction_->Enabled() || !acceptAction_->Visible()) return -1;
+    if (!acceptAction_->Execute()) return -1;
+  }
   if (OnAccept.Assigned()) {
     bool accept = code == 0;
     OnAccept(this, accept);
@@ -307,6 +315,18 @@ int TY::RunEvent(const QString& name, TYA* args) {
 
 void TY::ChangeName(const QString& name) {
   if (name != Name()) TComponent::ChangeName(name);
+}
+
+void TY::SetAcceptAction(TCustomAction* action) {
+  if (action == acceptAction_) return;
+  if (acceptAction_ != nullptr) acceptAction_->RemoveFreeNotification(this);
+  acceptAction_ = action;
+  if (acceptAction_ != nullptr) acceptAction_->FreeNotification(this);
+}
+
+void TY::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == acceptAction_) acceptAction_ = nullptr;
 }
 
 void TY::SetParentComponent(TComponent* parent) {

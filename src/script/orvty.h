@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class TCustomAction;
 class TField;
 class TY;
 class TYA;
@@ -125,6 +126,7 @@ class TY : public TComponent {
   int RunEvent(const QString& name, TYA* args);
 
   void ChangeName(const QString& name) override;
+  void Notification(TComponent* component, TOperation operation) override;
   void SetParentComponent(TComponent* parent) override;
   TComponent* GetParentComponent() const override { return Owner(); }
   bool HasParent() const override { return true; }
@@ -134,6 +136,14 @@ class TY : public TComponent {
   TAcceptEvent OnAccept;
   int OnResult = 0;
   TYNotifyEvent OnScanIt;
+
+  // An action that must allow the run (enabled and visible after an update) and carry it
+  // out (execution handled) in the before phase; free-notified.
+  TCustomAction* AcceptAction() const { return acceptAction_; }
+  void SetAcceptAction(TCustomAction* action);
+
+ private:
+  TCustomAction* acceptAction_ = nullptr;
 };
 
 namespace orvty {

@@ -124,10 +124,10 @@ TComponent* TReader::ReadChild(const TTextObject& text, TComponent* parent, TCom
       if (text.kind == TTextObject::Inline) component->SetInline(true);
       try {
         component->SetName(text.Name);
+        component->SetParentComponent(parent);  // a parent may refuse the child
       } catch (const Exception& e) {
         Rethrow(e, text.Line);
       }
-      component->SetParentComponent(parent);
     }
     ReadComponentBody(component, text, lookupRoot);
   } catch (...) {

@@ -2,6 +2,7 @@
 // component text and the designer see their published properties.
 #include "rtlclasses.h"
 
+#include "actions.h"
 #include "registry.h"
 #include "typinfo.h"
 
@@ -48,4 +49,7 @@ TClass StringListClass() {
 
 void DescribeRuntimeClasses() {
   RegisterClasses({ListClass(), StringsClass(), StringListClass()});
+  // Actions are read from component text without any code naming them.
+  RegisterClasses({TBasicAction::StaticClass(), TContainedAction::StaticClass(), TCustomAction::StaticClass(),
+                   TAction::StaticClass(), TCustomActionList::StaticClass(), TActionList::StaticClass()});
 }

@@ -2,17 +2,74 @@
 
 #include "core/orvcls.h"
 #include "platform/classes/typinfo.h"
-#include "platform/rtl/stringfuncs.h"
 
 namespace {
 bool Live(qint64 handle) { return handle == 0 || TObject::IsLiveHandle(handle); }
 TGlobalVariables* instance = nullptr;
 }  // namespace
 
+// ---- variables and scopes ----------------------------------------------------------------
+
+ORV_DESCRIBE(TVariantCollectionItem) {}
+ORV_DESCRIBE(TVariantCollection) {}
+
+void TVariantCollectionItem::SetValue(const Variant& value) {
+  value_ = value;
+  object_ = 0;
+}
+
+void TVariantCollectionItem::SetObject(const TObject* object) {
+  value_ = orvcls::ObjToVar(object);
+  object_ = object != nullptr ? object->ObjectHandle() : 0;
+}
+
+bool TVariantCollectionItem::Orphaned() const { return !Live(object_); }
+
+TVariantCollection::TVariantCollection(TFastStringList* scopes, const QString& key)
+    : TNamedCollection(TVariantCollectionItem::StaticClass()), scopes_(scopes), key_(key) {}
+
+TVariantCollection::~TVariantCollection() {
+  int index = -1;
+  if (scopes_ != nullptr && scopes_->Find(key_, index) && scopes_->GetObject(index) == this) scopes_->Delete(index);
+}
+
+TVariantCollectionItem* TVariantCollection::Find(const QString& name) const {
+  if (!name.isEmpty()) return static_cast<TVariantCollectionItem*>(FindItem(name));
+  // The name index leaves out the empty name; one variable may still carry it.
+  for (int i = 0; i < Count(); ++i)
+    if (auto* item = static_cast<TVariantCollectionItem*>(Items(i)); item->GetName().isEmpty()) return item;
+  return nullptr;
+}
+
+TVariantCollectionItem* TVariantCollection::FindOrAdd(const QString& name) {
+  if (TVariantCollectionItem* item = Find(name)) return item;
+  auto* item = static_cast<TVariantCollectionItem*>(AddItem());
+  item->SetName(name);
+  return item;
+}
+
+bool TVariantCollection::OwnerLives() const { return Live(key_.toLongLong()); }
+
+bool TVariantCollection::DropOrphans() {
+  bool dropped = false;
+  for (int i = Count() - 1; i >= 0; --i) {
+    auto* item = static_cast<TVariantCollectionItem*>(Items(i));
+    if (item->Orphaned()) {
+      item->Free();
+      dropped = true;
+    }
+  }
+  return dropped;
+}
+
+// ---- the store ---------------------------------------------------------------------------
+
 TGlobalVariables& TGlobalVariables::Instance() {
   if (instance == nullptr) instance = new TGlobalVariables();
   return *instance;
 }
+
+TGlobalVariables::~TGlobalVariables() { Clear(); }
 
 QString TGlobalVariables::ScopeKey(const TObject* owner) {
   return owner == nullptr ? QStringLiteral("0") : QString::number(owner->ObjectHandle());
@@ -20,78 +77,69 @@ QString TGlobalVariables::ScopeKey(const TObject* owner) {
 
 TObject* TGlobalVariables::ScopeOwner(const QString& key) { return TObject::FromHandle(key.toLongLong()); }
 
+void TGlobalVariables::Clear() {
+  // Each scope removes its own entry as it goes.
+  while (scopes_.Count() > 0) scopes_.GetObject(scopes_.Count() - 1)->Free();
+}
+
 void TGlobalVariables::Purge() {
-  for (auto scope = scopes_.begin(); scope != scopes_.end();) {
-    if (!Live(scope->first.toLongLong())) {
-      scope = scopes_.erase(scope);
-      continue;
-    }
-    bool lostObject = false;
-    auto& vars = scope->second.vars;
-    for (auto var = vars.begin(); var != vars.end();) {
-      if (Live(var->second.object)) {
-        ++var;
-      } else {
-        var = vars.erase(var);
-        lostObject = true;
-      }
-    }
-    if (lostObject && vars.empty())
-      scope = scopes_.erase(scope);
-    else
-      ++scope;
+  for (int i = scopes_.Count() - 1; i >= 0; --i) {
+    if (i >= scopes_.Count()) continue;
+    auto* scope = static_cast<TVariantCollection*>(scopes_.GetObject(i));
+    if (!scope->OwnerLives() || (scope->DropOrphans() && scope->Count() == 0)) scope->Free();
   }
 }
 
-Variant TGlobalVariables::GetValue(const QString& name, const TObject* owner) {
+TVariantCollection* TGlobalVariables::FindScope(const TObject* owner, bool create) {
   Purge();
-  const auto scope = scopes_.find(ScopeKey(owner));
-  if (scope == scopes_.end()) return 1;
-  const auto var = scope->second.vars.find(NameKey(name));
-  return var == scope->second.vars.end() ? Variant(1) : var->second.value;
+  const QString key = ScopeKey(owner);
+  if (auto* scope = static_cast<TVariantCollection*>(scopes_.ObjectByName(key))) return scope;
+  if (!create) return nullptr;
+  auto* scope = new TVariantCollection(&scopes_, key);
+  scopes_.PutObject(scopes_.AddName(key), scope);
+  return scope;
+}
+
+Variant TGlobalVariables::GetValue(const QString& name, const TObject* owner) {
+  TVariantCollection* scope = FindScope(owner, false);
+  TVariantCollectionItem* var = scope != nullptr ? scope->Find(name) : nullptr;
+  return var != nullptr ? var->Value() : Variant(1);
 }
 
 TObject* TGlobalVariables::GetObject(const QString& name, const TObject* owner) {
-  Purge();
-  const auto scope = scopes_.find(ScopeKey(owner));
-  if (scope == scopes_.end()) return nullptr;
-  const auto var = scope->second.vars.find(NameKey(name));
-  if (var == scope->second.vars.end()) return nullptr;
-  return orvcls::VarToObj(var->second.value);
+  TVariantCollection* scope = FindScope(owner, false);
+  TVariantCollectionItem* var = scope != nullptr ? scope->Find(name) : nullptr;
+  return var != nullptr ? orvcls::VarToObj(var->Value()) : nullptr;
 }
 
-TGlobalVariables::Var& TGlobalVariables::Put(const QString& name, const TObject* owner) {
-  Purge();
-  Var& var = scopes_[ScopeKey(owner)].vars[NameKey(name)];
-  if (var.name.isEmpty()) var.name = name;
+TVariantCollectionItem* TGlobalVariables::SetValue(const QString& name, const Variant& value, const TObject* owner) {
+  TVariantCollectionItem* var = FindScope(owner, true)->FindOrAdd(name);
+  var->SetValue(value);
   return var;
 }
 
-void TGlobalVariables::SetValue(const QString& name, const Variant& value, const TObject* owner) {
-  Var& var = Put(name, owner);
-  var.value = value;
-  var.object = 0;
+TVariantCollectionItem* TGlobalVariables::SetObject(const QString& name, const TObject* object, const TObject* owner) {
+  TVariantCollectionItem* var = FindScope(owner, true)->FindOrAdd(name);
+  var->SetObject(object);
+  return var;
 }
 
-void TGlobalVariables::SetObject(const QString& name, const TObject* object, const TObject* owner) {
-  Var& var = Put(name, owner);
-  var.value = orvcls::ObjToVar(object);
-  var.object = object != nullptr ? object->ObjectHandle() : 0;
+TVariantCollectionItem* TGlobalVariables::FindVariable(const QString& key, const QString& name) {
+  Purge();
+  auto* scope = static_cast<TVariantCollection*>(scopes_.ObjectByName(key));
+  return scope != nullptr ? scope->Find(name) : nullptr;
 }
 
 void TGlobalVariables::Remove(const QString& name, const TObject* owner) {
-  const auto scope = scopes_.find(ScopeKey(owner));
-  if (scope != scopes_.end()) scope->second.vars.erase(NameKey(name));
+  TVariantCollection* scope = FindScope(owner, false);
+  if (TVariantCollectionItem* var = scope != nullptr ? scope->Find(name) : nullptr) var->Free();
 }
 
-bool TGlobalVariables::HasScope(const TObject* owner) {
-  Purge();
-  return scopes_.count(ScopeKey(owner)) != 0;
-}
+bool TGlobalVariables::HasScope(const TObject* owner) { return FindScope(owner, false) != nullptr; }
 
 int TGlobalVariables::ScopeCount() {
   Purge();
-  return int(scopes_.size());
+  return scopes_.Count();
 }
 
 namespace orvglobals {
@@ -108,9 +156,11 @@ ORV_DESCRIBE(TGV) { c.Prop("Scope", &TGV::Scope, &TGV::SetScope); }
 void TGV::Rebind(const QString& name, const TObject* scope) {
   TGlobalVariables& store = TGlobalVariables::Instance();
   const QString key = TGlobalVariables::ScopeKey(scope);
-  if (bound_ && (key != scopeKey_ || NameKey(name) != NameKey(varName_)))
-    store.Remove(varName_, TGlobalVariables::ScopeOwner(scopeKey_));
-  store.SetObject(name, parent_, scope);
+  TVariantCollectionItem* var = store.SetObject(name, parent_, scope);
+  if (bound_) {
+    TVariantCollectionItem* former = store.FindVariable(scopeKey_, varName_);
+    if (former != nullptr && former != var) former->Free();
+  }
   bound_ = true;
   varName_ = name;
   scopeKey_ = key;

@@ -2,6 +2,7 @@
 
 #include "core/orvcls.h"
 #include "db/orvprgs.h"
+#include "platform/rtl/stringlist.h"
 #include "script/lib/orvglobals.h"
 
 namespace {
@@ -101,6 +102,25 @@ TEST_F(StateTest, ReplacedValueDropsItsLinkToTheFormerObject) {
   b->Free();
   EXPECT_EQ(orvcls::VarToObj(Call(S("GetGlobalObject"), {S("Y"), Variant()})), c);
   c->Free();
+}
+
+TEST_F(StateTest, ScopesAreVariantCollectionsThatLeaveTheListWhenFreed) {
+  auto* list = new TStringList;  // not a component: its freeing is noticed all the same
+  TVariantCollectionItem* var = store.SetObject(S("L"), list, nullptr);
+  TVariantCollection* global = store.FindScope(nullptr, false);
+  ASSERT_NE(global, nullptr);
+  EXPECT_EQ(global->Key(), S("0"));
+  EXPECT_EQ(global->Find(S("l")), var);
+  store.SetValue(QString(), 3, nullptr);
+  store.SetValue(QString(), 4, nullptr);  // the empty name is one variable too
+  EXPECT_EQ(store.GetValue(QString(), nullptr).ToInt(), 4);
+  EXPECT_EQ(global->Count(), 2);
+  list->Free();
+  EXPECT_EQ(store.GetObject(S("L"), nullptr), nullptr);
+  EXPECT_EQ(global->Count(), 1);  // a plain value keeps the scope
+  global->Free();
+  EXPECT_FALSE(store.HasScope(nullptr));
+  EXPECT_EQ(store.GetValue(QString(), nullptr).ToInt(), 1);
 }
 
 TEST_F(StateTest, TGVPublishesItsParent) {
