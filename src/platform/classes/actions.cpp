@@ -23,11 +23,15 @@ void TBasicActionLink::SetAction(TBasicAction* action) {
 bool TBasicActionLink::Execute(TComponent* target) {
   if (action_ == nullptr) return false;
   action_->SetActionComponent(target);
-  // The action may go while it runs; the link hears of it through SetAction(nullptr).
-  const qint64 handle = action_->ObjectHandle();
-  const bool handled = action_->Execute();
-  if (TObject::IsLiveHandle(handle) && action_ != nullptr) action_->SetActionComponent(nullptr);
-  return handled;
+  // The action may go while it runs: SetAction(nullptr) has then cleared action_.
+  try {
+    const bool handled = action_->Execute();
+    if (action_ != nullptr) action_->SetActionComponent(nullptr);
+    return handled;
+  } catch (...) {
+    if (action_ != nullptr) action_->SetActionComponent(nullptr);
+    throw;
+  }
 }
 
 bool TBasicActionLink::Update() { return action_ != nullptr && action_->Update(); }

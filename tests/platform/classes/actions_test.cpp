@@ -24,7 +24,10 @@ class TActionForm : public TComponent {
     handled = listHandles;
   }
 
+  void NoteComponent(TObject* sender) { fired = static_cast<TBasicAction*>(sender)->ActionComponent(); }
+
   QStringList log;
+  TComponent* fired = nullptr;
   bool enable = true;
   bool listHandles = false;
 };
@@ -159,6 +162,36 @@ TEST_F(ActionsTest, FreedActionsLeaveTheListAndAFreedListTakesItsActions) {
   list->Free();
   EXPECT_EQ(form->FindComponent(QStringLiteral("ViewA")), nullptr);
   EXPECT_EQ(form->ComponentCount(), 0);
+}
+
+// A client link: counts changes and notes which component fired the action.
+class TProbeLink : public TBasicActionLink {
+ public:
+  int changes = 0;
+
+ protected:
+  void Change() override { ++changes; }
+};
+
+TEST_F(ActionsTest, LinksHearOfChangesAndLoseAFreedAction) {
+  TProbeLink link;
+  link.SetAction(search);
+  search->SetCaption(QStringLiteral("Find"));
+  search->SetCaption(QStringLiteral("Find"));  // no change, no news
+  viewA->SetChecked(false);
+  EXPECT_EQ(link.changes, 1);
+
+  TComponent button(nullptr);
+  button.SetName(QStringLiteral("Button1"));
+  list->OnExecute.Clear();
+  search->OnExecute.Bind<&TActionForm::NoteComponent>(form);
+  EXPECT_TRUE(link.Execute(&button));
+  EXPECT_EQ(form->fired, &button);
+  EXPECT_EQ(search->ActionComponent(), nullptr);
+
+  search->Free();
+  EXPECT_EQ(link.Action(), nullptr);
+  EXPECT_FALSE(link.Execute(&button));
 }
 
 TEST_F(ActionsTest, AnActionOutsideAnActionListIsRefused) {
