@@ -189,3 +189,65 @@ TEST_F(TYTextTest, APositiveCodeLeftAfterTheScanSkipsTheAfterPhase) {
 }
 
 }  // namespace
+
+#include "fixture.h"
+#include "script/lib/orvglobals.h"
+#include "script/orvcode2.h"
+
+namespace {
+
+class TYScriptTest : public LibTest {
+ protected:
+  TYScriptTest() {
+    orvcode2::InstallCompiler(root);
+    orvcodeh::SetMessageSink([this](orvcodeh::TBoxKind, const QString& text) { boxes << text; });
+    RegisterClasses({TYForm::StaticClass()});
+  }
+  ~TYScriptTest() override {
+    orvcodeh::SetMessageSink(nullptr);
+    TGlobalVariables::Instance().Clear();
+  }
+  QStringList boxes;
+};
+
+TEST_F(TYScriptTest, PhasesRunScriptRoutinesNamedInTheText) {
+  const QString text = QStringLiteral(
+      "object Wizard: TYForm\n"
+      "  object Step: TY\n"
+      "    BeforeIt = StepBefore\n"
+      "    AfterIt = StepAfter\n"
+      "    object Inner: TY\n"
+      "      OnResult = 5\n"
+      "      BeforeIt = InnerBefore\n"
+      "    end\n"
+      "  end\n"
+      "end\n");
+  TComponent* form = ReadComponentText(text, nullptr, [this](TComponent* r, const QString& name) {
+    return TMethod{root->AddMethodName(r, name), r};
+  });
+  // Each phase appends to a global trace and answers its code.
+  const QStringList code{
+      QStringLiteral("procedure Mark(S: String); begin SetGlobal('Trace', GetGlobal('Trace', nil) + S, nil); end;"),
+      QStringLiteral("function StepBefore(Sender: TY; Args: TYA; Res: Integer): Integer;"),
+      QStringLiteral("begin Mark(Sender.Name + '<'); Result := 5; end;"),
+      QStringLiteral("function InnerBefore(Sender: TY; Args: TYA; Res: Integer): Integer;"),
+      QStringLiteral("begin Mark(Sender.Name + '<'); Result := -2; end;"),
+      QStringLiteral("function StepAfter(Sender: TY; Args: TYA; Res: Integer): Integer;"),
+      QStringLiteral("begin Mark(Sender.Name + '>'); Result := 3; end;"),
+      QStringLiteral("begin end.")};
+  QString error;
+  root->BindEvents(error, &code, form, true, QString());
+  EXPECT_EQ(error, QString());
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('\n')).toStdString();
+
+  TGlobalVariables::Instance().SetValue(QStringLiteral("Trace"), QString(), nullptr);
+  auto* step = dynamic_cast<TY*>(form->FindComponent(QStringLiteral("Step")));
+  ASSERT_NE(step, nullptr);
+  // 5 runs Inner, whose -2 comes back as -1 and then 0: the after phase answers 3.
+  EXPECT_EQ(step->RunAndFree(new TYA()), 3);
+  EXPECT_EQ(TGlobalVariables::Instance().GetValue(QStringLiteral("Trace"), nullptr).ToString(),
+            QStringLiteral("Step<Inner<Step>"));
+  form->Free();
+}
+
+}  // namespace
