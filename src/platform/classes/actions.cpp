@@ -173,6 +173,8 @@ void TCustomAction::SetHint(const QString& value) { if (Store(hint_, value)) Cha
 void TCustomAction::SetImageIndex(int value) { if (Store(imageIndex_, value)) Change(); }
 void TCustomAction::SetShortCut(TShortCut value) { if (Store(shortCut_, value)) Change(); }
 void TCustomAction::SetHelpContext(int value) { if (Store(helpContext_, value)) Change(); }
+void TCustomAction::SetHelpKeyword(const QString& value) { if (Store(helpKeyword_, value)) Change(); }
+void TCustomAction::SetHelpType(THelpType value) { if (Store(helpType_, value)) Change(); }
 void TCustomAction::SetAutoCheck(bool value) { if (Store(autoCheck_, value)) Change(); }
 
 ORV_DESCRIBE(TAction) {
@@ -182,6 +184,8 @@ ORV_DESCRIBE(TAction) {
   c.Prop("Enabled", &TAction::Enabled, &TAction::SetEnabled).Default(1);
   c.Prop("GroupIndex", &TAction::GroupIndex, &TAction::SetGroupIndex).Default(0);
   c.Prop("HelpContext", &TAction::HelpContext, &TAction::SetHelpContext).Default(0);
+  c.Prop("HelpKeyword", &TAction::HelpKeyword, &TAction::SetHelpKeyword);
+  c.Prop("HelpType", &TAction::HelpType, &TAction::SetHelpType).Default(htKeyword);
   c.Prop("Hint", &TAction::Hint, &TAction::SetHint);
   c.Prop("ImageIndex", &TAction::ImageIndex, &TAction::SetImageIndex).Default(-1);
   c.Prop("ShortCut", &TAction::ShortCut, &TAction::SetShortCut)

@@ -14,6 +14,7 @@ class TCustomActionList;
 ORV_EVENT(TActionEvent, void(TBasicAction*, bool&), "procedure(Action: TBasicAction; var Handled: Boolean)")
 
 using TShortCut = quint16;
+ORV_ENUM(THelpType, htKeyword, htContext)
 
 // A client's view of an action: told when the action changes and when it goes.
 class TBasicActionLink {
@@ -119,6 +120,10 @@ class TCustomAction : public TContainedAction {
   void SetShortCut(TShortCut value);
   int HelpContext() const { return helpContext_; }
   void SetHelpContext(int value);
+  const QString& HelpKeyword() const { return helpKeyword_; }
+  void SetHelpKeyword(const QString& value);
+  THelpType HelpType() const { return helpType_; }
+  void SetHelpType(THelpType value);
   int GroupIndex() const { return groupIndex_; }
   void SetGroupIndex(int value);
   bool AutoCheck() const { return autoCheck_; }
@@ -129,6 +134,8 @@ class TCustomAction : public TContainedAction {
 
   QString caption_;
   QString hint_;
+  QString helpKeyword_;
+  THelpType helpType_ = htKeyword;
   bool checked_ = false;
   bool enabled_ = true;
   bool visible_ = true;

@@ -50,6 +50,7 @@ const char* const kForm = R"(object Form1: TActionForm
       Category = 'Find'
       Caption = 'Search'
       HelpContext = 12
+      HelpType = htContext
       Hint = 'Search the list'
       ImageIndex = 3
       ShortCut = 16454
@@ -107,6 +108,7 @@ TEST_F(ActionsTest, ComponentTextPutsActionsInTheirListAndWritesThemBackThere) {
   EXPECT_EQ(search->ImageIndex(), 3);
   EXPECT_EQ(search->ShortCut(), 16454);
   EXPECT_EQ(search->HelpContext(), 12);
+  EXPECT_EQ(search->HelpType(), htContext);
   EXPECT_TRUE(search->Enabled() && search->Visible());
   EXPECT_FALSE(viewA->Visible());
   EXPECT_EQ(viewB->Tag(), 5);
