@@ -319,7 +319,8 @@ void TY::ChangeName(const QString& name) {
 
 void TY::SetAcceptAction(TCustomAction* action) {
   if (action == acceptAction_) return;
-  if (acceptAction_ != nullptr) acceptAction_->RemoveFreeNotification(this);
+  // The former action's link stays: a subclass may still refer to that action, and its
+  // notification is ignored here once it is no longer the accept action.
   acceptAction_ = action;
   if (acceptAction_ != nullptr) acceptAction_->FreeNotification(this);
 }

@@ -43,7 +43,6 @@ ORV_DESCRIBE(TBasicAction) {}
 TBasicAction::~TBasicAction() {
   for (TBasicActionLink* link : std::vector<TBasicActionLink*>(links_)) link->action_ = nullptr;
   links_.clear();
-  SetActionComponent(nullptr);
 }
 
 bool TBasicAction::Execute() {
@@ -58,16 +57,12 @@ bool TBasicAction::Update() {
   return true;
 }
 
-void TBasicAction::SetActionComponent(TComponent* component) {
-  if (component == actionComponent_) return;
-  if (actionComponent_ != nullptr) actionComponent_->RemoveFreeNotification(this);
-  actionComponent_ = component;
-  if (actionComponent_ != nullptr) actionComponent_->FreeNotification(this);
+TComponent* TBasicAction::ActionComponent() const {
+  return dynamic_cast<TComponent*>(TObject::FromHandle(actionComponent_));
 }
 
-void TBasicAction::Notification(TComponent* component, TOperation operation) {
-  TComponent::Notification(component, operation);
-  if (operation == opRemove && component == actionComponent_) actionComponent_ = nullptr;
+void TBasicAction::SetActionComponent(TComponent* component) {
+  actionComponent_ = component != nullptr ? component->ObjectHandle() : 0;
 }
 
 void TBasicAction::Change() {

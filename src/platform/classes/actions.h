@@ -47,10 +47,11 @@ class TBasicAction : public TComponent {
   // Runs OnUpdate when it is assigned; true when it was.
   virtual bool Update();
 
-  // The component that fired the action last (a button, a menu item); free-notified.
-  TComponent* ActionComponent() const { return actionComponent_; }
+  // The component that fires the action (a button, a menu item), nullptr once it is
+  // freed. Kept by handle: a free-notification link would be shared with the link the
+  // control itself keeps to the action, and clearing one would drop the other.
+  TComponent* ActionComponent() const;
   void SetActionComponent(TComponent* component);
-  void Notification(TComponent* component, TOperation operation) override;
 
   TNotifyEvent OnExecute;
   TNotifyEvent OnUpdate;
@@ -61,7 +62,7 @@ class TBasicAction : public TComponent {
 
  private:
   friend class TBasicActionLink;
-  TComponent* actionComponent_ = nullptr;
+  qint64 actionComponent_ = 0;
   std::vector<TBasicActionLink*> links_;
 };
 

@@ -190,6 +190,11 @@ TEST_F(ActionsTest, LinksHearOfChangesAndLoseAFreedAction) {
   EXPECT_TRUE(link.Execute(&button));
   EXPECT_EQ(form->fired, &button);
   EXPECT_EQ(search->ActionComponent(), nullptr);
+  {
+    TComponent gone(nullptr);
+    search->SetActionComponent(&gone);
+  }
+  EXPECT_EQ(search->ActionComponent(), nullptr);
 
   search->Free();
   EXPECT_EQ(link.Action(), nullptr);
