@@ -168,6 +168,16 @@ TEST_F(TYTextTest, CodesClimbAndTheActionDecides) {
   EXPECT_EQ(Log(), QStringLiteral("Root< Guard> Mid< Deep< Catch< Root>"));
 }
 
+TEST_F(TYTextTest, OnlyTheCurrentAcceptActionIsClearedWhenFreed) {
+  TY* guard = root->FindY(QStringLiteral("Guard"));
+  auto* other = new TAction(form);
+  guard->SetAcceptAction(other);
+  action->Free();
+  EXPECT_EQ(guard->AcceptAction(), other);
+  other->Free();
+  EXPECT_EQ(guard->AcceptAction(), nullptr);
+}
+
 TEST_F(TYTextTest, AnErrorAnswersOneAndTheParentMatchesIt) {
   THeadlessDialogs dialogs;
   TDialogServiceScope scope(&dialogs);
