@@ -105,7 +105,7 @@ bool TWriter::ValueOf(TPersistent* instance, const TPropInfo* prop, const QStrin
         v = TTextValue::MakeString(value.ToString());
       } else if (value.IsOrdinal()) {
         v = TTextValue::MakeInt(value.ToInt64());
-      } else if (value.IsFloat()) {
+      } else if (value.IsFloat() || value.VType() == varDate || value.VType() == varCurrency) {
         v = TTextValue::MakeFloat(value.ToDouble());
         if (value.VType() == varDate) v.FloatSuffix = QLatin1Char('d');
         if (value.VType() == varCurrency) v.FloatSuffix = QLatin1Char('c');

@@ -44,6 +44,14 @@ const TTypeInfo* TypeInfoOf(TFieldKind*) {
   return info;
 }
 
+const TTypeInfo* TypeInfoOf(TFieldAttribute*) {
+  static const TTypeInfo* info = MakeEnumTypeInfo(
+      QStringLiteral("TFieldAttribute"),
+      QStringLiteral("faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed"));
+  return info;
+}
+ORV_SET(TFieldAttributes, TFieldAttribute)
+
 // ---- fields
 
 ORV_DESCRIBE(TField) {
@@ -128,13 +136,29 @@ ORV_DESCRIBE(TMemoField) {}
 ORV_DESCRIBE(TGraphicField) {}
 
 ORV_DESCRIBE(TFieldDef) {
+  // Required, read-only and fixed-width are stored as Attributes, the way stored texts have them.
   c.Prop("Name", &TFieldDef::Name);
-  c.Prop("DataType", &TFieldDef::DataType);
-  c.Prop("Size", &TFieldDef::Size).Default(0);
+  c.Prop("Attributes",
+         [](const TFieldDef* d) {
+           TFieldAttributes a;
+           if (d->ReadOnly) a.Include(faReadonly);
+           if (d->Required) a.Include(faRequired);
+           if (d->FixedChar) a.Include(faFixed);
+           return a;
+         },
+         [](TFieldDef* d, TFieldAttributes a) {
+           d->ReadOnly = a.Contains(faReadonly);
+           d->Required = a.Contains(faRequired);
+           d->FixedChar = a.Contains(faFixed);
+         })
+      .Default(0);
+  c.Prop("DataType", &TFieldDef::DataType).Default(ftUnknown);
   c.Prop("Precision", &TFieldDef::Precision).Default(0);
-  c.Prop("Required", &TFieldDef::Required).Default(0);
+  c.Prop("Size", &TFieldDef::Size).Default(0);
+  c.Prop("Required", &TFieldDef::Required).Stored(false);
+  c.Prop("FieldNo", &TFieldDef::FieldNo).Stored(false);
 }
-ORV_DESCRIBE(TFieldDefs) { c.Prop("Count", &TFieldDefs::Count).Stored(false); }
+ORV_DESCRIBE(TFieldDefs) {}
 
 // ---- datasets
 
@@ -144,6 +168,13 @@ ORV_DESCRIBE(TDataSet) {
   c.Prop("Filter", &TDataSet::Filter, &TDataSet::SetFilter);
   c.Prop("Filtered", &TDataSet::Filtered, &TDataSet::SetFiltered).Default(0);
   c.Prop("FilterOptions", &TDataSet::FilterOptions, &TDataSet::SetFilterOptions).Default(0);
+  c.Prop("FieldDefs", [](const TDataSet* d) { return &const_cast<TDataSet*>(d)->FieldDefs(); },
+         &TDataSet::SetFieldDefs)
+      .StoredWhen([](const TObject* o) {
+        auto* d = static_cast<TDataSet*>(const_cast<TObject*>(o));
+        return d->StoreDefs() && d->FieldDefs().Count() > 0;
+      });
+  c.Prop("StoreDefs", &TDataSet::StoreDefs, &TDataSet::SetStoreDefs).Default(0);
   c.Prop("BeforeOpen", &TDataSet::BeforeOpen);
   c.Prop("AfterOpen", &TDataSet::AfterOpen);
   c.Prop("BeforeClose", &TDataSet::BeforeClose);
@@ -185,10 +216,15 @@ ORV_DESCRIBE(TMemDataSet) {
 
 ORV_DESCRIBE(TZAbstractRODataset) {
   c.Prop("Connection", &TZAbstractRODataset::Connection, &TZAbstractRODataset::SetConnection);
-  c.Prop("SQL", &TZAbstractRODataset::SQL, &TZAbstractRODataset::SetSQL);
+  // A stored procedure's statement is made from its name and parameters.
+  c.Prop("SQL", &TZAbstractRODataset::SQL, &TZAbstractRODataset::SetSQL).StoredWhen([](const TObject* o) {
+    auto* proc = dynamic_cast<const TZStoredProc*>(o);
+    return !proc || proc->StoredProcName().isEmpty();
+  });
   c.Prop("ParamCheck", &TZAbstractRODataset::ParamCheck, &TZAbstractRODataset::SetParamCheck).Default(1);
-  c.Prop("Params", [](const TZAbstractRODataset* d) { return &const_cast<TZAbstractRODataset*>(d)->Params(); })
-      .Stored(false);
+  c.Prop("Params", [](const TZAbstractRODataset* d) { return &const_cast<TZAbstractRODataset*>(d)->Params(); },
+         &TZAbstractRODataset::SetParams)
+      .StoredWhen([](const TObject* o) { return static_cast<const TZAbstractRODataset*>(o)->Params().Count() > 0; });
   c.Prop("DataSource", &TZAbstractRODataset::DataSource, &TZAbstractRODataset::SetDataSource);
   c.Prop("ReadOnly", &TZAbstractRODataset::ReadOnly, &TZAbstractRODataset::SetReadOnly).Default(0);
   c.Prop("IndexFieldNames", &TZAbstractRODataset::IndexFieldNames, &TZAbstractRODataset::SetIndexFieldNames);
@@ -257,7 +293,8 @@ ORV_DESCRIBE(TParam) {
   c.Prop("ParamType", &TParam::ParamType, &TParam::SetParamType).Default(ptUnknown);
   c.Prop("Precision", &TParam::Precision, &TParam::SetPrecision).Default(0);
   c.Prop("Size", &TParam::Size, &TParam::SetSize).Default(0);
-  c.Prop("Value", &TParam::Value, &TParam::SetValue).Stored(false);
+  c.Prop("Value", &TParam::Value, &TParam::SetValue)
+      .StoredWhen([](const TObject* o) { return static_cast<const TParam*>(o)->Bound(); });
   c.Prop("Bound", &TParam::Bound, &TParam::SetBound).Stored(false);
   c.Prop("IsNull", &TParam::IsNull).Stored(false);
   c.Prop("Text", &TParam::Text, &TParam::SetText).Stored(false);

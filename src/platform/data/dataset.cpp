@@ -247,6 +247,10 @@ std::unique_ptr<Rowset> TDataSet::TakeRows() {
   return std::move(rows_);
 }
 
+void TDataSet::SetFieldDefs(TFieldDefs* defs) {
+  if (defs) fieldDefs_->Assign(defs); else fieldDefs_->Clear();
+}
+
 int TDataSet::FieldCount() const { return fields_->Count(); }
 TField* TDataSet::FindField(const QString& name) const { return fields_->FindField(name); }
 TField* TDataSet::FieldByName(const QString& name) const { return fields_->FieldByName(name); }

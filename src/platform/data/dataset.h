@@ -100,6 +100,10 @@ class TDataSet : public TComponent {
   TField* FieldByName(const QString& name) const;  // raises "Field not found : NAME"
   TField* FieldByNumber(int fieldNo) const;
   TFieldDefs& FieldDefs() { return *fieldDefs_; }
+  void SetFieldDefs(TFieldDefs* defs);
+  // Component text keeps the definitions (in-memory tables keep them by default).
+  bool StoreDefs() const { return storeDefs_; }
+  void SetStoreDefs(bool on) { storeDefs_ = on; }
   void GetFieldNames(QStringList& names) const;
   // One value for one name, a Variant array for "A;B;C".
   Variant FieldValues(const QString& names) const;
@@ -270,6 +274,7 @@ class TDataSet : public TComponent {
   bool defaultFields_ = false;
   bool autoCalcFields_ = true;
   bool streamedActive_ = false;
+  bool storeDefs_ = false;
   int openGeneration_ = 0;
   // The record being edited or inserted: values set so far, by column.
   std::vector<Variant> editValues_;

@@ -2,16 +2,29 @@
 
 #include "platform/data/dataset.h"
 #include "platform/data/field.h"
+#include "platform/data/fields.h"
 #include "platform/rtl/exceptions.h"
 
-TFieldDef::TFieldDef(TFieldDefs* owner, const QString& name, TFieldType type, int size,
-                     bool required, int fieldNo)
-    : Name(name), DataType(type), Size(size), Required(required), FieldNo(fieldNo), owner_(owner) {}
+TFieldDef::TFieldDef(TCollection* collection) : TCollectionItem(collection) {
+  FieldNo = collection ? Index() + 1 : 0;
+}
 
-TPersistent* TFieldDef::GetOwner() const { return owner_; }
+void TFieldDef::Assign(TPersistent* source) {
+  auto* src = dynamic_cast<TFieldDef*>(source);
+  if (!src) return TCollectionItem::Assign(source);
+  Name = src->Name;
+  DataType = src->DataType;
+  Size = src->Size;
+  Precision = src->Precision;
+  Required = src->Required;
+  ReadOnly = src->ReadOnly;
+  FixedChar = src->FixedChar;
+  InternalCalcField = src->InternalCalcField;
+}
 
 TField* TFieldDef::CreateField(TComponent* owner, TFieldKind kind) {
-  TDataSet* ds = owner_ ? owner_->DataSet() : nullptr;
+  auto* defs = dynamic_cast<TFieldDefs*>(Collection());
+  TDataSet* ds = defs ? defs->DataSet() : nullptr;
   TClass cls = ds ? ds->GetFieldClass(DataType) : nullptr;
   if (!cls)
     throw EDatabaseError(QStringLiteral("Field '%1' is of an unknown type").arg(Name));
@@ -27,6 +40,7 @@ TField* TFieldDef::CreateField(TComponent* owner, TFieldKind kind) {
       field->SetSize(Size);
     field->SetRequired(Required);
     field->SetReadOnly(ReadOnly);
+    if (auto* sf = dynamic_cast<TStringField*>(field); sf && FixedChar) sf->SetFixedChar(true);
     field->SetFieldKind(kind);
     if (kind == fkData) field->SetFieldNo(FieldNo);
     field->SetDataSet(ds);
@@ -37,41 +51,43 @@ TField* TFieldDef::CreateField(TComponent* owner, TFieldKind kind) {
   return field;
 }
 
-TPersistent* TFieldDefs::GetOwner() const { return dataSet_; }
+TFieldDefs::TFieldDefs(TDataSet* dataSet)
+    : TCollection(TFieldDef::StaticClass(), dataSet), dataSet_(dataSet) {}
 
 TFieldDef* TFieldDefs::Items(int index) const {
   if (index < 0 || index >= Count())
     throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-  return items_[size_t(index)].get();
+  return static_cast<TFieldDef*>(TCollection::Items(index));
 }
 
 TFieldDef* TFieldDefs::Add(const QString& name, TFieldType type, int size, bool required) {
   if (name.isEmpty()) throw EDatabaseError(QStringLiteral("Field name missing"));
   if (IndexOf(name) >= 0) throw EDatabaseError(QStringLiteral("Duplicate field name '%1'").arg(name));
-  items_.push_back(std::make_unique<TFieldDef>(this, name, type, size, required, Count() + 1));
-  return items_.back().get();
+  TFieldDef* def = AddFieldDef();
+  def->Name = name;
+  def->DataType = type;
+  def->Size = size;
+  def->Required = required;
+  return def;
 }
 
-TFieldDef* TFieldDefs::AddFieldDef() {
-  items_.push_back(std::make_unique<TFieldDef>(this, QString(), ftUnknown, 0, false, Count() + 1));
-  return items_.back().get();
-}
+TFieldDef* TFieldDefs::AddFieldDef() { return static_cast<TFieldDef*>(TCollection::Add()); }
 
 int TFieldDefs::IndexOf(const QString& name) const {
   for (int i = 0; i < Count(); ++i)
-    if (items_[size_t(i)]->Name.compare(name, Qt::CaseInsensitive) == 0) return i;
+    if (Items(i)->Name.compare(name, Qt::CaseInsensitive) == 0) return i;
   return -1;
 }
 
 TFieldDef* TFieldDefs::Find(const QString& name) const {
   const int i = IndexOf(name);
   if (i < 0) throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(name));
-  return items_[size_t(i)].get();
+  return Items(i);
 }
 
 void TFieldDefs::GetItemNames(QStringList& names) const {
   names.clear();
-  for (const auto& d : items_) names << d->Name;
+  for (int i = 0; i < Count(); ++i) names << Items(i)->Name;
 }
 
 void TFieldDefs::Update() {

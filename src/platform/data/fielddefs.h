@@ -1,8 +1,8 @@
 #pragma once
 // Field definitions (what a result or an in-memory table holds) and the field list of a
 // dataset (the TField objects scripts and grids use).
+#include "platform/classes/collection.h"
 #include "platform/data/fieldtypes.h"
-#include "platform/rtl/tobject.h"
 
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -15,11 +15,11 @@ class TDataSet;
 class TField;
 class TFieldDefs;
 
-class TFieldDef : public TPersistent {
-  ORV_CLASS(TFieldDef, TPersistent)
-  TFieldDef(TFieldDefs* owner, const QString& name, TFieldType type, int size, bool required,
-            int fieldNo);
-  TFieldDef() = default;
+// One definition; an item of the dataset's FieldDefs collection (component text stores them
+// as "FieldDefs = <item Name = 'ID' DataType = ftInteger end>").
+class TFieldDef : public TCollectionItem {
+  ORV_CLASS(TFieldDef, TCollectionItem)
+  explicit TFieldDef(TCollection* collection);
 
   QString Name;
   TFieldType DataType = ftUnknown;
@@ -27,36 +27,34 @@ class TFieldDef : public TPersistent {
   int Precision = 0;
   bool Required = false;
   bool ReadOnly = false;
+  bool FixedChar = false;
   int FieldNo = 0;  // 1-based column of the stored records
   bool InternalCalcField = false;
 
   // A field of the dataset's class for this definition, owned by owner.
   TField* CreateField(TComponent* owner, TFieldKind kind = fkData);
-  TPersistent* GetOwner() const override;
+  void Assign(TPersistent* source) override;
 
- private:
-  TFieldDefs* owner_ = nullptr;
+ protected:
+  QString GetDisplayName() const override { return Name; }
 };
 
-class TFieldDefs : public TPersistent {
-  ORV_CLASS(TFieldDefs, TPersistent)
-  explicit TFieldDefs(TDataSet* dataSet = nullptr) : dataSet_(dataSet) {}
+class TFieldDefs : public TCollection {
+  ORV_CLASS(TFieldDefs, TCollection)
+  explicit TFieldDefs(TDataSet* dataSet = nullptr);
 
-  int Count() const { return int(items_.size()); }
   TFieldDef* Items(int index) const;  // raises EListError out of range
+  using TCollection::Add;
   TFieldDef* Add(const QString& name, TFieldType type, int size = 0, bool required = false);
   TFieldDef* AddFieldDef();
   TFieldDef* Find(const QString& name) const;  // raises "Field 'X' not found"
   int IndexOf(const QString& name) const;      // case-insensitive, -1 when absent
-  void Clear() { items_.clear(); }
   void Update();  // reads the definitions of a closed dataset from its source
   void GetItemNames(QStringList& names) const;
   TDataSet* DataSet() const { return dataSet_; }
-  TPersistent* GetOwner() const override;
 
  private:
   TDataSet* dataSet_ = nullptr;
-  std::vector<std::unique_ptr<TFieldDef>> items_;
 };
 
 class TFields : public TObject {

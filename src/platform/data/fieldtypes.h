@@ -25,6 +25,8 @@ enum TDataEvent : int {
   deFocusControl, deParentScroll, deConnectChange, deReconcileError, deDisabledStateChange,
 };
 
+enum TFieldAttribute : int { faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed };
+
 enum TFieldKind : int { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
 
 enum TLocateOption : int { loCaseInsensitive = 1, loPartialKey = 2 };

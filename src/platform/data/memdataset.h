@@ -6,7 +6,7 @@
 
 class TMemDataSet : public TDataSet {
   ORV_CLASS(TMemDataSet, TDataSet)
-  explicit TMemDataSet(TComponent* owner) : TDataSet(owner) {}
+  explicit TMemDataSet(TComponent* owner) : TDataSet(owner) { SetStoreDefs(true); }
 
   // Makes an empty table of the field definitions and opens it.
   void CreateDataSet();

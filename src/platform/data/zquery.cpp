@@ -108,13 +108,28 @@ void TZAbstractRODataset::SQLChanged() {
   if (text == sqlText_) return;
   if (Active()) Close();
   sqlText_ = text;
+  SyncParamsWithSQL();
+}
+
+void TZAbstractRODataset::SyncParamsWithSQL() {
   if (paramCheck_) params_->ParseSQL(sqlText_, true);
+}
+
+void TZAbstractRODataset::SetParams(TParams* params) {
+  if (params) params_->Assign(params); else params_->Clear();
+}
+
+// Stored texts may list parameters the statement lacks, or none at all ("Params = <>"):
+// the statement's names win, the stored types and values are kept.
+void TZAbstractRODataset::Loaded() {
+  SyncParamsWithSQL();
+  TDataSet::Loaded();
 }
 
 void TZAbstractRODataset::SetParamCheck(bool on) {
   if (on == paramCheck_) return;
   paramCheck_ = on;
-  if (on) params_->ParseSQL(sqlText_, true); else params_->Clear();
+  if (on) SyncParamsWithSQL(); else params_->Clear();
 }
 
 TDataSource* TZAbstractRODataset::GetDataSource() const {
@@ -255,6 +270,11 @@ void TZStoredProc::SetStoredProcName(const QString& name) {
   BuildCall();
 }
 
+void TZStoredProc::Loaded() {
+  if (!procName_.isEmpty()) BuildCall();
+  TZAbstractDataset::Loaded();
+}
+
 // The call lists the parameters already defined; without any, the function's own argument
 // names are asked of the server when the call is made.
 void TZStoredProc::BuildCall() {
@@ -277,12 +297,12 @@ void TZStoredProc::InternalOpen() {
                      lookup);
     for (int i = 0; r.rows && i < r.rows->RowCount(); ++i)
       Params().CreateParam(ftUnknown, QString::fromUtf8(r.rows->Cell(i, 0)), ptInput);
-    BuildCall();
   }
+  if (!procName_.isEmpty()) BuildCall();
   TZAbstractDataset::InternalOpen();
 }
 
 void TZStoredProc::ExecSQL() {
-  if (Params().Count() == 0) BuildCall();
+  if (!procName_.isEmpty()) BuildCall();
   TZAbstractDataset::ExecSQL();
 }

@@ -32,6 +32,7 @@ class TZAbstractRODataset : public TDataSet {
   void SetParamCheck(bool on);
   TParams& Params() { return *params_; }
   const TParams& Params() const { return *params_; }
+  void SetParams(TParams* params);
   TParam* ParamByName(const QString& name) const { return params_->ParamByName(name); }
   // Values of parameters, one Variant or an array for "A;B".
   Variant ParamValues(const QString& names) const { return params_->ParamValues(names); }
@@ -59,6 +60,7 @@ class TZAbstractRODataset : public TDataSet {
   QStringList PropertiesList;  // accepted "name=value" options
 
   void Notification(TComponent* component, TOperation operation) override;
+  void Loaded() override;
 
  protected:
   friend class TZConnection;
@@ -71,6 +73,9 @@ class TZAbstractRODataset : public TDataSet {
   void SetParamsFromMaster();
   // The text of a parameter for the server, or bytes for a blob.
   static DbParam ToDbParam(const TParam& param);
+  // Makes the parameter list follow the statement's ":NAME"s (with ParamCheck); a stored
+  // procedure's list is its own and the statement follows it instead.
+  virtual void SyncParamsWithSQL();
 
  private:
   void SQLChanged();
@@ -130,10 +135,12 @@ class TZStoredProc : public TZAbstractDataset {
   const QString& StoredProcName() const { return procName_; }
   void SetStoredProcName(const QString& name);
   void ExecProc() { ExecSQL(); }
+  void Loaded() override;
 
  protected:
   void InternalOpen() override;
   void ExecSQL() override;
+  void SyncParamsWithSQL() override {}
 
  private:
   void BuildCall();

@@ -3,6 +3,8 @@
 #include "platform/classes/writer.h"
 #include "platform/data/datasource.h"
 #include "platform/data/datatypeinfo.h"
+#include "platform/data/fields.h"
+#include "platform/data/memdataset.h"
 #include "platform/data/zconnection.h"
 #include "platform/data/zquery.h"
 #include "platform/data/zupdatesql.h"
@@ -59,6 +61,157 @@ TEST(DataComponentText, ReadsAndWritesTheDataComponents) {
   EXPECT_TRUE(written.contains("'where id = :ID and k = :K'")) << written.toStdString();
   EXPECT_TRUE(written.contains("DataSet = Q")) << written.toStdString();
   EXPECT_FALSE(written.contains("RecordCount")) << written.toStdString();
+}
+
+// Parameters as the original toolkit stores them: one item per parameter, the value only
+// when the parameter is bound; a stored list may lag behind the statement.
+const char* const kParamsText = R"(object DM: TComponent
+  object Q: TZQuery
+    SQL.Strings = (
+      'select * from t where id = :ID and name like :MASK and d < :UNTIL')
+    Params = <
+      item
+        DataType = ftInteger
+        Name = 'ID'
+        ParamType = ptInput
+        Value = 42
+      end
+      item
+        DataType = ftString
+        Name = 'MASK'
+        ParamType = ptInput
+        Value = 'A%'
+      end
+      item
+        DataType = ftDateTime
+        Name = 'Until'
+        ParamType = ptInput
+        Value = 45306.5d
+      end
+      item
+        DataType = ftInteger
+        Name = 'GONE'
+        ParamType = ptInput
+      end>
+  end
+  object P: TZStoredProc
+    StoredProcName = 'calc'
+    Params = <
+      item
+        DataType = ftInteger
+        Name = 'A'
+        ParamType = ptInput
+      end
+      item
+        DataType = ftFloat
+        Name = 'R'
+        ParamType = ptOutput
+      end>
+  end
+end
+)";
+
+void CheckParams(TComponent& root) {
+  auto* q = dynamic_cast<TZQuery*>(root.FindComponent("Q"));
+  auto* p = dynamic_cast<TZStoredProc*>(root.FindComponent("P"));
+  ASSERT_TRUE(q && p);
+  ASSERT_EQ(q->Params().Count(), 3);  // GONE is not in the statement
+  const TParam* id = q->ParamByName("ID");
+  EXPECT_EQ(id->DataType(), ftInteger);
+  EXPECT_EQ(id->ParamType(), ptInput);
+  EXPECT_EQ(id->AsInteger(), 42);
+  EXPECT_TRUE(id->Bound());
+  EXPECT_EQ(q->ParamByName("MASK")->AsString(), "A%");
+  const TParam* until = q->ParamByName("UNTIL");
+  EXPECT_EQ(until->DataType(), ftDateTime);
+  EXPECT_EQ(until->Value().VType(), varDate);
+  EXPECT_DOUBLE_EQ(until->AsDateTime(), 45306.5);
+  // The procedure keeps its output parameter; the call names the input only.
+  ASSERT_EQ(p->Params().Count(), 2);
+  EXPECT_EQ(p->Params()[1]->ParamType(), ptOutput);
+  EXPECT_EQ(p->Params()[1]->DataType(), ftFloat);
+  EXPECT_EQ(p->SQLText(), "select * from calc(:A)");
+}
+
+TEST(DataComponentText, ParamsRoundTripWithTypesAndValues) {
+  RegisterDataClasses();
+  TComponent root(nullptr);
+  ReadComponentText(QString::fromUtf8(kParamsText), &root);
+  CheckParams(root);
+  const QString written = WriteComponentText(&root);
+  EXPECT_TRUE(written.contains("Name = 'MASK'")) << written.toStdString();
+  EXPECT_FALSE(written.contains("GONE")) << written.toStdString();
+  // An unbound parameter writes no value.
+  EXPECT_EQ(written.count("Value = "), 3) << written.toStdString();
+  TComponent again(nullptr);
+  ReadComponentText(written, &again);
+  CheckParams(again);
+  EXPECT_EQ(WriteComponentText(&again), written);
+}
+
+TEST(DataComponentText, AnEmptyStoredListStillGetsTheStatementsParameters) {
+  RegisterDataClasses();
+  TComponent root(nullptr);
+  ReadComponentText(QStringLiteral("object DM: TComponent\r\n"
+                                   "  object Q: TZQuery\r\n"
+                                   "    SQL.Strings = ('select :A, :B')\r\n"
+                                   "    Params = <>\r\n"
+                                   "  end\r\nend\r\n"),
+                    &root);
+  auto* q = dynamic_cast<TZQuery*>(root.FindComponent("Q"));
+  ASSERT_TRUE(q);
+  ASSERT_EQ(q->Params().Count(), 2);
+  EXPECT_EQ(q->Params()[1]->Name(), "B");
+  EXPECT_FALSE(q->Params()[1]->Bound());
+}
+
+TEST(DataComponentText, FieldDefsOfAnInMemoryTableRoundTrip) {
+  RegisterDataClasses();
+  const char* const text = R"(object DM: TComponent
+  object T: TMemDataSet
+    FieldDefs = <
+      item
+        Name = 'CODE'
+        Attributes = [faRequired]
+        DataType = ftInteger
+      end
+      item
+        Name = 'TITLE'
+        Attributes = [faFixed]
+        DataType = ftString
+        Size = 12
+      end
+      item
+        Name = 'AMOUNT'
+        DataType = ftBCD
+        Precision = 10
+        Size = 2
+      end>
+  end
+end
+)";
+  TComponent root(nullptr);
+  ReadComponentText(QString::fromUtf8(text), &root);
+  auto* t = dynamic_cast<TMemDataSet*>(root.FindComponent("T"));
+  ASSERT_TRUE(t);
+  ASSERT_EQ(t->FieldDefs().Count(), 3);
+  EXPECT_TRUE(t->FieldDefs().Items(0)->Required);
+  EXPECT_EQ(t->FieldDefs().Find("title")->Size, 12);
+  EXPECT_EQ(t->FieldDefs().Items(2)->FieldNo, 3);
+  const QString written = WriteComponentText(&root);
+  TComponent again(nullptr);
+  ReadComponentText(written, &again);
+  EXPECT_EQ(WriteComponentText(&again), written);
+  // The definitions make a working table.
+  auto* t2 = dynamic_cast<TMemDataSet*>(again.FindComponent("T"));
+  t2->CreateDataSet();
+  auto* title = dynamic_cast<TStringField*>(t2->FieldByName("TITLE"));
+  ASSERT_TRUE(title);
+  EXPECT_TRUE(title->FixedChar());
+  EXPECT_EQ(title->Size(), 12);
+  EXPECT_TRUE(t2->FieldByName("CODE")->Required());
+  t2->AppendRecord({Variant(7), Variant(QStringLiteral("seven")), Variant(1.25)});
+  EXPECT_EQ(t2->FieldByName("AMOUNT")->AsFloat(), 1.25);
 }
 
 }  // namespace
