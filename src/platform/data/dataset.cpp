@@ -480,6 +480,7 @@ int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const {
 // ---- values
 
 Variant TDataSet::FieldValue(const TField* field) const {
+  if (state_ == dsSetKey && readPos_ == cursor_) return KeyValue(field);
   if (field->FieldKind() != fkData) {
     const int i = field->calcIndex_;
     if (i < 0 || i >= calcFieldCount_) return Variant::Null();
@@ -500,7 +501,7 @@ Variant TDataSet::FieldValue(const TField* field) const {
 bool TDataSet::FieldIsNull(const TField* field) const {
   if (field->FieldKind() == fkData) {
     const int col = field->FieldNo() - 1;
-    const bool editing = readPos_ == cursor_ && (state_ == dsEdit || state_ == dsInsert);
+    const bool editing = readPos_ == cursor_ && (state_ == dsEdit || state_ == dsInsert || state_ == dsSetKey);
     if (!editing && rows_ && col >= 0 && col < rows_->ColumnCount()) {
       const int row = RowOfPos(readPos_);
       return row < 0 || rows_->IsNull(row, col);
@@ -539,6 +540,7 @@ Variant TDataSet::FieldOldValue(const TField* field) const {
 }
 
 void TDataSet::SetFieldValue(TField* field, const Variant& value) {
+  if (state_ == dsSetKey) return SetKeyValue(field, value);
   if (field->FieldKind() != fkData) {
     if (!calculating_)
       DbError(QStringLiteral("Field '%1' cannot be modified").arg(field->DisplayName()));
@@ -741,6 +743,11 @@ void TDataSet::InternalPost() {
 }
 
 void TDataSet::Cancel() {
+  if (state_ == dsSetKey) {
+    SetState(dsBrowse);
+    DataEvent(deDataSetChange, 0);
+    return;
+  }
   if (state_ != dsEdit && state_ != dsInsert) return;
   DataEvent(deCheckBrowseMode, 0);
   DoBeforeCancel();
@@ -808,6 +815,7 @@ void TDataSet::CheckBrowseMode() {
     }
   } else if (state_ == dsSetKey) {
     SetState(dsBrowse);
+    DataEvent(deDataSetChange, 0);
   }
 }
 
@@ -988,18 +996,24 @@ bool TDataSet::RecordPasses(int row) const {
   return pass;
 }
 
-void TDataSet::ApplyOrder(std::vector<int>& rows) const {
-  struct Key {
-    TField* field;
-    bool descending;
-  };
-  std::vector<Key> keys;
+int CompareIndexValues(const Variant& x, const Variant& y) {
+  if (x.IsNull() || y.IsNull()) return x.IsNull() == y.IsNull() ? 0 : x.IsNull() ? -1 : 1;
+  const auto r = VarCompareValue(x, y);
+  return r == TVariantRelationship::vrLessThan ? -1 : r == TVariantRelationship::vrGreaterThan ? 1 : 0;
+}
+
+std::vector<TDataSet::IndexKey> TDataSet::IndexKeys() const {
+  std::vector<IndexKey> keys;
   for (const QString& part : SplitFieldNames(indexFieldNames_)) {
     const QString name = part.section(QLatin1Char(' '), 0, 0);
     const QString dir = part.section(QLatin1Char(' '), 1).trimmed();
-    TField* f = FieldByName(name);
-    keys.push_back({f, dir.compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0});
+    keys.push_back({FieldByName(name), dir.compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0});
   }
+  return keys;
+}
+
+void TDataSet::ApplyOrder(std::vector<int>& rows) const {
+  const std::vector<IndexKey> keys = IndexKeys();
   if (keys.empty() || rows.size() < 2) return;
   // Decode each key once, then order positions by the decoded values.
   const size_t n = rows.size();
@@ -1020,15 +1034,7 @@ void TDataSet::ApplyOrder(std::vector<int>& rows) const {
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
     for (size_t k = 0; k < keys.size(); ++k) {
-      const Variant& x = values[k][a];
-      const Variant& y = values[k][b];
-      int c;
-      if (x.IsNull() || y.IsNull()) {
-        c = x.IsNull() == y.IsNull() ? 0 : x.IsNull() ? -1 : 1;
-      } else {
-        const auto r = VarCompareValue(x, y);
-        c = r == TVariantRelationship::vrLessThan ? -1 : r == TVariantRelationship::vrGreaterThan ? 1 : 0;
-      }
+      const int c = CompareIndexValues(values[k][a], values[k][b]);
       if (c != 0) return keys[k].descending ? c > 0 : c < 0;
     }
     return false;

@@ -114,6 +114,20 @@ class TDataSet : public TComponent {
   virtual Variant Lookup(const QString& keyFields, const Variant& keyValues,
                          const QString& resultFields);
 
+  // ---- searching by the index fields (IndexFieldNames): SetKey clears the key buffer and
+  // EditKey keeps it; in state dsSetKey the index fields read and write the buffer; GotoKey
+  // moves to the first record whose leading index fields equal the key, GotoNearest to the
+  // first record at or after it in index order.
+  void SetKey();
+  void EditKey();
+  bool GotoKey();
+  void GotoNearest();
+  bool FindKey(const VariantArgs& values);
+  void FindNearest(const VariantArgs& values);
+  // Index fields the key covers; 0 = up to the last one given a value.
+  int KeyFieldCount() const { return keyFieldCount_; }
+  void SetKeyFieldCount(int count) { keyFieldCount_ = count < 0 ? 0 : count; }
+
   // ---- local filter and order
   const QString& Filter() const { return filterText_; }
   void SetFilter(const QString& text);
@@ -255,6 +269,16 @@ class TDataSet : public TComponent {
   int PosOfRow(int row) const;
   void RebuildFilter();
   void ApplyOrder(std::vector<int>& rows) const;
+  struct IndexKey {
+    TField* field;
+    bool descending;
+  };
+  std::vector<IndexKey> IndexKeys() const;
+  void BeginKey(bool clear);
+  int SeekKey(bool exact);
+  void FillKey(const VariantArgs& values);
+  void SetKeyValue(TField* field, const Variant& value);
+  Variant KeyValue(const TField* field) const;
   bool RecordPasses(int row) const;
 
   TDataSetState state_ = dsInactive;
@@ -298,7 +322,13 @@ class TDataSet : public TComponent {
   QString masterFields_;
   QString linkedFields_;
   std::unique_ptr<TMasterFieldsLink> masterLink_;
+  // Key buffer of SetKey/GotoKey, by position in the field list.
+  std::vector<Variant> keyValues_;
+  std::vector<char> keySet_;
+  int keyFieldCount_ = 0;
 };
 
 // Splits "A;B;C" (blanks around names dropped, empty names skipped).
 QStringList SplitFieldNames(const QString& names);
+// The order of index values: Null first, then by value (-1, 0, 1).
+int CompareIndexValues(const Variant& a, const Variant& b);

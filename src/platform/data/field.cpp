@@ -122,7 +122,9 @@ bool TField::IsIndexField() const {
 }
 
 bool TField::CanModify() const {
-  if (readOnly_ || !dataSet_) return false;
+  if (!dataSet_) return false;
+  if (dataSet_->State() == dsSetKey) return IsIndexField();  // only the key is typed in
+  if (readOnly_) return false;
   if (fieldKind_ == fkData && !dataSet_->CanModify()) return false;
   return fieldKind_ != fkLookup;
 }

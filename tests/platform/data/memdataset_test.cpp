@@ -253,6 +253,44 @@ TEST_F(MemDataSet, IndexFieldNamesOrderKeepsCurrentRecord) {
   EXPECT_EQ(Ids(ds), "4,2,1,3");  // Latin before Cyrillic, Ё among the Е
 }
 
+TEST_F(MemDataSet, SetKeyAndGotoKeySearchTheIndexFields) {
+  ds.AppendRecord({5, "Иван", 7, Variant::Null()});
+  ds.SetIndexFieldNames("NAME;AMOUNT DESC");
+  ds.Last();
+  ds.SetKey();
+  EXPECT_EQ(ds.State(), dsSetKey);
+  EXPECT_TRUE(ds.FieldByName("NAME")->IsNull());  // the buffer, not the record
+  ds.FieldByName("NAME")->SetAsString("Иван");
+  EXPECT_THROW(ds.FieldByName("ID")->SetAsInteger(9), EDatabaseError);  // not an index field
+  EXPECT_TRUE(ds.FieldByName("NAME")->CanModify());
+  EXPECT_TRUE(ds.GotoKey());
+  EXPECT_EQ(ds.State(), dsBrowse);
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 1);  // first of the two, AMOUNT descending
+
+  ds.EditKey();  // keeps the name
+  ds.FieldByName("AMOUNT")->SetAsFloat(7);
+  EXPECT_TRUE(ds.GotoKey());
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 5);
+
+  const TBookmark here = ds.GetBookmark();
+  EXPECT_FALSE(ds.FindKey({"Nobody"}));
+  EXPECT_EQ(ds.CompareBookmarks(ds.GetBookmark(), here), 0);  // a miss stays put
+  ds.FindNearest({"Н"});  // between "ёжик"/"Иван" and "Пётр"
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 3);
+  ds.FindNearest({"яблоко"});
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 3);  // past the end: the last record
+
+  ds.SetKey();
+  ds.FieldByName("NAME")->SetAsString("anna");
+  ds.Cancel();
+  EXPECT_EQ(ds.State(), dsBrowse);
+  EXPECT_EQ(ds.FieldByName("NAME")->AsString(), "Пётр");
+  EXPECT_THROW(ds.FindKey({"a", 1, 2}), EDatabaseError);
+  EXPECT_EQ(ds.State(), dsBrowse);
+  ds.SetIndexFieldNames("");
+  EXPECT_THROW(ds.FindKey({}), EDatabaseError);
+}
+
 class EventSink : public TObject {
  public:
   int calcCalls = 0;
