@@ -91,7 +91,7 @@ void TDataSet::Notification(TComponent* component, TOperation operation) {
   if (operation != opRemove) return;
   if (masterLink_ && masterLink_->DataSource() == component) masterLink_->SetDataSource(nullptr);
   for (TField* f : fields_->list_)
-    if (f->LookupDataSet() == component) f->lookupDataSet_ = nullptr;
+    if (f->LookupDataSet() == component) f->lookupDataSet_ = nullptr;  // its cache is dropped when another is set
 }
 
 void TDataSet::Loaded() {
@@ -164,6 +164,7 @@ void TDataSet::OpenFields() {
 
 void TDataSet::CloseCursor() {
   ++openGeneration_;
+  ++dataStamp_;
   InternalClose();
   BindFields(false);
   if (defaultFields_) DestroyFields();
@@ -232,6 +233,7 @@ void TDataSet::DestroyFields() {
 TClass TDataSet::GetFieldClass(TFieldType type) const { return DefaultFieldClass(type); }
 
 void TDataSet::SetRows(std::unique_ptr<Rowset> rows) {
+  ++dataStamp_;
   rows_ = std::move(rows);
   live_.resize(rows_ ? size_t(rows_->RowCount()) : 0);
   std::iota(live_.begin(), live_.end(), 0);
@@ -593,8 +595,7 @@ void TDataSet::CalculateFields(int pos) const {
       }
       // The lookup dataset answers through its own (virtual) Lookup.
       calcValues_[size_t(f->calcIndex_)] =
-          allNull ? Variant::Null()
-                  : f->LookupDataSet()->Lookup(f->LookupKeyFields(), keys, f->LookupResultField());
+          allNull ? Variant::Null() : f->LookupValue(keys);
     }
     if (autoCalcFields_ || savedState == dsEdit || savedState == dsInsert) {
       self->state_ = dsCalcFields;
@@ -700,6 +701,7 @@ void TDataSet::Post() {
   UpdateCursorPos();
   const int generation = openGeneration_;
   InternalPost();
+  ++dataStamp_;
   // InternalPost may have closed and reopened the dataset: the new cursor then stands.
   if (generation == openGeneration_ && (state_ == dsEdit || state_ == dsInsert)) {
     editValues_.clear();
@@ -781,6 +783,7 @@ void TDataSet::Delete() {
   UpdateCursorPos();
   const int generation = openGeneration_;
   InternalDelete();
+  ++dataStamp_;
   if (generation == openGeneration_) {
     editValues_.clear();
     editSet_.clear();
@@ -1045,6 +1048,7 @@ void TDataSet::ApplyOrder(std::vector<int>& rows) const {
 }
 
 void TDataSet::RebuildView() {
+  ++dataStamp_;
   const int currentRow = RowOfPos(cursor_);
   const bool filtering = (filtered_ && (!filterText_.trimmed().isEmpty() || OnFilterRecord.Assigned())) ||
                          (masterLink_ && masterLink_->Active() && !masterFields_.trimmed().isEmpty());

@@ -47,6 +47,9 @@ class TDataSet : public TComponent {
   bool AutoCalcFields() const { return autoCalcFields_; }
   void SetAutoCalcFields(bool on) { autoCalcFields_ = on; }
   bool DefaultFields() const { return defaultFields_; }
+  // Changes whenever the records may have changed (open, close, post, delete, refresh,
+  // filter or order): caches of derived values compare it.
+  quint64 DataStamp() const { return dataStamp_; }
   void CheckActive() const;
   void CheckInactive() const;
 
@@ -300,6 +303,7 @@ class TDataSet : public TComponent {
   bool streamedActive_ = false;
   bool storeDefs_ = false;
   int openGeneration_ = 0;
+  quint64 dataStamp_ = 0;
   // The record being edited or inserted: values set so far, by column.
   std::vector<Variant> editValues_;
   std::vector<char> editSet_;

@@ -3,7 +3,14 @@
 #include "platform/data/dataset.h"
 #include "platform/rtl/exceptions.h"
 
+#include <QtCore/QHash>
+
 TField::TField(TComponent* owner) : TComponent(owner) {}
+
+struct TField::LookupList {
+  quint64 stamp = 0;
+  QHash<QString, Variant> results;
+};
 
 TField::~TField() {
   if (dataSet_) dataSet_->Fields().Remove(this);
@@ -11,7 +18,10 @@ TField::~TField() {
 
 void TField::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == opRemove && component == lookupDataSet_) lookupDataSet_ = nullptr;
+  if (operation == opRemove && component == lookupDataSet_) {
+    lookupDataSet_ = nullptr;
+    lookupList_.reset();
+  }
 }
 
 void TField::SetDataSet(TDataSet* dataSet) {
@@ -110,6 +120,52 @@ void TField::SetLookupDataSet(TDataSet* dataSet) {
   if (dataSet_) dataSet_->CheckInactive();
   lookupDataSet_ = dataSet;
   if (dataSet) dataSet->FreeNotification(this);
+  RefreshLookupList();
+}
+
+void TField::SetLookupCache(bool on) {
+  lookupCache_ = on;
+  RefreshLookupList();
+}
+
+void TField::RefreshLookupList() {
+  lookupList_.reset();
+  if (dataSet_ && dataSet_->Active() && fieldKind_ == fkLookup) dataSet_->DataEvent(deDataSetChange, 0);
+}
+
+namespace {
+
+// A hash key for key values: each value's type and text, so 1 and '1' stay apart.
+QString CacheKey(const Variant& keys) {
+  QString out;
+  auto add = [&out](const Variant& v) {
+    out += QString::number(v.VType()) + QLatin1Char(':') + (v.IsNull() ? QString() : v.ToString()) +
+           QChar(0x1F);
+  };
+  if (keys.IsArray()) {
+    for (int i = keys.ArrayLowBound(); i <= keys.ArrayHighBound(); ++i) add(keys.ArrayGet(i));
+  } else {
+    add(keys);
+  }
+  return out;
+}
+
+}  // namespace
+
+Variant TField::LookupValue(const Variant& keys) {
+  if (!lookupDataSet_) return Variant::Null();
+  if (!lookupCache_) return lookupDataSet_->Lookup(lookupKeyFields_, keys, lookupResultField_);
+  const quint64 stamp = lookupDataSet_->DataStamp();
+  if (!lookupList_ || lookupList_->stamp != stamp) {
+    lookupList_ = std::make_unique<LookupList>();
+    lookupList_->stamp = stamp;
+  }
+  const QString key = CacheKey(keys);
+  auto it = lookupList_->results.constFind(key);
+  if (it != lookupList_->results.constEnd()) return *it;
+  Variant result = lookupDataSet_->Lookup(lookupKeyFields_, keys, lookupResultField_);
+  lookupList_->results.insert(key, result);
+  return result;
 }
 
 bool TField::IsIndexField() const {

@@ -7,6 +7,8 @@
 #include "platform/data/fieldtypes.h"
 #include "platform/rtl/variant.h"
 
+#include <memory>
+
 class TDataSet;
 
 class TField : public TComponent {
@@ -66,12 +68,16 @@ class TField : public TComponent {
   const QString& KeyFields() const { return keyFields_; }
   void SetKeyFields(const QString& v) { keyFields_ = v; }
   const QString& LookupKeyFields() const { return lookupKeyFields_; }
-  void SetLookupKeyFields(const QString& v) { lookupKeyFields_ = v; }
+  void SetLookupKeyFields(const QString& v) { lookupKeyFields_ = v; RefreshLookupList(); }
   const QString& LookupResultField() const { return lookupResultField_; }
-  void SetLookupResultField(const QString& v) { lookupResultField_ = v; }
+  void SetLookupResultField(const QString& v) { lookupResultField_ = v; RefreshLookupList(); }
+  // With LookupCache, results are kept by key until RefreshLookupList or until the lookup
+  // dataset's records change.
   bool LookupCache() const { return lookupCache_; }
-  void SetLookupCache(bool on) { lookupCache_ = on; }
-  void RefreshLookupList() {}  // lookups are read through the lookup dataset every time
+  void SetLookupCache(bool on);
+  void RefreshLookupList();
+  // The lookup result for key values of KeyFields (through the lookup dataset's Lookup).
+  Variant LookupValue(const Variant& keys);
 
   // Values of the current record.
   bool IsNull() const;
@@ -171,6 +177,8 @@ class TField : public TComponent {
   QString lookupKeyFields_;
   QString lookupResultField_;
   bool lookupCache_ = false;
+  struct LookupList;
+  std::unique_ptr<LookupList> lookupList_;
 
  public:
   void Notification(TComponent* component, TOperation operation) override;

@@ -343,6 +343,68 @@ TEST(MemDataSetFields, CalculatedAndLookupFields) {
   EXPECT_EQ(ds.Lookup("ID", 1, "DOUBLE").ToDouble(), 8.0);
 }
 
+// A lookup dataset that counts the questions it is asked.
+class TCountingLookup : public TMemDataSet {
+ public:
+  using TMemDataSet::TMemDataSet;
+  int calls = 0;
+  Variant Lookup(const QString& keyFields, const Variant& keyValues, const QString& resultFields) override {
+    ++calls;
+    return TMemDataSet::Lookup(keyFields, keyValues, resultFields);
+  }
+};
+
+TEST(MemDataSetFields, LookupCacheKeepsResultsUntilTheLookupDataChanges) {
+  TCountingLookup names(nullptr);
+  names.FieldDefs().Add("CODE", ftInteger);
+  names.FieldDefs().Add("TITLE", ftString, 10);
+  names.CreateDataSet();
+  names.AppendRecord({1, "one"});
+  names.AppendRecord({2, "two"});
+
+  TMemDataSet ds(nullptr);
+  ds.FieldDefs().Add("ID", ftInteger);
+  ds.FieldDefs().Items(0)->CreateField(&ds);
+  auto* look = new TStringField(&ds);
+  look->SetFieldName("TITLE");
+  look->SetFieldKind(fkLookup);
+  look->SetLookupDataSet(&names);
+  look->SetKeyFields("ID");
+  look->SetLookupKeyFields("CODE");
+  look->SetLookupResultField("TITLE");
+  look->SetLookupCache(true);
+  look->SetDataSet(&ds);
+  ds.CreateDataSet();
+  for (int id : {1, 2, 1, 1, 2}) ds.AppendRecord({id});
+
+  auto titles = [&] {
+    QStringList out;
+    for (ds.First(); !ds.Eof(); ds.Next()) out << look->AsString();
+    return out.join(',');
+  };
+  names.calls = 0;
+  EXPECT_EQ(titles(), "one,two,one,one,two");
+  EXPECT_EQ(names.calls, 2);  // one question per key
+  EXPECT_EQ(titles(), "one,two,one,one,two");
+  EXPECT_EQ(names.calls, 2);
+
+  names.First();
+  names.Edit();
+  names.FieldByName("TITLE")->SetAsString("uno");
+  names.Post();  // the lookup data changed: the cache starts again
+  EXPECT_EQ(titles(), "uno,two,uno,uno,two");
+  EXPECT_EQ(names.calls, 4);
+
+  look->RefreshLookupList();
+  EXPECT_EQ(titles(), "uno,two,uno,uno,two");
+  EXPECT_EQ(names.calls, 6);
+
+  look->SetLookupCache(false);
+  names.calls = 0;
+  titles();
+  EXPECT_EQ(names.calls, 5);
+}
+
 TEST_F(MemDataSet, LinksHearEventsWithTheirNumbers) {
   TDataSource src(nullptr);
   TRecordingLink link;
