@@ -3,12 +3,15 @@
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 struct FilterExpr::Node {
-  enum Kind { Const, Field, Not, Neg, And, Or, Cmp, Like, IsNull, In, Arith } kind;
-  QString op;  // Cmp: = <> < <= > >=; Arith: + - * / ||
+  enum Kind { Const, Field, Not, Neg, And, Or, Cmp, Like, IsNull, In, Arith, Call } kind;
+  QString op;  // Cmp: = <> < <= > >=; Arith: + - * / ||; Call: the function's name
+  int function = -1;     // Call: index in the function table
   bool negated = false;  // NOT LIKE, IS NOT NULL, NOT IN
   Variant value;         // Const
   int field = -1;
@@ -29,6 +32,27 @@ struct Token {
 [[noreturn]] void SyntaxError(const QString& text, int pos, const QString& what) {
   throw EDatabaseError(QStringLiteral("Filter expression error at position %1: %2 in \"%3\"")
                            .arg(pos + 1).arg(what, text));
+}
+
+// The functions filters may call; a Null argument gives Null, as in SQL.
+enum FunctionId { fnUpper, fnLower, fnSubstring, fnTrim, fnTrimLeft, fnTrimRight, fnYear, fnMonth,
+                  fnDay, fnHour, fnMinute, fnSecond, fnGetDate, fnDate, fnTime };
+struct FunctionInfo {
+  const char* name;
+  int minArgs;
+  int maxArgs;
+};
+constexpr FunctionInfo kFunctions[] = {
+    {"UPPER", 1, 1},    {"LOWER", 1, 1},     {"SUBSTRING", 2, 3}, {"TRIM", 1, 2},
+    {"TRIMLEFT", 1, 2}, {"TRIMRIGHT", 1, 2}, {"YEAR", 1, 1},      {"MONTH", 1, 1},
+    {"DAY", 1, 1},      {"HOUR", 1, 1},      {"MINUTE", 1, 1},    {"SECOND", 1, 1},
+    {"GETDATE", 0, 0},  {"DATE", 1, 1},      {"TIME", 1, 1},
+};
+
+int FindFunction(const QString& name) {
+  for (int i = 0; i < int(std::size(kFunctions)); ++i)
+    if (name.compare(QLatin1String(kFunctions[i].name), Qt::CaseInsensitive) == 0) return i;
+  return -1;
 }
 
 class Parser {
@@ -281,8 +305,10 @@ class Parser {
           }
         }
         Next();
+        if (t.pos >= 0 && IsOp("(")) return ParseCall(t);
         auto n = Make(Node::Field);
         n->field = resolve_(t.text, n->fieldType);
+        if (n->field < 0 && t.pos >= 0 && FindFunction(t.text) == fnGetDate) return MakeCall(t, fnGetDate);
         if (n->field < 0)
           SyntaxError(s_, t.pos < 0 ? -1 - t.pos : t.pos, QStringLiteral("field \"%1\" not found").arg(t.text));
         return n;
@@ -300,6 +326,39 @@ class Parser {
         SyntaxError(s_, t.pos, QStringLiteral("unexpected end"));
     }
     SyntaxError(s_, t.pos, QStringLiteral("unexpected \"%1\"").arg(t.text));
+  }
+
+  std::unique_ptr<Node> MakeCall(const Token& name, int function) {
+    auto n = Make(Node::Call);
+    n->function = function;
+    n->op = name.text.toUpper();
+    return n;
+  }
+
+  // NAME(arg, ...) with the current token on "("; SUBSTRING also takes (s FROM n [FOR m]).
+  std::unique_ptr<Node> ParseCall(const Token& name) {
+    const int function = FindFunction(name.text);
+    if (function < 0) SyntaxError(s_, name.pos, QStringLiteral("unknown function \"%1\"").arg(name.text));
+    auto n = MakeCall(name, function);
+    Next();
+    if (!IsOp(")")) {
+      n->args.push_back(ParseOr());
+      while (IsOp(",") || (function == fnSubstring && (IsWord("FROM") || (IsWord("FOR") && n->args.size() == 2)))) {
+        Next();
+        n->args.push_back(ParseOr());
+      }
+    }
+    if (!IsOp(")")) SyntaxError(s_, tok_.pos, QStringLiteral("\")\" expected"));
+    const FunctionInfo& f = kFunctions[function];
+    const int count = int(n->args.size());
+    if (count < f.minArgs || count > f.maxArgs) {
+      const QString expected = f.minArgs == f.maxArgs ? QString::number(f.minArgs)
+                                                      : QStringLiteral("%1 to %2").arg(f.minArgs).arg(f.maxArgs);
+      SyntaxError(s_, name.pos, QStringLiteral("function %1 takes %2 argument(s), not %3")
+                                    .arg(n->op, expected).arg(count));
+    }
+    Next();
+    return n;
   }
 
   QString s_;
@@ -469,6 +528,7 @@ struct Evaluator {
         const Variant v = Eval(*n.args[0]);
         return v.IsNull() ? v : VarNeg(v);
       }
+      case Node::Call: return Call(n);
       case Node::Arith: {
         const Variant a = Eval(*n.args[0]);
         const Variant b = Eval(*n.args[1]);
@@ -479,6 +539,66 @@ struct Evaluator {
         if (n.op == QLatin1String("*")) return VarMul(a, b);
         return VarDivide(a, b);
       }
+    }
+    return Variant::Null();
+  }
+
+  // A date argument: a date value, a number of days, or a date text.
+  static double DateArg(const Variant& v) {
+    double d = 0;
+    if (v.IsString()) {
+      if (!TextToDate(v.ToString(), d))
+        throw EDatabaseError(QStringLiteral("Filter expression error: \"%1\" is not a date").arg(v.ToString()));
+      return d;
+    }
+    return v.ToDouble();
+  }
+
+  static QString TrimChars(const QString& s, const QString& chars, bool left, bool right) {
+    auto strip = [&chars](QChar c) { return chars.isNull() ? c.isSpace() : chars.contains(c); };
+    int b = 0, e = s.size();
+    if (left) while (b < e && strip(s[b])) ++b;
+    if (right) while (e > b && strip(s[e - 1])) --e;
+    return s.mid(b, e - b);
+  }
+
+  Variant Call(const Node& n) const {
+    std::vector<Variant> a;
+    for (const auto& arg : n.args) {
+      a.push_back(Eval(*arg));
+      if (a.back().IsNull()) return Variant::Null();
+    }
+    switch (FunctionId(n.function)) {
+      case fnUpper: return Variant(a[0].ToString().toUpper());
+      case fnLower: return Variant(a[0].ToString().toLower());
+      case fnSubstring: {
+        // SQL positions: from 1; a start before 1 still counts against the length.
+        const QString text = a[0].ToString();
+        const qint64 start = a[1].ToInt64();
+        qint64 end = a.size() > 2 ? start + a[2].ToInt64() : qint64(text.size()) + 1;
+        const qint64 from = std::max<qint64>(start, 1);
+        end = std::min<qint64>(end, qint64(text.size()) + 1);
+        return Variant(end <= from ? QString() : text.mid(int(from - 1), int(end - from)));
+      }
+      case fnTrim:
+      case fnTrimLeft:
+      case fnTrimRight: {
+        const QString chars = a.size() > 1 ? a[1].ToString() : QString();
+        return Variant(TrimChars(a[0].ToString(), chars, n.function != fnTrimRight, n.function != fnTrimLeft));
+      }
+      case fnYear: case fnMonth: case fnDay: {
+        int y, m, d;
+        DecodeDate(DateArg(a[0]), y, m, d);
+        return Variant(n.function == fnYear ? y : n.function == fnMonth ? m : d);
+      }
+      case fnHour: case fnMinute: case fnSecond: {
+        int h, mi, sec, ms;
+        DecodeTime(DateArg(a[0]), h, mi, sec, ms);
+        return Variant(n.function == fnHour ? h : n.function == fnMinute ? mi : sec);
+      }
+      case fnGetDate: return Variant::FromDate(Now());
+      case fnDate: return Variant::FromDate(DateOf(DateArg(a[0])));
+      case fnTime: return Variant::FromDate(TimeOf(DateArg(a[0])));
     }
     return Variant::Null();
   }

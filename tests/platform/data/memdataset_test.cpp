@@ -244,6 +244,51 @@ TEST_F(MemDataSet, LocalFilter) {
   EXPECT_EQ(Ids(ds), "1,2,3,4");
 }
 
+TEST_F(MemDataSet, FilterFunctions) {
+  struct Case {
+    const char* filter;
+    const char* ids;
+  };
+  const Case cases[] = {
+      {"UPPER(NAME) = 'ИВАН'", "1"},
+      {"lower(NAME) LIKE 'п%'", "3"},
+      {"SUBSTRING(NAME, 2, 2) = 'ва'", "1"},
+      {"SUBSTRING(NAME FROM 3) = 'na'", "4"},
+      {"SUBSTRING(NAME, 0, 2) = 'a'", "4"},  // a start before 1 still uses up the length
+      {"SUBSTRING(NAME, 9) = ''", "1,2,3,4"},
+      {"TRIM('  ' || NAME || ' ') = 'anna'", "4"},
+      {"TRIMRIGHT(TRIMLEFT(NAME, 'a'), 'a') = 'nn'", "4"},
+      {"YEAR(D) = 2024 AND MONTH(D) = 2 AND DAY(D) = 14", "2"},
+      {"MONTH(D) >= 2", "2,3"},  // Null in, Null out
+      {"HOUR(D) = 0 AND MINUTE(D) = 0 AND SECOND(D) = 0", "1,2,3"},
+      {"DATE(D) = '2024-03-01' OR TIME(D) > 0", "3"},
+      {"D < GETDATE() AND D < GetDate", "1,2,3"},
+      {"YEAR('2024-05-06') = ID + 2020", "4"},
+  };
+  ds.SetFiltered(true);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.filter);
+    ds.SetFilter(c.filter);
+    EXPECT_EQ(Ids(ds).toStdString(), c.ids);
+  }
+  const Case errors[] = {
+      {"FOO(ID) = 1", "position 1: unknown function \"FOO\""},
+      {"ID = 1 AND LOWER() = ''", "position 12: function LOWER takes 1 argument(s), not 0"},
+      {"UPPER(NAME, 1) = 'A'", "function UPPER takes 1 argument(s), not 2"},
+      {"SUBSTRING(NAME) = ''", "function SUBSTRING takes 2 to 3 argument(s), not 1"},
+      {"UPPER(NAME = 'A'", "\")\" expected"},
+  };
+  for (const Case& c : errors) {
+    SCOPED_TRACE(c.filter);
+    try {
+      ds.SetFilter(c.filter);
+      FAIL();
+    } catch (const EDatabaseError& e) {
+      EXPECT_TRUE(e.Message().contains(QString::fromUtf8(c.ids))) << e.what();
+    }
+  }
+}
+
 TEST_F(MemDataSet, IndexFieldNamesOrderKeepsCurrentRecord) {
   ds.Locate("ID", 2, 0);
   ds.SetIndexFieldNames("AMOUNT DESC; ID");
