@@ -5,6 +5,11 @@
 
 #include <libpq-fe.h>
 
+#include <QtCore/QDateTime>
+#include <QtCore/QTimeZone>
+
+#include <cstdlib>
+
 #include <cstring>
 
 namespace {
@@ -69,9 +74,15 @@ class PgConnection final : public DbConnection {
     add("password", p.password);
     add("client_encoding", QStringLiteral("UTF8"));
     add("application_name", QStringLiteral("orv"));
+    QString zone;
+    bool zoneGiven = false;
     for (const QString& line : p.properties) {
       const int eq = line.indexOf(QLatin1Char('='));
       const QString key = line.left(eq).trimmed().toLower();
+      if (eq > 0 && key == QLatin1String("timezone")) {
+        zone = line.mid(eq + 1).trimmed();
+        zoneGiven = true;
+      }
       if (eq > 0 && (key == QLatin1String("connect_timeout") || key == QLatin1String("sslmode") ||
                      key == QLatin1String("options")))
         add(key.toLatin1().constData(), line.mid(eq + 1).trimmed());
@@ -95,6 +106,12 @@ class PgConnection final : public DbConnection {
     conn_ = conn;
     level_ = 0;
     statementSavepoint_ = false;
+    try {
+      SetSessionZone(zoneGiven ? zone : QString::fromUtf8(QTimeZone::systemTimeZoneId()), zoneGiven);
+    } catch (...) {
+      Close();
+      throw;
+    }
   }
 
   void Close() override {
@@ -196,6 +213,29 @@ class PgConnection final : public DbConnection {
     if (!statementSavepoint_) return;
     statementSavepoint_ = false;
     if (PQtransactionStatus(conn_) == PQTRANS_INTRANS) Simple("RELEASE SAVEPOINT orv_stmt");
+  }
+
+  // The server writes zoned times in the session's zone and reads zoneless texts in it, so
+  // the session works in the client's zone: values read and written are local times. A
+  // "TimeZone=" property names another zone ("TimeZone=" alone keeps the server's).
+  void SetSessionZone(const QString& zone, bool given) {
+    if (zone.isEmpty()) return;
+    char* quoted = PQescapeLiteral(conn_, zone.toUtf8().constData(), size_t(zone.toUtf8().size()));
+    const QByteArray literal(quoted ? quoted : "''");
+    if (quoted) PQfreemem(quoted);
+    try {
+      Simple("SET TimeZone = " + literal);
+    } catch (const EDbError&) {
+      if (given) throw;
+      // A zone name the server does not know: its present offset serves.
+      const int offset = QDateTime::currentDateTime().offsetFromUtc() / 60;
+      const QByteArray hhmm = QStringLiteral("%1%2:%3")
+                                  .arg(offset < 0 ? u'-' : u'+')
+                                  .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))
+                                  .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'))
+                                  .toLatin1();
+      Simple("SET TIME ZONE INTERVAL '" + hhmm + "' HOUR TO MINUTE");
+    }
   }
 
   void Simple(const QByteArray& sql) {

@@ -78,7 +78,8 @@ bool ParseDateTime(QByteArrayView text, TDateTime& value) {
     } else if (!TryEncodeTime(h, mi, sec, ms, time)) {
       return false;
     }
-    // A time zone ("+03", "-05:30") is dropped: values are shown as the server's local time.
+    // A zone ("+03", "-05:30") is dropped: the session zone, which the server writes times
+    // in, is the client's own (set at connect), so the text is already local time.
     if (i < n && (p[i] == '+' || p[i] == '-')) {
       ++i;
       while (i < n && ((p[i] >= '0' && p[i] <= '9') || p[i] == ':')) ++i;
