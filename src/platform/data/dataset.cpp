@@ -175,8 +175,7 @@ void TDataSet::CloseCursor() {
   filter_.reset();
   cursor_ = readPos_ = -1;
   bof_ = eof_ = true;
-  editValues_.clear();
-  editSet_.clear();
+  ClearEditBuffer();
   InvalidateCalc();
 }
 
@@ -523,10 +522,49 @@ Variant TDataSet::ColumnNewValue(int col) const {
   return ColumnOldValue(col);
 }
 
-void TDataSet::SetColumnNewValue(int col, const Variant& value) {
+void TDataSet::SetColumnNewValue(int col, const Variant& value, const QByteArray* exact) {
   if (size_t(col) >= editSet_.size()) return;
   editValues_[size_t(col)] = value;
   editSet_[size_t(col)] = 1;
+  editText_[size_t(col)] = exact && !value.IsNull() ? *exact : QByteArray();
+}
+
+bool TDataSet::ColumnOldCell(int col, QByteArray& out) const {
+  const int row = state_ == dsInsert ? -1 : RowOfPos(cursor_);
+  if (row < 0 || !rows_ || rows_->IsNull(row, col)) return false;
+  out = rows_->Cell(row, col).toByteArray();
+  return true;
+}
+
+bool TDataSet::ColumnNewCell(int col, QByteArray& out) const {
+  if (size_t(col) < editSet_.size() && editSet_[size_t(col)]) {
+    const Variant& v = editValues_[size_t(col)];
+    if (v.IsNull() || v.IsEmpty()) return false;
+    out = editText_[size_t(col)].isNull() ? valuecodec::Encode(rows_->Columns()[size_t(col)].type, v)
+                                          : editText_[size_t(col)];
+    return true;
+  }
+  return ColumnOldCell(col, out);
+}
+
+bool TDataSet::FieldCellText(const TField* field, bool old, QByteArray& out) const {
+  if (field->FieldKind() != fkData || !rows_) return false;
+  const int col = field->FieldNo() - 1;
+  if (col < 0 || col >= rows_->ColumnCount()) return false;
+  const bool editing = readPos_ == cursor_ && (state_ == dsEdit || state_ == dsInsert);
+  if (editing) {
+    if (old) return ColumnOldCell(col, out);
+    if (size_t(col) < editSet_.size() && editSet_[size_t(col)]) {
+      if (editText_[size_t(col)].isNull()) return false;
+      out = editText_[size_t(col)];
+      return true;
+    }
+    if (state_ == dsInsert) return false;
+  }
+  const int row = RowOfPos(readPos_);
+  if (row < 0 || rows_->IsNull(row, col)) return false;
+  out = rows_->Cell(row, col).toByteArray();
+  return true;
 }
 
 bool TDataSet::ColumnModified(int col) const {
@@ -541,7 +579,7 @@ Variant TDataSet::FieldOldValue(const TField* field) const {
   return ColumnOldValue(col);
 }
 
-void TDataSet::SetFieldValue(TField* field, const Variant& value) {
+void TDataSet::SetFieldValue(TField* field, const Variant& value, const QByteArray* exact) {
   if (state_ == dsSetKey) return SetKeyValue(field, value);
   if (field->FieldKind() != fkData) {
     if (!calculating_)
@@ -559,14 +597,17 @@ void TDataSet::SetFieldValue(TField* field, const Variant& value) {
   readPos_ = cursor_;
   const Variant old = editValues_[size_t(col)];
   const bool wasSet = editSet_[size_t(col)];
+  const QByteArray oldText = editText_[size_t(col)];
   editValues_[size_t(col)] = value;
   editSet_[size_t(col)] = 1;
+  editText_[size_t(col)] = exact && !value.IsNull() ? *exact : QByteArray();
   if (field->OnValidate.Assigned()) {
     try {
       field->OnValidate(field);
     } catch (...) {
       editValues_[size_t(col)] = old;
       editSet_[size_t(col)] = wasSet;
+      editText_[size_t(col)] = oldText;
       throw;
     }
   }
@@ -628,7 +669,14 @@ void TDataSet::ResetEditBuffer() {
   const size_t n = rows_ ? size_t(rows_->ColumnCount()) : 0;
   editValues_.assign(n, Variant::Null());
   editSet_.assign(n, 0);
+  editText_.assign(n, QByteArray());
   InvalidateCalc();
+}
+
+void TDataSet::ClearEditBuffer() {
+  editValues_.clear();
+  editSet_.clear();
+  editText_.clear();
 }
 
 void TDataSet::Edit() {
@@ -704,8 +752,7 @@ void TDataSet::Post() {
   ++dataStamp_;
   // InternalPost may have closed and reopened the dataset: the new cursor then stands.
   if (generation == openGeneration_ && (state_ == dsEdit || state_ == dsInsert)) {
-    editValues_.clear();
-    editSet_.clear();
+    ClearEditBuffer();
     SetState(dsBrowse);
     Resync();
   } else if (state_ == dsEdit || state_ == dsInsert) {
@@ -718,12 +765,11 @@ void TDataSet::InternalPost() {
   const int n = rows_->ColumnCount();
   std::vector<QByteArray> bytes(static_cast<size_t>(n));
   std::vector<RowsetCell> cells(static_cast<size_t>(n));
-  for (int c = 0; c < n; ++c) {
-    const Variant v = ColumnNewValue(c);
-    if (v.IsNull() || v.IsEmpty()) continue;
-    bytes[size_t(c)] = valuecodec::Encode(rows_->Columns()[size_t(c)].type, v);
-    cells[size_t(c)] = RowsetCell{bytes[size_t(c)].constData(), bytes[size_t(c)].size(), false};
-  }
+  // Unchanged cells are copied as stored: decoding and encoding again could change them
+  // (numerics with more digits than a double holds).
+  for (int c = 0; c < n; ++c)
+    if (ColumnNewCell(c, bytes[size_t(c)]))
+      cells[size_t(c)] = RowsetCell{bytes[size_t(c)].constData(), bytes[size_t(c)].size(), false};
   if (state_ == dsEdit) {
     rows_->Replace(view_[size_t(cursor_)], cells.data());
   } else {
@@ -763,8 +809,7 @@ void TDataSet::Cancel() {
     if (cursor_ >= int(view_.size())) cursor_ = int(view_.size()) - 1;
     readPos_ = cursor_;
   }
-  editValues_.clear();
-  editSet_.clear();
+  ClearEditBuffer();
   SetState(dsBrowse);
   Resync();
   DoAfterCancel();
@@ -785,8 +830,7 @@ void TDataSet::Delete() {
   InternalDelete();
   ++dataStamp_;
   if (generation == openGeneration_) {
-    editValues_.clear();
-    editSet_.clear();
+    ClearEditBuffer();
     SetState(dsBrowse);
     Resync();
   }

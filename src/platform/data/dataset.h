@@ -179,7 +179,12 @@ class TDataSet : public TComponent {
   Variant FieldValue(const TField* field) const;
   bool FieldIsNull(const TField* field) const;
   Variant FieldOldValue(const TField* field) const;
-  void SetFieldValue(TField* field, const Variant& value);
+  // exact: the value's stored text, kept as it is (a numeric with more digits than the
+  // Variant holds).
+  void SetFieldValue(TField* field, const Variant& value, const QByteArray* exact = nullptr);
+  // The stored text of a field's value (old: before the edit); false for Null or for a
+  // value that has no stored text yet.
+  bool FieldCellText(const TField* field, bool old, QByteArray& out) const;
 
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
@@ -248,7 +253,10 @@ class TDataSet : public TComponent {
   Variant ColumnNewValue(int column) const;
   bool ColumnModified(int column) const;
   // Replaces a value of the record being posted (values the server assigned).
-  void SetColumnNewValue(int column, const Variant& value);
+  void SetColumnNewValue(int column, const Variant& value, const QByteArray* exact = nullptr);
+  // The cells as the rowset keeps them (false for Null): before the edit, and as posted.
+  bool ColumnOldCell(int column, QByteArray& out) const;
+  bool ColumnNewCell(int column, QByteArray& out) const;
   int OpenGeneration() const { return openGeneration_; }
   // Re-applies the filter, the master link and the order, keeping the current record.
   void RebuildView();
@@ -269,6 +277,7 @@ class TDataSet : public TComponent {
   void AssignFieldNumbers();
   void InvalidateCalc() const { calcPos_ = -2; }
   void ResetEditBuffer();
+  void ClearEditBuffer();
   int PosOfRow(int row) const;
   void RebuildFilter();
   void ApplyOrder(std::vector<int>& rows) const;
@@ -307,6 +316,7 @@ class TDataSet : public TComponent {
   // The record being edited or inserted: values set so far, by column.
   std::vector<Variant> editValues_;
   std::vector<char> editSet_;
+  std::vector<QByteArray> editText_;  // stored text of a set value, when it has one
   // Calculated and lookup fields of the record at calcPos_.
   int calcFieldCount_ = 0;
   mutable std::vector<Variant> calcValues_;

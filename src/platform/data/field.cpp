@@ -196,6 +196,11 @@ void TField::SetData(const Variant& value) {
   dataSet_->SetFieldValue(this, value);
 }
 
+void TField::SetData(const Variant& value, const QByteArray& exact) {
+  if (!dataSet_) throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(fieldName_));
+  dataSet_->SetFieldValue(this, value, &exact);
+}
+
 Variant TField::OldValue() const {
   return dataSet_ ? dataSet_->FieldOldValue(this) : Variant::Null();
 }

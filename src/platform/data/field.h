@@ -121,6 +121,8 @@ class TField : public TComponent {
   Variant GetData() const;
   // Writes the value into the current record; raises when the dataset cannot be written.
   void SetData(const Variant& value);
+  // The same, with the value's exact stored text (digits the Variant cannot hold).
+  void SetData(const Variant& value, const QByteArray& exact);
   // Raises EDatabaseError "Invalid type conversion ..." for a getter or setter the field
   // class does not support.
   [[noreturn]] void AccessError(const char* typeName) const;

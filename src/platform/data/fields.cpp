@@ -1,5 +1,6 @@
 #include "platform/data/fields.h"
 
+#include "platform/data/dataset.h"
 #include "platform/data/valuecodec.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
@@ -278,6 +279,43 @@ void TBCDField::StoreFloat(double value) { SetData(Variant(::Currency::FromDoubl
 TFMTBCDField::TFMTBCDField(TComponent* owner) : TFloatField(owner) {
   SetDataType(ftFMTBcd);
   SetSize(8);
+}
+
+bool TFMTBCDField::ExactText(QString& text) const {
+  QByteArray cell;
+  if (!DataSet() || !DataSet()->FieldCellText(this, false, cell)) return false;
+  text = QString::fromLatin1(cell);
+  const QChar point = FormatSettings().DecimalSeparator;
+  if (point != u'.') text.replace(u'.', point);
+  return true;
+}
+
+QString TFMTBCDField::GetAsString() const {
+  QString text;
+  return ExactText(text) ? text : TFloatField::GetAsString();
+}
+
+void TFMTBCDField::GetText(QString& text, bool displayText) const {
+  const bool formatted = !DisplayFormat().isEmpty() || (!displayText && !EditFormat().isEmpty()) ||
+                         (displayText && Currency());
+  if (formatted || !ExactText(text)) TFloatField::GetText(text, displayText);
+}
+
+// A plain decimal text is kept digit for digit; other forms go through the double.
+void TFMTBCDField::SetAsStringValue(const QString& value) {
+  QString t = value.trimmed();
+  const QChar point = FormatSettings().DecimalSeparator;
+  if (point != u'.') t.replace(point, u'.');
+  int i = t.startsWith(u'-') || t.startsWith(u'+') ? 1 : 0;
+  int digits = 0, points = 0;
+  for (; i < t.size(); ++i) {
+    if (t[i].isDigit() && t[i].unicode() < 128) ++digits;
+    else if (t[i] == u'.' && ++points == 1) continue;
+    else break;
+  }
+  if (i != t.size() || digits == 0) return TFloatField::SetAsStringValue(value);
+  if (t.startsWith(u'+')) t.remove(0, 1);
+  SetData(Variant(StrToFloat(value)), t.toLatin1());
 }
 
 // ---- Booleans

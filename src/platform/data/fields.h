@@ -151,9 +151,19 @@ class TBCDField : public TFloatField {
   void StoreFloat(double value) override;
 };
 
+// A numeric with up to 32 digits: Value and AsFloat are doubles, but AsString, the texts and
+// the stored value keep every digit the server sent.
 class TFMTBCDField : public TFloatField {
   ORV_CLASS(TFMTBCDField, TFloatField)
   explicit TFMTBCDField(TComponent* owner);
+
+ protected:
+  QString GetAsString() const override;
+  void SetAsStringValue(const QString& value) override;
+  void GetText(QString& text, bool displayText) const override;
+
+ private:
+  bool ExactText(QString& text) const;
 };
 
 class TBooleanField : public TField {

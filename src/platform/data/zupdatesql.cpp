@@ -66,7 +66,12 @@ void TZUpdateSQL::Apply(TUpdateKind kind) {
     }
     TField* f = dataSet_->FindField(fieldName);
     if (!f) continue;
-    p->AssignFieldValue(f, old || kind == ukDelete ? f->OldValue() : f->Value());
+    const bool useOld = old || kind == ukDelete;
+    p->AssignFieldValue(f, useOld ? f->OldValue() : f->Value());
+    // A numeric goes as its stored text: a double would drop digits.
+    QByteArray exact;
+    if (f->DataType() == ftFMTBcd && dataSet_->FieldCellText(f, useOld, exact))
+      p->SetValue(Variant(QString::fromLatin1(exact)));
   }
   dataSet_->Run(sql, params);
 }
@@ -118,14 +123,17 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
   DbConnection& db = Connection()->Driver();
   const TableInfo info = ReadTableInfo(db, table);
 
+  // Values go as the cells the rowset keeps: stored texts unchanged, edited ones encoded.
   std::vector<DbParam> values;
-  auto param = [&](int col, const Variant& v) {
-    if (v.IsNull() || v.IsEmpty()) {
+  auto param = [&](int col, bool old) {
+    QByteArray cell;
+    const bool present = old ? ColumnOldCell(col, cell) : ColumnNewCell(col, cell);
+    if (!present) {
       values.push_back(DbParam::Null());
     } else if (rows->Columns()[size_t(col)].binary) {
-      values.push_back(DbParam::Bytes(valuecodec::StringToBytes(v.ToString())));
+      values.push_back(DbParam::Bytes(std::move(cell)));
     } else {
-      values.push_back(DbParam::Text(valuecodec::Encode(rows->Columns()[size_t(col)].type, v)));
+      values.push_back(DbParam::Text(std::move(cell)));
     }
     return QStringLiteral("$%1").arg(values.size());
   };
@@ -137,7 +145,7 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
       if (col.tableOid != table) continue;
       if (!info.key.isEmpty() && !info.key.contains(col.tableColumn)) continue;
       conds << info.columns.value(col.tableColumn) + QStringLiteral(" is not distinct from ") +
-                   param(c, ColumnOldValue(c));
+                   param(c, true);
     }
     if (!info.key.isEmpty() && conds.size() != info.key.size())
       throw EDatabaseError(QStringLiteral("%1: The result lacks the key of %2; set an update object").arg(Name(), info.name));
@@ -158,7 +166,7 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
     for (int c = 0; c < rows->ColumnCount(); ++c)
       if (rows->Columns()[size_t(c)].tableOid == table && ColumnModified(c))
         sets << info.columns.value(rows->Columns()[size_t(c)].tableColumn) + QStringLiteral(" = ") +
-                    param(c, ColumnNewValue(c));
+                    param(c, false);
     if (sets.isEmpty()) return;
     sql = QStringLiteral("update %1 set %2 where %3 returning %4")
               .arg(info.name, sets.join(QStringLiteral(", ")), where(), returning.join(QStringLiteral(", ")));
@@ -167,7 +175,7 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
     for (int c = 0; c < rows->ColumnCount(); ++c)
       if (rows->Columns()[size_t(c)].tableOid == table && ColumnModified(c)) {
         cols << info.columns.value(rows->Columns()[size_t(c)].tableColumn);
-        vals << param(c, ColumnNewValue(c));
+        vals << param(c, false);
       }
     sql = cols.isEmpty()
               ? QStringLiteral("insert into %1 default values returning %2").arg(info.name, returning.join(QStringLiteral(", ")))
@@ -182,9 +190,12 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
   if (r.rows && r.rows->RowCount() == 1) {
     for (size_t i = 0; i < returnedCols.size(); ++i) {
       const int c = returnedCols[i];
-      SetColumnNewValue(c, r.rows->IsNull(0, int(i))
-                               ? Variant::Null()
-                               : valuecodec::Decode(rows->Columns()[size_t(c)].type, r.rows->Cell(0, int(i))));
+      if (r.rows->IsNull(0, int(i))) {
+        SetColumnNewValue(c, Variant::Null());
+        continue;
+      }
+      const QByteArray cell = r.rows->Cell(0, int(i)).toByteArray();
+      SetColumnNewValue(c, valuecodec::Decode(rows->Columns()[size_t(c)].type, cell), &cell);
     }
   }
 }

@@ -8,8 +8,12 @@
 #include "platform/data/zupdatesql.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/stringlist.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -232,6 +236,113 @@ TEST_F(ZQuery, TimeoutCancelsALongStatementOnly) {
   q.SetTimeout(0);
   q.Open();
   EXPECT_EQ(q.FieldByName("T")->AsString(), "0");  // the limit ends with its statement
+}
+
+// The process's local zone for the time of a test.
+class LocalZone {
+ public:
+  explicit LocalZone(const char* zone) {
+    if (const char* old = std::getenv("TZ")) saved_ = old, had_ = true;
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~LocalZone() {
+    if (had_) setenv("TZ", saved_.c_str(), 1); else unsetenv("TZ");
+    tzset();
+  }
+
+ private:
+  std::string saved_;
+  bool had_ = false;
+};
+
+TEST(ZConnectionZone, ZonedTimesAreReadAndWrittenAsLocalTimes) {
+  REQUIRE_PG();
+  PgTestDb db;
+  LocalZone tokyo("Asia/Tokyo");  // +09 all year
+  const DbConnectParams p = TestConnectParams();
+  auto connect = [&](TZConnection& conn, const QString& property) {
+    conn.SetHostName(p.host);
+    conn.SetDatabase(p.database);
+    conn.SetUser(p.user);
+    if (!property.isEmpty()) conn.Properties()->Add(property);
+    conn.Connect();
+    conn.ExecuteDirect("set search_path = " + db.Schema());
+  };
+  TZConnection conn(nullptr);
+  connect(conn, QString());
+  conn.ExecuteDirect("create table ev (id int primary key, at timestamptz);"
+                     "insert into ev values (1, '2024-06-01 12:00:00+00'), (2, '2024-06-01 12:00:00+03')");
+  TZQuery q(nullptr);
+  q.SetConnection(&conn);
+  q.SetSQLText("select id, at from ev order by id");
+  q.Open();
+  EXPECT_EQ(q.FieldByName("AT")->AsDateTime(), EncodeDateTime(2024, 6, 1, 21, 0, 0, 0));
+  q.Next();
+  EXPECT_EQ(q.FieldByName("AT")->AsDateTime(), EncodeDateTime(2024, 6, 1, 18, 0, 0, 0));
+  // A local time written back means the same instant.
+  q.Edit();
+  q.FieldByName("AT")->SetAsDateTime(EncodeDateTime(2024, 6, 2, 9, 30, 0, 0));
+  q.Post();
+  EXPECT_EQ(db.Scalar(("select at = '2024-06-02 00:30:00+00' from " + db.Schema() + ".ev where id = 2").toUtf8()),
+            "t");
+
+  // A TimeZone property names the session's zone instead.
+  TZConnection utc(nullptr);
+  connect(utc, "TimeZone=UTC");
+  TZQuery u(nullptr);
+  u.SetConnection(&utc);
+  u.SetSQLText("select at, current_setting('TimeZone') as zone from ev where id = 1");
+  u.Open();
+  EXPECT_EQ(u.FieldByName("ZONE")->AsString(), "UTC");
+  EXPECT_EQ(u.FieldByName("AT")->AsDateTime(), EncodeDateTime(2024, 6, 1, 12, 0, 0, 0));
+  TZConnection bad(nullptr);
+  EXPECT_THROW(connect(bad, "TimeZone=Nowhere/Special"), EDatabaseError);
+  EXPECT_FALSE(bad.Connected());
+}
+
+// Numerics with more digits than a double holds keep every digit through reading, posting
+// other fields and posting the numeric itself, on every write path.
+TEST_F(ZQuery, LongNumericsKeepEveryDigit) {
+  conn.ExecuteDirect(
+      "create table big (id int primary key, amount numeric(32,8), note text);"
+      "create table nokey (amount numeric(32,8), note text);"
+      "insert into big values (1, '123456789012345678901234.12345678', 'a'), (2, '-0.00000001', 'b');"
+      "insert into nokey values ('123456789012345678901234.12345678', 'a')");
+  const QString exact = "123456789012345678901234.12345678";
+  auto serverText = [&](const char* table) {
+    return db->Scalar(("select amount::text from " + db->Schema() + "." + table + " order by 1 desc limit 1").toUtf8());
+  };
+  TZUpdateSQL upd(nullptr);
+  upd.ModifySQL = "update big set note = :NOTE, amount = :AMOUNT where id = :OLD_ID";
+  struct Path {
+    const char* table;
+    TZUpdateSQL* update;
+  };
+  for (const Path& path : {Path{"big", nullptr}, Path{"nokey", nullptr}, Path{"big", &upd}}) {
+    SCOPED_TRACE(std::string(path.table) + (path.update ? " through the update object" : ""));
+    conn.ExecuteDirect(QStringLiteral("update %1 set amount = '%2' where amount > 0").arg(path.table, exact));
+    TZQuery q(nullptr);
+    q.SetConnection(&conn);
+    q.SetUpdateObject(path.update);
+    q.SetSQLText(QStringLiteral("select * from %1 order by amount desc").arg(path.table));
+    q.Open();
+    TField* amount = q.FieldByName("AMOUNT");
+    EXPECT_EQ(amount->DataType(), ftFMTBcd);
+    EXPECT_EQ(amount->AsString(), exact);
+    EXPECT_EQ(amount->Text(), exact);
+    EXPECT_NEAR(amount->AsFloat(), 1.2345678901234568e23, 1e8);
+    q.Edit();
+    q.FieldByName("NOTE")->SetAsString("changed");
+    q.Post();
+    EXPECT_EQ(serverText(path.table), exact);
+    EXPECT_EQ(amount->AsString(), exact);  // the posted record keeps it too
+    q.Edit();
+    amount->SetAsString("98765432109876543210987.5");
+    EXPECT_EQ(amount->AsString(), "98765432109876543210987.5");
+    q.Post();
+    EXPECT_EQ(serverText(path.table), "98765432109876543210987.50000000");
+  }
 }
 
 }  // namespace
