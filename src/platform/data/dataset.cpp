@@ -241,6 +241,25 @@ void TDataSet::SetRows(std::unique_ptr<Rowset> rows) {
   InvalidateCalc();
 }
 
+bool TDataSet::ReplaceCurrentRow(const Rowset& source, int sourceRow) {
+  const int row = RowOfPos(cursor_);
+  const int n = rows_ ? rows_->ColumnCount() : 0;
+  if (row < 0 || source.ColumnCount() != n) return false;
+  std::vector<RowsetCell> cells(static_cast<size_t>(n));
+  for (int c = 0; c < n; ++c) {
+    const RowsetColumn& mine = rows_->Columns()[size_t(c)];
+    const RowsetColumn& theirs = source.Columns()[size_t(c)];
+    if (mine.typeOid != theirs.typeOid || mine.binary != theirs.binary) return false;
+    if (source.IsNull(sourceRow, c)) continue;
+    const QByteArrayView cell = source.Cell(sourceRow, c);
+    cells[size_t(c)] = RowsetCell{cell.data(), cell.size(), false};
+  }
+  rows_->Replace(row, cells.data());
+  ++dataStamp_;
+  InvalidateCalc();
+  return true;
+}
+
 std::unique_ptr<Rowset> TDataSet::TakeRows() {
   live_.clear();
   view_.clear();

@@ -258,6 +258,9 @@ class TDataSet : public TComponent {
   bool ColumnOldCell(int column, QByteArray& out) const;
   bool ColumnNewCell(int column, QByteArray& out) const;
   int OpenGeneration() const { return openGeneration_; }
+  // Makes a row of source (the same columns) the current record's stored values; false when
+  // the columns differ.
+  bool ReplaceCurrentRow(const Rowset& source, int sourceRow);
   // Re-applies the filter, the master link and the order, keeping the current record.
   void RebuildView();
   void SetState(TDataSetState state);

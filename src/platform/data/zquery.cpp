@@ -228,6 +228,8 @@ void TZAbstractRODataset::ExecSQL() {
 
 void TZAbstractRODataset::RefreshCurrentRow() {
   CheckActive();
+  CheckBrowseMode();
+  if (!IsEmpty() && RefreshRowByKey()) return;
   Refresh();
 }
 

@@ -55,7 +55,9 @@ class TZAbstractRODataset : public TDataSet {
   // Seconds a statement may run; 0 = no limit.
   int Timeout() const { return timeout_; }
   void SetTimeout(int seconds) { timeout_ = seconds < 0 ? 0 : seconds; }
-  // Reads the current record again (the whole result, keeping the position).
+  // Reads the current record again: that record alone where a key finds it (the update
+  // object's refresh statement or key, else the table's primary key), else the whole result,
+  // keeping the position.
   void RefreshCurrentRow();
   QStringList PropertiesList;  // accepted "name=value" options
 
@@ -76,6 +78,11 @@ class TZAbstractRODataset : public TDataSet {
   // Makes the parameter list follow the statement's ":NAME"s (with ParamCheck); a stored
   // procedure's list is its own and the statement follows it instead.
   virtual void SyncParamsWithSQL();
+  // Reads the current record alone; false when no key finds exactly that one record.
+  virtual bool RefreshRowByKey();
+  bool RefreshRowBy(const QString& sql, const TParams& params);
+  bool RefreshRowWhere(const QStringList& keyFields);
+  QStringList PrimaryKeyFields();
 
  private:
   void SQLChanged();
@@ -118,6 +125,7 @@ class TZAbstractDataset : public TZAbstractRODataset {
   // Writes the current record to the server: through the update object when there is one,
   // else through statements on the one table the result comes from.
   virtual void WriteRecord(TUpdateKind kind);
+  bool RefreshRowByKey() override;
 
  private:
   TZUpdateSQL* updateObject_ = nullptr;

@@ -50,9 +50,14 @@ void TZUpdateSQL::Apply(TUpdateKind kind) {
   if (!dataSet_) throw EDatabaseError(QStringLiteral("%1: No dataset to update").arg(Name()));
   const QString& sql = SQL(kind);
   if (sql.trimmed().isEmpty()) return;
-  // Each parameter names a field of the record: its new value, or with "OLD_" its value
-  // before the edit; numbers name fields by their Tag. Other names stay Null.
   TParams params;
+  FillParams(sql, kind == ukDelete, params);
+  dataSet_->Run(sql, params);
+}
+
+// Each parameter names a field of the record: its new value, or with "OLD_" its value
+// before the edit; numbers name fields by their Tag. Other names stay Null.
+void TZUpdateSQL::FillParams(const QString& sql, bool oldOnly, TParams& params) const {
   for (const QString& name : sqlparams::Parse(sql).names) {
     TParam* p = params.CreateParam(ftUnknown, name, ptInput);
     QString fieldName = FieldRefToName(dataSet_, name);
@@ -66,14 +71,26 @@ void TZUpdateSQL::Apply(TUpdateKind kind) {
     }
     TField* f = dataSet_->FindField(fieldName);
     if (!f) continue;
-    const bool useOld = old || kind == ukDelete;
+    const bool useOld = old || oldOnly;
     p->AssignFieldValue(f, useOld ? f->OldValue() : f->Value());
     // A numeric goes as its stored text: a double would drop digits.
     QByteArray exact;
     if (f->DataType() == ftFMTBcd && dataSet_->FieldCellText(f, useOld, exact))
       p->SetValue(Variant(QString::fromLatin1(exact)));
   }
-  dataSet_->Run(sql, params);
+}
+
+QStringList TZUpdateSQL::KeyFields() const {
+  for (const QString* sql : {&DeleteSQL, &ModifySQL}) {
+    QStringList keys;
+    for (const QString& name : sqlparams::Parse(*sql).names) {
+      const QString fieldName = FieldRefToName(dataSet_, name);
+      if (fieldName.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive) && !keys.contains(fieldName.mid(4)))
+        keys << fieldName.mid(4);
+    }
+    if (!keys.isEmpty()) return keys;
+  }
+  return {};
 }
 
 // ---- statements of a query's own, for a result read from one table
@@ -198,4 +215,81 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
       SetColumnNewValue(c, valuecodec::Decode(rows->Columns()[size_t(c)].type, cell), &cell);
     }
   }
+}
+
+// ---- reading the current record again
+
+// Runs sql and, when it answers exactly one record with the dataset's columns, makes it the
+// current record's values.
+bool TZAbstractRODataset::RefreshRowBy(const QString& sql, const TParams& params) {
+  DbResult r;
+  try {
+    r = Run(sql, params);
+  } catch (const EDatabaseError&) {
+    return false;  // a statement that cannot be narrowed: the whole result is read instead
+  }
+  if (!r.rows || r.rows->RowCount() != 1 || !ReplaceCurrentRow(*r.rows, 0)) return false;
+  Resync();
+  return true;
+}
+
+// The result wrapped as a sub-select and narrowed to the key's values.
+bool TZAbstractRODataset::RefreshRowWhere(const QStringList& keyFields) {
+  if (keyFields.isEmpty() || !ParamCheck()) return false;
+  QString sql = sqlText_.trimmed();
+  while (sql.endsWith(QLatin1Char(';'))) sql = sql.chopped(1).trimmed();
+  TParams params;
+  params.Assign(params_.get());
+  QStringList conds;
+  for (int i = 0; i < keyFields.size(); ++i) {
+    TField* f = FindField(keyFields[i]);
+    if (!f || f->FieldKind() != fkData || IsBinaryType(f->DataType())) return false;
+    const int col = f->FieldNo() - 1;
+    QString column = Rows()->Columns()[size_t(col)].name;
+    column.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    const QString name = QStringLiteral("ORV_KEY_%1").arg(i + 1);
+    QByteArray cell;
+    TParam* p = params.CreateParam(ftString, name, ptInput);
+    if (ColumnOldCell(col, cell)) p->SetValue(Variant(QString::fromUtf8(cell)));
+    conds << QStringLiteral("\"%1\" is not distinct from :%2").arg(column, name);
+  }
+  return RefreshRowBy(QStringLiteral("select * from (\n%1\n) orv_row where %2").arg(sql, conds.join(QStringLiteral(" and "))),
+                      params);
+}
+
+// The primary key of the one table the result reads, as the fields that hold it.
+QStringList TZAbstractRODataset::PrimaryKeyFields() {
+  const Rowset* rows = Rows();
+  unsigned table = 0;
+  for (const RowsetColumn& c : rows->Columns()) {
+    if (c.tableOid == 0) continue;
+    if (table != 0 && c.tableOid != table) return {};
+    table = c.tableOid;
+  }
+  if (table == 0 || !connection_) return {};
+  const TableInfo info = ReadTableInfo(connection_->Driver(), table);
+  QStringList keys;
+  for (int keyColumn : info.key) {
+    TField* found = nullptr;
+    for (int c = 0; c < rows->ColumnCount() && !found; ++c)
+      if (rows->Columns()[size_t(c)].tableOid == table && rows->Columns()[size_t(c)].tableColumn == keyColumn)
+        found = FieldByNumber(c + 1);
+    if (!found) return {};
+    keys << found->FieldName();
+  }
+  return keys;
+}
+
+bool TZAbstractRODataset::RefreshRowByKey() { return RefreshRowWhere(PrimaryKeyFields()); }
+
+bool TZAbstractDataset::RefreshRowByKey() {
+  if (updateObject_) {
+    if (!updateObject_->RefreshSQL.trimmed().isEmpty()) {
+      TParams params;
+      updateObject_->FillParams(updateObject_->RefreshSQL, true, params);
+      if (RefreshRowBy(updateObject_->RefreshSQL, params)) return true;
+    }
+    if (RefreshRowWhere(updateObject_->KeyFields())) return true;
+  }
+  return TZAbstractRODataset::RefreshRowByKey();
 }

@@ -6,6 +6,7 @@
 #include "platform/data/fieldtypes.h"
 
 class TDataSet;
+class TParams;
 class TZAbstractDataset;
 
 class TZUpdateSQL : public TComponent {
@@ -15,13 +16,18 @@ class TZUpdateSQL : public TComponent {
   QString InsertSQL;
   QString ModifySQL;
   QString DeleteSQL;
-  QString RefreshSQL;  // accepted; records are read again with the whole result
+  QString RefreshSQL;  // reads the current record again (RefreshCurrentRow)
   const QString& SQL(TUpdateKind kind) const;
 
   TZAbstractDataset* DataSet() const { return dataSet_; }
   void SetDataSet(TZAbstractDataset* dataSet);
   // Runs the statement of that kind for the dataset's current record.
   void Apply(TUpdateKind kind);
+  // Parameters of sql filled from the current record (old values only, with oldOnly).
+  void FillParams(const QString& sql, bool oldOnly, TParams& params) const;
+  // The fields the statements find records by: the names of the OLD_ parameters of the
+  // delete statement, else of the modify statement ("" when neither has any).
+  QStringList KeyFields() const;
 
  private:
   TZAbstractDataset* dataSet_ = nullptr;

@@ -345,4 +345,52 @@ TEST_F(ZQuery, LongNumericsKeepEveryDigit) {
   }
 }
 
+// With a key, only the current record is read again: other records keep their values,
+// positions and bookmarks; without one the whole result is read.
+TEST_F(ZQuery, RefreshCurrentRowReadsOneRecordWhereAKeyFindsIt) {
+  conn.ExecuteDirect("create table loose (id int, name text);"
+                     "insert into loose select id, name from person");
+  auto changeServer = [&](const char* table) {
+    conn.ExecuteDirect(QStringLiteral("update %1 set name = name || '+'; insert into %1 (id, name) values (9, 'Ян')")
+                           .arg(table));
+  };
+  TZUpdateSQL refresher(nullptr);
+  refresher.RefreshSQL = "select id, name from person where id = :OLD_ID";
+  TZUpdateSQL keyed(nullptr);
+  keyed.DeleteSQL = "delete from person where id = :OLD_ID";
+  struct Case {
+    const char* table;
+    TZUpdateSQL* update;
+    bool oneRecord;
+  };
+  for (const Case& c : {Case{"person", nullptr, true}, Case{"person", &refresher, true},
+                        Case{"person", &keyed, true}, Case{"loose", nullptr, false}}) {
+    SCOPED_TRACE(std::string(c.table) + (c.update ? " with an update object" : ""));
+    conn.ExecuteDirect(QStringLiteral("delete from %1 where id = 9; update %1 set name = rtrim(name, '+')").arg(c.table));
+    TZQuery q(nullptr);
+    q.SetConnection(&conn);
+    q.SetUpdateObject(c.update);
+    q.SetSQLText(QStringLiteral("select id, name from %1 where id > :MIN order by id").arg(c.table));
+    q.ParamByName("MIN")->SetValue(0);
+    q.Open();
+    const TBookmark first = q.GetBookmark();
+    q.Last();
+    const TBookmark last = q.GetBookmark();
+    q.SetRecNo(2);
+    const TBookmark second = q.GetBookmark();
+    changeServer(c.table);
+    q.RefreshCurrentRow();
+    EXPECT_EQ(q.FieldByName("NAME")->AsString(), "Борис+");
+    EXPECT_EQ(q.RecNo(), 2);
+    EXPECT_EQ(q.CompareBookmarks(q.GetBookmark(), second), 0);
+    EXPECT_EQ(q.RecordCount(), c.oneRecord ? 3 : 4);
+    if (!c.oneRecord) continue;
+    ASSERT_TRUE(q.BookmarkValid(first) && q.BookmarkValid(last));
+    q.GotoBookmark(first);
+    EXPECT_EQ(q.FieldByName("NAME")->AsString(), "Анна");  // not read again
+    q.GotoBookmark(last);
+    EXPECT_EQ(q.FieldByName("ID")->AsInteger(), 3);
+  }
+}
+
 }  // namespace
