@@ -317,6 +317,13 @@ void TY::ChangeName(const QString& name) {
   if (name != Name()) TComponent::ChangeName(name);
 }
 
+bool TY::HasParent() const { return dynamic_cast<TY*>(Owner()) != nullptr; }
+
+void TY::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  (void)root;
+  for (TComponent* c : std::vector<TComponent*>(ComponentList())) proc(c);
+}
+
 void TY::SetAcceptAction(TCustomAction* action) {
   if (action == acceptAction_) return;
   // The former action's link stays: a subclass may still refer to that action, and its

@@ -129,7 +129,11 @@ class TY : public TComponent {
   void Notification(TComponent* component, TOperation operation) override;
   void SetParentComponent(TComponent* parent) override;
   TComponent* GetParentComponent() const override { return Owner(); }
-  bool HasParent() const override { return true; }
+  // Nested in another function component, a component is written inside that one's
+  // block; at the top it is one of its owner's own children.
+  bool HasParent() const override;
+  // Everything it owns is written inside its block.
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
   TYNotifyEvent AfterIt;
   TYNotifyEvent BeforeIt;

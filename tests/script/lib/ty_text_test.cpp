@@ -3,6 +3,7 @@
 #include "core/dialogservice.h"
 #include "platform/classes/actions.h"
 #include "platform/classes/reader.h"
+#include "platform/classes/writer.h"
 #include "platform/classes/registry.h"
 #include "platform/rtl/exceptions.h"
 #include "script/orvty.h"
@@ -62,46 +63,46 @@ const char* const kForm = R"(object Form1: TYForm
     end
   end
   object Root: TY
-    BeforeIt = Before
     AfterIt = After
+    BeforeIt = Before
     object Guard: TY
       AfterIt = After
       AcceptAction = SearchAction
       object Denied: TY
-        OnResult = -1
         BeforeIt = Before
+        OnResult = -1
       end
     end
     object Skipped: TY
-      OnResult = -1
       BeforeIt = Before
+      OnResult = -1
     end
     object Mid: TY
-      BeforeIt = Before
       AfterIt = After
+      BeforeIt = Before
       object Deep: TY
         BeforeIt = Minus3
       end
     end
     object Catch: TY
-      OnResult = -1
       BeforeIt = Before
+      OnResult = -1
     end
     object Late: TY
-      OnResult = 5
       BeforeIt = Before
+      OnResult = 5
     end
   end
   object Faulty: TY
-    BeforeIt = Five
     AfterIt = After
+    BeforeIt = Five
     object Bad: TY
-      OnResult = 5
       BeforeIt = Boom
+      OnResult = 5
     end
     object OnOne: TY
-      OnResult = 1
       BeforeIt = Before
+      OnResult = 1
     end
   end
 end
@@ -138,6 +139,10 @@ TEST_F(TYTextTest, NestedTextBuildsTheOwnerTree) {
   EXPECT_NE(guard->FindY(QStringLiteral("Denied")), nullptr);
   EXPECT_EQ(root->FindY(QStringLiteral("Deep")), nullptr);  // Mid's, not Root's
   EXPECT_EQ(root->FindY(QStringLiteral("Catch"))->OnResult, -1);
+
+  // Written back, every component sits in the block it was read from.
+  QString written = WriteComponentText(form);
+  EXPECT_EQ(written.replace(QStringLiteral("\r\n"), QStringLiteral("\n")), QString::fromLatin1(kForm));
 }
 
 TEST_F(TYTextTest, CodesClimbAndTheActionDecides) {
