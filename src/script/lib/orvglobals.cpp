@@ -10,7 +10,9 @@ TGlobalVariables* instance = nullptr;
 
 // ---- variables and scopes ----------------------------------------------------------------
 
-ORV_DESCRIBE(TVariantCollectionItem) {}
+ORV_DESCRIBE(TVariantCollectionItem) {
+  c.Prop("Value", &TVariantCollectionItem::Value, &TVariantCollectionItem::SetValue);
+}
 ORV_DESCRIBE(TVariantCollection) {}
 
 void TVariantCollectionItem::SetValue(const Variant& value) {
