@@ -158,7 +158,7 @@ ORV_DESCRIBE(TFieldDef) {
   c.Prop("Required", &TFieldDef::Required).Stored(false);
   c.Prop("FieldNo", &TFieldDef::FieldNo).Stored(false);
 }
-ORV_DESCRIBE(TFieldDefs) {}
+ORV_DESCRIBE(TFieldDefs) { c.Prop("Count", &TFieldDefs::Count).Stored(false); }
 
 // ---- datasets
 

@@ -555,6 +555,13 @@ bool TDataSet::ColumnOldCell(int col, QByteArray& out) const {
   return true;
 }
 
+bool TDataSet::CurrentRowCell(int col, QByteArray& out) const {
+  const int row = RowOfPos(cursor_);
+  if (row < 0 || !rows_ || rows_->IsNull(row, col)) return false;
+  out = rows_->Cell(row, col).toByteArray();
+  return true;
+}
+
 bool TDataSet::ColumnNewCell(int col, QByteArray& out) const {
   if (size_t(col) < editSet_.size() && editSet_[size_t(col)]) {
     const Variant& v = editValues_[size_t(col)];

@@ -257,6 +257,9 @@ class TDataSet : public TComponent {
   // The cells as the rowset keeps them (false for Null): before the edit, and as posted.
   bool ColumnOldCell(int column, QByteArray& out) const;
   bool ColumnNewCell(int column, QByteArray& out) const;
+  // The cell of the current record as stored, whatever the state (false for Null, or for a
+  // record inserted and not yet stored).
+  bool CurrentRowCell(int column, QByteArray& out) const;
   int OpenGeneration() const { return openGeneration_; }
   // Makes a row of source (the same columns) the current record's stored values; false when
   // the columns differ.

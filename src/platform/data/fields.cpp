@@ -295,10 +295,10 @@ QString TFMTBCDField::GetAsString() const {
   return ExactText(text) ? text : TFloatField::GetAsString();
 }
 
+// Shown as a double would be; the edit text is exact, so editing it back changes nothing.
 void TFMTBCDField::GetText(QString& text, bool displayText) const {
-  const bool formatted = !DisplayFormat().isEmpty() || (!displayText && !EditFormat().isEmpty()) ||
-                         (displayText && Currency());
-  if (formatted || !ExactText(text)) TFloatField::GetText(text, displayText);
+  if (displayText || !EditFormat().isEmpty() || !DisplayFormat().isEmpty() || !ExactText(text))
+    TFloatField::GetText(text, displayText);
 }
 
 // A plain decimal text is kept digit for digit; other forms go through the double.

@@ -151,8 +151,8 @@ class TBCDField : public TFloatField {
   void StoreFloat(double value) override;
 };
 
-// A numeric with up to 32 digits: Value and AsFloat are doubles, but AsString, the texts and
-// the stored value keep every digit the server sent.
+// A numeric with up to 32 digits: Value and AsFloat are doubles, but AsString, the edit text
+// and the stored value keep every digit the server sent.
 class TFMTBCDField : public TFloatField {
   ORV_CLASS(TFMTBCDField, TFloatField)
   explicit TFMTBCDField(TComponent* owner);

@@ -228,9 +228,14 @@ void TZAbstractRODataset::ExecSQL() {
 
 void TZAbstractRODataset::RefreshCurrentRow() {
   CheckActive();
-  CheckBrowseMode();
+  // Called from InternalPost to read the written record back: the edit is not posted again.
+  const bool posting = State() == dsEdit || State() == dsInsert;
+  if (!posting) CheckBrowseMode();
   if (!IsEmpty() && RefreshRowByKey()) return;
-  Refresh();
+  if (!posting) return Refresh();
+  UpdateCursorPos();
+  InternalRefresh();
+  Resync();
 }
 
 // ---- TZAbstractDataset

@@ -250,7 +250,7 @@ bool TZAbstractRODataset::RefreshRowWhere(const QStringList& keyFields) {
     const QString name = QStringLiteral("ORV_KEY_%1").arg(i + 1);
     QByteArray cell;
     TParam* p = params.CreateParam(ftString, name, ptInput);
-    if (ColumnOldCell(col, cell)) p->SetValue(Variant(QString::fromUtf8(cell)));
+    if (CurrentRowCell(col, cell)) p->SetValue(Variant(QString::fromUtf8(cell)));
     conds << QStringLiteral("\"%1\" is not distinct from :%2").arg(column, name);
   }
   return RefreshRowBy(QStringLiteral("select * from (\n%1\n) orv_row where %2").arg(sql, conds.join(QStringLiteral(" and "))),

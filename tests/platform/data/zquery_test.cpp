@@ -393,4 +393,47 @@ TEST_F(ZQuery, RefreshCurrentRowReadsOneRecordWhereAKeyFindsIt) {
   }
 }
 
+// A query that reads each written record back, as list datasets do inside their post.
+class TReadBackQuery : public TZQuery {
+ public:
+  using TZQuery::TZQuery;
+  int posts = 0;
+
+ protected:
+  void InternalPost() override {
+    ++posts;
+    TZQuery::InternalPost();
+    RefreshCurrentRow();
+  }
+};
+
+TEST_F(ZQuery, RefreshCurrentRowInsideAPostReadsTheWrittenRecord) {
+  conn.ExecuteDirect(
+      "create function shout() returns trigger language plpgsql as $$"
+      " begin new.name := upper(new.name); return new; end $$;"
+      "create trigger shout before insert or update on person for each row execute function shout()");
+  TZUpdateSQL upd(nullptr);
+  upd.ModifySQL = "update person set name = :NAME where id = :OLD_ID";
+  upd.InsertSQL = "insert into person (id, name) values (:ID, :NAME)";
+  TReadBackQuery q(nullptr);
+  q.SetConnection(&conn);
+  q.SetUpdateObject(&upd);
+  q.SetSQLText("select id, name from person order by id");
+  q.Open();
+  q.SetRecNo(3);
+  q.Edit();
+  q.FieldByName("NAME")->SetAsString("вера");
+  q.Post();
+  EXPECT_EQ(q.posts, 1);
+  EXPECT_EQ(q.State(), dsBrowse);
+  EXPECT_EQ(q.FieldByName("NAME")->AsString(), "ВЕРА");
+  q.Append();
+  q.FieldByName("ID")->SetAsInteger(7);
+  q.FieldByName("NAME")->SetAsString("гоша");
+  q.Post();
+  EXPECT_EQ(q.posts, 2);
+  EXPECT_EQ(q.FieldByName("NAME")->AsString(), "ГОША");
+  EXPECT_EQ(q.RecordCount(), 4);
+}
+
 }  // namespace
