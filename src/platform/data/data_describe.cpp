@@ -30,6 +30,14 @@ const TTypeInfo* TypeInfoOf(TParamType*) {
   return info;
 }
 
+// The older parameter class's directions, in the order of TParamType.
+enum TParameterDirection : int { pdUnknown, pdInput, pdOutput, pdInputOutput, pdReturnValue };
+const TTypeInfo* TypeInfoOf(TParameterDirection*) {
+  static const TTypeInfo* info = MakeEnumTypeInfo(
+      QStringLiteral("TParameterDirection"), QStringLiteral("pdUnknown, pdInput, pdOutput, pdInputOutput, pdReturnValue"));
+  return info;
+}
+
 const TTypeInfo* TypeInfoOf(TDataSetState*) {
   static const TTypeInfo* info = MakeEnumTypeInfo(
       QStringLiteral("TDataSetState"),
@@ -225,6 +233,10 @@ ORV_DESCRIBE(TZAbstractRODataset) {
   c.Prop("Params", [](const TZAbstractRODataset* d) { return &const_cast<TZAbstractRODataset*>(d)->Params(); },
          &TZAbstractRODataset::SetParams)
       .StoredWhen([](const TObject* o) { return static_cast<const TZAbstractRODataset*>(o)->Params().Count() > 0; });
+  // Older texts name them as the earlier query class did.
+  c.Prop("Parameters", [](const TZAbstractRODataset* d) { return &const_cast<TZAbstractRODataset*>(d)->Params(); },
+         &TZAbstractRODataset::SetParams)
+      .Stored(false);
   c.Prop("DataSource", &TZAbstractRODataset::DataSource, &TZAbstractRODataset::SetDataSource);
   c.Prop("ReadOnly", &TZAbstractRODataset::ReadOnly, &TZAbstractRODataset::SetReadOnly).Default(0);
   c.Prop("IndexFieldNames", &TZAbstractRODataset::IndexFieldNames, &TZAbstractRODataset::SetIndexFieldNames);
@@ -291,6 +303,9 @@ ORV_DESCRIBE(TParam) {
   c.Prop("Name", &TParam::Name, &TParam::SetName);
   c.Prop("NumericScale", &TParam::NumericScale, &TParam::SetNumericScale).Default(0);
   c.Prop("ParamType", &TParam::ParamType, &TParam::SetParamType).Default(ptUnknown);
+  c.Prop("Direction", [](const TParam* p) { return TParameterDirection(p->ParamType()); },
+         [](TParam* p, TParameterDirection d) { p->SetParamType(TParamType(d)); })
+      .Stored(false);
   c.Prop("Precision", &TParam::Precision, &TParam::SetPrecision).Default(0);
   c.Prop("Size", &TParam::Size, &TParam::SetSize).Default(0);
   c.Prop("Value", &TParam::Value, &TParam::SetValue)

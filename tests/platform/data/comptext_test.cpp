@@ -165,6 +165,31 @@ TEST(DataComponentText, AnEmptyStoredListStillGetsTheStatementsParameters) {
   EXPECT_FALSE(q->Params()[1]->Bound());
 }
 
+TEST(DataComponentText, OlderParameterListsRead) {
+  RegisterDataClasses();
+  TComponent root(nullptr);
+  ReadComponentText(QStringLiteral("object DM: TComponent\r\n"
+                                   "  object Q: TZQuery\r\n"
+                                   "    Parameters = <\r\n"
+                                   "      item\r\n"
+                                   "        Name = 'ID'\r\n"
+                                   "        DataType = ftInteger\r\n"
+                                   "        Direction = pdInputOutput\r\n"
+                                   "        Precision = 10\r\n"
+                                   "        Size = 4\r\n"
+                                   "      end>\r\n"
+                                   "    SQL.Strings = ('select :ID')\r\n"
+                                   "  end\r\nend\r\n"),
+                    &root);
+  auto* q = dynamic_cast<TZQuery*>(root.FindComponent("Q"));
+  ASSERT_TRUE(q);
+  ASSERT_EQ(q->Params().Count(), 1);
+  EXPECT_EQ(q->Params()[0]->DataType(), ftInteger);
+  EXPECT_EQ(q->Params()[0]->ParamType(), ptInputOutput);
+  EXPECT_EQ(q->Params()[0]->Size(), 4);
+  EXPECT_FALSE(WriteComponentText(&root).contains("Parameters"));
+}
+
 TEST(DataComponentText, FieldDefsOfAnInMemoryTableRoundTrip) {
   RegisterDataClasses();
   const char* const text = R"(object DM: TComponent
