@@ -1,5 +1,6 @@
 #include "platform/data/params.h"
 
+#include "platform/data/dataset.h"
 #include "platform/data/field.h"
 #include "platform/data/fields.h"
 #include "platform/data/sqlparams.h"
@@ -107,6 +108,10 @@ void TParam::AssignField(TField* field) {
   TStringField* sf = dynamic_cast<TStringField*>(field);
   dataType_ = sf && sf->FixedChar() ? ftFixedChar : field->DataType();
   value_ = field->Value();
+  // A numeric goes as its stored text: a double would drop digits (a detail's key).
+  QByteArray exact;
+  if (field->DataType() == ftFMTBcd && field->DataSet() && field->DataSet()->FieldCellText(field, false, exact))
+    value_ = Variant(QString::fromLatin1(exact));
   size_ = field->DataSize();
   if (field->DataType() == ftBCD || field->DataType() == ftFMTBcd) numericScale_ = field->Size();
   bound_ = true;

@@ -208,6 +208,8 @@ Variant Decode(TFieldType type, QByteArrayView cell) {
       if (!ParseCurrency(cell, c)) {
         double d;
         if (!ParseDouble(cell, d)) BadText(type, cell);
+        // numeric(18,0) holds more than a Currency: such a value is read as a double.
+        if (!(std::fabs(d) < 9.2e14)) return Variant(d);
         c = Currency::FromDouble(d);
       }
       return Variant(c);

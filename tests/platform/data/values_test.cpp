@@ -27,6 +27,7 @@ TEST(ValueCodec, ServerTextsDecodeToTheFieldKinds) {
       {ftFloat, "-Infinity", -HUGE_VAL},
       {ftBCD, "-12.3456", Currency::FromRaw(-123456)},
       {ftBCD, "0.00005", Currency::FromRaw(1)},  // the fifth decimal rounds
+      {ftBCD, "123456789012345678", 123456789012345678.0},  // beyond a Currency
       {ftBoolean, "t", true},
       {ftDate, "2024-02-29", Variant::FromDate(EncodeDate(2024, 2, 29))},
       {ftDateTime, "2024-02-29 13:45:30.5+03", Variant::FromDate(EncodeDateTime(2024, 2, 29, 13, 45, 30, 500))},

@@ -343,6 +343,18 @@ TEST_F(ZQuery, LongNumericsKeepEveryDigit) {
     q.Post();
     EXPECT_EQ(serverText(path.table), "98765432109876543210987.50000000");
   }
+  // A detail keyed by such a numeric finds its rows.
+  TZQuery master(nullptr), detail(nullptr);
+  master.SetConnection(&conn);
+  master.SetSQLText("select amount from big where id = 1");
+  TDataSource src(nullptr);
+  src.SetDataSet(&master);
+  detail.SetConnection(&conn);
+  detail.SetSQLText("select id from big where amount = :AMOUNT");
+  detail.SetDataSource(&src);
+  master.Open();
+  detail.Open();
+  EXPECT_EQ(detail.RecordCount(), 1);
 }
 
 // With a key, only the current record is read again: other records keep their values,
