@@ -268,6 +268,7 @@ std::unique_ptr<Rowset> TDataSet::TakeRows() {
 }
 
 void TDataSet::SetFieldDefs(TFieldDefs* defs) {
+  CheckInactive();
   if (defs) fieldDefs_->Assign(defs); else fieldDefs_->Clear();
 }
 
@@ -767,6 +768,11 @@ void TDataSet::CheckRequiredFields() {
 
 void TDataSet::Post() {
   UpdateRecord();
+  if (state_ == dsSetKey) {  // the key is kept for EditKey
+    SetState(dsBrowse);
+    DataEvent(deDataSetChange, 0);
+    return;
+  }
   if (state_ != dsEdit && state_ != dsInsert) return;
   DataEvent(deCheckBrowseMode, 0);
   DoBeforePost();

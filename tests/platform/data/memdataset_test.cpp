@@ -327,6 +327,10 @@ TEST_F(MemDataSet, SetKeyAndGotoKeySearchTheIndexFields) {
 
   ds.SetKey();
   ds.FieldByName("NAME")->SetAsString("anna");
+  ds.Post();  // ends the key state, keeping the key
+  EXPECT_EQ(ds.State(), dsBrowse);
+  ds.EditKey();
+  EXPECT_EQ(ds.FieldByName("NAME")->AsString(), "anna");
   ds.Cancel();
   EXPECT_EQ(ds.State(), dsBrowse);
   EXPECT_EQ(ds.FieldByName("NAME")->AsString(), "Пётр");
