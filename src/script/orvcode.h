@@ -3,11 +3,13 @@
 // to, and the code writer through which the compiler appends instructions while it tracks
 // how deep the value stack can grow.
 //
-// An instruction is one small record whose Kind names its class (tiValue, tiGetVar, ...);
-// the run loop dispatches on the kind, so running code allocates nothing per instruction
-// and resolves no names: slots, items and operations are fixed when the code is written.
+// An instruction is one small record whose Kind names its class (tiValue, tiGetVar, ...).
+// Slots, items and operations are fixed when the code is written; the list runs in the
+// lowered form of orvcodex, so running code allocates nothing per instruction and resolves
+// no names.
 #include "platform/classes/component.h"
 #include "platform/rtl/variant.h"
+#include "script/orvcodex.h"
 
 #include <vector>
 
@@ -137,5 +139,8 @@ class TCodeWriter : public TComponent {
   void EmitAppendVar(int slot);
 
   // Runs the code on the frame; returns the run loop's code.
-  int Execute(TStackFrame& frame);
+  int Execute(TStackFrame& frame) { return orvcodex::Execute(*this, runCode_, frame); }
+
+ private:
+  orvcodex::TRunCodePtr runCode_;  // the lowered form, made on the first run
 };

@@ -83,8 +83,8 @@ Variant TCodeItem::Run(TObject* slf, VariantArgs& args) {
 
 Variant TCodeItem::RunArgs(TObject* slf, Variant* args, int count) {
   DepthGuard depth;
-  GetVars();
-  const int varCount = VarCount();
+  if (!varsReady_) GetVars();
+  const int varCount = vars_->ComponentCount();
   const int total = varCount + StackSize;
   auto* cells = static_cast<Variant*>(alloca(sizeof(Variant) * size_t(total > 0 ? total : 1)));
   SlotBlock block(cells, total);
@@ -94,7 +94,8 @@ Variant TCodeItem::RunArgs(TObject* slf, Variant* args, int count) {
   TStackFrame stack(slf, &vars, cells + varCount, StackSize);
   Execute(stack);
   if (ResultVar == nullptr) return Variant();
-  return std::move(cells[ResultVar->ComponentIndex()]);
+  if (resultSlot_ < 0) resultSlot_ = ResultVar->ComponentIndex();
+  return std::move(cells[resultSlot_]);
 }
 
 namespace orvcodei {

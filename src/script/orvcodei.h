@@ -36,6 +36,7 @@ class TCodeItem : public TCodeWriter {
  private:
   TComp* vars_ = nullptr;
   bool varsReady_ = false;
+  int resultSlot_ = -1;  // ResultVar's index in the variable frame, found on the first run
   QHash<QString, int> labelNames_;  // NameKey -> label
 };
 

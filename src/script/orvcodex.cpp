@@ -1,0 +1,684 @@
+// Lowering an instruction list into its run form, and the run loop over that form.
+#include "orvcodex.h"
+
+#include "core/orvcls.h"
+#include "script/orvcode.h"
+#include "script/orvcodef.h"
+#include "script/orvcodeh.h"
+#include "script/orvcodei.h"
+#include "script/orvcodeops.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace orvcodex {
+
+namespace {
+
+// Where an operand comes from, in the order of the bases the run loop indexes.
+enum class TSrc : quint8 { Stack, Var, Param, Const };
+
+// The operation of a step, for its inline paths on Integers and Doubles.
+enum class TFn : quint8 { Other, Add, Sub, Mul, IntDiv, Mod, And, Or, Xor, Eq, Ne, Lt, Le, Gt, Ge, Inc, Dec };
+
+#define ORV_STEPS(X) \
+  X(Push)            \
+  X(Self)            \
+  X(One)             \
+  X(Two)             \
+  X(TwoSet)          \
+  X(TwoIf)           \
+  X(Move)            \
+  X(Step)            \
+  X(SetVar)          \
+  X(SetParam)        \
+  X(Array)           \
+  X(GetExt)          \
+  X(SetExt)          \
+  X(Call)            \
+  X(GetArray)        \
+  X(SetArray)        \
+  X(Goto)            \
+  X(If)              \
+  X(Pop)             \
+  X(Append)          \
+  X(Fail)            \
+  X(EndIf)           \
+  X(End)
+
+enum class TStepKind : quint8 {
+#define ORV_STEP_ENUM(name) name,
+  ORV_STEPS(ORV_STEP_ENUM)
+#undef ORV_STEP_ENUM
+};
+
+// One step of the run form. Two-operand steps (Two, TwoSet, TwoIf) read A and B from their
+// sources; Pops of them come off the stack (A below B).
+struct TRunStep {
+  TStepKind Kind = TStepKind::End;
+  TSrc A = TSrc::Stack;
+  TSrc B = TSrc::Stack;
+  TFn Fn = TFn::Other;
+  quint8 Pops = 0;
+  qint32 IA = 0;  // operand indexes: local slot, argument or constant
+  qint32 IB = 0;
+  qint32 Dest = 0;       // local slot or argument written, or the step a jump goes to
+  qint32 ParamNeed = 0;  // the arguments the operands read: highest index + 1
+  qint32 At = 0;         // the instruction reported when the step fails
+  qint32 AtA = 0;        // the instructions that load A and B, and the jump of TwoIf
+  qint32 AtB = 0;
+  qint32 AtIf = 0;
+  const TI* Ins = nullptr;  // the instruction of the step's operation, item or call
+};
+
+}  // namespace
+
+struct TRunCode {
+  std::vector<TRunStep> Steps;
+  std::vector<Variant> Consts;
+  int SourceCount = -1;
+  int LabelCount = -1;
+};
+
+void TRunCodeDeleter::operator()(TRunCode* run) const { delete run; }
+
+namespace {
+
+// ---- Lowering --------------------------------------------------------------------------------
+
+bool IsLoad(TIKind kind) {
+  return kind == TIKind::tiValue || kind == TIKind::tiGetVar || kind == TIKind::tiGetParam;
+}
+
+TFn FnOf(TTwoOperation op) {
+  using namespace orvcodeops;
+  static const std::pair<TTwoOperation, TFn> kOps[] = {
+      {OpAdd, TFn::Add}, {OpSubtract, TFn::Sub}, {OpMultiply, TFn::Mul}, {OpIntDivide, TFn::IntDiv},
+      {OpModulus, TFn::Mod}, {OpAnd, TFn::And}, {OpOr, TFn::Or}, {OpXor, TFn::Xor}, {OpEqual, TFn::Eq},
+      {OpNotEqual, TFn::Ne}, {OpLess, TFn::Lt}, {OpLessOrEqual, TFn::Le}, {OpGreater, TFn::Gt},
+      {OpGreaterOrEqual, TFn::Ge}};
+  for (const auto& [known, fn] : kOps)
+    if (op == known) return fn;
+  return TFn::Other;
+}
+
+TFn FnOf(TOneOperation op) {
+  if (op == orvcodeops::OpIncrement) return TFn::Inc;
+  if (op == orvcodeops::OpDecrement) return TFn::Dec;
+  return TFn::Other;
+}
+
+class TLowering {
+ public:
+  TLowering(const TICode& code, TRunCode& run) : code_(code), run_(run), n_(code.Count()) {}
+
+  void Lower() {
+    run_.Steps.clear();
+    run_.Consts.clear();
+    target_.assign(size_t(n_) + 1, false);
+    for (const TLabelItem& label : code_.Labels)
+      if (label.Place >= 0 && label.Place <= n_) target_[size_t(label.Place)] = true;
+    stepOf_.assign(size_t(n_) + 1, -1);
+    for (int i = 0; i < n_;) {
+      stepOf_[size_t(i)] = int(run_.Steps.size());
+      TRunStep step;
+      const int length = Group(i, step);
+      run_.Steps.push_back(step);
+      i += length;
+    }
+    // Falling off a conditional jump that ends the list ends the run with -1, a jump to the
+    // end with 0.
+    if (n_ > 0 && code_.Items.back().Kind == TIKind::tiIf) run_.Steps.push_back(Step(TStepKind::EndIf));
+    stepOf_[size_t(n_)] = int(run_.Steps.size());
+    run_.Steps.push_back(Step(TStepKind::End));
+    for (TRunStep& s : run_.Steps)
+      if (s.Kind == TStepKind::Goto || s.Kind == TStepKind::If || s.Kind == TStepKind::TwoIf)
+        s.Dest = stepOf_[size_t(code_.Labels[size_t(s.Dest)].Place)];
+    run_.SourceCount = n_;
+    run_.LabelCount = int(code_.Labels.size());
+  }
+
+ private:
+  static TRunStep Step(TStepKind kind) {
+    TRunStep s;
+    s.Kind = kind;
+    return s;
+  }
+
+  const TI& At(int i) const { return code_.Items[size_t(i)]; }
+  TIKind KindAt(int i) const { return At(i).Kind; }
+
+  // Instructions i .. i + count - 1 exist and only the first may be a jump target.
+  bool Joins(int i, int count) const {
+    if (i + count > n_) return false;
+    for (int j = i + 1; j < i + count; ++j)
+      if (target_[size_t(j)]) return false;
+    return true;
+  }
+
+  void Operand(TRunStep& s, int i, bool first) {
+    const TI& ins = At(i);
+    TSrc src = TSrc::Const;
+    qint32 index = 0;
+    if (ins.Kind == TIKind::tiValue) {
+      index = qint32(run_.Consts.size());
+      run_.Consts.push_back(ins.Value);
+    } else if (ins.Kind == TIKind::tiGetVar) {
+      src = TSrc::Var;
+      index = ins.Arg;
+    } else {
+      src = TSrc::Param;
+      index = ins.Arg;
+      s.ParamNeed = std::max(s.ParamNeed, index + 1);
+    }
+    if (first) {
+      s.A = src;
+      s.IA = index;
+      s.AtA = i;
+    } else {
+      s.B = src;
+      s.IB = index;
+      s.AtB = i;
+    }
+  }
+
+  // Fills step with the group of instructions that starts at i; returns its length.
+  int Group(int i, TRunStep& s) {
+    const TI& x = At(i);
+    int two = -1;  // the tiTwo a two-operand group ends with
+    if (IsLoad(x.Kind) && Joins(i, 3) && IsLoad(KindAt(i + 1)) && KindAt(i + 2) == TIKind::tiTwo) {
+      Operand(s, i, true);
+      Operand(s, i + 1, false);
+      two = i + 2;
+    } else if (IsLoad(x.Kind) && Joins(i, 2) && KindAt(i + 1) == TIKind::tiTwo) {
+      s.AtA = i + 1;
+      Operand(s, i, false);
+      s.Pops = 1;
+      two = i + 1;
+    } else if (x.Kind == TIKind::tiTwo) {
+      s.AtA = s.AtB = i;
+      s.IB = 1;
+      s.Pops = 2;
+      two = i;
+    }
+    if (two >= 0) {
+      s.Ins = &At(two);
+      s.At = two;
+      s.Fn = FnOf(At(two).Op.Two);
+      int length = two - i + 1;
+      if (Joins(i, length + 1) && KindAt(two + 1) == TIKind::tiIf) {
+        s.Kind = TStepKind::TwoIf;
+        s.Dest = At(two + 1).Arg;
+        s.AtIf = two + 1;
+        ++length;
+      } else if (Joins(i, length + 1) && KindAt(two + 1) == TIKind::tiSetVar) {
+        s.Kind = TStepKind::TwoSet;
+        s.Dest = At(two + 1).Arg;
+        ++length;
+      } else {
+        s.Kind = TStepKind::Two;
+      }
+      return length;
+    }
+    if (x.Kind == TIKind::tiGetVar && Joins(i, 3) && KindAt(i + 1) == TIKind::tiOne &&
+        FnOf(At(i + 1).Op.One) != TFn::Other && KindAt(i + 2) == TIKind::tiSetVar && At(i + 2).Arg == x.Arg) {
+      s.Kind = TStepKind::Step;
+      s.Fn = FnOf(At(i + 1).Op.One);
+      s.Dest = x.Arg;
+      s.Ins = &At(i + 1);
+      s.At = i + 1;
+      return 3;
+    }
+    if (IsLoad(x.Kind) && Joins(i, 2) && KindAt(i + 1) == TIKind::tiSetVar) {
+      s.Kind = TStepKind::Move;
+      Operand(s, i, true);
+      s.Dest = At(i + 1).Arg;
+      s.At = i + 1;
+      return 2;
+    }
+    s.Ins = &x;
+    s.At = i;
+    s.Dest = x.Arg;
+    switch (x.Kind) {
+      case TIKind::tiValue:
+      case TIKind::tiGetVar:
+      case TIKind::tiGetParam:
+        s.Kind = TStepKind::Push;
+        Operand(s, i, true);
+        break;
+      case TIKind::tiSelf: s.Kind = TStepKind::Self; break;
+      case TIKind::tiOne:
+        s.Kind = TStepKind::One;
+        s.Fn = FnOf(x.Op.One);
+        break;
+      case TIKind::tiTwo: break;  // a group above
+      case TIKind::tiArray: s.Kind = TStepKind::Array; break;
+      case TIKind::tiSetVar: s.Kind = TStepKind::SetVar; break;
+      case TIKind::tiSetParam: s.Kind = TStepKind::SetParam; break;
+      case TIKind::tiGetExt: s.Kind = TStepKind::GetExt; break;
+      case TIKind::tiSetExt: s.Kind = TStepKind::SetExt; break;
+      case TIKind::tiConstEntry:
+      case TIKind::tiVarEntry: s.Kind = TStepKind::Call; break;
+      case TIKind::tiGetArray: s.Kind = TStepKind::GetArray; break;
+      case TIKind::tiSetArray: s.Kind = TStepKind::SetArray; break;
+      case TIKind::tiGoto: s.Kind = TStepKind::Goto; break;
+      case TIKind::tiIf: s.Kind = TStepKind::If; break;
+      case TIKind::tiPop: s.Kind = TStepKind::Pop; break;
+      case TIKind::tiAppendVar: s.Kind = TStepKind::Append; break;
+      case TIKind::tiFail: s.Kind = TStepKind::Fail; break;
+    }
+    return 1;
+  }
+
+  const TICode& code_;
+  TRunCode& run_;
+  const int n_;
+  std::vector<bool> target_;
+  std::vector<int> stepOf_;
+};
+
+// ---- Operations ------------------------------------------------------------------------------
+
+TCodeItem* TargetOf(const TI& ins) {
+  if (!ins.TargetKnown) {
+    auto* entry = static_cast<TEntryItem*>(ins.Op.Item);
+    ins.Target = nullptr;
+    if (entry->Handler == nullptr) {
+      for (TComponent* c : entry->ComponentList()) {
+        auto* code = dynamic_cast<TCodeItem*>(c);
+        if (code != nullptr && code->EntryItem == entry) ins.Target = code;
+      }
+    }
+    // An entry without code yet (forward) is looked at again on its next call.
+    ins.TargetKnown = ins.Target != nullptr || entry->Handler != nullptr || bool(entry->OnCall);
+  }
+  return ins.Target;
+}
+
+TObject* ObjectOf(const Variant& v) {
+  if (v.VType() == varInt64 && v.RawInt64() == 0) return nullptr;
+  return orvcls::VarToObj(v);
+}
+
+bool IsNumber(const Variant& v) { return v.VType() == varInteger || v.VType() == varDouble; }
+
+// The relation of two numbers under the comparison tolerance: -1, 0 or 1.
+int RelateNumbers(const Variant& a, const Variant& b) {
+  const double x = a.ToDouble();
+  const double y = b.ToDouble();
+  if (std::fabs(x - y) <= 0.0001) return 0;
+  return x < y ? -1 : 1;
+}
+
+bool Holds(TFn fn, int rel) {
+  switch (fn) {
+    case TFn::Eq: return rel == 0;
+    case TFn::Ne: return rel != 0;
+    case TFn::Lt: return rel < 0;
+    case TFn::Le: return rel <= 0;
+    case TFn::Gt: return rel > 0;
+    case TFn::Ge: return rel >= 0;
+    default: return false;
+  }
+}
+
+bool IsComparison(TFn fn) { return fn >= TFn::Eq && fn <= TFn::Ge; }
+
+// r := a op b on two Integers; false when the step has no inline path for them. r may be
+// a or b.
+inline bool IntegerTwo(TFn fn, Variant& r, qint64 x, qint64 y) {
+  switch (fn) {
+    case TFn::Add: r = Variant::FromWholeNumber(x + y); return true;
+    case TFn::Sub: r = Variant::FromWholeNumber(x - y); return true;
+    case TFn::Mul: r = Variant::FromWholeNumber(x * y); return true;
+    case TFn::IntDiv: r = Variant::FromWholeNumber(y != 0 ? x / y : x); return true;
+    case TFn::Mod:
+      if (y == 0) return false;  // the routine raises
+      r = Variant(int(x % y));
+      return true;
+    case TFn::And: r = Variant::FromWholeNumber(x & y); return true;
+    case TFn::Or: r = Variant::FromWholeNumber(x | y); return true;
+    case TFn::Xor: r = Variant::FromWholeNumber(x ^ y); return true;
+    case TFn::Eq: r = x == y; return true;
+    case TFn::Ne: r = x != y; return true;
+    case TFn::Lt: r = x < y; return true;
+    case TFn::Le: r = x <= y; return true;
+    case TFn::Gt: r = x > y; return true;
+    case TFn::Ge: r = x >= y; return true;
+    default: return false;
+  }
+}
+
+// r := a op b for a two-operand step; r may be a or b.
+inline void Binary(const TRunStep& s, Variant& r, const Variant& a, const Variant& b) {
+  if (a.VType() == varInteger && b.VType() == varInteger &&
+      IntegerTwo(s.Fn, r, a.RawInt64(), b.RawInt64()))
+    return;
+  if (IsComparison(s.Fn) && IsNumber(a) && IsNumber(b)) {
+    r = Holds(s.Fn, RelateNumbers(a, b));
+    return;
+  }
+  Variant t;
+  s.Ins->Op.Two(t, a, b);
+  r = std::move(t);
+}
+
+int Run(TCodeWriter& writer, const TRunCode& run, TStackFrame& frame) {
+  static const void* const kLabels[] = {
+#define ORV_STEP_LABEL(name) &&L_##name,
+      ORV_STEPS(ORV_STEP_LABEL)
+#undef ORV_STEP_LABEL
+  };
+
+  Variant* const base = frame.Slots;
+  Variant* const limit = base + frame.Capacity;
+  Variant* sp = base + frame.ValueCount;
+  auto* varFrame = static_cast<TVarFrame*>(frame.Next);
+  Variant* const vars = varFrame->Slots;
+  auto* params = static_cast<TExternalParamFrame*>(varFrame->Next);
+  const int paramCount = params->ParamCount;
+  const Variant* bases[4] = {nullptr, vars, params->Slots, run.Consts.data()};
+  const TRunStep* const steps = run.Steps.data();
+  const TRunStep* s = steps;
+  int at = -1;  // set while a step fails at another instruction than its At
+  int result = 0;  // -1 when the list ended with a conditional jump not taken
+
+  // Raises the frame's errors the plain list would at instruction index.
+  auto fail = [&](int index, const char* message) {
+    at = index;
+    frame.Error(QString::fromLatin1(message));
+  };
+  // Raises the argument frame's "Range Error" at the load of the first short argument.
+  auto shortArgument = [&]() {
+    const bool first = s->A == TSrc::Param && s->IA >= paramCount;
+    at = first ? s->AtA : s->AtB;
+    params->Slot(first ? s->IA : s->IB);
+  };
+  // The stack base of a two-operand step; its stack operands are checked to be there.
+  auto operands = [&]() -> Variant* {
+    if (s->ParamNeed > paramCount) [[unlikely]]
+      shortArgument();
+    if (sp - base < s->Pops) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    Variant* first = sp - s->Pops;
+    bases[0] = first;
+    return first;
+  };
+
+#define ORV_NEXT()                  \
+  do {                              \
+    ++s;                            \
+    goto* kLabels[int(s->Kind)];    \
+  } while (false)
+#define ORV_JUMP(step)              \
+  do {                              \
+    s = steps + (step);             \
+    goto* kLabels[int(s->Kind)];    \
+  } while (false)
+
+  try {
+    goto* kLabels[int(s->Kind)];
+
+  L_Push:
+    if (s->ParamNeed > paramCount) [[unlikely]]
+      shortArgument();
+    if (sp >= limit) [[unlikely]]
+      fail(s->At, "Stack overflow");
+    *sp++ = bases[int(s->A)][s->IA];
+    ORV_NEXT();
+
+  L_Self:
+    if (sp >= limit) [[unlikely]]
+      fail(s->At, "Stack overflow");
+    *sp++ = orvcls::ObjToVar(frame.Self);
+    ORV_NEXT();
+
+  L_One: {
+    if (sp - base < 1) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    Variant& a = sp[-1];
+    if (a.VType() == varInteger && (s->Fn == TFn::Inc || s->Fn == TFn::Dec)) {
+      a = Variant::FromWholeNumber(a.RawInt64() + (s->Fn == TFn::Inc ? 1 : -1));
+    } else {
+      Variant r;
+      s->Ins->Op.One(r, a);
+      a = std::move(r);
+    }
+    ORV_NEXT();
+  }
+
+  L_Two: {
+    if (s->Pops == 0 && sp >= limit) [[unlikely]]
+      fail(s->AtA, "Stack overflow");
+    Variant* first = operands();
+    Binary(*s, *first, bases[int(s->A)][s->IA], bases[int(s->B)][s->IB]);
+    sp = first + 1;
+    ORV_NEXT();
+  }
+
+  L_TwoSet: {
+    Variant* first = operands();
+    Binary(*s, vars[s->Dest], bases[int(s->A)][s->IA], bases[int(s->B)][s->IB]);
+    sp = first;
+    ORV_NEXT();
+  }
+
+  L_TwoIf: {
+    Variant* first = operands();
+    const Variant& a = bases[int(s->A)][s->IA];
+    const Variant& b = bases[int(s->B)][s->IB];
+    bool holds;
+    if (a.VType() == varInteger && b.VType() == varInteger && IsComparison(s->Fn)) {
+      const qint64 x = a.RawInt64();
+      const qint64 y = b.RawInt64();
+      holds = Holds(s->Fn, x < y ? -1 : (x > y ? 1 : 0));
+    } else if (IsComparison(s->Fn) && IsNumber(a) && IsNumber(b)) {
+      holds = Holds(s->Fn, RelateNumbers(a, b));
+    } else {
+      Variant r;
+      Binary(*s, r, a, b);
+      if (r.VType() == varBoolean) {
+        holds = r.RawInt64() != 0;
+      } else {
+        at = s->AtIf;
+        holds = r.ToBool();
+        at = -1;
+      }
+    }
+    sp = first;
+    if (!holds) ORV_JUMP(s->Dest);
+    ORV_NEXT();
+  }
+
+  L_Move:
+    if (s->ParamNeed > paramCount) [[unlikely]]
+      shortArgument();
+    vars[s->Dest] = bases[int(s->A)][s->IA];
+    ORV_NEXT();
+
+  L_Step: {
+    Variant& v = vars[s->Dest];
+    if (v.VType() == varInteger) {
+      v = Variant::FromWholeNumber(v.RawInt64() + (s->Fn == TFn::Inc ? 1 : -1));
+    } else {
+      Variant r;
+      s->Ins->Op.One(r, v);
+      v = std::move(r);
+    }
+    ORV_NEXT();
+  }
+
+  L_SetVar:
+    if (sp - base < 1) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    vars[s->Dest] = std::move(*--sp);
+    ORV_NEXT();
+
+  L_SetParam: {
+    if (sp - base < 1) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    Variant& slot = params->Slot(s->Dest);
+    slot = std::move(*--sp);
+    ORV_NEXT();
+  }
+
+  L_Array: {
+    const int size = s->Dest;
+    if (sp - base < size) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    Variant array = VarArrayCreate(0, size - 1);
+    Variant* first = sp - size;
+    for (int i = 0; i < size; ++i) array.ArrayPut(i, first[i]);
+    sp = first;
+    if (sp >= limit) [[unlikely]]
+      fail(s->At, "Stack overflow");
+    *sp++ = std::move(array);
+    ORV_NEXT();
+  }
+
+  L_GetExt: {
+    if (sp - base < 1) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    TObject* obj = ObjectOf(sp[-1]);
+    sp[-1] = static_cast<TConstItem*>(s->Ins->Op.Item)->GetValue(obj);
+    ORV_NEXT();
+  }
+
+  L_SetExt: {
+    if (sp - base < 2) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    Variant value = std::move(*--sp);
+    TObject* obj = ObjectOf(*--sp);
+    static_cast<TValueItem*>(s->Ins->Op.Item)->SetValue(obj, value);
+    ORV_NEXT();
+  }
+
+  L_Call: {
+    const TI& ins = *s->Ins;
+    const int n = ins.Arg;
+    if (sp - base < n) [[unlikely]] {
+      frame.ValueCount = int(sp - base);
+      TInternalParamFrame check(ins.Op.Item, frame, n);  // raises "Param's Stack Error"
+    }
+    if (sp - base < n + 1) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    Variant* args = sp - n;
+    TObject* obj = ObjectOf(args[-1]);
+    Variant r;
+    if (TCodeItem* target = TargetOf(ins)) {
+      r = target->RunArgs(obj, args, n);
+    } else {
+      VariantArgs list(std::make_move_iterator(args), std::make_move_iterator(sp));
+      r = static_cast<TEntryItem*>(ins.Op.Item)->Call(obj, list);
+      for (int i = 0; i < n && i < int(list.size()); ++i) args[i] = std::move(list[size_t(i)]);
+    }
+    for (int k = 0; k < ins.RefCount; ++k) {
+      const TVarRef& ref = writer.Code.VarRefs[size_t(ins.RefFirst + k)];
+      if (ref.Param)
+        params->Slot(ref.Slot) = std::move(args[ref.Arg]);
+      else
+        vars[ref.Slot] = std::move(args[ref.Arg]);
+    }
+    sp = args - 1;
+    *sp++ = std::move(r);
+    ORV_NEXT();
+  }
+
+  L_GetArray: {
+    const int n = s->Ins->Arg;
+    if (sp - base < n + 1) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    Variant* first = sp - n;
+    TObject* obj = ObjectOf(first[-1]);
+    VariantArgs indexes(first, sp);
+    Variant r = static_cast<TConstArrayItem*>(s->Ins->Op.Item)->GetValue(obj, indexes);
+    sp = first - 1;
+    *sp++ = std::move(r);
+    ORV_NEXT();
+  }
+
+  L_SetArray: {
+    const int n = s->Ins->Arg;
+    if (sp - base < n + 2) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    Variant value = std::move(*--sp);
+    Variant* first = sp - n;
+    TObject* obj = ObjectOf(first[-1]);
+    VariantArgs indexes(first, sp);
+    static_cast<TArrayItem*>(s->Ins->Op.Item)->SetValue(obj, indexes, value);
+    sp = first - 1;
+    ORV_NEXT();
+  }
+
+  L_Goto:
+    ORV_JUMP(s->Dest);
+
+  L_If: {
+    if (sp - base < 1) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    --sp;
+    const bool holds = sp->VType() == varBoolean ? sp->RawInt64() != 0 : sp->ToBool();
+    if (!holds) ORV_JUMP(s->Dest);
+    ORV_NEXT();
+  }
+
+  L_Pop:
+    if (sp - base < 1) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    (--sp)->Clear();
+    ORV_NEXT();
+
+  L_Append: {
+    if (sp - base < 1) [[unlikely]]
+      fail(s->At, "Stack underflow");
+    Variant b = std::move(*--sp);
+    Variant& v = vars[s->Dest];
+    if (v.IsString())
+      v += b;
+    else
+      v = VarAdd(v, b);
+    ORV_NEXT();
+  }
+
+  L_Fail:
+    throw Exception(s->Ins->Value.ToString());
+
+  L_EndIf:
+    result = -1;
+    goto L_Finish;
+
+  L_End:
+    result = 0;
+  L_Finish:;
+  } catch (Exception& e) {
+    frame.ValueCount = int(sp - base);
+    const int index = at >= 0 ? at : s->At;
+    const TComponent* routine = writer.Owner() != nullptr && dynamic_cast<TCodeItem*>(&writer) != nullptr
+                                    ? static_cast<TCodeItem&>(writer).EntryItem
+                                    : writer.Owner();
+    e.AppendMessage(QStringLiteral("\r\n") + (routine != nullptr ? routine->Name() : QString()) +
+                    QLatin1Char('.') + QString::number(index) + QLatin1Char(':') +
+                    TIClassName(writer.Code.Items[size_t(index)].Kind));
+    throw;
+  }
+#undef ORV_NEXT
+#undef ORV_JUMP
+  frame.ValueCount = int(sp - base);
+  return result;
+}
+
+}  // namespace
+
+int Execute(TCodeWriter& writer, TRunCodePtr& run, TStackFrame& frame) {
+  // The list only grows while it is compiled, before anything runs it; a list that grew
+  // since its last run is lowered again.
+  const TICode& code = writer.Code;
+  if (!run || run->SourceCount != code.Count() || run->LabelCount != int(code.Labels.size())) {
+    if (!run) run.reset(new TRunCode);
+    TLowering(code, *run).Lower();
+  }
+  return Run(writer, *run, frame);
+}
+
+}  // namespace orvcodex
