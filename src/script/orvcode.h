@@ -139,8 +139,7 @@ class TCodeWriter : public TComponent {
   void EmitAppendVar(int slot);
 
   // Runs the code on the frame; returns the run loop's code.
-  int Execute(TStackFrame& frame) { return orvcodex::Execute(*this, runCode_, frame); }
+  int Execute(TStackFrame& frame) { return orvcodex::Execute(*this, frame); }
 
- private:
-  orvcodex::TRunCodePtr runCode_;  // the lowered form, made on the first run
+  orvcodex::TRunCodePtr RunCode;  // the lowered form, made by the first run
 };

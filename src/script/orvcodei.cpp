@@ -12,7 +12,7 @@ ORV_DESCRIBE(TCodeItem) {
 
 namespace {
 
-thread_local int tCallDepth = 0;
+using orvcodei::tCallDepth;
 
 struct DepthGuard {
   DepthGuard() {
@@ -83,8 +83,7 @@ Variant TCodeItem::Run(TObject* slf, VariantArgs& args) {
 
 Variant TCodeItem::RunArgs(TObject* slf, Variant* args, int count) {
   DepthGuard depth;
-  if (!varsReady_) GetVars();
-  const int varCount = vars_->ComponentCount();
+  const int varCount = ReadyVars()->ComponentCount();
   const int total = varCount + StackSize;
   auto* cells = static_cast<Variant*>(alloca(sizeof(Variant) * size_t(total > 0 ? total : 1)));
   SlotBlock block(cells, total);
@@ -93,12 +92,19 @@ Variant TCodeItem::RunArgs(TObject* slf, Variant* args, int count) {
   TVarFrame vars(vars_, &params, cells, varCount);
   TStackFrame stack(slf, &vars, cells + varCount, StackSize);
   Execute(stack);
-  if (ResultVar == nullptr) return Variant();
-  if (resultSlot_ < 0) resultSlot_ = ResultVar->ComponentIndex();
-  return std::move(cells[resultSlot_]);
+  const int result = ResultSlot();
+  return result >= 0 ? std::move(cells[result]) : Variant();
+}
+
+int TCodeItem::FindResultSlot() {
+  // Items never move within the container once compiled; before that nothing runs.
+  resultSlot_ = ResultVar != nullptr ? ResultVar->ComponentIndex() : -1;
+  return resultSlot_;
 }
 
 namespace orvcodei {
+
+constinit thread_local int tCallDepth __attribute__((tls_model("initial-exec"))) = 0;
 
 std::vector<TParamItem*> SignatureParams(TComponent* signature) {
   std::vector<TParamItem*> params;

@@ -23,7 +23,10 @@ class TCodeItem : public TCodeWriter {
   // The local container, entered in the signature as "Vars" on first use, with "Self" and,
   // for functions, "Result".
   TComp* GetVars();
+  TComp* ReadyVars() { return varsReady_ ? vars_ : GetVars(); }
   int VarCount() const;
+  // Result's slot in the variable frame, or -1 (a procedure).
+  int ResultSlot() { return resultSlot_ != kUnknownSlot ? resultSlot_ : FindResultSlot(); }
 
   int FindLabel(const QString& name) const;  // -1 when not declared
   int AddLabel(const QString& name);
@@ -36,7 +39,9 @@ class TCodeItem : public TCodeWriter {
  private:
   TComp* vars_ = nullptr;
   bool varsReady_ = false;
-  int resultSlot_ = -1;  // ResultVar's index in the variable frame, found on the first run
+  static constexpr int kUnknownSlot = -2;
+  int FindResultSlot();
+  int resultSlot_ = kUnknownSlot;
   QHash<QString, int> labelNames_;  // NameKey -> label
 };
 
@@ -48,5 +53,7 @@ std::vector<TParamItem*> SignatureParams(TComponent* signature);
 
 // How deep script routines may call each other before "TStackFrame! Stack overflow".
 inline constexpr int kMaxCallDepth = 2000;
+// How deep they call each other now, on this thread.
+extern constinit thread_local int tCallDepth __attribute__((tls_model("initial-exec")));
 
 }  // namespace orvcodei

@@ -79,6 +79,10 @@ struct TRunCode {
   std::vector<Variant> Consts;
   int SourceCount = -1;
   int LabelCount = -1;
+  // For a compiled routine: its variable slots, stack slots and Result's slot (or -1).
+  int VarCount = 0;
+  int StackSize = 0;
+  int ResultSlot = -1;
 };
 
 void TRunCodeDeleter::operator()(TRunCode* run) const { delete run; }
@@ -327,7 +331,7 @@ bool IsComparison(TFn fn) { return fn >= TFn::Eq && fn <= TFn::Ge; }
 
 // r := a op b on two Integers; false when the step has no inline path for them. r may be
 // a or b.
-inline bool IntegerTwo(TFn fn, Variant& r, qint64 x, qint64 y) {
+[[gnu::always_inline]] inline bool IntegerTwo(TFn fn, Variant& r, qint64 x, qint64 y) {
   switch (fn) {
     case TFn::Add: r = Variant::FromWholeNumber(x + y); return true;
     case TFn::Sub: r = Variant::FromWholeNumber(x - y); return true;
@@ -350,11 +354,8 @@ inline bool IntegerTwo(TFn fn, Variant& r, qint64 x, qint64 y) {
   }
 }
 
-// r := a op b for a two-operand step; r may be a or b.
-inline void Binary(const TRunStep& s, Variant& r, const Variant& a, const Variant& b) {
-  if (a.VType() == varInteger && b.VType() == varInteger &&
-      IntegerTwo(s.Fn, r, a.RawInt64(), b.RawInt64()))
-    return;
+// r := a op b for a two-operand step, past the Integer path; r may be a or b.
+[[gnu::noinline]] void BinarySlow(const TRunStep& s, Variant& r, const Variant& a, const Variant& b) {
   if (IsComparison(s.Fn) && IsNumber(a) && IsNumber(b)) {
     r = Holds(s.Fn, RelateNumbers(a, b));
     return;
@@ -364,79 +365,264 @@ inline void Binary(const TRunStep& s, Variant& r, const Variant& a, const Varian
   r = std::move(t);
 }
 
-int Run(TCodeWriter& writer, const TRunCode& run, TStackFrame& frame) {
+// r := a op b for a two-operand step; r may be a or b.
+[[gnu::always_inline]] inline void Binary(const TRunStep& s, Variant& r, const Variant& a, const Variant& b) {
+  if (a.VType() == varInteger && b.VType() == varInteger && IntegerTwo(s.Fn, r, a.RawInt64(), b.RawInt64()))
+    [[likely]] return;
+  BinarySlow(s, r, a, b);
+}
+
+[[noreturn]] [[gnu::cold]] void RaiseFrame(const char* frameClass, const char* message) {
+  throw Exception(QString::fromLatin1(frameClass) + QStringLiteral("! ") + QString::fromLatin1(message));
+}
+
+// The slots of routines that script code calls from script code: one stack of Variants per
+// thread, in chunks that never move, taken and given back in call order.
+class TCellArena {
+ public:
+  Variant* Take(int count) {
+    if (used_ + count <= size_) [[likely]] {
+      Variant* cells = cells_ + used_;
+      used_ += count;
+      return cells;
+    }
+    return TakeFromNext(count);
+  }
+
+  // Gives back the cells last taken, cleared for their next use.
+  void Give(Variant* cells, int count) {
+    for (int i = 0; i < count; ++i) cells[i] = Variant();
+    used_ -= count;
+    if (used_ == 0 && current_ > 0) Select(current_ - 1);
+  }
+
+ private:
+  struct Chunk {
+    std::unique_ptr<Variant[]> Cells;
+    int Size = 0;
+    int Used = 0;  // while a later chunk is in use
+  };
+  static constexpr int kChunkSize = 8192;
+
+  void Select(int index) {
+    if (current_ >= 0) chunks_[size_t(current_)].Used = used_;
+    current_ = index;
+    Chunk& c = chunks_[size_t(index)];
+    cells_ = c.Cells.get();
+    size_ = c.Size;
+    used_ = c.Used;
+  }
+
+  [[gnu::noinline]] Variant* TakeFromNext(int count) {
+    const int next = current_ + 1;
+    if (next == int(chunks_.size())) chunks_.emplace_back();
+    Chunk& c = chunks_[size_t(next)];
+    if (c.Size < count) {
+      c.Size = std::max(count, kChunkSize);
+      c.Cells.reset(new Variant[size_t(c.Size)]);
+    }
+    c.Used = 0;
+    Select(next);
+    used_ = count;
+    return cells_;
+  }
+
+  std::vector<Chunk> chunks_;
+  int current_ = -1;
+  Variant* cells_ = nullptr;
+  int size_ = 0;
+  int used_ = 0;
+};
+
+// A caller's state while a routine it called runs in the same loop.
+struct TActivation {
+  TCodeWriter* Writer;
+  const TRunCode* Code;
+  const TRunStep* CallStep;
+  Variant* Base;
+  Variant* Limit;
+  Variant* Vars;
+  Variant* Params;
+  TObject* Self;
+  int ParamCount;
+};
+
+struct TThreadRun {
+  TCellArena Arena;
+  std::vector<TActivation> Activations;
+};
+
+TThreadRun& ThreadRun() {
+  static thread_local TThreadRun run __attribute__((tls_model("initial-exec")));
+  return run;
+}
+
+[[gnu::noinline]] const TRunCode& Lower(TCodeWriter& writer) {
+  const TICode& code = writer.Code;
+  orvcodex::TRunCodePtr& run = writer.RunCode;
+  if (!run) run.reset(new TRunCode);
+  TLowering(code, *run).Lower();
+  run->StackSize = writer.StackSize;
+  if (auto* routine = dynamic_cast<TCodeItem*>(&writer)) {
+    run->VarCount = routine->ReadyVars()->ComponentCount();
+    run->ResultSlot = routine->ResultSlot();
+  }
+  return *run;
+}
+
+// The run form of writer's code. The list only grows while it is compiled, before anything
+// runs it; a list that grew since its last run is lowered again.
+inline const TRunCode& Lowered(TCodeWriter& writer) {
+  const TRunCode* run = writer.RunCode.get();
+  if (run != nullptr && run->SourceCount == writer.Code.Count() &&
+      run->LabelCount == int(writer.Code.Labels.size())) [[likely]]
+    return *run;
+  return Lower(writer);
+}
+
+void AppendTrail(Exception& e, TCodeWriter& writer, int index) {
+  const TComponent* routine = writer.Owner() != nullptr && dynamic_cast<TCodeItem*>(&writer) != nullptr
+                                  ? static_cast<TCodeItem&>(writer).EntryItem
+                                  : writer.Owner();
+  e.AppendMessage(QStringLiteral("\r\n") + (routine != nullptr ? routine->Name() : QString()) + QLatin1Char('.') +
+                  QString::number(index) + QLatin1Char(':') + TIClassName(writer.Code.Items[size_t(index)].Kind));
+}
+
+// Raises the stack frame's error that the plain list raises at instruction index.
+[[noreturn]] [[gnu::cold]] void FailAt(int& at, int index, const char* message) {
+  at = index;
+  RaiseFrame("TStackFrame", message);
+}
+
+// Raises the argument frame's "Range Error" at the load of the step's first short argument.
+[[noreturn]] [[gnu::cold]] void ShortArgument(int& at, const TRunStep& s, int paramCount) {
+  at = s.A == TSrc::Param && s.IA >= paramCount ? s.AtA : s.AtB;
+  RaiseFrame("TExternalParamFrame", "Range Error");
+}
+
+Variant& Param(Variant* params, int paramCount, int index) {
+  if (index < 0 || index >= paramCount) [[unlikely]]
+    RaiseFrame("TExternalParamFrame", "Range Error");
+  return params[index];
+}
+
+// After a call: its var arguments go back to the caller's slots.
+void WriteBack(const TI& call, const TICode& code, Variant* args, Variant* vars, Variant* params, int paramCount) {
+  for (int k = 0; k < call.RefCount; ++k) {
+    const TVarRef& ref = code.VarRefs[size_t(call.RefFirst + k)];
+    if (ref.Param)
+      Param(params, paramCount, ref.Slot) = std::move(args[ref.Arg]);
+    else
+      vars[ref.Slot] = std::move(args[ref.Arg]);
+  }
+}
+
+// The run loop. Script routines called from here run in this loop too, over slots of the
+// thread's arena; frame is the outermost routine's. No address of the loop's state is taken,
+// so the compiler may keep it in registers.
+int Run(TCodeWriter& outer, TStackFrame& frame) {
   static const void* const kLabels[] = {
 #define ORV_STEP_LABEL(name) &&L_##name,
       ORV_STEPS(ORV_STEP_LABEL)
 #undef ORV_STEP_LABEL
   };
 
-  Variant* const base = frame.Slots;
-  Variant* const limit = base + frame.Capacity;
+  TThreadRun& thread = ThreadRun();
+  const size_t outerActivations = thread.Activations.size();
+  int& depth = orvcodei::tCallDepth;
+
+  // The running routine's state; a call saves it in an activation, its return restores it.
+  TCodeWriter* writer = &outer;
+  const TRunCode* code = &Lowered(outer);
+  const TRunStep* steps = code->Steps.data();
+  const TRunStep* s = steps;
+  Variant* base = frame.Slots;
+  Variant* limit = base + frame.Capacity;
   Variant* sp = base + frame.ValueCount;
   auto* varFrame = static_cast<TVarFrame*>(frame.Next);
-  Variant* const vars = varFrame->Slots;
-  auto* params = static_cast<TExternalParamFrame*>(varFrame->Next);
-  const int paramCount = params->ParamCount;
-  const Variant* bases[4] = {nullptr, vars, params->Slots, run.Consts.data()};
-  const TRunStep* const steps = run.Steps.data();
-  const TRunStep* s = steps;
+  Variant* vars = varFrame->Slots;
+  auto* paramFrame = static_cast<TExternalParamFrame*>(varFrame->Next);
+  Variant* params = paramFrame->Slots;
+  int paramCount = paramFrame->ParamCount;
+  TObject* self = frame.Self;
+  const Variant* consts = code->Consts.data();
   int at = -1;  // set while a step fails at another instruction than its At
-  int result = 0;  // -1 when the list ended with a conditional jump not taken
+  int result = 0;
 
-  // Raises the frame's errors the plain list would at instruction index.
-  auto fail = [&](int index, const char* message) {
-    at = index;
-    frame.Error(QString::fromLatin1(message));
-  };
-  // Raises the argument frame's "Range Error" at the load of the first short argument.
-  auto shortArgument = [&]() {
-    const bool first = s->A == TSrc::Param && s->IA >= paramCount;
-    at = first ? s->AtA : s->AtB;
-    params->Slot(first ? s->IA : s->IB);
-  };
-  // The stack base of a two-operand step; its stack operands are checked to be there.
-  auto operands = [&]() -> Variant* {
-    if (s->ParamNeed > paramCount) [[unlikely]]
-      shortArgument();
-    if (sp - base < s->Pops) [[unlikely]]
-      fail(s->At, "Stack underflow");
-    Variant* first = sp - s->Pops;
-    bases[0] = first;
-    return first;
-  };
-
-#define ORV_NEXT()                  \
-  do {                              \
-    ++s;                            \
-    goto* kLabels[int(s->Kind)];    \
+#define ORV_NEXT()               \
+  do {                           \
+    ++s;                         \
+    goto* kLabels[int(s->Kind)]; \
   } while (false)
-#define ORV_JUMP(step)              \
-  do {                              \
-    s = steps + (step);             \
-    goto* kLabels[int(s->Kind)];    \
+#define ORV_JUMP(step)           \
+  do {                           \
+    s = steps + (step);          \
+    goto* kLabels[int(s->Kind)]; \
+  } while (false)
+#define ORV_NEED(count)                                                   \
+  do {                                                                    \
+    if (sp - base < (count)) [[unlikely]]                                 \
+      FailAt(at, s->At, "Stack underflow");                               \
+  } while (false)
+#define ORV_ROOM(index)                                                   \
+  do {                                                                    \
+    if (sp >= limit) [[unlikely]]                                         \
+      FailAt(at, (index), "Stack overflow");                              \
+  } while (false)
+#define ORV_ARGUMENTS()                                                   \
+  do {                                                                    \
+    if (s->ParamNeed > paramCount) [[unlikely]]                           \
+      ShortArgument(at, *s, paramCount);                                  \
+  } while (false)
+  // The operands of a two-operand step; first is where its stack operands begin.
+#define ORV_OPERAND(src, index, first) \
+  ((src) == TSrc::Var ? vars[index]    \
+   : (src) == TSrc::Const ? consts[index] : (src) == TSrc::Param ? params[index] : (first)[index])
+  // Back to the caller of the routine that ran in this loop: the result goes below the
+  // call's arguments, and sp stays at them.
+#define ORV_LEAVE()                                                                  \
+  do {                                                                               \
+    Variant* args = params;                                                          \
+    const int slot = code->ResultSlot;                                               \
+    args[-1] = slot >= 0 ? std::move(vars[slot]) : Variant();                        \
+    thread.Arena.Give(vars, code->VarCount + code->StackSize);                       \
+    const TActivation& a = thread.Activations.back();                                \
+    writer = a.Writer;                                                               \
+    code = a.Code;                                                                   \
+    steps = code->Steps.data();                                                      \
+    consts = code->Consts.data();                                                    \
+    s = a.CallStep;                                                                  \
+    base = a.Base;                                                                   \
+    limit = a.Limit;                                                                 \
+    vars = a.Vars;                                                                   \
+    params = a.Params;                                                               \
+    paramCount = a.ParamCount;                                                       \
+    self = a.Self;                                                                   \
+    thread.Activations.pop_back();                                                   \
+    --depth;                                                                         \
+    sp = args;                                                                       \
   } while (false)
 
   try {
     goto* kLabels[int(s->Kind)];
 
   L_Push:
-    if (s->ParamNeed > paramCount) [[unlikely]]
-      shortArgument();
-    if (sp >= limit) [[unlikely]]
-      fail(s->At, "Stack overflow");
-    *sp++ = bases[int(s->A)][s->IA];
+    ORV_ARGUMENTS();
+    ORV_ROOM(s->At);
+    {
+      const Variant& value = ORV_OPERAND(s->A, s->IA, sp);
+      *sp = value;
+      ++sp;
+    }
     ORV_NEXT();
 
   L_Self:
-    if (sp >= limit) [[unlikely]]
-      fail(s->At, "Stack overflow");
-    *sp++ = orvcls::ObjToVar(frame.Self);
+    ORV_ROOM(s->At);
+    *sp++ = self == nullptr ? Variant(qint64(0)) : orvcls::ObjToVar(self);
     ORV_NEXT();
 
   L_One: {
-    if (sp - base < 1) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    ORV_NEED(1);
     Variant& a = sp[-1];
     if (a.VType() == varInteger && (s->Fn == TFn::Inc || s->Fn == TFn::Dec)) {
       a = Variant::FromWholeNumber(a.RawInt64() + (s->Fn == TFn::Inc ? 1 : -1));
@@ -449,35 +635,38 @@ int Run(TCodeWriter& writer, const TRunCode& run, TStackFrame& frame) {
   }
 
   L_Two: {
-    if (s->Pops == 0 && sp >= limit) [[unlikely]]
-      fail(s->AtA, "Stack overflow");
-    Variant* first = operands();
-    Binary(*s, *first, bases[int(s->A)][s->IA], bases[int(s->B)][s->IB]);
+    if (s->Pops == 0) ORV_ROOM(s->AtA);
+    ORV_ARGUMENTS();
+    ORV_NEED(s->Pops);
+    Variant* first = sp - s->Pops;
+    Binary(*s, *first, ORV_OPERAND(s->A, s->IA, first), ORV_OPERAND(s->B, s->IB, first));
     sp = first + 1;
     ORV_NEXT();
   }
 
   L_TwoSet: {
-    Variant* first = operands();
-    Binary(*s, vars[s->Dest], bases[int(s->A)][s->IA], bases[int(s->B)][s->IB]);
+    ORV_ARGUMENTS();
+    ORV_NEED(s->Pops);
+    Variant* first = sp - s->Pops;
+    Binary(*s, vars[s->Dest], ORV_OPERAND(s->A, s->IA, first), ORV_OPERAND(s->B, s->IB, first));
     sp = first;
     ORV_NEXT();
   }
 
   L_TwoIf: {
-    Variant* first = operands();
-    const Variant& a = bases[int(s->A)][s->IA];
-    const Variant& b = bases[int(s->B)][s->IB];
+    ORV_ARGUMENTS();
+    ORV_NEED(s->Pops);
+    Variant* first = sp - s->Pops;
+    const Variant& a = ORV_OPERAND(s->A, s->IA, first);
+    const Variant& b = ORV_OPERAND(s->B, s->IB, first);
     bool holds;
-    if (a.VType() == varInteger && b.VType() == varInteger && IsComparison(s->Fn)) {
+    if (a.VType() == varInteger && b.VType() == varInteger && IsComparison(s->Fn)) [[likely]] {
       const qint64 x = a.RawInt64();
       const qint64 y = b.RawInt64();
       holds = Holds(s->Fn, x < y ? -1 : (x > y ? 1 : 0));
-    } else if (IsComparison(s->Fn) && IsNumber(a) && IsNumber(b)) {
-      holds = Holds(s->Fn, RelateNumbers(a, b));
     } else {
       Variant r;
-      Binary(*s, r, a, b);
+      BinarySlow(*s, r, a, b);
       if (r.VType() == varBoolean) {
         holds = r.RawInt64() != 0;
       } else {
@@ -492,9 +681,8 @@ int Run(TCodeWriter& writer, const TRunCode& run, TStackFrame& frame) {
   }
 
   L_Move:
-    if (s->ParamNeed > paramCount) [[unlikely]]
-      shortArgument();
-    vars[s->Dest] = bases[int(s->A)][s->IA];
+    ORV_ARGUMENTS();
+    vars[s->Dest] = ORV_OPERAND(s->A, s->IA, sp);
     ORV_NEXT();
 
   L_Step: {
@@ -510,44 +698,38 @@ int Run(TCodeWriter& writer, const TRunCode& run, TStackFrame& frame) {
   }
 
   L_SetVar:
-    if (sp - base < 1) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    ORV_NEED(1);
     vars[s->Dest] = std::move(*--sp);
     ORV_NEXT();
 
   L_SetParam: {
-    if (sp - base < 1) [[unlikely]]
-      fail(s->At, "Stack underflow");
-    Variant& slot = params->Slot(s->Dest);
+    ORV_NEED(1);
+    Variant& slot = Param(params, paramCount, s->Dest);
     slot = std::move(*--sp);
     ORV_NEXT();
   }
 
   L_Array: {
     const int size = s->Dest;
-    if (sp - base < size) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    ORV_NEED(size);
     Variant array = VarArrayCreate(0, size - 1);
     Variant* first = sp - size;
     for (int i = 0; i < size; ++i) array.ArrayPut(i, first[i]);
     sp = first;
-    if (sp >= limit) [[unlikely]]
-      fail(s->At, "Stack overflow");
+    ORV_ROOM(s->At);
     *sp++ = std::move(array);
     ORV_NEXT();
   }
 
   L_GetExt: {
-    if (sp - base < 1) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    ORV_NEED(1);
     TObject* obj = ObjectOf(sp[-1]);
     sp[-1] = static_cast<TConstItem*>(s->Ins->Op.Item)->GetValue(obj);
     ORV_NEXT();
   }
 
   L_SetExt: {
-    if (sp - base < 2) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    ORV_NEED(2);
     Variant value = std::move(*--sp);
     TObject* obj = ObjectOf(*--sp);
     static_cast<TValueItem*>(s->Ins->Op.Item)->SetValue(obj, value);
@@ -557,38 +739,46 @@ int Run(TCodeWriter& writer, const TRunCode& run, TStackFrame& frame) {
   L_Call: {
     const TI& ins = *s->Ins;
     const int n = ins.Arg;
-    if (sp - base < n) [[unlikely]] {
-      frame.ValueCount = int(sp - base);
-      TInternalParamFrame check(ins.Op.Item, frame, n);  // raises "Param's Stack Error"
-    }
-    if (sp - base < n + 1) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    if (sp - base < n) [[unlikely]]
+      RaiseFrame("TInternalParamFrame", "Param's Stack Error");
+    ORV_NEED(n + 1);
     Variant* args = sp - n;
     TObject* obj = ObjectOf(args[-1]);
-    Variant r;
-    if (TCodeItem* target = TargetOf(ins)) {
-      r = target->RunArgs(obj, args, n);
-    } else {
-      VariantArgs list(std::make_move_iterator(args), std::make_move_iterator(sp));
-      r = static_cast<TEntryItem*>(ins.Op.Item)->Call(obj, list);
-      for (int i = 0; i < n && i < int(list.size()); ++i) args[i] = std::move(list[size_t(i)]);
+    TCodeItem* callee = ins.TargetKnown ? ins.Target : TargetOf(ins);
+    if (callee != nullptr) {
+      // A script routine: its steps run here, over slots of the arena.
+      if (depth >= orvcodei::kMaxCallDepth) [[unlikely]]
+        RaiseFrame("TStackFrame", "Stack overflow");
+      const TRunCode* next = &Lowered(*callee);
+      Variant* cells = thread.Arena.Take(next->VarCount + next->StackSize);
+      thread.Activations.push_back({writer, code, s, base, limit, vars, params, self, paramCount});
+      ++depth;
+      writer = callee;
+      code = next;
+      steps = next->Steps.data();
+      consts = next->Consts.data();
+      s = steps;
+      vars = cells;
+      base = cells + next->VarCount;
+      limit = base + next->StackSize;
+      sp = base;
+      params = args;
+      paramCount = n;
+      self = obj;
+      goto* kLabels[int(s->Kind)];
     }
-    for (int k = 0; k < ins.RefCount; ++k) {
-      const TVarRef& ref = writer.Code.VarRefs[size_t(ins.RefFirst + k)];
-      if (ref.Param)
-        params->Slot(ref.Slot) = std::move(args[ref.Arg]);
-      else
-        vars[ref.Slot] = std::move(args[ref.Arg]);
-    }
-    sp = args - 1;
-    *sp++ = std::move(r);
+    VariantArgs list(std::make_move_iterator(args), std::make_move_iterator(sp));
+    Variant r = static_cast<TEntryItem*>(ins.Op.Item)->Call(obj, list);
+    for (int i = 0; i < n && i < int(list.size()); ++i) args[i] = std::move(list[size_t(i)]);
+    args[-1] = std::move(r);
+    if (ins.RefCount > 0) WriteBack(ins, writer->Code, args, vars, params, paramCount);
+    sp = args;
     ORV_NEXT();
   }
 
   L_GetArray: {
     const int n = s->Ins->Arg;
-    if (sp - base < n + 1) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    ORV_NEED(n + 1);
     Variant* first = sp - n;
     TObject* obj = ObjectOf(first[-1]);
     VariantArgs indexes(first, sp);
@@ -600,8 +790,7 @@ int Run(TCodeWriter& writer, const TRunCode& run, TStackFrame& frame) {
 
   L_SetArray: {
     const int n = s->Ins->Arg;
-    if (sp - base < n + 2) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    ORV_NEED(n + 2);
     Variant value = std::move(*--sp);
     Variant* first = sp - n;
     TObject* obj = ObjectOf(first[-1]);
@@ -615,8 +804,7 @@ int Run(TCodeWriter& writer, const TRunCode& run, TStackFrame& frame) {
     ORV_JUMP(s->Dest);
 
   L_If: {
-    if (sp - base < 1) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    ORV_NEED(1);
     --sp;
     const bool holds = sp->VType() == varBoolean ? sp->RawInt64() != 0 : sp->ToBool();
     if (!holds) ORV_JUMP(s->Dest);
@@ -624,14 +812,12 @@ int Run(TCodeWriter& writer, const TRunCode& run, TStackFrame& frame) {
   }
 
   L_Pop:
-    if (sp - base < 1) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    ORV_NEED(1);
     (--sp)->Clear();
     ORV_NEXT();
 
   L_Append: {
-    if (sp - base < 1) [[unlikely]]
-      fail(s->At, "Stack underflow");
+    ORV_NEED(1);
     Variant b = std::move(*--sp);
     Variant& v = vars[s->Dest];
     if (v.IsString())
@@ -645,40 +831,48 @@ int Run(TCodeWriter& writer, const TRunCode& run, TStackFrame& frame) {
     throw Exception(s->Ins->Value.ToString());
 
   L_EndIf:
+    if (thread.Activations.size() > outerActivations) goto L_Return;
     result = -1;
     goto L_Finish;
 
   L_End:
-    result = 0;
+    if (thread.Activations.size() > outerActivations) goto L_Return;
+    goto L_Finish;
+
+  L_Return:
+    ORV_LEAVE();
+    if (s->Ins->RefCount > 0) WriteBack(*s->Ins, writer->Code, sp, vars, params, paramCount);
+    ORV_NEXT();
+
   L_Finish:;
   } catch (Exception& e) {
+    // Each routine on the way out adds its line, innermost first.
+    for (;;) {
+      AppendTrail(e, *writer, at >= 0 ? at : s->At);
+      at = -1;
+      if (thread.Activations.size() == outerActivations) break;
+      ORV_LEAVE();
+    }
     frame.ValueCount = int(sp - base);
-    const int index = at >= 0 ? at : s->At;
-    const TComponent* routine = writer.Owner() != nullptr && dynamic_cast<TCodeItem*>(&writer) != nullptr
-                                    ? static_cast<TCodeItem&>(writer).EntryItem
-                                    : writer.Owner();
-    e.AppendMessage(QStringLiteral("\r\n") + (routine != nullptr ? routine->Name() : QString()) +
-                    QLatin1Char('.') + QString::number(index) + QLatin1Char(':') +
-                    TIClassName(writer.Code.Items[size_t(index)].Kind));
+    throw;
+  } catch (...) {
+    while (thread.Activations.size() > outerActivations) ORV_LEAVE();
+    frame.ValueCount = int(sp - base);
     throw;
   }
 #undef ORV_NEXT
 #undef ORV_JUMP
+#undef ORV_NEED
+#undef ORV_ROOM
+#undef ORV_ARGUMENTS
+#undef ORV_OPERAND
+#undef ORV_LEAVE
   frame.ValueCount = int(sp - base);
   return result;
 }
 
 }  // namespace
 
-int Execute(TCodeWriter& writer, TRunCodePtr& run, TStackFrame& frame) {
-  // The list only grows while it is compiled, before anything runs it; a list that grew
-  // since its last run is lowered again.
-  const TICode& code = writer.Code;
-  if (!run || run->SourceCount != code.Count() || run->LabelCount != int(code.Labels.size())) {
-    if (!run) run.reset(new TRunCode);
-    TLowering(code, *run).Lower();
-  }
-  return Run(writer, *run, frame);
-}
+int Execute(TCodeWriter& writer, TStackFrame& frame) { return Run(writer, frame); }
 
 }  // namespace orvcodex

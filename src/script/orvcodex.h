@@ -20,6 +20,7 @@ using TRunCodePtr = std::unique_ptr<TRunCode, TRunCodeDeleter>;
 
 // Runs writer's code on frame (lowering it first, or again when the list grew since) and
 // returns the run loop's code: 0, or -1 when the list ended with a conditional jump not taken.
-int Execute(TCodeWriter& writer, TRunCodePtr& run, TStackFrame& frame);
+// Script routines that the code calls run in the same loop, without native recursion.
+int Execute(TCodeWriter& writer, TStackFrame& frame);
 
 }  // namespace orvcodex
