@@ -201,6 +201,7 @@ DbResult TZAbstractRODataset::Run(const QString& sql, const TParams& params) {
 }
 
 void TZAbstractRODataset::InternalOpen() {
+  tableInfo_.reset();
   SetParamsFromMaster();
   DbResult r = Run(sqlText_, *params_);
   if (!r.rows) throw EDatabaseError(QStringLiteral("%1: The statement returns no rows").arg(Name()));

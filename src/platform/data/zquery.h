@@ -5,6 +5,8 @@
 #include "platform/data/dataset.h"
 #include "platform/data/params.h"
 
+#include <QtCore/QHash>
+
 class TZConnection;
 class TZUpdateSQL;
 class TQueryMasterLink;
@@ -12,6 +14,15 @@ class TSQLStrings;
 class TStrings;
 struct DbParam;
 struct DbResult;
+
+// The one table a result reads: its qualified name, quoted column names by number, and the
+// primary key's column numbers in key order.
+struct ZTableInfo {
+  unsigned oid = 0;
+  QString name;
+  QHash<int, QString> columns;
+  QList<int> key;
+};
 
 class TZAbstractRODataset : public TDataSet {
   ORV_CLASS(TZAbstractRODataset, TDataSet)
@@ -83,6 +94,8 @@ class TZAbstractRODataset : public TDataSet {
   bool RefreshRowBy(const QString& sql, const TParams& params);
   bool RefreshRowWhere(const QStringList& keyFields);
   QStringList PrimaryKeyFields();
+  // Catalog facts of a table, kept until the dataset opens again.
+  const ZTableInfo& TableInfo(unsigned oid);
 
  private:
   void SQLChanged();
@@ -96,6 +109,7 @@ class TZAbstractRODataset : public TDataSet {
   qint64 rowsAffected_ = -1;
   bool prepared_ = false;
   int timeout_ = 0;
+  std::unique_ptr<ZTableInfo> tableInfo_;
 };
 
 class TZReadOnlyQuery : public TZAbstractRODataset {

@@ -95,32 +95,28 @@ QStringList TZUpdateSQL::KeyFields() const {
 
 // ---- statements of a query's own, for a result read from one table
 
-namespace {
-
-struct TableInfo {
-  QString name;                   // qualified, quoted
-  QHash<int, QString> columns;    // column number -> quoted name
-  QList<int> key;                 // primary key column numbers
-};
-
-TableInfo ReadTableInfo(DbConnection& db, unsigned oid) {
-  TableInfo info;
-  const QByteArray id = QByteArray::number(oid);
-  DbResult r = db.Execute("select $1::oid::regclass::text", {DbParam::Text(id)});
-  info.name = QString::fromUtf8(r.rows->Cell(0, 0));
-  r = db.Execute("select attnum, quote_ident(attname) from pg_attribute where attrelid = $1 "
-                 "and attnum > 0 and not attisdropped", {DbParam::Text(id)});
-  for (int i = 0; i < r.rows->RowCount(); ++i)
-    info.columns.insert(QByteArray(r.rows->Cell(i, 0).toByteArray()).toInt(),
-                        QString::fromUtf8(r.rows->Cell(i, 1)));
-  r = db.Execute("select unnest(indkey) from pg_index where indrelid = $1 and indisprimary",
-                 {DbParam::Text(id)});
-  for (int i = 0; r.rows && i < r.rows->RowCount(); ++i)
-    info.key << QByteArray(r.rows->Cell(i, 0).toByteArray()).toInt();
-  return info;
+// What statements of a query's own need to know of its table: read once per open, in one
+// round trip, since every post and key refresh asks for it.
+const ZTableInfo& TZAbstractRODataset::TableInfo(unsigned oid) {
+  if (tableInfo_ && tableInfo_->oid == oid) return *tableInfo_;
+  auto info = std::make_unique<ZTableInfo>();
+  info->oid = oid;
+  DbResult r = connection_->Driver().Execute(
+      "select c.oid::regclass::text, a.attnum, quote_ident(a.attname), "
+      "array_position(i.indkey::int2[], a.attnum) "
+      "from pg_class c join pg_attribute a on a.attrelid = c.oid and a.attnum > 0 and not a.attisdropped "
+      "left join pg_index i on i.indrelid = c.oid and i.indisprimary "
+      "where c.oid = $1 order by 4, 2",
+      {DbParam::Text(QByteArray::number(oid))});
+  for (int i = 0; r.rows && i < r.rows->RowCount(); ++i) {
+    info->name = QString::fromUtf8(r.rows->Cell(i, 0));
+    const int column = QByteArray(r.rows->Cell(i, 1).toByteArray()).toInt();
+    info->columns.insert(column, QString::fromUtf8(r.rows->Cell(i, 2)));
+    if (!r.rows->IsNull(i, 3)) info->key << column;  // ordered by key position
+  }
+  tableInfo_ = std::move(info);
+  return *tableInfo_;
 }
-
-}  // namespace
 
 void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
   if (updateObject_) {
@@ -138,7 +134,7 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
   if (table == 0)
     throw EDatabaseError(QStringLiteral("%1: The result has no table to write to; set an update object").arg(Name()));
   DbConnection& db = Connection()->Driver();
-  const TableInfo info = ReadTableInfo(db, table);
+  const ZTableInfo& info = TableInfo(table);
 
   // Values go as the cells the rowset keeps: stored texts unchanged, edited ones encoded.
   std::vector<DbParam> values;
@@ -267,7 +263,7 @@ QStringList TZAbstractRODataset::PrimaryKeyFields() {
     table = c.tableOid;
   }
   if (table == 0 || !connection_) return {};
-  const TableInfo info = ReadTableInfo(connection_->Driver(), table);
+  const ZTableInfo& info = TableInfo(table);
   QStringList keys;
   for (int keyColumn : info.key) {
     TField* found = nullptr;

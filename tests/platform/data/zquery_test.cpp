@@ -142,6 +142,33 @@ TEST_F(ZQuery, WritesASingleTableResultWithItsOwnStatements) {
   q.Cancel();
 }
 
+// A key whose columns are declared in another order than the table's: each write finds
+// exactly its own record, also after the dataset reopens.
+TEST_F(ZQuery, CompositeKeysFindTheirOwnRecord) {
+  conn.ExecuteDirect("create table pair (a int, b int, v text, primary key (b, a));"
+                     "insert into pair values (1, 1, 'x'), (1, 2, 'y'), (2, 1, 'z')");
+  TZQuery q(nullptr);
+  q.SetConnection(&conn);
+  q.SetSQLText("select v, a, b from pair order by a, b");
+  for (const char* value : {"Y", "YY"}) {
+    q.Open();
+    q.Locate("V", value == std::string("Y") ? "y" : "Y", 0);
+    q.Edit();
+    q.FieldByName("V")->SetAsString(value);
+    q.Post();
+    q.Close();
+  }
+  EXPECT_EQ(db->Scalar(("select string_agg(v, ',' order by a, b) from " + db->Schema() + ".pair").toUtf8()),
+            "x,YY,z");
+  // Without all of the key the record cannot be told apart safely.
+  q.SetSQLText("select v, a from pair");
+  q.Open();
+  q.Edit();
+  q.FieldByName("V")->SetAsString("w");
+  EXPECT_THROW(q.Post(), EDatabaseError);
+  q.Cancel();
+}
+
 TEST_F(ZQuery, UpdateObjectFillsParametersByNameOldValueAndTag) {
   TZQuery q(nullptr);
   TZUpdateSQL upd(nullptr);
