@@ -6,6 +6,39 @@
 #include "platform/rtl/stringfuncs.h"
 #include "script/orvcodeh_private.h"
 
+// ---- Symbol generations -------------------------------------------------------------------
+
+namespace {
+
+quint64 gGeneration = 1;
+int gQuiet = 0;
+const TComponent* gPrivateOwner = nullptr;
+quint64 gTreeLookups = 0;
+
+}  // namespace
+
+namespace orvcodeh {
+
+quint64 SymbolGeneration() { return gGeneration; }
+
+void SymbolsChanged(const TComponent* item) {
+  if (gQuiet > 0) return;
+  if (gPrivateOwner != nullptr) {
+    for (const TComponent* c = item; c != nullptr; c = c->Owner())
+      if (c == gPrivateOwner) return;
+  }
+  ++gGeneration;
+}
+
+void SetPrivateSymbols(const TComponent* owner) { gPrivateOwner = owner; }
+
+TQuietSymbols::TQuietSymbols() { ++gQuiet; }
+TQuietSymbols::~TQuietSymbols() { --gQuiet; }
+
+quint64 TreeLookups() { return gTreeLookups; }
+
+}  // namespace orvcodeh
+
 // ---- Native call path ----------------------------------------------------------------------
 
 Variant CallNative(TNativeHandler handler, const TCallNotify& method, TObject* slf, VariantArgs& args) {
@@ -24,6 +57,7 @@ TCompItem::TCompItem(TComponent* owner) : TComponent(owner) {}
 
 TCompItem::~TCompItem() {
   if (master_ != nullptr) master_->RemoveItem(Name(), this);
+  orvcodeh::SymbolsChanged(this);
 }
 
 IInterface* TCompItem::QueryInterface(const TGUID& iid) {
@@ -41,9 +75,15 @@ void TCompItem::SetMaster(TComp* master) {
   if (master != nullptr) master->AddItem(Name(), this);
 }
 
+void TCompItem::SetCls(TCls* cls) {
+  if (cls_ == cls) return;
+  cls_ = cls;
+  orvcodeh::SymbolsChanged(this);
+}
+
 QString TCompItem::ClsName() const { return cls_ != nullptr ? cls_->Name() : QStringLiteral(" "); }
 
-void TCompItem::SetClsName(const QString& name) { cls_ = orvcodeh::ClassByName(name); }
+void TCompItem::SetClsName(const QString& name) { SetCls(orvcodeh::ClassByName(name)); }
 
 void TCompItem::ChangeName(const QString& name) {
   const QString old = Name();
@@ -80,6 +120,7 @@ TCompItem* TComp::FindItem(const QString& name) const {
   if (TCompItem* own = FindOwnItem(name)) return own;
   if (Master() != nullptr) return Master()->FindItem(name);
   for (TComponent* owner = Owner(); owner != nullptr; owner = owner->Owner()) {
+    ++gTreeLookups;
     if (owner->FindComponent(name) == nullptr) continue;
     TCls* site = orvcodeh::SiteCls(owner);
     return site != nullptr && site != this ? site->FindItem(name) : nullptr;
@@ -91,6 +132,7 @@ void TComp::AddItem(const QString& name, TCompItem* item) {
   if (item == nullptr || item->master_ != nullptr) return;
   items_.insert(NameKey(name), item);
   item->master_ = this;
+  orvcodeh::SymbolsChanged(item);
 }
 
 void TComp::RegisterItem(const QString& name, TCompItem* item) {
@@ -108,6 +150,7 @@ void TComp::RemoveItem(const QString& name, TCompItem* item) {
   if (it == items_.constEnd() || it.value() != item) return;
   items_.remove(key);
   item->master_ = nullptr;
+  orvcodeh::SymbolsChanged(item);
 }
 
 void TComp::RenameItem(const QString& oldName, const QString& newName, TCompItem* item) {
@@ -181,6 +224,11 @@ ICompItem* TCls::AddNotifyProp(const QString& name, TGetValueNotify getter, TSet
   return item;
 }
 
+void TInstanceCls::SetClsParent(TCls* parent) {
+  explicitParent_ = parent;
+  orvcodeh::SymbolsChanged(this);
+}
+
 TCls* TInstanceCls::ClsParent() const {
   return explicitParent_ != nullptr ? explicitParent_ : TCls::ClsParent();
 }
@@ -189,7 +237,10 @@ QString TFunctionCls::ResultClsName() const {
   return ResultCls != nullptr ? ResultCls->Name() : QStringLiteral(" ");
 }
 
-void TFunctionCls::SetResultClsName(const QString& name) { ResultCls = orvcodeh::ClassByName(name); }
+void TFunctionCls::SetResultClsName(const QString& name) {
+  ResultCls = orvcodeh::ClassByName(name);
+  orvcodeh::SymbolsChanged(this);
+}
 
 // ---- Data items ----------------------------------------------------------------------------
 
@@ -341,6 +392,7 @@ void MoveUnder(TCls* cls, TComponent* owner) {
   if (cls->Owner() == owner || cls == owner) return;
   if (cls->Owner() != nullptr) cls->Owner()->RemoveComponent(cls);
   if (owner != nullptr) owner->InsertComponent(cls);
+  SymbolsChanged(cls);  // a new parent class
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 class TCls;
 class TComp;
 class TEntryCls;
+class TFormulaCache;
 class TFunctionCls;
 class TRootCls;
 class TValueFrame;
@@ -39,7 +40,7 @@ class TCompItem : public TComponent, public virtual ICompItem {
 
   // The symbol's type: the class of a data item's value, an entry's signature; or nullptr.
   TCls* Cls() const { return cls_; }
-  void SetCls(TCls* cls) { cls_ = cls; }
+  void SetCls(TCls* cls);
   // The compound whose member list holds the symbol. Setting it moves the symbol.
   TComp* Master() const { return master_; }
   void SetMaster(TComp* master);
@@ -114,7 +115,7 @@ class TInstanceCls : public TCls {
   ORV_CLASS(TInstanceCls, TCls)
   explicit TInstanceCls(TComponent* owner) : TCls(owner) {}
   TCls* ClsParent() const override;
-  void SetClsParent(TCls* parent) override { explicitParent_ = parent; }
+  void SetClsParent(TCls* parent) override;
 
  private:
   TCls* explicitParent_ = nullptr;
@@ -311,6 +312,20 @@ class TEntryItem : public TCompItem, public virtual IEntryItem {
   bool Native = false;  // registered with a method of native code (OnCall)
 };
 
+// The entry of a formula compiled for RunFormula or CalcFormula. The registry's formula cache
+// owns it and reuses it for the same text while the symbols it was compiled against stand.
+class TFormulaItem : public TEntryItem {
+  ORV_CLASS(TFormulaItem, TEntryItem)
+  explicit TFormulaItem(TComponent* owner) : TEntryItem(owner) {}
+  ~TFormulaItem() override;
+
+ private:
+  friend class TFormulaCache;
+  TFormulaCache* cache_ = nullptr;  // set while a cache slot holds it
+  int running_ = 0;                 // calls in progress
+  bool* gone_ = nullptr;            // set by the destructor for the innermost call in progress
+};
+
 // The entry that serves one event of one component: calls run with that component as Slf.
 class TEventItem : public TEntryItem {
   ORV_CLASS(TEventItem, TEntryItem)
@@ -452,10 +467,13 @@ class TRootCls : public TCls, public IClsRoot {
   void EndRegistration() override {}
   void RegisterEventPackage(TClass packageClass) override;
   TClass FindNativeClass(const QString& name) override;
+  void BeforeDestruction() override;
 
   // The compiler in use; while none is installed nothing is compiled.
-  void SetCompilerFactory(TClsCompilerFactory factory) { compiler_ = std::move(factory); }
+  void SetCompilerFactory(TClsCompilerFactory factory);
   bool HasCompiler() const { return bool(compiler_); }
+  // How many compiled formulas the cache holds (bounded).
+  int CachedFormulaCount() const;
 
   // The class table (name -> class, letter case ignored; the last class named wins).
   TCls* TableFind(const QString& name) const;
@@ -471,6 +489,7 @@ class TRootCls : public TCls, public IClsRoot {
   void BindComponentEvents(TComp* scope, TComponent* root, TComponent* component);
 
  private:
+  friend class TFormulaCache;
   template <class Item>
   Item* NewMember(const QString& name, QString* resultCls, TCls** cls);
   TEntryItem* AddEntry(const QString& name, TNativeHandler handler, TCallNotify method,
@@ -480,6 +499,9 @@ class TRootCls : public TCls, public IClsRoot {
   void BindEvent(TComp* scope, TComponent* root, TComponent* component, const TPropInfo* prop,
                  TMethodNameHolder* holder);
   TComp* FormulaScope(TObject* context);
+  // A new formula entry in scope with text compiled into it; owner is who frees it.
+  template <class Entry>
+  Entry* NewFormula(TComponent* owner, TComp* scope, const QString& text);
   void BindPackage(TEntryCls* eventType);
 
   QHash<QString, TCls*> table_;                 // NameKey -> class
@@ -490,6 +512,7 @@ class TRootCls : public TCls, public IClsRoot {
   std::unique_ptr<TClsDsp> dispatch_;           // the registry's own late binding
   std::vector<std::unique_ptr<TClsDsp>> wrappers_;  // GetDispatch wrappers
   TClsCompilerFactory compiler_;
+  std::unique_ptr<TFormulaCache> formulas_;     // compiled RunFormula / CalcFormula texts
 };
 
 // Late binding over a class's members for one object: a name is found with the class's
@@ -533,6 +556,12 @@ enum class TBoxKind { Attention, Plain };
 using TMessageSink = std::function<void(TBoxKind kind, const QString& text)>;
 void SetMessageSink(TMessageSink sink);
 void ShowBox(TBoxKind kind, const QString& text);
+
+// Every change to the symbols that could change what a name means when compiled: member
+// lists, the class table, classes and parents, the compiler and keywords. Compiled formulas
+// are reused only while the generation they were compiled in stands.
+quint64 SymbolGeneration();
+void SymbolsChanged(const TComponent* item);
 
 // "Такой метод уже определен (<name>)": the compile error of a script routine whose name is a
 // native entry of the same class.

@@ -74,7 +74,10 @@ ORV_DESCRIBE(TSafeProcedureCls) {}
 
 ORV_DESCRIBE(TFunctionCls) {
   c.Prop("ResultCls", [](const TFunctionCls* f) { return AsComponent(f->ResultCls); },
-         [](TFunctionCls* f, TComponent* v) { f->ResultCls = dynamic_cast<TCls*>(v); });
+         [](TFunctionCls* f, TComponent* v) {
+           f->ResultCls = dynamic_cast<TCls*>(v);
+           orvcodeh::SymbolsChanged(f);
+         });
   c.Prop("ResultClsName", &TFunctionCls::ResultClsName, &TFunctionCls::SetResultClsName);
 }
 
@@ -94,7 +97,13 @@ ORV_DESCRIBE(TValueItem) {
 ORV_DESCRIBE(TFrameItem) {}
 ORV_DESCRIBE(TVarItem) {}
 ORV_DESCRIBE(TFieldItem) {}
-ORV_DESCRIBE(TParamItem) { c.Prop("Flags", &TParamItem::Flags); }
+ORV_DESCRIBE(TParamItem) {
+  c.Prop("Flags", [](const TParamItem* p) { return p->Flags; },
+         [](TParamItem* p, int flags) {
+           p->Flags = flags;
+           orvcodeh::SymbolsChanged(p);  // calls compile differently
+         });
+}
 
 ORV_DESCRIBE(TPropItem) {
   c.Prop("OnGetStored", None<EvGetStored, TPropItem>());
@@ -108,7 +117,11 @@ ORV_DESCRIBE(TReservedConstItem) {
 ORV_DESCRIBE(TComponentFieldItem) { c.Prop("Component", &TComponentFieldItem::Component); }
 
 ORV_DESCRIBE(TConstArrayItem) {
-  c.Prop("DimCount", &TConstArrayItem::DimCount);
+  c.Prop("DimCount", [](const TConstArrayItem* a) { return a->DimCount; },
+         [](TConstArrayItem* a, int count) {
+           a->DimCount = count;
+           orvcodeh::SymbolsChanged(a);
+         });
   c.Prop("OnGetValue", None<EvGetArrayValue, TConstArrayItem>());
   c.Prop("OnGetValueCall", None<EvCall, TConstArrayItem>());
 }

@@ -5,6 +5,7 @@
 #include "core/orvenv.h"
 #include "platform/rtl/stringfuncs.h"
 #include "script/orvcoder.h"
+#include "script/orvcodeh_formulas.h"
 #include "script/orvcodeh_private.h"
 
 namespace {
@@ -44,11 +45,25 @@ TRootCls::TRootCls() : TCls(nullptr) {
 }
 
 TRootCls::~TRootCls() {
+  formulas_.reset();
   DestroyComponents();
   wrappers_.clear();
   dispatch_.reset();
   if (TRootEnv* env = orvenv::GetRootEnv()) env->ClearClsRoot(this);
 }
+
+void TRootCls::BeforeDestruction() {
+  // Cached formulas go first: their locals are listed in the model's signature classes.
+  formulas_.reset();
+  TCls::BeforeDestruction();
+}
+
+void TRootCls::SetCompilerFactory(TClsCompilerFactory factory) {
+  compiler_ = std::move(factory);
+  orvcodeh::SymbolsChanged(this);
+}
+
+int TRootCls::CachedFormulaCount() const { return formulas_ ? formulas_->Count() : 0; }
 
 IInterface* TRootCls::QueryInterface(const TGUID& iid) {
   if (SameText(iid, IID_IClsRoot)) return static_cast<IClsRoot*>(this);
@@ -63,12 +78,17 @@ IInterface* TRootCls::QueryInterface(const TGUID& iid) {
 
 TCls* TRootCls::TableFind(const QString& name) const { return table_.value(NameKey(name), nullptr); }
 
-void TRootCls::TableEnter(const QString& name, TCls* cls) { table_.insert(NameKey(name), cls); }
+void TRootCls::TableEnter(const QString& name, TCls* cls) {
+  table_.insert(NameKey(name), cls);
+  orvcodeh::SymbolsChanged(cls);
+}
 
 void TRootCls::TableRemove(const QString& name, TCls* cls) {
   const QString key = NameKey(name);
   const auto it = table_.constFind(key);
-  if (it != table_.constEnd() && it.value() == cls) table_.remove(key);
+  if (it == table_.constEnd() || it.value() != cls) return;
+  table_.remove(key);
+  orvcodeh::SymbolsChanged(cls);
 }
 
 std::vector<TCls*> TRootCls::TableClasses() const {
@@ -249,42 +269,56 @@ TComp* TRootCls::FormulaScope(TObject* context) {
   return orvcodeh::GetClsOf(context->ClassType());
 }
 
-IEntryItem* TRootCls::CompileFormula(TObject* context, const QString& text) {
+template <class Entry>
+Entry* TRootCls::NewFormula(TComponent* owner, TComp* scope, const QString& text) {
   if (!compiler_) throw Exception(QStringLiteral("No script compiler is installed"));
-  TComp* scope = FormulaScope(context);
-  auto* entry = new TEntryItem(scope);
+  auto* entry = new Entry(owner);
   if (TCompItem* previous = scope->FindOwnItem(QString())) scope->RemoveItem(QString(), previous);
   scope->AddItem(QString(), entry);
-  entry->SetCls(orvcodeh::FindCls(QStringLiteral("TGetValueNotify")));
+  static const QString kSignature = QStringLiteral("TGetValueNotify");
+  entry->SetCls(orvcodeh::FindCls(kSignature));
   try {
     compiler_(text)->CompileFunction(entry);
   } catch (...) {
-    entry->Free();
+    if constexpr (std::is_same_v<Entry, TFormulaItem>)
+      TFormulaCache::FreeQuietly(entry);
+    else
+      entry->Free();
     throw;
+  }
+  if constexpr (std::is_same_v<Entry, TFormulaItem>) {
+    // Kept for reuse, it leaves the member list: no other text can reach it by name.
+    scope->RemoveItem(QString(), entry);
   }
   return entry;
 }
 
+template TFormulaItem* TRootCls::NewFormula<TFormulaItem>(TComponent*, TComp*, const QString&);
+
+IEntryItem* TRootCls::CompileFormula(TObject* context, const QString& text) {
+  TComp* scope = FormulaScope(context);
+  return NewFormula<TEntryItem>(scope, scope, text);
+}
+
 Variant TRootCls::RunFormula(TObject* context, const QString& text) {
-  auto* entry = dynamic_cast<TEntryItem*>(CompileFormula(context, text));
-  struct FreeAfter {
-    TEntryItem* e;
-    ~FreeAfter() { e->Free(); }
-  } guard{entry};
-  VariantArgs args(1);
-  return entry->Call(nullptr, args);
+  if (!formulas_) formulas_ = std::make_unique<TFormulaCache>(this);
+  return formulas_->Call(formulas_->Prepare(FormulaScope(context), text, false));
 }
 
 Variant TRootCls::CalcFormula(const QString& expression) {
+  if (!formulas_) formulas_ = std::make_unique<TFormulaCache>(this);
+  TFormulaItem* entry = nullptr;
   try {
-    return RunFormula(this, QStringLiteral("Result := ") + expression + QLatin1Char(';'));
+    entry = formulas_->Prepare(this, expression, true);
   } catch (const ECompilerError&) {
-    // A decimal comma, and ";" as the list separator: retried once with the usual signs.
+    // A decimal comma, and ";" as the list separator: retried once with the usual signs. Only
+    // a text that does not compile is retried; a compile error raised while it runs is not.
     QString rewritten = expression;
     rewritten.replace(QLatin1Char(','), QLatin1Char('.')).replace(QLatin1Char(';'), QLatin1Char(','));
     if (rewritten == expression) throw;
-    return RunFormula(this, QStringLiteral("Result := ") + rewritten + QLatin1Char(';'));
+    entry = formulas_->Prepare(this, rewritten, true);
   }
+  return formulas_->Call(entry);
 }
 
 // ---- Late binding ----------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "orvcodec.h"
 #include "platform/rtl/stringfuncs.h"
+#include "script/orvcodeh.h"
 
 #include <QtCore/QHash>
 
@@ -212,6 +213,7 @@ bool FindKeyword(const QString& word, qint32& code) {
 
 void AddKeyword(const QString& word, qint32 code) {
   Keywords().codes.insert(NameKey(AnsiUpperCase(word)), code);
+  orvcodeh::SymbolsChanged(nullptr);  // the word no longer names what it did
 }
 
 void RegisterKeywords() { (void)Keywords(); }

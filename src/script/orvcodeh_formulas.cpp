@@ -1,0 +1,157 @@
+// The cache of compiled RunFormula and CalcFormula texts.
+#include "orvcodeh_formulas.h"
+
+#include "script/orvcodeh_private.h"
+#include "script/orvcoder.h"
+
+namespace {
+
+// Owns the cached entries. Its entries refer to nothing through ownership, so the insert and
+// remove broadcasts of the component library stop here.
+class TFormulaHolder : public TComponent {
+ public:
+  TFormulaHolder() : TComponent(nullptr) {}
+  void Notification(TComponent*, TOperation) override {}
+};
+
+}  // namespace
+
+ORV_DESCRIBE(TFormulaItem) {}
+
+TFormulaItem::~TFormulaItem() {
+  if (gone_ != nullptr) *gone_ = true;
+  if (cache_ != nullptr) cache_->Forget(this);
+}
+
+TFormulaCache::TFormulaCache(TRootCls* root) : root_(root), holder_(new TFormulaHolder) {
+  orvcodeh::SetPrivateSymbols(holder_);
+}
+
+TFormulaCache::~TFormulaCache() {
+  for (auto it = keys_.cbegin(); it != keys_.cend(); ++it) const_cast<TFormulaItem*>(it.key())->cache_ = nullptr;
+  keys_.clear();
+  slots_.clear();
+  {
+    orvcodeh::TQuietSymbols quiet;
+    holder_->Free();
+  }
+  orvcodeh::SetPrivateSymbols(nullptr);
+}
+
+void TFormulaCache::FreeQuietly(TFormulaItem* entry) {
+  orvcodeh::TQuietSymbols quiet;
+  entry->Free();
+}
+
+void TFormulaCache::Forget(TFormulaItem* entry) {
+  const auto it = keys_.constFind(entry);
+  if (it == keys_.constEnd()) return;
+  slots_.remove(it.value());
+  keys_.erase(it);
+  entry->cache_ = nullptr;
+}
+
+void TFormulaCache::Release(TFormulaItem* entry) {
+  Forget(entry);
+  if (entry->running_ == 0) FreeQuietly(entry);
+}
+
+void TFormulaCache::MakeRoom() {
+  const quint64 now = orvcodeh::SymbolGeneration();
+  std::vector<TFormulaItem*> stale;
+  std::vector<Key> staleErrors;
+  for (auto it = slots_.cbegin(); it != slots_.cend(); ++it) {
+    if (it->Generation == now) continue;
+    if (it->Entry != nullptr)
+      stale.push_back(it->Entry);
+    else
+      staleErrors.push_back(it.key());
+  }
+  for (TFormulaItem* entry : stale) Release(entry);
+  for (const Key& key : staleErrors) slots_.remove(key);
+  if (slots_.size() < kCapacity) return;
+
+  auto oldest = slots_.begin();
+  for (auto it = slots_.begin(); it != slots_.end(); ++it)
+    if (it->LastUse < oldest->LastUse) oldest = it;
+  if (oldest->Entry != nullptr)
+    Release(oldest->Entry);
+  else
+    slots_.erase(oldest);
+}
+
+TFormulaItem* TFormulaCache::Compile(TComp* scope, const QString& text, bool expression, bool* cacheable) {
+  const quint64 generation = orvcodeh::SymbolGeneration();
+  const quint64 lookups = orvcodeh::TreeLookups();
+  auto unchanged = [&] {
+    return orvcodeh::SymbolGeneration() == generation && orvcodeh::TreeLookups() == lookups;
+  };
+  const QString source = expression ? QStringLiteral("Result := ") + text + QLatin1Char(';') : text;
+  TFormulaItem* entry = nullptr;
+  try {
+    entry = root_->NewFormula<TFormulaItem>(holder_, scope, source);
+  } catch (const ECompilerError& e) {
+    if (unchanged()) {
+      MakeRoom();
+      Slot& slot = slots_[Key{scope, expression, text}];
+      slot.Error = e.Message();
+      slot.Generation = generation;
+      slot.LastUse = ++clock_;
+    }
+    throw;
+  }
+  *cacheable = unchanged();
+  return entry;
+}
+
+TFormulaItem* TFormulaCache::Prepare(TComp* scope, const QString& text, bool expression) {
+  TFormulaItem* entry = nullptr;
+  const auto it = slots_.find(Key{scope, expression, text});
+  if (it != slots_.end()) {
+    if (it->Generation == orvcodeh::SymbolGeneration()) {
+      it->LastUse = ++clock_;
+      if (it->Entry == nullptr) throw ECompilerError(it->Error);
+      entry = it->Entry;
+    } else if (it->Entry != nullptr) {
+      Release(it->Entry);
+    } else {
+      slots_.erase(it);
+    }
+  }
+  if (entry == nullptr) {
+    bool cacheable = false;
+    entry = Compile(scope, text, expression, &cacheable);
+    if (cacheable) {
+      if (slots_.size() >= kCapacity) MakeRoom();
+      Key key{scope, expression, text};
+      slots_.insert(key, Slot{entry, QString(), orvcodeh::SymbolGeneration(), ++clock_});
+      keys_.insert(entry, std::move(key));
+      entry->cache_ = this;
+    }
+  }
+  return entry;
+}
+
+Variant TFormulaCache::Call(TFormulaItem* entry) {
+  // The entry may be dropped from the cache by a formula it runs, or freed with everything
+  // else; it goes when its last call ends, and only when it is still there.
+  struct Running {
+    TFormulaItem* entry;
+    bool gone = false;
+    bool* outer;
+    explicit Running(TFormulaItem* e) : entry(e), outer(e->gone_) {
+      e->gone_ = &gone;
+      ++e->running_;
+    }
+    ~Running() {
+      if (gone) {
+        if (outer != nullptr) *outer = true;
+        return;
+      }
+      entry->gone_ = outer;
+      if (--entry->running_ == 0 && entry->cache_ == nullptr) FreeQuietly(entry);
+    }
+  } running(entry);
+  VariantArgs args(1);
+  return entry->Call(nullptr, args);
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The registry's cache of compiled formulas. RunFormula and CalcFormula are called over and
+// over with the same few texts (report conditions, list parameters, calculated fields), so a
+// text is compiled once and its entry reused while the symbols it was compiled against stand:
+// any change of a member list, the class table, a class or the compiler starts a new symbol
+// generation, and an entry of an older generation is compiled anew. Compile errors are kept
+// the same way, so a failing text raises the same error again without being compiled again.
+#include "script/orvcodeh.h"
+
+#include <QtCore/QHash>
+
+class TFormulaCache {
+ public:
+  static constexpr int kCapacity = 128;
+
+  explicit TFormulaCache(TRootCls* root);
+  ~TFormulaCache();
+  TFormulaCache(const TFormulaCache&) = delete;
+  TFormulaCache& operator=(const TFormulaCache&) = delete;
+
+  // The compiled entry of text in scope, from the cache or compiled now; expression tells
+  // that text is a CalcFormula expression, compiled as "Result := <text>;". Compile errors
+  // raise ECompilerError. The entry is meant for one Call straight away.
+  TFormulaItem* Prepare(TComp* scope, const QString& text, bool expression);
+  // Runs a prepared entry (Slf nil, one unassigned argument). Run-time errors pass through
+  // with their trail; an entry the cache does not keep is freed afterwards.
+  Variant Call(TFormulaItem* entry);
+  // Frees an entry without starting a new symbol generation: it takes only its own symbols.
+  static void FreeQuietly(TFormulaItem* entry);
+
+  int Count() const { return int(slots_.size()); }
+  // Called by a cached entry that is being freed.
+  void Forget(TFormulaItem* entry);
+
+ private:
+  struct Key {
+    TComp* Scope;
+    bool Expression;
+    QString Text;
+    bool operator==(const Key& o) const { return Scope == o.Scope && Expression == o.Expression && Text == o.Text; }
+  };
+  friend size_t qHash(const Key& key, size_t seed) noexcept {
+    return qHashMulti(seed, key.Scope, key.Expression, key.Text);
+  }
+  struct Slot {
+    TFormulaItem* Entry = nullptr;  // nullptr: the text does not compile, Error says why
+    QString Error;
+    quint64 Generation = 0;
+    quint64 LastUse = 0;
+  };
+
+  TFormulaItem* Compile(TComp* scope, const QString& text, bool expression, bool* cacheable);
+  // Takes the slot's entry out of the cache: freed now, or after the calls still running it.
+  void Release(TFormulaItem* entry);
+  void MakeRoom();
+
+  TRootCls* root_;
+  TComponent* holder_;  // owns the entries, so that scopes keep only their own members
+  QHash<Key, Slot> slots_;
+  QHash<const TFormulaItem*, Key> keys_;
+  quint64 clock_ = 0;
+};
