@@ -95,6 +95,7 @@ void TCompItem::ChangeName(const QString& name) {
     }
   }
   TComponent::ChangeName(name);
+  if (name != old) orvcodeh::SymbolsChanged(this);  // lookups also go by component names
 }
 
 // ---- TComp ---------------------------------------------------------------------------------
@@ -120,7 +121,8 @@ TCompItem* TComp::FindItem(const QString& name) const {
   if (TCompItem* own = FindOwnItem(name)) return own;
   if (Master() != nullptr) return Master()->FindItem(name);
   for (TComponent* owner = Owner(); owner != nullptr; owner = owner->Owner()) {
-    ++gTreeLookups;
+    // Beyond the model, names of components change without the symbols hearing of it.
+    if (dynamic_cast<const TComp*>(owner) == nullptr) ++gTreeLookups;
     if (owner->FindComponent(name) == nullptr) continue;
     TCls* site = orvcodeh::SiteCls(owner);
     return site != nullptr && site != this ? site->FindItem(name) : nullptr;
