@@ -105,7 +105,7 @@ TComp::TComp(TComponent* owner) : TCompItem(owner) {}
 TComp::~TComp() {
   // Members go while the list still exists; those owned elsewhere only lose their master.
   DestroyComponents();
-  for (TCompItem* item : std::as_const(items_)) item->master_ = nullptr;
+  for (const auto& [name, item] : items_) item->master_ = nullptr;
   items_.clear();
 }
 
@@ -114,7 +114,8 @@ int TComp::ItemCount() const {
 }
 
 TCompItem* TComp::FindOwnItem(const QString& name) const {
-  return items_.value(NameKey(name), nullptr);
+  const auto it = items_.find(name);
+  return it != items_.end() ? it->second : nullptr;
 }
 
 TCompItem* TComp::FindItem(const QString& name) const {
@@ -132,7 +133,7 @@ TCompItem* TComp::FindItem(const QString& name) const {
 
 void TComp::AddItem(const QString& name, TCompItem* item) {
   if (item == nullptr || item->master_ != nullptr) return;
-  items_.insert(NameKey(name), item);
+  items_.insert_or_assign(name, item);
   item->master_ = this;
   orvcodeh::SymbolsChanged(item);
 }
@@ -147,10 +148,9 @@ void TComp::RegisterItem(const QString& name, TCompItem* item) {
 }
 
 void TComp::RemoveItem(const QString& name, TCompItem* item) {
-  const QString key = NameKey(name);
-  const auto it = items_.constFind(key);
-  if (it == items_.constEnd() || it.value() != item) return;
-  items_.remove(key);
+  const auto it = items_.find(name);
+  if (it == items_.end() || it->second != item) return;
+  items_.erase(it);
   item->master_ = nullptr;
   orvcodeh::SymbolsChanged(item);
 }
@@ -161,7 +161,10 @@ void TComp::RenameItem(const QString& oldName, const QString& newName, TCompItem
 }
 
 std::vector<TCompItem*> TComp::ItemList() const {
-  return std::vector<TCompItem*>(items_.cbegin(), items_.cend());
+  std::vector<TCompItem*> list;
+  list.reserve(items_.size());
+  for (const auto& [name, item] : items_) list.push_back(item);
+  return list;
 }
 
 // ---- TCls ----------------------------------------------------------------------------------

@@ -6,11 +6,11 @@
 // language's global names, and it holds the table of classes by name.
 #include "core/orvcls.h"
 #include "platform/classes/component.h"
+#include "platform/rtl/stringfuncs.h"
 #include "script/clscompiler.h"
 
-#include <QtCore/QHash>
-
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TCls;
@@ -87,7 +87,8 @@ class TComp : public TCompItem, public virtual IComp {
   std::vector<TCompItem*> ItemList() const;
 
  private:
-  QHash<QString, TCompItem*> items_;  // NameKey -> member
+  // Name -> member, letter case ignored; looked up without building a key.
+  std::unordered_map<QString, TCompItem*, NameHash, NameEqual> items_;
 };
 
 class TCls : public TComp, public virtual ICls {
@@ -504,7 +505,7 @@ class TRootCls : public TCls, public IClsRoot {
   Entry* NewFormula(TComponent* owner, TComp* scope, const QString& text);
   void BindPackage(TEntryCls* eventType);
 
-  QHash<QString, TCls*> table_;                 // NameKey -> class
+  std::unordered_map<QString, TCls*, NameHash, NameEqual> table_;  // name -> class, case ignored
   std::vector<TClass> packages_;                // event-package classes, in registration order
   std::vector<std::unique_ptr<TMethodNameHolder>> methodNames_;  // pending, in order
   // Names given up on: an event may still refer to one, so they stay (and never run).

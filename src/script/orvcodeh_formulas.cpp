@@ -4,6 +4,9 @@
 #include "script/orvcodeh_private.h"
 #include "script/orvcoder.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // Owns the cached entries. Its entries refer to nothing through ownership, so the insert and
@@ -57,27 +60,31 @@ void TFormulaCache::Release(TFormulaItem* entry) {
 }
 
 void TFormulaCache::MakeRoom() {
+  // Stale slots go first; then the least recently used quarter, so that the search is made
+  // once for many new texts.
   const quint64 now = orvcodeh::SymbolGeneration();
-  std::vector<TFormulaItem*> stale;
-  std::vector<Key> staleErrors;
-  for (auto it = slots_.cbegin(); it != slots_.cend(); ++it) {
-    if (it->Generation == now) continue;
-    if (it->Entry != nullptr)
-      stale.push_back(it->Entry);
-    else
-      staleErrors.push_back(it.key());
+  std::vector<quint64> uses;
+  uses.reserve(size_t(slots_.size()));
+  for (const Slot& slot : std::as_const(slots_))
+    if (slot.Generation == now) uses.push_back(slot.LastUse);
+  quint64 cutoff = 0;
+  if (qsizetype(uses.size()) >= kCapacity) {
+    const auto nth = uses.begin() + kCapacity / 4;
+    std::nth_element(uses.begin(), nth, uses.end());
+    cutoff = *nth;
   }
-  for (TFormulaItem* entry : stale) Release(entry);
-  for (const Key& key : staleErrors) slots_.remove(key);
-  if (slots_.size() < kCapacity) return;
-
-  auto oldest = slots_.begin();
-  for (auto it = slots_.begin(); it != slots_.end(); ++it)
-    if (it->LastUse < oldest->LastUse) oldest = it;
-  if (oldest->Entry != nullptr)
-    Release(oldest->Entry);
-  else
-    slots_.erase(oldest);
+  std::vector<TFormulaItem*> drop;
+  for (auto it = slots_.begin(); it != slots_.end();) {
+    if (it->Generation == now && it->LastUse >= cutoff) {
+      ++it;
+    } else if (it->Entry != nullptr) {
+      drop.push_back(it->Entry);
+      ++it;
+    } else {
+      it = slots_.erase(it);
+    }
+  }
+  for (TFormulaItem* entry : drop) Release(entry);
 }
 
 TFormulaItem* TFormulaCache::Compile(TComp* scope, const QString& text, bool expression, bool* cacheable) {
@@ -92,7 +99,7 @@ TFormulaItem* TFormulaCache::Compile(TComp* scope, const QString& text, bool exp
     entry = root_->NewFormula<TFormulaItem>(holder_, scope, source);
   } catch (const ECompilerError& e) {
     if (unchanged()) {
-      MakeRoom();
+      if (slots_.size() >= kCapacity) MakeRoom();
       Slot& slot = slots_[Key{scope, expression, text}];
       slot.Error = e.Message();
       slot.Generation = generation;

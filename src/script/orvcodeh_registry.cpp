@@ -76,23 +76,28 @@ IInterface* TRootCls::QueryInterface(const TGUID& iid) {
 
 // ---- Class table -------------------------------------------------------------------------
 
-TCls* TRootCls::TableFind(const QString& name) const { return table_.value(NameKey(name), nullptr); }
+TCls* TRootCls::TableFind(const QString& name) const {
+  const auto it = table_.find(name);
+  return it != table_.end() ? it->second : nullptr;
+}
 
 void TRootCls::TableEnter(const QString& name, TCls* cls) {
-  table_.insert(NameKey(name), cls);
+  table_.insert_or_assign(name, cls);
   orvcodeh::SymbolsChanged(cls);
 }
 
 void TRootCls::TableRemove(const QString& name, TCls* cls) {
-  const QString key = NameKey(name);
-  const auto it = table_.constFind(key);
-  if (it == table_.constEnd() || it.value() != cls) return;
-  table_.remove(key);
+  const auto it = table_.find(name);
+  if (it == table_.end() || it->second != cls) return;
+  table_.erase(it);
   orvcodeh::SymbolsChanged(cls);
 }
 
 std::vector<TCls*> TRootCls::TableClasses() const {
-  return std::vector<TCls*>(table_.cbegin(), table_.cend());
+  std::vector<TCls*> list;
+  list.reserve(table_.size());
+  for (const auto& [name, cls] : table_) list.push_back(cls);
+  return list;
 }
 
 // ---- Registration ------------------------------------------------------------------------
