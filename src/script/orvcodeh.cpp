@@ -81,6 +81,11 @@ void TCompItem::SetCls(TCls* cls) {
   orvcodeh::SymbolsChanged(this);
 }
 
+void TCompItem::Notification(TComponent* component, TOperation operation) {
+  if (operation == opInsert) return;
+  TComponent::Notification(component, operation);
+}
+
 QString TCompItem::ClsName() const { return cls_ != nullptr ? cls_->Name() : QStringLiteral(" "); }
 
 void TCompItem::SetClsName(const QString& name) { SetCls(orvcodeh::ClassByName(name)); }

@@ -52,6 +52,9 @@ class TCompItem : public TComponent, public virtual ICompItem {
   // Renames without the component name checks and re-enters the symbol in its member list
   // (a change of letter case alone keeps the list as it is).
   void ChangeName(const QString& name) override;
+  // Inserts are not passed down the tree: no symbol reacts to one, and registering a name
+  // would otherwise visit every symbol under the registry.
+  void Notification(TComponent* component, TOperation operation) override;
 
   QString Caption;
 

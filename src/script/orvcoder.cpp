@@ -4,9 +4,8 @@
 #include "platform/rtl/stringfuncs.h"
 #include "script/orvcodeh.h"
 
-#include <QtCore/QHash>
-
 #include <array>
+#include <unordered_map>
 
 namespace {
 
@@ -40,7 +39,7 @@ bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 bool IsUpperHexLetter(QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('F'); }
 
 struct KeywordTable {
-  QHash<QString, qint32> codes;  // NameKey of the word -> code
+  std::unordered_map<QString, qint32, NameHash, NameEqual> codes;  // word (any case) -> code
   KeywordTable();
 };
 
@@ -92,6 +91,17 @@ void TCodeReader::SkipBlockComment(QChar closeFirst, QChar closeSecond) {
 }
 
 void TCodeReader::NextToken(TToken& tok) {
+  // A punctuation token reads alike whatever AfterDollar is; words and numbers may not.
+  if (peekFrom_ == pos_ && (peekDollar_ == AfterDollar || (peeked_.Code > tkEOF && peeked_.Code < tkIdent))) {
+    tok = peeked_;
+    pos_ = peekTo_;
+    if (tok.Code > tkEOF && tok.Code < tkIdent) AfterDollar = tok.Code == '$';
+    return;
+  }
+  ScanToken(tok);
+}
+
+void TCodeReader::ScanToken(TToken& tok) {
   tok.Text.clear();
   QChar c;
   for (;;) {
@@ -172,7 +182,12 @@ void TCodeReader::ReadWord(QChar first, TToken& tok) {
 
 void TCodeReader::PeekToken(TToken& tok) {
   const qsizetype saved = pos_;
+  const bool dollar = AfterDollar;
   NextToken(tok);
+  peeked_ = tok;
+  peekFrom_ = saved;
+  peekTo_ = pos_;
+  peekDollar_ = dollar;
   pos_ = saved;
 }
 
@@ -198,21 +213,21 @@ KeywordTable::KeywordTable() {
       {"inherited", kwInherited}, {"stdcall", kwStdcall}, {"Break", kwBreak},
       {"Continue", kwContinue}, {"Exit", kwExit}, {"Return", kwReturn},
   };
-  for (const Entry& e : kWords) codes.insert(NameKey(QString::fromLatin1(e.word)), e.code);
+  for (const Entry& e : kWords) codes.insert_or_assign(QString::fromLatin1(e.word), e.code);
 }
 
 namespace orvcoder {
 
 bool FindKeyword(const QString& word, qint32& code) {
   const auto& codes = Keywords().codes;
-  const auto it = codes.constFind(NameKey(word));
-  if (it == codes.constEnd()) return false;
-  code = it.value();
+  const auto it = codes.find(word);
+  if (it == codes.end()) return false;
+  code = it->second;
   return true;
 }
 
 void AddKeyword(const QString& word, qint32 code) {
-  Keywords().codes.insert(NameKey(AnsiUpperCase(word)), code);
+  Keywords().codes.insert_or_assign(AnsiUpperCase(word), code);
   orvcodeh::SymbolsChanged(nullptr);  // the word no longer names what it did
 }
 

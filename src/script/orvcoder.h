@@ -75,11 +75,19 @@ class TCodeReader {
   TToken Token;
 
  private:
+  void ScanToken(TToken& tok);
   void SkipBlockComment(QChar closeFirst, QChar closeSecond);
   void ReadWord(QChar first, TToken& tok);
 
   QString source_;
   qsizetype pos_ = 0;
+
+  // The compiler peeks at nearly every token before it reads it: the last token peeked, so
+  // that reading it is not scanning it again.
+  TToken peeked_;
+  qsizetype peekFrom_ = -1;  // where it starts; -1: none
+  qsizetype peekTo_ = 0;
+  bool peekDollar_ = false;  // AfterDollar when it was scanned
 };
 
 namespace orvcoder {
