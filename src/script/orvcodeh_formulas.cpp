@@ -87,20 +87,20 @@ void TFormulaCache::MakeRoom() {
   for (TFormulaItem* entry : drop) Release(entry);
 }
 
-TFormulaItem* TFormulaCache::Compile(TComp* scope, const QString& text, bool expression, bool* cacheable) {
+TFormulaItem* TFormulaCache::Compile(const Key& key, bool* cacheable) {
   const quint64 generation = orvcodeh::SymbolGeneration();
   const quint64 lookups = orvcodeh::TreeLookups();
   auto unchanged = [&] {
     return orvcodeh::SymbolGeneration() == generation && orvcodeh::TreeLookups() == lookups;
   };
-  const QString source = expression ? QStringLiteral("Result := ") + text + QLatin1Char(';') : text;
+  const QString source = key.Expression ? QStringLiteral("Result := ") + key.Text + QLatin1Char(';') : key.Text;
   TFormulaItem* entry = nullptr;
   try {
-    entry = root_->NewFormula<TFormulaItem>(holder_, scope, source);
+    entry = root_->NewFormula<TFormulaItem>(holder_, key.Scope, source);
   } catch (const ECompilerError& e) {
     if (unchanged()) {
       if (slots_.size() >= kCapacity) MakeRoom();
-      Slot& slot = slots_[Key{scope, expression, text}];
+      Slot& slot = slots_[key];
       slot.Error = e.Message();
       slot.Generation = generation;
       slot.LastUse = ++clock_;
@@ -113,7 +113,8 @@ TFormulaItem* TFormulaCache::Compile(TComp* scope, const QString& text, bool exp
 
 TFormulaItem* TFormulaCache::Prepare(TComp* scope, const QString& text, bool expression) {
   TFormulaItem* entry = nullptr;
-  const auto it = slots_.find(Key{scope, expression, text});
+  Key key(scope, expression, text);
+  const auto it = slots_.find(key);
   if (it != slots_.end()) {
     if (it->Generation == orvcodeh::SymbolGeneration()) {
       it->LastUse = ++clock_;
@@ -127,10 +128,9 @@ TFormulaItem* TFormulaCache::Prepare(TComp* scope, const QString& text, bool exp
   }
   if (entry == nullptr) {
     bool cacheable = false;
-    entry = Compile(scope, text, expression, &cacheable);
+    entry = Compile(key, &cacheable);
     if (cacheable) {
       if (slots_.size() >= kCapacity) MakeRoom();
-      Key key{scope, expression, text};
       slots_.insert(key, Slot{entry, QString(), orvcodeh::SymbolGeneration(), ++clock_});
       keys_.insert(entry, std::move(key));
       entry->cache_ = this;

@@ -34,14 +34,17 @@ class TFormulaCache {
 
  private:
   struct Key {
+    Key(TComp* scope, bool expression, const QString& text)
+        : Scope(scope), Expression(expression), Text(text), Hash(qHashMulti(0, scope, expression, text)) {}
     TComp* Scope;
     bool Expression;
     QString Text;
-    bool operator==(const Key& o) const { return Scope == o.Scope && Expression == o.Expression && Text == o.Text; }
+    size_t Hash;  // made once: a key is looked up, entered and removed
+    bool operator==(const Key& o) const {
+      return Hash == o.Hash && Scope == o.Scope && Expression == o.Expression && Text == o.Text;
+    }
   };
-  friend size_t qHash(const Key& key, size_t seed) noexcept {
-    return qHashMulti(seed, key.Scope, key.Expression, key.Text);
-  }
+  friend size_t qHash(const Key& key, size_t seed) noexcept { return key.Hash ^ seed; }
   struct Slot {
     TFormulaItem* Entry = nullptr;  // nullptr: the text does not compile, Error says why
     QString Error;
@@ -49,7 +52,7 @@ class TFormulaCache {
     quint64 LastUse = 0;
   };
 
-  TFormulaItem* Compile(TComp* scope, const QString& text, bool expression, bool* cacheable);
+  TFormulaItem* Compile(const Key& key, bool* cacheable);
   // Takes the slot's entry out of the cache: freed now, or after the calls still running it.
   void Release(TFormulaItem* entry);
   void MakeRoom();
