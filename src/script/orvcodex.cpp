@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <vector>
 
 namespace orvcodex {
@@ -329,29 +330,67 @@ bool Holds(TFn fn, int rel) {
 
 bool IsComparison(TFn fn) { return fn >= TFn::Eq && fn <= TFn::Ge; }
 
+// Whether v holds nothing to release (no text, no array): such a slot may be overwritten
+// in place. One test cheaper than the general assignment's.
+[[gnu::always_inline]] inline bool OwnsNothing(const Variant& v) {
+  return v.VType() < varString && v.VType() != varOleStr;
+}
+
+// dst := the value made by make(), constructed in place when dst owns nothing.
+template <class Make>
+[[gnu::always_inline]] inline void Put(Variant& dst, Make make) {
+  if (OwnsNothing(dst)) [[likely]]
+    new (&dst) Variant(make());
+  else
+    dst = make();
+}
+
+// dst := the result of Integer arithmetic (Integer within 32 bits, else Int64).
+[[gnu::always_inline]] inline void PutWhole(Variant& dst, qint64 v) {
+  if (v == qint64(qint32(v))) [[likely]]
+    Put(dst, [v] { return Variant(int(v)); });
+  else
+    dst = Variant(v);
+}
+
+[[gnu::always_inline]] inline void PutCopy(Variant& dst, const Variant& src) {
+  if (&dst == &src) return;
+  if (OwnsNothing(src)) [[likely]]
+    Put(dst, [&src] { return Variant(src); });
+  else
+    dst = src;
+}
+
+[[gnu::always_inline]] inline void PutMove(Variant& dst, Variant& src) {
+  Put(dst, [&src] { return Variant(std::move(src)); });
+}
+
 // r := a op b on two Integers; false when the step has no inline path for them. r may be
 // a or b.
 [[gnu::always_inline]] inline bool IntegerTwo(TFn fn, Variant& r, qint64 x, qint64 y) {
+  qint64 v;
   switch (fn) {
-    case TFn::Add: r = Variant::FromWholeNumber(x + y); return true;
-    case TFn::Sub: r = Variant::FromWholeNumber(x - y); return true;
-    case TFn::Mul: r = Variant::FromWholeNumber(x * y); return true;
-    case TFn::IntDiv: r = Variant::FromWholeNumber(y != 0 ? x / y : x); return true;
+    case TFn::Add: v = x + y; break;
+    case TFn::Sub: v = x - y; break;
+    case TFn::Mul: v = x * y; break;
+    case TFn::IntDiv: v = y != 0 ? x / y : x; break;
     case TFn::Mod:
       if (y == 0) return false;  // the routine raises
-      r = Variant(int(x % y));
-      return true;
-    case TFn::And: r = Variant::FromWholeNumber(x & y); return true;
-    case TFn::Or: r = Variant::FromWholeNumber(x | y); return true;
-    case TFn::Xor: r = Variant::FromWholeNumber(x ^ y); return true;
-    case TFn::Eq: r = x == y; return true;
-    case TFn::Ne: r = x != y; return true;
-    case TFn::Lt: r = x < y; return true;
-    case TFn::Le: r = x <= y; return true;
-    case TFn::Gt: r = x > y; return true;
-    case TFn::Ge: r = x >= y; return true;
+      v = x % y;
+      break;
+    case TFn::And: v = x & y; break;
+    case TFn::Or: v = x | y; break;
+    case TFn::Xor: v = x ^ y; break;
+    case TFn::Eq: Put(r, [=] { return Variant(x == y); }); return true;
+    case TFn::Ne: Put(r, [=] { return Variant(x != y); }); return true;
+    case TFn::Lt: Put(r, [=] { return Variant(x < y); }); return true;
+    case TFn::Le: Put(r, [=] { return Variant(x <= y); }); return true;
+    case TFn::Gt: Put(r, [=] { return Variant(x > y); }); return true;
+    case TFn::Ge: Put(r, [=] { return Variant(x >= y); }); return true;
     default: return false;
   }
+  PutWhole(r, v);
+  return true;
 }
 
 // r := a op b for a two-operand step, past the Integer path; r may be a or b.
@@ -391,7 +430,8 @@ class TCellArena {
 
   // Gives back the cells last taken, cleared for their next use.
   void Give(Variant* cells, int count) {
-    for (int i = 0; i < count; ++i) cells[i] = Variant();
+    for (int i = 0; i < count; ++i)
+      if (!cells[i].IsEmpty()) Put(cells[i], [] { return Variant(); });
     used_ -= count;
     if (used_ == 0 && current_ > 0) Select(current_ - 1);
   }
@@ -584,7 +624,10 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   do {                                                                               \
     Variant* args = params;                                                          \
     const int slot = code->ResultSlot;                                               \
-    args[-1] = slot >= 0 ? std::move(vars[slot]) : Variant();                        \
+    if (slot >= 0)                                                                   \
+      PutMove(args[-1], vars[slot]);                                                 \
+    else                                                                             \
+      args[-1] = Variant();                                                          \
     thread.Arena.Give(vars, code->VarCount + code->StackSize);                       \
     const TActivation& a = thread.Activations.back();                                \
     writer = a.Writer;                                                               \
@@ -611,21 +654,22 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_ROOM(s->At);
     {
       const Variant& value = ORV_OPERAND(s->A, s->IA, sp);
-      *sp = value;
+      PutCopy(*sp, value);
       ++sp;
     }
     ORV_NEXT();
 
   L_Self:
     ORV_ROOM(s->At);
-    *sp++ = self == nullptr ? Variant(qint64(0)) : orvcls::ObjToVar(self);
+    Put(*sp, [self] { return self == nullptr ? Variant(qint64(0)) : orvcls::ObjToVar(self); });
+    ++sp;
     ORV_NEXT();
 
   L_One: {
     ORV_NEED(1);
     Variant& a = sp[-1];
     if (a.VType() == varInteger && (s->Fn == TFn::Inc || s->Fn == TFn::Dec)) {
-      a = Variant::FromWholeNumber(a.RawInt64() + (s->Fn == TFn::Inc ? 1 : -1));
+      PutWhole(a, a.RawInt64() + (s->Fn == TFn::Inc ? 1 : -1));
     } else {
       Variant r;
       s->Ins->Op.One(r, a);
@@ -682,13 +726,13 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   L_Move:
     ORV_ARGUMENTS();
-    vars[s->Dest] = ORV_OPERAND(s->A, s->IA, sp);
+    PutCopy(vars[s->Dest], ORV_OPERAND(s->A, s->IA, sp));
     ORV_NEXT();
 
   L_Step: {
     Variant& v = vars[s->Dest];
     if (v.VType() == varInteger) {
-      v = Variant::FromWholeNumber(v.RawInt64() + (s->Fn == TFn::Inc ? 1 : -1));
+      PutWhole(v, v.RawInt64() + (s->Fn == TFn::Inc ? 1 : -1));
     } else {
       Variant r;
       s->Ins->Op.One(r, v);
@@ -699,7 +743,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   L_SetVar:
     ORV_NEED(1);
-    vars[s->Dest] = std::move(*--sp);
+    --sp;
+    PutMove(vars[s->Dest], *sp);
     ORV_NEXT();
 
   L_SetParam: {
