@@ -79,7 +79,9 @@ void TCodeWriter::EmitSetExt(TCompItem* item) {
 }
 
 void TCodeWriter::EmitFail(const QString& text, int depthChange) {
-  Code.Append(TIKind::tiFail).Value = text;
+  TI& ins = Code.Append(TIKind::tiFail);
+  ins.Value = text;
+  ins.Arg = depthChange;
   AdjustDepth(depthChange);
 }
 

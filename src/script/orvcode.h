@@ -41,7 +41,8 @@ enum class TIKind : quint8 {
   tiIf,          // pop C, jump to label Arg when C is false
   tiPop,         // pop and discard
   tiAppendVar,   // pop B, local slot Arg := slot + B in place (`s := s + x`)
-  tiFail,        // raise the text in Value (a name that no frame of this call holds)
+  tiFail,        // raise the text in Value (a name that no frame of this call holds); Arg: the
+                 // depth change of the access it stands for
 };
 
 // The instruction's class name, as the error trail shows it.

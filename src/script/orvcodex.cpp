@@ -30,6 +30,7 @@ enum class TFn : quint8 { Other, Add, Sub, Mul, IntDiv, Mod, And, Or, Xor, Eq, N
   X(Two)             \
   X(TwoSet)          \
   X(TwoIf)           \
+  X(TwoLoop)         \
   X(Move)            \
   X(Step)            \
   X(SetVar)          \
@@ -62,6 +63,7 @@ struct TRunStep {
   TSrc B = TSrc::Stack;
   TFn Fn = TFn::Other;
   quint8 Pops = 0;
+  bool SelfCall = false;  // Call: the object is the routine's Self, never pushed
   qint32 IA = 0;  // operand indexes: local slot, argument or constant
   qint32 IB = 0;
   qint32 Dest = 0;       // local slot or argument written, or the step a jump goes to
@@ -70,6 +72,7 @@ struct TRunStep {
   qint32 AtA = 0;        // the instructions that load A and B, and the jump of TwoIf
   qint32 AtB = 0;
   qint32 AtIf = 0;
+  qint32 Dest2 = 0;         // TwoLoop: the step it goes to when the condition holds
   const TI* Ins = nullptr;  // the instruction of the step's operation, item or call
 };
 
@@ -80,7 +83,8 @@ struct TRunCode {
   std::vector<Variant> Consts;
   int SourceCount = -1;
   int LabelCount = -1;
-  // For a compiled routine: its variable slots, stack slots and Result's slot (or -1).
+  // For a compiled routine: its variable slots, the stack slots the steps need and
+  // Result's slot (or -1).
   int VarCount = 0;
   int StackSize = 0;
   int ResultSlot = -1;
@@ -125,8 +129,17 @@ class TLowering {
     for (const TLabelItem& label : code_.Labels)
       if (label.Place >= 0 && label.Place <= n_) target_[size_t(label.Place)] = true;
     stepOf_.assign(size_t(n_) + 1, -1);
+    selfCall_.assign(size_t(n_) + 1, false);
     for (int i = 0; i < n_;) {
       stepOf_[size_t(i)] = int(run_.Steps.size());
+      if (At(i).Kind == TIKind::tiSelf) {
+        const int call = CallTakingSelf(i);
+        if (call >= 0) {
+          selfCall_[size_t(call)] = true;
+          ++i;
+          continue;
+        }
+      }
       TRunStep step;
       const int length = Group(i, step);
       run_.Steps.push_back(step);
@@ -140,6 +153,16 @@ class TLowering {
     for (TRunStep& s : run_.Steps)
       if (s.Kind == TStepKind::Goto || s.Kind == TStepKind::If || s.Kind == TStepKind::TwoIf)
         s.Dest = stepOf_[size_t(code_.Labels[size_t(s.Dest)].Place)];
+    run_.StackSize = StackDepth();
+    // A jump back to a loop's test runs the test itself and goes on from there.
+    for (TRunStep& g : run_.Steps) {
+      if (g.Kind != TStepKind::Goto) continue;
+      const int test = g.Dest;
+      if (run_.Steps[size_t(test)].Kind != TStepKind::TwoIf) continue;
+      g = run_.Steps[size_t(test)];
+      g.Kind = TStepKind::TwoLoop;
+      g.Dest2 = test + 1;
+    }
     run_.SourceCount = n_;
     run_.LabelCount = int(code_.Labels.size());
   }
@@ -160,6 +183,93 @@ class TLowering {
     for (int j = i + 1; j < i + count; ++j)
       if (target_[size_t(j)]) return false;
     return true;
+  }
+
+  // The most values the steps keep on the stack, counted along their order as the code
+  // writer counts the instructions'; steps read operands in place and Self may be left out,
+  // so this is at most the writer's StackSize.
+  int StackDepth() const {
+    int depth = 0;
+    int most = 0;
+    for (const TRunStep& s : run_.Steps) {
+      switch (s.Kind) {
+        case TStepKind::Push:
+        case TStepKind::Self: ++depth; break;
+        case TStepKind::Two: depth += 1 - s.Pops; break;
+        case TStepKind::TwoSet:
+        case TStepKind::TwoIf:
+        case TStepKind::TwoLoop: depth -= s.Pops; break;
+        case TStepKind::SetVar:
+        case TStepKind::SetParam:
+        case TStepKind::If:
+        case TStepKind::Pop:
+        case TStepKind::Append: --depth; break;
+        case TStepKind::Array: depth += 1 - s.Dest; break;
+        case TStepKind::SetExt: depth -= 2; break;
+        case TStepKind::Call: depth += (s.SelfCall ? 1 : 0) - s.Ins->Arg; break;
+        case TStepKind::GetArray: depth -= s.Ins->Arg; break;
+        case TStepKind::SetArray: depth -= 2 + s.Ins->Arg; break;
+        case TStepKind::Fail: depth += s.Ins->Arg; break;
+        case TStepKind::One:
+        case TStepKind::Move:
+        case TStepKind::Step:
+        case TStepKind::GetExt:
+        case TStepKind::Goto:
+        case TStepKind::EndIf:
+        case TStepKind::End: break;
+      }
+      most = std::max(most, depth);
+    }
+    return most;
+  }
+
+  // The call that takes the Self pushed at i as its object, when nothing between them can
+  // take or see that value and no jump lands between them; -1 otherwise.
+  int CallTakingSelf(int i) const {
+    int above = 0;  // values pushed over Self
+    for (int j = i + 1; j < n_; ++j) {
+      if (target_[size_t(j)]) return -1;
+      const TI& ins = At(j);
+      int pops = 0;
+      int pushes = 1;
+      switch (ins.Kind) {
+        case TIKind::tiValue:
+        case TIKind::tiSelf:
+        case TIKind::tiGetVar:
+        case TIKind::tiGetParam: break;
+        case TIKind::tiOne:
+        case TIKind::tiGetExt: pops = 1; break;
+        case TIKind::tiTwo: pops = 2; break;
+        case TIKind::tiArray: pops = ins.Arg; break;
+        case TIKind::tiSetVar:
+        case TIKind::tiSetParam:
+        case TIKind::tiPop:
+        case TIKind::tiAppendVar:
+          pops = 1;
+          pushes = 0;
+          break;
+        case TIKind::tiSetExt:
+          pops = 2;
+          pushes = 0;
+          break;
+        case TIKind::tiConstEntry:
+        case TIKind::tiVarEntry:
+          if (ins.Arg == above) return j;
+          pops = ins.Arg + 1;
+          break;
+        case TIKind::tiGetArray: pops = ins.Arg + 1; break;
+        case TIKind::tiSetArray:
+          pops = ins.Arg + 2;
+          pushes = 0;
+          break;
+        case TIKind::tiGoto:
+        case TIKind::tiIf:
+        case TIKind::tiFail: return -1;
+      }
+      if (pops > above) return -1;
+      above += pushes - pops;
+    }
+    return -1;
   }
 
   void Operand(TRunStep& s, int i, bool first) {
@@ -264,7 +374,10 @@ class TLowering {
       case TIKind::tiGetExt: s.Kind = TStepKind::GetExt; break;
       case TIKind::tiSetExt: s.Kind = TStepKind::SetExt; break;
       case TIKind::tiConstEntry:
-      case TIKind::tiVarEntry: s.Kind = TStepKind::Call; break;
+      case TIKind::tiVarEntry:
+        s.Kind = TStepKind::Call;
+        s.SelfCall = selfCall_[size_t(i)];
+        break;
       case TIKind::tiGetArray: s.Kind = TStepKind::GetArray; break;
       case TIKind::tiSetArray: s.Kind = TStepKind::SetArray; break;
       case TIKind::tiGoto: s.Kind = TStepKind::Goto; break;
@@ -280,6 +393,7 @@ class TLowering {
   TRunCode& run_;
   const int n_;
   std::vector<bool> target_;
+  std::vector<bool> selfCall_;  // calls whose Self push was left out
   std::vector<int> stepOf_;
 };
 
@@ -333,7 +447,8 @@ bool IsComparison(TFn fn) { return fn >= TFn::Eq && fn <= TFn::Ge; }
 // Whether v holds nothing to release (no text, no array): such a slot may be overwritten
 // in place. One test cheaper than the general assignment's.
 [[gnu::always_inline]] inline bool OwnsNothing(const Variant& v) {
-  return v.VType() < varString && v.VType() != varOleStr;
+  // Below varString and not varOleStr, in one comparison.
+  return unsigned((v.VType() ^ varOleStr) - 1) < unsigned(varString - 1);
 }
 
 // dst := the value made by make(), constructed in place when dst owns nothing.
@@ -419,6 +534,7 @@ template <class Make>
 // thread, in chunks that never move, taken and given back in call order.
 class TCellArena {
  public:
+  // Cells that own nothing; their values are left from earlier calls.
   Variant* Take(int count) {
     if (used_ + count <= size_) [[likely]] {
       Variant* cells = cells_ + used_;
@@ -428,10 +544,11 @@ class TCellArena {
     return TakeFromNext(count);
   }
 
-  // Gives back the cells last taken, cleared for their next use.
+  // Gives back the cells last taken; what they own is released now.
   void Give(Variant* cells, int count) {
     for (int i = 0; i < count; ++i)
-      if (!cells[i].IsEmpty()) Put(cells[i], [] { return Variant(); });
+      if (!OwnsNothing(cells[i])) [[unlikely]]
+        cells[i] = Variant();
     used_ -= count;
     if (used_ == 0 && current_ > 0) Select(current_ - 1);
   }
@@ -489,7 +606,9 @@ struct TActivation {
 
 struct TThreadRun {
   TCellArena Arena;
-  std::vector<TActivation> Activations;
+  // The callers waiting in run loops of this thread; the depth limit bounds their number.
+  std::unique_ptr<TActivation[]> Activations{new TActivation[orvcodei::kMaxCallDepth + 1]};
+  int ActivationCount = 0;
 };
 
 TThreadRun& ThreadRun() {
@@ -502,7 +621,6 @@ TThreadRun& ThreadRun() {
   orvcodex::TRunCodePtr& run = writer.RunCode;
   if (!run) run.reset(new TRunCode);
   TLowering(code, *run).Lower();
-  run->StackSize = writer.StackSize;
   if (auto* routine = dynamic_cast<TCodeItem*>(&writer)) {
     run->VarCount = routine->ReadyVars()->ComponentCount();
     run->ResultSlot = routine->ResultSlot();
@@ -568,7 +686,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   };
 
   TThreadRun& thread = ThreadRun();
-  const size_t outerActivations = thread.Activations.size();
+  const int outerActivations = thread.ActivationCount;
   int& depth = orvcodei::tCallDepth;
 
   // The running routine's state; a call saves it in an activation, its return restores it.
@@ -618,34 +736,28 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 #define ORV_OPERAND(src, index, first) \
   ((src) == TSrc::Var ? vars[index]    \
    : (src) == TSrc::Const ? consts[index] : (src) == TSrc::Param ? params[index] : (first)[index])
-  // Back to the caller of the routine that ran in this loop: the result goes below the
-  // call's arguments, and sp stays at them.
-#define ORV_LEAVE()                                                                  \
-  do {                                                                               \
-    Variant* args = params;                                                          \
-    const int slot = code->ResultSlot;                                               \
-    if (slot >= 0)                                                                   \
-      PutMove(args[-1], vars[slot]);                                                 \
-    else                                                                             \
-      args[-1] = Variant();                                                          \
-    thread.Arena.Give(vars, code->VarCount + code->StackSize);                       \
-    const TActivation& a = thread.Activations.back();                                \
-    writer = a.Writer;                                                               \
-    code = a.Code;                                                                   \
-    steps = code->Steps.data();                                                      \
-    consts = code->Consts.data();                                                    \
-    s = a.CallStep;                                                                  \
-    base = a.Base;                                                                   \
-    limit = a.Limit;                                                                 \
-    vars = a.Vars;                                                                   \
-    params = a.Params;                                                               \
-    paramCount = a.ParamCount;                                                       \
-    self = a.Self;                                                                   \
-    thread.Activations.pop_back();                                                   \
-    --depth;                                                                         \
-    sp = args;                                                                       \
+  // Back to the caller of the routine that ran in this loop: its cells go back to the arena
+  // and the state is the caller's again, s at the call.
+#define ORV_RESTORE()                                                    \
+  do {                                                                   \
+    thread.Arena.Give(vars, code->VarCount + code->StackSize);           \
+    const TActivation& a = thread.Activations[--thread.ActivationCount]; \
+    writer = a.Writer;                                                   \
+    code = a.Code;                                                       \
+    steps = code->Steps.data();                                          \
+    consts = code->Consts.data();                                        \
+    s = a.CallStep;                                                      \
+    base = a.Base;                                                       \
+    limit = a.Limit;                                                     \
+    sp = params;                                                         \
+    vars = a.Vars;                                                       \
+    params = a.Params;                                                   \
+    paramCount = a.ParamCount;                                           \
+    self = a.Self;                                                       \
+    --depth;                                                             \
   } while (false)
 
+  Variant returned;  // a call's result on its way to the caller's stack
   try {
     goto* kLabels[int(s->Kind)];
 
@@ -697,7 +809,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEXT();
   }
 
-  L_TwoIf: {
+  L_TwoIf:
+  L_TwoLoop: {
     ORV_ARGUMENTS();
     ORV_NEED(s->Pops);
     Variant* first = sp - s->Pops;
@@ -721,6 +834,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     }
     sp = first;
     if (!holds) ORV_JUMP(s->Dest);
+    if (s->Kind == TStepKind::TwoLoop) ORV_JUMP(s->Dest2);
     ORV_NEXT();
   }
 
@@ -786,9 +900,15 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     const int n = ins.Arg;
     if (sp - base < n) [[unlikely]]
       RaiseFrame("TInternalParamFrame", "Param's Stack Error");
-    ORV_NEED(n + 1);
     Variant* args = sp - n;
-    TObject* obj = ObjectOf(args[-1]);
+    TObject* obj;
+    if (s->SelfCall) {
+      if (n == 0) ORV_ROOM(s->At);  // the result takes a new slot
+      obj = self == nullptr ? nullptr : ObjectOf(orvcls::ObjToVar(self));
+    } else {
+      ORV_NEED(n + 1);
+      obj = ObjectOf(args[-1]);
+    }
     TCodeItem* callee = ins.TargetKnown ? ins.Target : TargetOf(ins);
     if (callee != nullptr) {
       // A script routine: its steps run here, over slots of the arena.
@@ -796,7 +916,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
         RaiseFrame("TStackFrame", "Stack overflow");
       const TRunCode* next = &Lowered(*callee);
       Variant* cells = thread.Arena.Take(next->VarCount + next->StackSize);
-      thread.Activations.push_back({writer, code, s, base, limit, vars, params, self, paramCount});
+      for (int i = 0; i < next->VarCount; ++i) new (cells + i) Variant();  // locals start Unassigned
+      thread.Activations[thread.ActivationCount++] = {writer, code, s, base, limit, vars, params, self, paramCount};
       ++depth;
       writer = callee;
       code = next;
@@ -813,11 +934,12 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       goto* kLabels[int(s->Kind)];
     }
     VariantArgs list(std::make_move_iterator(args), std::make_move_iterator(sp));
-    Variant r = static_cast<TEntryItem*>(ins.Op.Item)->Call(obj, list);
+    returned = static_cast<TEntryItem*>(ins.Op.Item)->Call(obj, list);
     for (int i = 0; i < n && i < int(list.size()); ++i) args[i] = std::move(list[size_t(i)]);
-    args[-1] = std::move(r);
     if (ins.RefCount > 0) WriteBack(ins, writer->Code, args, vars, params, paramCount);
-    sp = args;
+    Variant* place = s->SelfCall ? args : args - 1;
+    PutMove(*place, returned);
+    sp = place + 1;
     ORV_NEXT();
   }
 
@@ -876,18 +998,32 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     throw Exception(s->Ins->Value.ToString());
 
   L_EndIf:
-    if (thread.Activations.size() > outerActivations) goto L_Return;
+    if (thread.ActivationCount > outerActivations) goto L_Return;
     result = -1;
     goto L_Finish;
 
   L_End:
-    if (thread.Activations.size() > outerActivations) goto L_Return;
+    if (thread.ActivationCount > outerActivations) goto L_Return;
     goto L_Finish;
 
-  L_Return:
-    ORV_LEAVE();
-    if (s->Ins->RefCount > 0) WriteBack(*s->Ins, writer->Code, sp, vars, params, paramCount);
+  L_Return: {
+    // The result goes in place of the call's object, or on top when Self was left out; it
+    // waits aside while var arguments still need the first argument's slot.
+    const TRunStep* call = thread.Activations[thread.ActivationCount - 1].CallStep;
+    Variant* args = params;
+    Variant* place = call->SelfCall ? args : args - 1;
+    const bool aside = call->SelfCall && call->Ins->RefCount > 0;
+    Variant& r = aside ? returned : *place;
+    if (code->ResultSlot >= 0)
+      PutMove(r, vars[code->ResultSlot]);
+    else
+      r = Variant();
+    ORV_RESTORE();
+    if (call->Ins->RefCount > 0) WriteBack(*call->Ins, writer->Code, args, vars, params, paramCount);
+    if (aside) PutMove(*place, returned);
+    sp = place + 1;
     ORV_NEXT();
+  }
 
   L_Finish:;
   } catch (Exception& e) {
@@ -895,13 +1031,13 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     for (;;) {
       AppendTrail(e, *writer, at >= 0 ? at : s->At);
       at = -1;
-      if (thread.Activations.size() == outerActivations) break;
-      ORV_LEAVE();
+      if (thread.ActivationCount == outerActivations) break;
+      ORV_RESTORE();
     }
     frame.ValueCount = int(sp - base);
     throw;
   } catch (...) {
-    while (thread.Activations.size() > outerActivations) ORV_LEAVE();
+    while (thread.ActivationCount > outerActivations) ORV_RESTORE();
     frame.ValueCount = int(sp - base);
     throw;
   }
@@ -911,7 +1047,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 #undef ORV_ROOM
 #undef ORV_ARGUMENTS
 #undef ORV_OPERAND
-#undef ORV_LEAVE
+#undef ORV_RESTORE
   frame.ValueCount = int(sp - base);
   return result;
 }
