@@ -88,6 +88,10 @@ struct TRunCode {
   int VarCount = 0;
   int StackSize = 0;
   int ResultSlot = -1;
+  // The arguments the steps read (highest index + 1), and whether the stack is provably
+  // deep enough for every step: then, with that many arguments, no step checks the stack.
+  int ParamNeed = 0;
+  bool Balanced = false;
 };
 
 void TRunCodeDeleter::operator()(TRunCode* run) const { delete run; }
@@ -154,6 +158,9 @@ class TLowering {
       if (s.Kind == TStepKind::Goto || s.Kind == TStepKind::If || s.Kind == TStepKind::TwoIf)
         s.Dest = stepOf_[size_t(code_.Labels[size_t(s.Dest)].Place)];
     run_.StackSize = StackDepth();
+    run_.Balanced = Balanced();
+    run_.ParamNeed = 0;
+    for (const TRunStep& step : run_.Steps) run_.ParamNeed = std::max(run_.ParamNeed, step.ParamNeed);
     // A jump back to a loop's test runs the test itself and goes on from there.
     for (TRunStep& g : run_.Steps) {
       if (g.Kind != TStepKind::Goto) continue;
@@ -223,50 +230,86 @@ class TLowering {
     return most;
   }
 
+  // The values instruction i takes from the stack and puts on it; false for a jump or a
+  // failure, which end a straight run of code.
+  bool Effect(int i, int& pops, int& pushes) const {
+    const TI& ins = At(i);
+    pops = 0;
+    pushes = 1;
+    switch (ins.Kind) {
+      case TIKind::tiValue:
+      case TIKind::tiSelf:
+      case TIKind::tiGetVar:
+      case TIKind::tiGetParam: return true;
+      case TIKind::tiOne:
+      case TIKind::tiGetExt: pops = 1; return true;
+      case TIKind::tiTwo: pops = 2; return true;
+      case TIKind::tiArray: pops = ins.Arg; return true;
+      case TIKind::tiSetVar:
+      case TIKind::tiSetParam:
+      case TIKind::tiPop:
+      case TIKind::tiAppendVar:
+        pops = 1;
+        pushes = 0;
+        return true;
+      case TIKind::tiSetExt:
+        pops = 2;
+        pushes = 0;
+        return true;
+      case TIKind::tiConstEntry:
+      case TIKind::tiVarEntry:
+      case TIKind::tiGetArray: pops = ins.Arg + 1; return true;
+      case TIKind::tiSetArray:
+        pops = ins.Arg + 2;
+        pushes = 0;
+        return true;
+      case TIKind::tiIf:
+        pops = 1;
+        pushes = 0;
+        return false;
+      case TIKind::tiGoto:
+        pushes = 0;
+        return false;
+      case TIKind::tiFail: return false;
+    }
+    return false;
+  }
+
+  // True when the stack depth at every instruction is the one counted along the list (every
+  // jump leaves the depth its label expects) and no instruction takes more than that depth
+  // holds. The stack checks of the steps can then never fail.
+  bool Balanced() const {
+    std::vector<int> depthAt(size_t(n_) + 1, 0);
+    int depth = 0;
+    for (int i = 0; i < n_; ++i) {
+      depthAt[size_t(i)] = depth;
+      int pops = 0;
+      int pushes = 0;
+      Effect(i, pops, pushes);
+      if (At(i).Kind == TIKind::tiFail || pops > depth) return false;
+      depth += pushes - pops;
+    }
+    depthAt[size_t(n_)] = depth;
+    for (int i = 0; i < n_; ++i) {
+      const TI& ins = At(i);
+      if (ins.Kind != TIKind::tiGoto && ins.Kind != TIKind::tiIf) continue;
+      const int after = depthAt[size_t(i)] - (ins.Kind == TIKind::tiIf ? 1 : 0);
+      if (depthAt[size_t(code_.Labels[size_t(ins.Arg)].Place)] != after) return false;
+    }
+    return true;
+  }
+
   // The call that takes the Self pushed at i as its object, when nothing between them can
   // take or see that value and no jump lands between them; -1 otherwise.
   int CallTakingSelf(int i) const {
     int above = 0;  // values pushed over Self
     for (int j = i + 1; j < n_; ++j) {
       if (target_[size_t(j)]) return -1;
-      const TI& ins = At(j);
+      const TIKind kind = At(j).Kind;
+      if ((kind == TIKind::tiConstEntry || kind == TIKind::tiVarEntry) && At(j).Arg == above) return j;
       int pops = 0;
-      int pushes = 1;
-      switch (ins.Kind) {
-        case TIKind::tiValue:
-        case TIKind::tiSelf:
-        case TIKind::tiGetVar:
-        case TIKind::tiGetParam: break;
-        case TIKind::tiOne:
-        case TIKind::tiGetExt: pops = 1; break;
-        case TIKind::tiTwo: pops = 2; break;
-        case TIKind::tiArray: pops = ins.Arg; break;
-        case TIKind::tiSetVar:
-        case TIKind::tiSetParam:
-        case TIKind::tiPop:
-        case TIKind::tiAppendVar:
-          pops = 1;
-          pushes = 0;
-          break;
-        case TIKind::tiSetExt:
-          pops = 2;
-          pushes = 0;
-          break;
-        case TIKind::tiConstEntry:
-        case TIKind::tiVarEntry:
-          if (ins.Arg == above) return j;
-          pops = ins.Arg + 1;
-          break;
-        case TIKind::tiGetArray: pops = ins.Arg + 1; break;
-        case TIKind::tiSetArray:
-          pops = ins.Arg + 2;
-          pushes = 0;
-          break;
-        case TIKind::tiGoto:
-        case TIKind::tiIf:
-        case TIKind::tiFail: return -1;
-      }
-      if (pops > above) return -1;
+      int pushes = 0;
+      if (!Effect(j, pops, pushes) || pops > above) return -1;
       above += pushes - pops;
     }
     return -1;
@@ -602,6 +645,7 @@ struct TActivation {
   Variant* Params;
   TObject* Self;
   int ParamCount;
+  bool Checks;
 };
 
 struct TThreadRun {
@@ -704,8 +748,12 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   int paramCount = paramFrame->ParamCount;
   TObject* self = frame.Self;
   const Variant* consts = code->Consts.data();
+  // The operand sources, by TSrc; the stack's entry is set by each step that reads it.
+  const Variant* bases[4] = {nullptr, vars, params, consts};
   int at = -1;  // set while a step fails at another instruction than its At
   int result = 0;
+  // Whether the steps must check the stack and their arguments (see TRunCode::Balanced).
+  bool checks = !code->Balanced || paramCount < code->ParamNeed || limit - base < code->StackSize;
 
 #define ORV_NEXT()               \
   do {                           \
@@ -719,23 +767,21 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   } while (false)
 #define ORV_NEED(count)                                                   \
   do {                                                                    \
-    if (sp - base < (count)) [[unlikely]]                                 \
+    if (checks && sp - base < (count)) [[unlikely]]                       \
       FailAt(at, s->At, "Stack underflow");                               \
   } while (false)
 #define ORV_ROOM(index)                                                   \
   do {                                                                    \
-    if (sp >= limit) [[unlikely]]                                         \
+    if (checks && sp >= limit) [[unlikely]]                               \
       FailAt(at, (index), "Stack overflow");                              \
   } while (false)
 #define ORV_ARGUMENTS()                                                   \
   do {                                                                    \
-    if (s->ParamNeed > paramCount) [[unlikely]]                           \
+    if (checks && s->ParamNeed > paramCount) [[unlikely]]                 \
       ShortArgument(at, *s, paramCount);                                  \
   } while (false)
   // The operands of a two-operand step; first is where its stack operands begin.
-#define ORV_OPERAND(src, index, first) \
-  ((src) == TSrc::Var ? vars[index]    \
-   : (src) == TSrc::Const ? consts[index] : (src) == TSrc::Param ? params[index] : (first)[index])
+#define ORV_OPERAND(src, index, first) (bases[int(src)][index])
   // Back to the caller of the routine that ran in this loop: its cells go back to the arena
   // and the state is the caller's again, s at the call.
 #define ORV_RESTORE()                                                    \
@@ -754,6 +800,10 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     params = a.Params;                                                   \
     paramCount = a.ParamCount;                                           \
     self = a.Self;                                                       \
+    checks = a.Checks;                                                   \
+    bases[1] = vars;                                                     \
+    bases[2] = params;                                                   \
+    bases[3] = consts;                                                   \
     --depth;                                                             \
   } while (false)
 
@@ -795,6 +845,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_ARGUMENTS();
     ORV_NEED(s->Pops);
     Variant* first = sp - s->Pops;
+    bases[0] = first;
     Binary(*s, *first, ORV_OPERAND(s->A, s->IA, first), ORV_OPERAND(s->B, s->IB, first));
     sp = first + 1;
     ORV_NEXT();
@@ -804,6 +855,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_ARGUMENTS();
     ORV_NEED(s->Pops);
     Variant* first = sp - s->Pops;
+    bases[0] = first;
     Binary(*s, vars[s->Dest], ORV_OPERAND(s->A, s->IA, first), ORV_OPERAND(s->B, s->IB, first));
     sp = first;
     ORV_NEXT();
@@ -814,6 +866,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_ARGUMENTS();
     ORV_NEED(s->Pops);
     Variant* first = sp - s->Pops;
+    bases[0] = first;
     const Variant& a = ORV_OPERAND(s->A, s->IA, first);
     const Variant& b = ORV_OPERAND(s->B, s->IB, first);
     bool holds;
@@ -898,7 +951,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   L_Call: {
     const TI& ins = *s->Ins;
     const int n = ins.Arg;
-    if (sp - base < n) [[unlikely]]
+    if (checks && sp - base < n) [[unlikely]]
       RaiseFrame("TInternalParamFrame", "Param's Stack Error");
     Variant* args = sp - n;
     TObject* obj;
@@ -917,7 +970,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       const TRunCode* next = &Lowered(*callee);
       Variant* cells = thread.Arena.Take(next->VarCount + next->StackSize);
       for (int i = 0; i < next->VarCount; ++i) new (cells + i) Variant();  // locals start Unassigned
-      thread.Activations[thread.ActivationCount++] = {writer, code, s, base, limit, vars, params, self, paramCount};
+      thread.Activations[thread.ActivationCount++] = {writer, code, s, base, limit, vars, params, self, paramCount, checks};
       ++depth;
       writer = callee;
       code = next;
@@ -931,6 +984,10 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       params = args;
       paramCount = n;
       self = obj;
+      checks = !next->Balanced || n < next->ParamNeed;
+      bases[1] = vars;
+      bases[2] = params;
+      bases[3] = consts;
       goto* kLabels[int(s->Kind)];
     }
     VariantArgs list(std::make_move_iterator(args), std::make_move_iterator(sp));
