@@ -3,6 +3,8 @@
 #include "core/orvenv.h"
 #include "script/orvcode2.h"
 #include "script/orvcodeh.h"
+#include "script/orvcodef.h"
+#include "script/orvcodeops.h"
 #include "script/orvcoder.h"
 #include "support/test_support.h"
 
@@ -142,6 +144,39 @@ TEST_F(CompilerTest, Formulas) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(Calc(QString::fromUtf8(c.formula)), QString::fromUtf8(c.expected)) << c.formula;
+}
+
+// A bare instruction list over hand-made frames: what it leaves on the stack and the code
+// the run loop returns (-1 after a conditional jump not taken at the end, else 0).
+TEST(CodeWriter, RunsListsOverFrames) {
+  TRootEnvScope env;
+  auto run = [](TCodeWriter& w, Variant* cells) {
+    TExternalParamFrame params(nullptr, nullptr, nullptr, 0);
+    TVarFrame vars(nullptr, &params, nullptr, 0);
+    TStackFrame stack(nullptr, &vars, cells, w.StackSize);
+    const int code = w.Execute(stack);
+    return std::make_pair(code, stack.ValueCount);
+  };
+
+  TCodeWriter sum(nullptr);
+  sum.EmitValue(Variant(2));
+  sum.EmitValue(Variant(3));
+  sum.EmitTwo(orvcodeops::OpAdd);
+  EXPECT_EQ(sum.StackSize, 2);
+  Variant two[2];
+  EXPECT_EQ(run(sum, two), std::make_pair(0, 1));
+  EXPECT_EQ(two[0].ToInt(), 5);
+
+  for (const bool condition : {true, false}) {
+    TCodeWriter w(nullptr);
+    const int end = w.NewLabel();
+    w.Code.Labels[size_t(end)].Referenced = true;
+    w.EmitValue(Variant(condition));
+    w.EmitIf(end);
+    w.Code.PlaceLabel(end);
+    Variant cell[1];
+    EXPECT_EQ(run(w, cell), std::make_pair(condition ? -1 : 0, 0)) << condition;
+  }
 }
 
 TEST_F(CompilerTest, ArraysFromBrackets) {
