@@ -112,6 +112,13 @@ int main() {
   const long freshAfter = ResidentKb();
   Report("100000 new formula texts", freshCompiles, "formulas.lua", VarToStr(last));
   std::printf("%-28s memory before %ld KB, after %ld KB\n", "", freshBefore, freshAfter);
+
+  // New texts that name a routine of the program: the names are looked up at each compile.
+  const double namedTime = Seconds([&] {
+    for (int i = 0; i < 20000; ++i) last = root->CalcFormula(QStringLiteral("Fib(2) + ") + QString::number(i));
+  });
+  std::printf("%-28s ours %8.4f s   (%.2f us a call)\n", "20000 new texts naming Fib", namedTime,
+              namedTime * 1e6 / 20000);
   root->Free();
   return 0;
 }

@@ -126,9 +126,18 @@ TCompItem* TComp::FindOwnItem(const QString& name) const {
 TCompItem* TComp::FindItem(const QString& name) const {
   if (TCompItem* own = FindOwnItem(name)) return own;
   if (Master() != nullptr) return Master()->FindItem(name);
-  for (TComponent* owner = Owner(); owner != nullptr; owner = owner->Owner()) {
+  // The first owner that owns a component of that name answers through its site class. When
+  // no owner can have a site class the answer is nothing, whatever the names: they are not
+  // searched then (an owner's components may be every name the registry has).
+  const TRootCls* root = orvcodeh::Registry();
+  bool sites = root == nullptr;
+  for (const TComponent* owner = Owner(); owner != nullptr; owner = owner->Owner()) {
     // Beyond the model, names of components change without the symbols hearing of it.
     if (dynamic_cast<const TComp*>(owner) == nullptr) ++gTreeLookups;
+    if (!sites && root->MayHaveSiteCls(owner)) sites = true;
+  }
+  if (!sites) return nullptr;
+  for (TComponent* owner = Owner(); owner != nullptr; owner = owner->Owner()) {
     if (owner->FindComponent(name) == nullptr) continue;
     TCls* site = orvcodeh::SiteCls(owner);
     return site != nullptr && site != this ? site->FindItem(name) : nullptr;

@@ -484,6 +484,9 @@ class TRootCls : public TCls, public IClsRoot {
   void TableEnter(const QString& name, TCls* cls);
   void TableRemove(const QString& name, TCls* cls);
   std::vector<TCls*> TableClasses() const;
+  // False when no class of the table can be the site class of instance (see SiteName): a
+  // quick test before the site class is looked up by name.
+  bool MayHaveSiteCls(const TComponent* instance) const;
 
   // The event-type class of a method type, made on first need.
   TEntryCls* EventTypeCls(const TTypeInfo* methodType);
@@ -509,6 +512,8 @@ class TRootCls : public TCls, public IClsRoot {
   void BindPackage(TEntryCls* eventType);
 
   std::unordered_map<QString, TCls*, NameHash, NameEqual> table_;  // name -> class, case ignored
+  // For each object handle that ends a name of the table ("..._<handle>"), how many do.
+  std::unordered_map<qint64, int> siteHandles_;
   std::vector<TClass> packages_;                // event-package classes, in registration order
   std::vector<std::unique_ptr<TMethodNameHolder>> methodNames_;  // pending, in order
   // Names given up on: an event may still refer to one, so they stay (and never run).

@@ -81,8 +81,23 @@ TCls* TRootCls::TableFind(const QString& name) const {
   return it != table_.end() ? it->second : nullptr;
 }
 
+namespace {
+
+// The handle at the end of a site name ("<class>_<handle>"), or 0.
+qint64 TrailingHandle(const QString& name) {
+  const qsizetype underscore = name.lastIndexOf(QLatin1Char('_'));
+  if (underscore < 0 || underscore + 1 >= name.size()) return 0;
+  bool ok = false;
+  const qint64 handle = QStringView(name).mid(underscore + 1).toLongLong(&ok);
+  return ok ? handle : 0;
+}
+
+}  // namespace
+
 void TRootCls::TableEnter(const QString& name, TCls* cls) {
-  table_.insert_or_assign(name, cls);
+  if (table_.insert_or_assign(name, cls).second) {
+    if (const qint64 handle = TrailingHandle(name)) ++siteHandles_[handle];
+  }
   orvcodeh::SymbolsChanged(cls);
 }
 
@@ -90,7 +105,15 @@ void TRootCls::TableRemove(const QString& name, TCls* cls) {
   const auto it = table_.find(name);
   if (it == table_.end() || it->second != cls) return;
   table_.erase(it);
+  if (const qint64 handle = TrailingHandle(name)) {
+    const auto site = siteHandles_.find(handle);
+    if (site != siteHandles_.end() && --site->second <= 0) siteHandles_.erase(site);
+  }
   orvcodeh::SymbolsChanged(cls);
+}
+
+bool TRootCls::MayHaveSiteCls(const TComponent* instance) const {
+  return !siteHandles_.empty() && siteHandles_.count(instance->ObjectHandle()) != 0;
 }
 
 std::vector<TCls*> TRootCls::TableClasses() const {
