@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -92,6 +93,8 @@ struct TRunCode {
   // deep enough for every step: then, with that many arguments, no step checks the stack.
   int ParamNeed = 0;
   bool Balanced = false;
+  // Calls with fewer arguments than this check every step (ParamNeed when Balanced).
+  int ChecksBelow = 0;
 };
 
 void TRunCodeDeleter::operator()(TRunCode* run) const { delete run; }
@@ -161,6 +164,7 @@ class TLowering {
     run_.Balanced = Balanced();
     run_.ParamNeed = 0;
     for (const TRunStep& step : run_.Steps) run_.ParamNeed = std::max(run_.ParamNeed, step.ParamNeed);
+    run_.ChecksBelow = run_.Balanced ? run_.ParamNeed : std::numeric_limits<int>::max();
     // A jump back to a loop's test runs the test itself and goes on from there.
     for (TRunStep& g : run_.Steps) {
       if (g.Kind != TStepKind::Goto) continue;
@@ -589,9 +593,10 @@ class TCellArena {
 
   // Gives back the cells last taken; what they own is released now.
   void Give(Variant* cells, int count) {
-    for (int i = 0; i < count; ++i)
-      if (!OwnsNothing(cells[i])) [[unlikely]]
-        cells[i] = Variant();
+    bool owning = false;  // mostly none: one test for all of them
+    for (int i = 0; i < count; ++i) owning |= !OwnsNothing(cells[i]);
+    if (owning) [[unlikely]]
+      for (int i = 0; i < count; ++i) cells[i] = Variant();
     used_ -= count;
     if (used_ == 0 && current_ > 0) Select(current_ - 1);
   }
@@ -731,6 +736,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   TThreadRun& thread = ThreadRun();
   const int outerActivations = thread.ActivationCount;
+  TActivation* const activations = thread.Activations.get();
   int& depth = orvcodei::tCallDepth;
 
   // The running routine's state; a call saves it in an activation, its return restores it.
@@ -787,7 +793,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 #define ORV_RESTORE()                                                    \
   do {                                                                   \
     thread.Arena.Give(vars, code->VarCount + code->StackSize);           \
-    const TActivation& a = thread.Activations[--thread.ActivationCount]; \
+    const TActivation& a = activations[--thread.ActivationCount];        \
     writer = a.Writer;                                                   \
     code = a.Code;                                                       \
     steps = code->Steps.data();                                          \
@@ -970,7 +976,17 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       const TRunCode* next = &Lowered(*callee);
       Variant* cells = thread.Arena.Take(next->VarCount + next->StackSize);
       for (int i = 0; i < next->VarCount; ++i) new (cells + i) Variant();  // locals start Unassigned
-      thread.Activations[thread.ActivationCount++] = {writer, code, s, base, limit, vars, params, self, paramCount, checks};
+      TActivation& caller = activations[thread.ActivationCount++];
+      caller.Writer = writer;
+      caller.Code = code;
+      caller.CallStep = s;
+      caller.Base = base;
+      caller.Limit = limit;
+      caller.Vars = vars;
+      caller.Params = params;
+      caller.Self = self;
+      caller.ParamCount = paramCount;
+      caller.Checks = checks;
       ++depth;
       writer = callee;
       code = next;
@@ -984,7 +1000,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       params = args;
       paramCount = n;
       self = obj;
-      checks = !next->Balanced || n < next->ParamNeed;
+      checks = n < next->ChecksBelow;
       bases[1] = vars;
       bases[2] = params;
       bases[3] = consts;
@@ -1066,7 +1082,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   L_Return: {
     // The result goes in place of the call's object, or on top when Self was left out; it
     // waits aside while var arguments still need the first argument's slot.
-    const TRunStep* call = thread.Activations[thread.ActivationCount - 1].CallStep;
+    const TRunStep* call = activations[thread.ActivationCount - 1].CallStep;
     Variant* args = params;
     Variant* place = call->SelfCall ? args : args - 1;
     const bool aside = call->SelfCall && call->Ins->RefCount > 0;
