@@ -165,14 +165,19 @@ class TLowering {
     run_.ParamNeed = 0;
     for (const TRunStep& step : run_.Steps) run_.ParamNeed = std::max(run_.ParamNeed, step.ParamNeed);
     run_.ChecksBelow = run_.Balanced ? run_.ParamNeed : std::numeric_limits<int>::max();
-    // A jump back to a loop's test runs the test itself and goes on from there.
+    // A jump back to a loop's test runs the test itself and goes on from there; a jump to
+    // the end ends there.
     for (TRunStep& g : run_.Steps) {
       if (g.Kind != TStepKind::Goto) continue;
-      const int test = g.Dest;
-      if (run_.Steps[size_t(test)].Kind != TStepKind::TwoIf) continue;
-      g = run_.Steps[size_t(test)];
-      g.Kind = TStepKind::TwoLoop;
-      g.Dest2 = test + 1;
+      const int to = g.Dest;
+      const TStepKind kind = run_.Steps[size_t(to)].Kind;
+      if (kind == TStepKind::TwoIf) {
+        g = run_.Steps[size_t(to)];
+        g.Kind = TStepKind::TwoLoop;
+        g.Dest2 = to + 1;
+      } else if (kind == TStepKind::End) {
+        g = run_.Steps[size_t(to)];
+      }
     }
     run_.SourceCount = n_;
     run_.LabelCount = int(code_.Labels.size());
@@ -847,9 +852,11 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   }
 
   L_Two: {
-    if (s->Pops == 0) ORV_ROOM(s->AtA);
-    ORV_ARGUMENTS();
-    ORV_NEED(s->Pops);
+    if (checks) [[unlikely]] {
+      if (s->Pops == 0) ORV_ROOM(s->AtA);
+      ORV_ARGUMENTS();
+      ORV_NEED(s->Pops);
+    }
     Variant* first = sp - s->Pops;
     bases[0] = first;
     Binary(*s, *first, ORV_OPERAND(s->A, s->IA, first), ORV_OPERAND(s->B, s->IB, first));
@@ -1058,12 +1065,17 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   L_Append: {
     ORV_NEED(1);
-    Variant b = std::move(*--sp);
     Variant& v = vars[s->Dest];
-    if (v.IsString())
-      v += b;
-    else
-      v = VarAdd(v, b);
+    --sp;
+    if (v.VType() == varInteger && sp->VType() == varInteger) [[likely]] {
+      PutWhole(v, v.RawInt64() + sp->RawInt64());
+    } else {
+      Variant b = std::move(*sp);
+      if (v.IsString())
+        v += b;
+      else
+        v = VarAdd(v, b);
+    }
     ORV_NEXT();
   }
 
