@@ -14,6 +14,7 @@ quint64 gGeneration = 1;
 int gQuiet = 0;
 const TComponent* gPrivateOwner = nullptr;
 quint64 gTreeLookups = 0;
+const TRootCls* gLiveRegistry = nullptr;  // the one registry alive, for lookups
 
 }  // namespace
 
@@ -31,6 +32,8 @@ void SymbolsChanged(const TComponent* item) {
 }
 
 void SetPrivateSymbols(const TComponent* owner) { gPrivateOwner = owner; }
+
+void SetLiveRegistry(const TRootCls* root) { gLiveRegistry = root; }
 
 TQuietSymbols::TQuietSymbols() { ++gQuiet; }
 TQuietSymbols::~TQuietSymbols() { --gQuiet; }
@@ -129,11 +132,11 @@ TCompItem* TComp::FindItem(const QString& name) const {
   // The first owner that owns a component of that name answers through its site class. When
   // no owner can have a site class the answer is nothing, whatever the names: they are not
   // searched then (an owner's components may be every name the registry has).
-  const TRootCls* root = orvcodeh::Registry();
+  const TRootCls* root = gLiveRegistry;
   bool sites = root == nullptr;
   for (const TComponent* owner = Owner(); owner != nullptr; owner = owner->Owner()) {
     // Beyond the model, names of components change without the symbols hearing of it.
-    if (dynamic_cast<const TComp*>(owner) == nullptr) ++gTreeLookups;
+    if (!owner->InheritsFrom(TComp::StaticClass())) ++gTreeLookups;
     if (!sites && root->MayHaveSiteCls(owner)) sites = true;
   }
   if (!sites) return nullptr;
@@ -190,7 +193,11 @@ TCls::~TCls() {
   if (TRootCls* root = orvcodeh::Registry()) root->TableRemove(Name(), this);
 }
 
-TCls* TCls::ClsParent() const { return dynamic_cast<TCls*>(Owner()); }
+TCls* TCls::ClsParent() const {
+  // Asked at every step of every lookup: the class table's test, not a dynamic_cast.
+  TComponent* owner = Owner();
+  return owner != nullptr && owner->InheritsFrom(TCls::StaticClass()) ? static_cast<TCls*>(owner) : nullptr;
+}
 
 int TCls::ItemCount() const {
   TCls* parent = ClsParent();

@@ -15,12 +15,16 @@ QString ErrorText(std::initializer_list<QString> texts);
 }  // namespace orvcodeh
 
 class TComponent;
+class TRootCls;
 
 namespace orvcodeh {
 
 // Symbol changes to what owner owns (the formula cache's entries) concern nobody else and
 // start no new generation; nullptr ends that.
 void SetPrivateSymbols(const TComponent* owner);
+
+// The registry being made or in use, and nullptr when it goes; lookups ask it about site classes.
+void SetLiveRegistry(const TRootCls* root);
 
 // While one lives, symbol changes start no new generation: a formula entry taking its own
 // members with it as it is freed.

@@ -41,6 +41,7 @@ TRootCls::TRootCls() : TCls(nullptr) {
   TRootEnv& env = orvcls::RootEnv();
   env.SetClsRoot(this);
   if (env.ClsRoot != this) throw Exception(QStringLiteral("A class registry is installed already"));
+  orvcodeh::SetLiveRegistry(this);
   ChangeName(QString());
 }
 
@@ -50,6 +51,7 @@ TRootCls::~TRootCls() {
   wrappers_.clear();
   dispatch_.reset();
   if (TRootEnv* env = orvenv::GetRootEnv()) env->ClearClsRoot(this);
+  orvcodeh::SetLiveRegistry(nullptr);
 }
 
 void TRootCls::BeforeDestruction() {
