@@ -17,6 +17,12 @@ class TCls;
 class TComp;
 class TEntryCls;
 class TFormulaCache;
+
+// Names compare as NameEqual has them; most lookups spell a name as it was declared, so the
+// plain comparison goes first.
+struct SymbolNameEqual {
+  bool operator()(const QString& a, const QString& b) const { return a == b || NameEqual()(a, b); }
+};
 class TFunctionCls;
 class TRootCls;
 class TValueFrame;
@@ -91,7 +97,7 @@ class TComp : public TCompItem, public virtual IComp {
 
  private:
   // Name -> member, letter case ignored; looked up without building a key.
-  std::unordered_map<QString, TCompItem*, NameHash, NameEqual> items_;
+  std::unordered_map<QString, TCompItem*, NameHash, SymbolNameEqual> items_;
 };
 
 class TCls : public TComp, public virtual ICls {
@@ -511,7 +517,7 @@ class TRootCls : public TCls, public IClsRoot {
   Entry* NewFormula(TComponent* owner, TComp* scope, const QString& text);
   void BindPackage(TEntryCls* eventType);
 
-  std::unordered_map<QString, TCls*, NameHash, NameEqual> table_;  // name -> class, case ignored
+  std::unordered_map<QString, TCls*, NameHash, SymbolNameEqual> table_;  // name -> class, case ignored
   // For each object handle that ends a name of the table ("..._<handle>"), how many do.
   std::unordered_map<qint64, int> siteHandles_;
   std::vector<TClass> packages_;                // event-package classes, in registration order
