@@ -2,7 +2,8 @@
 // The frames one call of a compiled routine runs over: a stack frame of intermediate values
 // (owner: Self), a variable frame of local variables (owner: the routine's local container)
 // and a parameter frame of arguments (owner: the signature). Frames are plain values made
-// on the native stack by the call; their slots live there too.
+// on the native stack by the call; their slots live there too. Routines that script code
+// calls run in the caller's run loop over slots of its arena (orvcodex), without frames.
 #include "script/orvcodeh.h"
 
 class TDataFrame : public TValueFrame {

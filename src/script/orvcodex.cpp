@@ -56,8 +56,8 @@ enum class TStepKind : quint8 {
 #undef ORV_STEP_ENUM
 };
 
-// One step of the run form. Two-operand steps (Two, TwoSet, TwoIf) read A and B from their
-// sources; Pops of them come off the stack (A below B).
+// One step of the run form. Two-operand steps (Two, TwoSet, TwoIf, TwoLoop) read A and B
+// from their sources; Pops of them come off the stack (A below B).
 struct TRunStep {
   TStepKind Kind = TStepKind::End;
   TSrc A = TSrc::Stack;
@@ -202,7 +202,7 @@ class TLowering {
   }
 
   // The most values the steps keep on the stack, counted along their order as the code
-  // writer counts the instructions'; steps read operands in place and Self may be left out,
+  // writer counts the instructions; steps read operands in place and Self may be left out,
   // so this is at most the writer's StackSize.
   int StackDepth() const {
     int depth = 0;
@@ -791,8 +791,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     if (checks && s->ParamNeed > paramCount) [[unlikely]]                 \
       ShortArgument(at, *s, paramCount);                                  \
   } while (false)
-  // The operands of a two-operand step; first is where its stack operands begin.
-#define ORV_OPERAND(src, index, first) (bases[int(src)][index])
+  // An operand of a step; bases[0] is where the step's stack operands begin.
+#define ORV_OPERAND(src, index) (bases[int(src)][index])
   // Back to the caller of the routine that ran in this loop: its cells go back to the arena
   // and the state is the caller's again, s at the call.
 #define ORV_RESTORE()                                                    \
@@ -826,7 +826,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_ARGUMENTS();
     ORV_ROOM(s->At);
     {
-      const Variant& value = ORV_OPERAND(s->A, s->IA, sp);
+      const Variant& value = ORV_OPERAND(s->A, s->IA);
       PutCopy(*sp, value);
       ++sp;
     }
@@ -859,7 +859,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     }
     Variant* first = sp - s->Pops;
     bases[0] = first;
-    Binary(*s, *first, ORV_OPERAND(s->A, s->IA, first), ORV_OPERAND(s->B, s->IB, first));
+    Binary(*s, *first, ORV_OPERAND(s->A, s->IA), ORV_OPERAND(s->B, s->IB));
     sp = first + 1;
     ORV_NEXT();
   }
@@ -869,7 +869,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEED(s->Pops);
     Variant* first = sp - s->Pops;
     bases[0] = first;
-    Binary(*s, vars[s->Dest], ORV_OPERAND(s->A, s->IA, first), ORV_OPERAND(s->B, s->IB, first));
+    Binary(*s, vars[s->Dest], ORV_OPERAND(s->A, s->IA), ORV_OPERAND(s->B, s->IB));
     sp = first;
     ORV_NEXT();
   }
@@ -880,8 +880,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEED(s->Pops);
     Variant* first = sp - s->Pops;
     bases[0] = first;
-    const Variant& a = ORV_OPERAND(s->A, s->IA, first);
-    const Variant& b = ORV_OPERAND(s->B, s->IB, first);
+    const Variant& a = ORV_OPERAND(s->A, s->IA);
+    const Variant& b = ORV_OPERAND(s->B, s->IB);
     bool holds;
     if (a.VType() == varInteger && b.VType() == varInteger && IsComparison(s->Fn)) [[likely]] {
       const qint64 x = a.RawInt64();
@@ -906,7 +906,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   L_Move:
     ORV_ARGUMENTS();
-    PutCopy(vars[s->Dest], ORV_OPERAND(s->A, s->IA, sp));
+    PutCopy(vars[s->Dest], ORV_OPERAND(s->A, s->IA));
     ORV_NEXT();
 
   L_Step: {
