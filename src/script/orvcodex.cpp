@@ -766,6 +766,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   // Whether the steps must check the stack and their arguments (see TRunCode::Balanced).
   bool checks = !code->Balanced || paramCount < code->ParamNeed || limit - base < code->StackSize;
 
+  // A computed goto runs no destructors: a step's locals that own anything live in an inner
+  // block that closes before the step jumps on.
 #define ORV_NEXT()               \
   do {                           \
     ++s;                         \
@@ -955,9 +957,11 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   L_SetExt: {
     ORV_NEED(2);
-    Variant value = std::move(*--sp);
-    TObject* obj = ObjectOf(*--sp);
-    static_cast<TValueItem*>(s->Ins->Op.Item)->SetValue(obj, value);
+    {
+      Variant value = std::move(*--sp);
+      TObject* obj = ObjectOf(*--sp);
+      static_cast<TValueItem*>(s->Ins->Op.Item)->SetValue(obj, value);
+    }
     ORV_NEXT();
   }
 
@@ -1013,9 +1017,11 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       bases[3] = consts;
       goto* kLabels[int(s->Kind)];
     }
-    VariantArgs list(std::make_move_iterator(args), std::make_move_iterator(sp));
-    returned = static_cast<TEntryItem*>(ins.Op.Item)->Call(obj, list);
-    for (int i = 0; i < n && i < int(list.size()); ++i) args[i] = std::move(list[size_t(i)]);
+    {
+      VariantArgs list(std::make_move_iterator(args), std::make_move_iterator(sp));
+      returned = static_cast<TEntryItem*>(ins.Op.Item)->Call(obj, list);
+      for (int i = 0; i < n && i < int(list.size()); ++i) args[i] = std::move(list[size_t(i)]);
+    }
     if (ins.RefCount > 0) WriteBack(ins, writer->Code, args, vars, params, paramCount);
     Variant* place = s->SelfCall ? args : args - 1;
     PutMove(*place, returned);
@@ -1027,22 +1033,26 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     const int n = s->Ins->Arg;
     ORV_NEED(n + 1);
     Variant* first = sp - n;
-    TObject* obj = ObjectOf(first[-1]);
-    VariantArgs indexes(first, sp);
-    Variant r = static_cast<TConstArrayItem*>(s->Ins->Op.Item)->GetValue(obj, indexes);
-    sp = first - 1;
-    *sp++ = std::move(r);
+    {
+      TObject* obj = ObjectOf(first[-1]);
+      VariantArgs indexes(first, sp);
+      Variant r = static_cast<TConstArrayItem*>(s->Ins->Op.Item)->GetValue(obj, indexes);
+      sp = first - 1;
+      *sp++ = std::move(r);
+    }
     ORV_NEXT();
   }
 
   L_SetArray: {
     const int n = s->Ins->Arg;
     ORV_NEED(n + 2);
-    Variant value = std::move(*--sp);
-    Variant* first = sp - n;
-    TObject* obj = ObjectOf(first[-1]);
-    VariantArgs indexes(first, sp);
-    static_cast<TArrayItem*>(s->Ins->Op.Item)->SetValue(obj, indexes, value);
+    Variant* first = sp - n - 1;
+    {
+      Variant value = std::move(*--sp);
+      TObject* obj = ObjectOf(first[-1]);
+      VariantArgs indexes(first, sp);
+      static_cast<TArrayItem*>(s->Ins->Op.Item)->SetValue(obj, indexes, value);
+    }
     sp = first - 1;
     ORV_NEXT();
   }
