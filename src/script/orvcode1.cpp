@@ -700,8 +700,15 @@ void TExprCompiler::Factor(TCodeItem* code) {
         code->EmitValue(Variant((digits + QLatin1Char('.') + Token.Text).toDouble()));
         return;
       }
-      bool ok = false;
-      const qint64 value = digits.toLongLong(&ok);
+      // Most literals are a few decimal digits: read those here, the rest as the runtime does.
+      qint64 value = 0;
+      bool ok = digits.size() <= 18;
+      for (qsizetype i = 0; ok && i < digits.size(); ++i) {
+        const char16_t ch = digits[i].unicode();
+        ok = ch >= u'0' && ch <= u'9';
+        value = value * 10 + (ch - u'0');
+      }
+      if (!ok) value = digits.toLongLong(&ok);
       code->EmitValue(ok ? Variant::FromWholeNumber(value) : Variant(digits.toDouble()));
       return;
     }

@@ -12,7 +12,7 @@ using namespace orvcodec;
 namespace {
 
 bool IsFrameItem(const TCompItem* item) {
-  return dynamic_cast<const TVarItem*>(item) != nullptr || dynamic_cast<const TParamItem*>(item) != nullptr;
+  return orvcodeh::As<TVarItem>(item) != nullptr || orvcodeh::As<TParamItem>(item) != nullptr;
 }
 
 QString NotFoundInCall() { return QStringLiteral("TValueFrame.FindValueFrame = nil"); }
@@ -27,14 +27,14 @@ int TCodeCompiler::ParamSlot(TCodeItem* code, TCompItem* param) const {
 }
 
 void TCodeCompiler::EmitGet(TCodeItem* code, TCompItem* item) {
-  if (auto* reserved = dynamic_cast<TReservedConstItem*>(item)) {
+  if (auto* reserved = orvcodeh::As<TReservedConstItem>(item)) {
     code->EmitValue(reserved->Value);
-  } else if (dynamic_cast<TVarItem*>(item) != nullptr) {
+  } else if (orvcodeh::As<TVarItem>(item) != nullptr) {
     if (item->Owner() == code->GetVars())
       code->EmitGetVar(item->ComponentIndex());
     else
       code->EmitFail(NotFoundInCall(), 1);
-  } else if (dynamic_cast<TParamItem*>(item) != nullptr) {
+  } else if (orvcodeh::As<TParamItem>(item) != nullptr) {
     const int slot = ParamSlot(code, item);
     if (slot >= 0)
       code->EmitGetParam(slot);
@@ -46,12 +46,12 @@ void TCodeCompiler::EmitGet(TCodeItem* code, TCompItem* item) {
 }
 
 void TCodeCompiler::EmitSet(TCodeItem* code, TCompItem* item) {
-  if (dynamic_cast<TVarItem*>(item) != nullptr) {
+  if (orvcodeh::As<TVarItem>(item) != nullptr) {
     if (item->Owner() == code->GetVars())
       code->EmitSetVar(item->ComponentIndex());
     else
       code->EmitFail(NotFoundInCall(), -1);
-  } else if (dynamic_cast<TParamItem*>(item) != nullptr) {
+  } else if (orvcodeh::As<TParamItem>(item) != nullptr) {
     const int slot = ParamSlot(code, item);
     if (slot >= 0)
       code->EmitSetParam(slot);
@@ -92,9 +92,9 @@ TCompItem* TCodeCompiler::Designator(TCodeItem* code, TComp* scope, bool* plain)
     if ((first || restarted) && !frameItem) code->EmitSelf();
     if (plain != nullptr) *plain = first && frameItem;
 
-    if (auto* entry = dynamic_cast<TEntryItem*>(item)) {
+    if (auto* entry = orvcodeh::As<TEntryItem>(item)) {
       CallArgs(code, entry->Cls());
-    } else if (auto* array = dynamic_cast<TConstArrayItem*>(item)) {
+    } else if (auto* array = orvcodeh::As<TConstArrayItem>(item)) {
       IndexArgs(code, array);
     }
     if (!PeekIs('.')) return item;
@@ -110,17 +110,17 @@ TCompItem* TCodeCompiler::Designator(TCodeItem* code, TComp* scope, bool* plain)
 
 TCls* TCodeCompiler::ValueOf(TCodeItem* code, TCompItem* item) {
   TCls* fallback = orvcodeh::Registry();
-  if (dynamic_cast<TConstItem*>(item) != nullptr) {
+  if (orvcodeh::As<TConstItem>(item) != nullptr) {
     EmitGet(code, item);
     return item->Cls() != nullptr ? item->Cls() : fallback;
   }
-  if (auto* entry = dynamic_cast<TEntryItem*>(item)) {
-    auto* function = dynamic_cast<TFunctionCls*>(entry->Cls());
+  if (auto* entry = orvcodeh::As<TEntryItem>(item)) {
+    auto* function = orvcodeh::As<TFunctionCls>(entry->Cls());
     if (function == nullptr) return nullptr;
     EmitCall(code, entry);
     return function->ResultCls != nullptr ? function->ResultCls : fallback;
   }
-  if (auto* array = dynamic_cast<TConstArrayItem*>(item)) {
+  if (auto* array = orvcodeh::As<TConstArrayItem>(item)) {
     code->EmitGetArray(array, array->DimCount);
     return item->Cls() != nullptr ? item->Cls() : fallback;
   }
@@ -143,10 +143,10 @@ void TCodeCompiler::CompileSimpleStatement(TCodeItem* code, TComp* scope) {
     const int depth = code->Depth;
     appendGet_ = -1;
     CompileExpression(code);
-    if (auto* value = dynamic_cast<TValueItem*>(item)) {
+    if (auto* value = orvcodeh::As<TValueItem>(item)) {
       // `v := v + x` on a local variable appends to v in place.
       const bool append = plain && appendGet_ >= 0 && appendAdd_ == code->CodeSize() - 1 &&
-                          dynamic_cast<TVarItem*>(item) != nullptr && item->Owner() == code->GetVars() &&
+                          orvcodeh::As<TVarItem>(item) != nullptr && item->Owner() == code->GetVars() &&
                           code->Code.Items[size_t(appendGet_)].Kind == TIKind::tiGetVar &&
                           code->Code.Items[size_t(appendGet_)].Arg == item->ComponentIndex();
       if (append) {
@@ -158,7 +158,7 @@ void TCodeCompiler::CompileSimpleStatement(TCodeItem* code, TComp* scope) {
       } else {
         EmitSet(code, value);
       }
-    } else if (auto* array = dynamic_cast<TArrayItem*>(item)) {
+    } else if (auto* array = orvcodeh::As<TArrayItem>(item)) {
       code->EmitSetArray(array, array->DimCount);
     } else {
       SyntaxError(item->Name() + QStringLiteral(" must be value or array"));
@@ -166,7 +166,7 @@ void TCodeCompiler::CompileSimpleStatement(TCodeItem* code, TComp* scope) {
     appendGet_ = -1;
     return;
   }
-  auto* entry = dynamic_cast<TEntryItem*>(item);
+  auto* entry = orvcodeh::As<TEntryItem>(item);
   if (entry == nullptr) SyntaxError(item->Name() + QStringLiteral(" must be procedure or function"));
   EmitCall(code, entry);
   code->EmitPop();
@@ -214,11 +214,11 @@ void TCodeCompiler::VarReference(TCodeItem* code, int arg, std::vector<TVarRef>&
   TCompItem* item = Designator(code, scope, &plain);
   // Only a local variable, a parameter or Result can take a call's changes back; anything
   // reached through an object is refused.
-  if (dynamic_cast<TValueItem*>(item) == nullptr || !plain || code->CodeSize() != before)
+  if (orvcodeh::As<TValueItem>(item) == nullptr || !plain || code->CodeSize() != before)
     SyntaxError(Fmt(var_notdef, item->Name()));
   TVarRef ref;
   ref.Arg = arg;
-  if (dynamic_cast<TVarItem*>(item) != nullptr) {
+  if (orvcodeh::As<TVarItem>(item) != nullptr) {
     if (item->Owner() != code->GetVars()) SyntaxError(Fmt(var_notdef, item->Name()));
     ref.Slot = item->ComponentIndex();
     code->EmitGetVar(ref.Slot);

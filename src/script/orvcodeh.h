@@ -10,6 +10,7 @@
 #include "script/clscompiler.h"
 
 #include <memory>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -26,6 +27,16 @@ struct SymbolNameEqual {
 class TFunctionCls;
 class TRootCls;
 class TValueFrame;
+
+namespace orvcodeh {
+// Casts by the class table: a short walk up the described classes. The compiler asks what a
+// symbol is at every name, and dynamic_cast is slow on these multiply derived classes.
+template <class T, class From>
+inline auto As(From* p) {
+  using To = std::conditional_t<std::is_const_v<From>, const T*, T*>;
+  return p != nullptr && p->InheritsFrom(T::StaticClass()) ? static_cast<To>(p) : To(nullptr);
+}
+}  // namespace orvcodeh
 
 // The one call path to native code: the handler when set, else the method, else Slf itself
 // as an object Variant.

@@ -38,7 +38,7 @@ struct SlotBlock {
 
 TCodeItem::TCodeItem(TComponent* owner) : TCodeWriter(owner) {
   vars_ = new TComp(this);
-  EntryItem = dynamic_cast<TEntryItem*>(owner);
+  EntryItem = orvcodeh::As<TEntryItem>(owner);
   if (EntryItem != nullptr) {
     EntryItem->OnCall = [this](TObject* slf, VariantArgs& args) { return Run(slf, args); };
   }
@@ -52,14 +52,14 @@ TCodeItem::~TCodeItem() {
 TComp* TCodeItem::GetVars() {
   if (varsReady_ || EntryItem == nullptr) return vars_;
   varsReady_ = true;
-  auto* signature = dynamic_cast<TComp*>(EntryItem->Cls());
+  auto* signature = orvcodeh::As<TComp>(EntryItem->Cls());
   if (signature != nullptr) signature->RegisterItem(QStringLiteral("Vars"), vars_);
-  if (auto* cls = dynamic_cast<TCls*>(EntryItem->Master())) {
+  if (auto* cls = orvcodeh::As<TCls>(EntryItem->Master())) {
     SelfConst = new TConstItem(vars_);
     SelfConst->SetCls(cls);
     vars_->RegisterItem(QStringLiteral("Self"), SelfConst);
   }
-  if (auto* function = dynamic_cast<TFunctionCls*>(EntryItem->Cls())) {
+  if (auto* function = orvcodeh::As<TFunctionCls>(EntryItem->Cls())) {
     ResultVar = new TVarItem(vars_);
     ResultVar->SetCls(function->ResultCls);
     vars_->RegisterItem(QStringLiteral("Result"), ResultVar);

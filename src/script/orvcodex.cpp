@@ -675,7 +675,7 @@ TThreadRun& ThreadRun() {
   orvcodex::TRunCodePtr& run = writer.RunCode;
   if (!run) run.reset(new TRunCode);
   TLowering(code, *run).Lower();
-  if (auto* routine = dynamic_cast<TCodeItem*>(&writer)) {
+  if (auto* routine = orvcodeh::As<TCodeItem>(&writer)) {
     run->VarCount = routine->ReadyVars()->ComponentCount();
     run->ResultSlot = routine->ResultSlot();
   }
