@@ -22,6 +22,8 @@ QString TICode::DisplayName(int index) const {
 }
 
 TI& TICode::Append(TIKind kind) {
+  // Room for a short routine at once: most formulas are a handful of instructions.
+  if (Items.empty()) Items.reserve(16);
   TI& ins = Items.emplace_back();
   ins.Kind = kind;
   ins.StatementNo = StatementCount;

@@ -90,9 +90,13 @@ void TCodeReader::SkipBlockComment(QChar closeFirst, QChar closeSecond) {
   }
 }
 
-void TCodeReader::NextToken(TToken& tok) {
+bool TCodeReader::PeekedHere() const {
   // A punctuation token reads alike whatever AfterDollar is; words and numbers may not.
-  if (peekFrom_ == pos_ && (peekDollar_ == AfterDollar || (peeked_.Code > tkEOF && peeked_.Code < tkIdent))) {
+  return peekFrom_ == pos_ && (peekDollar_ == AfterDollar || (peeked_.Code > tkEOF && peeked_.Code < tkIdent));
+}
+
+void TCodeReader::NextToken(TToken& tok) {
+  if (PeekedHere()) {
     tok = peeked_;
     pos_ = peekTo_;
     if (tok.Code > tkEOF && tok.Code < tkIdent) AfterDollar = tok.Code == '$';
@@ -181,6 +185,12 @@ void TCodeReader::ReadWord(QChar first, TToken& tok) {
 }
 
 void TCodeReader::PeekToken(TToken& tok) {
+  // The compiler asks for the same next token several times over.
+  if (PeekedHere()) {
+    tok = peeked_;
+    if (tok.Code > tkEOF && tok.Code < tkIdent) AfterDollar = tok.Code == '$';  // as a fresh scan leaves it
+    return;
+  }
   const qsizetype saved = pos_;
   const bool dollar = AfterDollar;
   NextToken(tok);

@@ -55,6 +55,7 @@ class TCodeReader {
   void NextToken(TToken& tok);
   // The next token without consuming it (AfterDollar is not restored).
   void PeekToken(TToken& tok);
+  bool PeekedHere() const;  // the token at pos_ was peeked already
 
   // The next character, or #0 at the end of the text.
   QChar ReadChar();

@@ -131,6 +131,7 @@ class TLowering {
 
   void Lower() {
     run_.Steps.clear();
+    run_.Steps.reserve(size_t(n_) + 2);
     run_.Consts.clear();
     target_.assign(size_t(n_) + 1, false);
     for (const TLabelItem& label : code_.Labels)
@@ -444,9 +445,21 @@ class TLowering {
   const TICode& code_;
   TRunCode& run_;
   const int n_;
-  std::vector<bool> target_;
-  std::vector<bool> selfCall_;  // calls whose Self push was left out
-  std::vector<int> stepOf_;
+  // Scratch kept per thread: lowering runs no script, so it never nests, and a new formula
+  // lowers without allocating these again.
+  struct Scratch {
+    std::vector<bool> Target;
+    std::vector<bool> SelfCall;
+    std::vector<int> StepOf;
+  };
+  static Scratch& ThreadScratch() {
+    static thread_local Scratch scratch;
+    return scratch;
+  }
+  Scratch& scratch_ = ThreadScratch();
+  std::vector<bool>& target_ = scratch_.Target;
+  std::vector<bool>& selfCall_ = scratch_.SelfCall;  // calls whose Self push was left out
+  std::vector<int>& stepOf_ = scratch_.StepOf;
 };
 
 // ---- Operations ------------------------------------------------------------------------------

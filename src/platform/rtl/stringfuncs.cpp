@@ -397,7 +397,14 @@ std::size_t NameHash::operator()(const QString& name) const {
   const QChar* p = name.constData();
   const qsizetype n = name.size();
   for (qsizetype i = 0; i < n;) {
-    h ^= FoldUpper(NextCodePoint(p, n, i));
+    // Symbol names are mostly ASCII: fold those here, the same as FoldUpper does.
+    const char16_t c = p[i].unicode();
+    if (c < 0x80) {
+      ++i;
+      h ^= c >= u'a' && c <= u'z' ? char32_t(c - 32) : char32_t(c);
+    } else {
+      h ^= FoldUpper(NextCodePoint(p, n, i));
+    }
     h *= 1099511628211ull;
   }
   return std::size_t(h);
