@@ -93,7 +93,14 @@ TFormulaItem* TFormulaCache::Compile(const Key& key, bool* cacheable) {
   auto unchanged = [&] {
     return orvcodeh::SymbolGeneration() == generation && orvcodeh::TreeLookups() == lookups;
   };
-  const QString source = key.Expression ? QStringLiteral("Result := ") + key.Text + QLatin1Char(';') : key.Text;
+  QString source;
+  if (key.Expression) {
+    static constexpr QStringView kHead = u"Result := ";
+    source.reserve(kHead.size() + key.Text.size() + 1);  // one allocation for the statement
+    source.append(kHead).append(key.Text).append(QLatin1Char(';'));
+  } else {
+    source = key.Text;
+  }
   TFormulaItem* entry = nullptr;
   try {
     entry = root_->NewFormula<TFormulaItem>(holder_, key.Scope, source);

@@ -69,7 +69,10 @@ TComp* TCodeItem::GetVars() {
 
 int TCodeItem::VarCount() const { return vars_ != nullptr ? vars_->ComponentCount() : -1; }
 
-int TCodeItem::FindLabel(const QString& name) const { return labelNames_.value(NameKey(name), -1); }
+int TCodeItem::FindLabel(const QString& name) const {
+  // Asked for every statement that starts with a name; most routines declare no labels.
+  return labelNames_.isEmpty() ? -1 : labelNames_.value(NameKey(name), -1);
+}
 
 int TCodeItem::AddLabel(const QString& name) {
   const int label = NewLabel();
