@@ -90,11 +90,6 @@ void TCodeReader::SkipBlockComment(QChar closeFirst, QChar closeSecond) {
   }
 }
 
-bool TCodeReader::PeekedHere() const {
-  // A punctuation token reads alike whatever AfterDollar is; words and numbers may not.
-  return peekFrom_ == pos_ && (peekDollar_ == AfterDollar || (peeked_.Code > tkEOF && peeked_.Code < tkIdent));
-}
-
 void TCodeReader::NextToken(TToken& tok) {
   if (PeekedHere()) {
     tok = peeked_;

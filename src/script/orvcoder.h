@@ -55,7 +55,11 @@ class TCodeReader {
   void NextToken(TToken& tok);
   // The next token without consuming it (AfterDollar is not restored).
   void PeekToken(TToken& tok);
-  bool PeekedHere() const;  // the token at pos_ was peeked already
+  // The token at pos_ was peeked already. A punctuation token reads alike whatever
+  // AfterDollar is; words and numbers may not.
+  bool PeekedHere() const {
+    return peekFrom_ == pos_ && (peekDollar_ == AfterDollar || (peeked_.Code > tkEOF && peeked_.Code < tkIdent));
+  }
 
   // The next character, or #0 at the end of the text.
   QChar ReadChar();

@@ -289,7 +289,8 @@ class TLowering {
   // jump leaves the depth its label expects) and no instruction takes more than that depth
   // holds. The stack checks of the steps can then never fail.
   bool Balanced() const {
-    std::vector<int> depthAt(size_t(n_) + 1, 0);
+    std::vector<int>& depthAt = scratch_.DepthAt;
+    depthAt.assign(size_t(n_) + 1, 0);
     int depth = 0;
     for (int i = 0; i < n_; ++i) {
       depthAt[size_t(i)] = depth;
@@ -451,6 +452,7 @@ class TLowering {
     std::vector<bool> Target;
     std::vector<bool> SelfCall;
     std::vector<int> StepOf;
+    std::vector<int> DepthAt;
   };
   static Scratch& ThreadScratch() {
     static thread_local Scratch scratch;
