@@ -133,6 +133,9 @@ class TLowering {
     run_.Steps.clear();
     run_.Steps.reserve(size_t(n_) + 2);
     run_.Consts.clear();
+    size_t values = 0;
+    for (const TI& ins : code_.Items) values += ins.Kind == TIKind::tiValue ? 1 : 0;
+    run_.Consts.reserve(values);
     target_.assign(size_t(n_) + 1, false);
     for (const TLabelItem& label : code_.Labels)
       if (label.Place >= 0 && label.Place <= n_) target_[size_t(label.Place)] = true;
