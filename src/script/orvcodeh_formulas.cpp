@@ -33,6 +33,8 @@ TFormulaCache::TFormulaCache(TRootCls* root) : root_(root), holder_(new TFormula
 TFormulaCache::~TFormulaCache() {
   for (auto it = keys_.cbegin(); it != keys_.cend(); ++it) const_cast<TFormulaItem*>(it.key())->cache_ = nullptr;
   keys_.clear();
+  for (TFormulaItem* entry : retired_) entry->cache_ = nullptr;
+  retired_.clear();
   slots_.clear();
   {
     orvcodeh::TQuietSymbols quiet;
@@ -48,15 +50,30 @@ void TFormulaCache::FreeQuietly(TFormulaItem* entry) {
 
 void TFormulaCache::Forget(TFormulaItem* entry) {
   const auto it = keys_.constFind(entry);
-  if (it == keys_.constEnd()) return;
-  slots_.remove(it.value());
-  keys_.erase(it);
+  if (it != keys_.constEnd()) {
+    slots_.remove(it.value());
+    keys_.erase(it);
+  } else {
+    retired_.erase(std::remove(retired_.begin(), retired_.end(), entry), retired_.end());
+  }
   entry->cache_ = nullptr;
 }
 
 void TFormulaCache::Release(TFormulaItem* entry) {
   Forget(entry);
-  if (entry->running_ == 0) FreeQuietly(entry);
+  if (entry->running_ == 0) {
+    entry->cache_ = this;
+    retired_.push_back(entry);
+  }
+}
+
+void TFormulaCache::FreeRetired(size_t keep) {
+  while (retired_.size() > keep) {
+    TFormulaItem* entry = retired_.back();
+    retired_.pop_back();
+    entry->cache_ = nullptr;
+    FreeQuietly(entry);
+  }
 }
 
 void TFormulaCache::MakeRoom() {
@@ -88,6 +105,8 @@ void TFormulaCache::MakeRoom() {
 }
 
 TFormulaItem* TFormulaCache::Compile(const Key& key, bool* cacheable) {
+  // At most a batch of retired entries waits: one goes now, more when many went at once.
+  if (!retired_.empty()) FreeRetired(std::min(retired_.size() - 1, size_t(kCapacity / 4)));
   const quint64 generation = orvcodeh::SymbolGeneration();
   const quint64 lookups = orvcodeh::TreeLookups();
   auto unchanged = [&] {

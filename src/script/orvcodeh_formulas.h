@@ -9,6 +9,8 @@
 
 #include <QtCore/QHash>
 
+#include <vector>
+
 class TFormulaCache {
  public:
   static constexpr int kCapacity = 128;
@@ -29,7 +31,7 @@ class TFormulaCache {
   static void FreeQuietly(TFormulaItem* entry);
 
   int Count() const { return int(slots_.size()); }
-  // Called by a cached entry that is being freed.
+  // Called by a cached or retired entry that is being freed.
   void Forget(TFormulaItem* entry);
 
  private:
@@ -53,13 +55,18 @@ class TFormulaCache {
   };
 
   TFormulaItem* Compile(const Key& key, bool* cacheable);
-  // Takes the slot's entry out of the cache: freed now, or after the calls still running it.
+  // Takes the slot's entry out of the cache: retired now, or freed after the calls still
+  // running it.
   void Release(TFormulaItem* entry);
+  // Frees retired entries: one for each new compile, so that the allocator hands their memory
+  // straight to the next entry instead of taking back a whole evicted batch at once.
+  void FreeRetired(size_t keep);
   void MakeRoom();
 
   TRootCls* root_;
   TComponent* holder_;  // owns the entries, so that scopes keep only their own members
   QHash<Key, Slot> slots_;
   QHash<const TFormulaItem*, Key> keys_;
+  std::vector<TFormulaItem*> retired_;  // out of the cache, not running; their cache_ is this
   quint64 clock_ = 0;
 };
