@@ -134,10 +134,12 @@ TCompItem* TComp::FindItem(const QString& name) const {
   // searched then (an owner's components may be every name the registry has).
   const TRootCls* root = gLiveRegistry;
   bool sites = root == nullptr;
+  const bool siteClasses = root != nullptr && root->HasSiteClasses();
+  const TClass compCls = TComp::StaticClass();
   for (const TComponent* owner = Owner(); owner != nullptr; owner = owner->Owner()) {
     // Beyond the model, names of components change without the symbols hearing of it.
-    if (!owner->InheritsFrom(TComp::StaticClass())) ++gTreeLookups;
-    if (!sites && root->MayHaveSiteCls(owner)) sites = true;
+    if (!owner->InheritsFrom(compCls)) ++gTreeLookups;
+    if (!sites && siteClasses && root->MayHaveSiteCls(owner)) sites = true;
   }
   if (!sites) return nullptr;
   for (TComponent* owner = Owner(); owner != nullptr; owner = owner->Owner()) {

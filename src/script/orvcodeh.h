@@ -504,6 +504,7 @@ class TRootCls : public TCls, public IClsRoot {
   // False when no class of the table can be the site class of instance (see SiteName): a
   // quick test before the site class is looked up by name.
   bool MayHaveSiteCls(const TComponent* instance) const;
+  bool HasSiteClasses() const { return !siteHandles_.empty(); }
 
   // The event-type class of a method type, made on first need.
   TEntryCls* EventTypeCls(const TTypeInfo* methodType);

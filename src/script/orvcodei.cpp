@@ -111,10 +111,9 @@ constinit thread_local int tCallDepth __attribute__((tls_model("initial-exec")))
 
 std::vector<TParamItem*> SignatureParams(TComponent* signature) {
   std::vector<TParamItem*> params;
-  for (auto* sig = dynamic_cast<TEntryCls*>(signature); sig != nullptr;
-       sig = dynamic_cast<TEntryCls*>(sig->ClsParent())) {
+  for (auto* sig = orvcodeh::As<TEntryCls>(signature); sig != nullptr; sig = orvcodeh::As<TEntryCls>(sig->ClsParent())) {
     for (TComponent* c : sig->ComponentList())
-      if (auto* p = dynamic_cast<TParamItem*>(c)) params.push_back(p);
+      if (auto* p = orvcodeh::As<TParamItem>(c)) params.push_back(p);
     if (!params.empty()) break;
   }
   return params;

@@ -475,7 +475,7 @@ TCodeItem* TargetOf(const TI& ins) {
     ins.Target = nullptr;
     if (entry->Handler == nullptr) {
       for (TComponent* c : entry->ComponentList()) {
-        auto* code = dynamic_cast<TCodeItem*>(c);
+        auto* code = orvcodeh::As<TCodeItem>(c);
         if (code != nullptr && code->EntryItem == entry) ins.Target = code;
       }
     }
