@@ -138,7 +138,7 @@ TCompItem* TComp::FindItem(const QString& name) const {
   const TClass compCls = TComp::StaticClass();
   for (const TComponent* owner = Owner(); owner != nullptr; owner = owner->Owner()) {
     // Beyond the model, names of components change without the symbols hearing of it.
-    if (!owner->InheritsFrom(compCls)) ++gTreeLookups;
+    if (!orvcodeh::IsA(owner, compCls)) ++gTreeLookups;
     if (!sites && siteClasses && root->MayHaveSiteCls(owner)) sites = true;
   }
   if (!sites) return nullptr;

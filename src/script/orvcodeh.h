@@ -31,10 +31,15 @@ class TValueFrame;
 namespace orvcodeh {
 // Casts by the class table: a short walk up the described classes. The compiler asks what a
 // symbol is at every name, and dynamic_cast is slow on these multiply derived classes.
+inline bool IsA(const TObject* p, TClass cls) {
+  for (TClass c = p->ClassType(); c != nullptr; c = c->ClassParent())
+    if (c == cls) return true;
+  return false;
+}
 template <class T, class From>
 inline auto As(From* p) {
   using To = std::conditional_t<std::is_const_v<From>, const T*, T*>;
-  return p != nullptr && p->InheritsFrom(T::StaticClass()) ? static_cast<To>(p) : To(nullptr);
+  return p != nullptr && IsA(p, T::StaticClass()) ? static_cast<To>(p) : To(nullptr);
 }
 }  // namespace orvcodeh
 
