@@ -349,13 +349,30 @@ class EventSink : public TObject {
   }
 };
 
-TEST(MemDataSetFields, CalculatedAndLookupFields) {
-  TMemDataSet names(nullptr);
+// Codes 1 and 2 with their titles, the lookup data of the tests below.
+void FillNames(TMemDataSet& names) {
   names.FieldDefs().Add("CODE", ftInteger);
   names.FieldDefs().Add("TITLE", ftString, 10);
   names.CreateDataSet();
   names.AppendRecord({1, "one"});
   names.AppendRecord({2, "two"});
+}
+
+// A lookup field TITLE on ds: its ID found as CODE in names.
+TStringField* AddTitleLookup(TMemDataSet& ds, TDataSet& names) {
+  auto* look = new TStringField(&ds);
+  look->SetFieldName("TITLE");
+  look->SetFieldKind(fkLookup);
+  look->SetLookupDataSet(&names);
+  look->SetKeyFields("ID");
+  look->SetLookupKeyFields("CODE");
+  look->SetLookupResultField("TITLE");
+  return look;
+}
+
+TEST(MemDataSetFields, CalculatedAndLookupFields) {
+  TMemDataSet names(nullptr);
+  FillNames(names);
 
   TMemDataSet ds(nullptr);
   ds.FieldDefs().Add("ID", ftInteger);
@@ -365,13 +382,7 @@ TEST(MemDataSetFields, CalculatedAndLookupFields) {
   calc->SetFieldName("DOUBLE");
   calc->SetFieldKind(fkCalculated);
   calc->SetDataSet(&ds);
-  auto* look = new TStringField(&ds);
-  look->SetFieldName("TITLE");
-  look->SetFieldKind(fkLookup);
-  look->SetLookupDataSet(&names);
-  look->SetKeyFields("ID");
-  look->SetLookupKeyFields("CODE");
-  look->SetLookupResultField("TITLE");
+  auto* look = AddTitleLookup(ds, names);
   look->SetDataSet(&ds);
   EventSink sink;
   ds.OnCalcFields.Bind<&EventSink::Calc>(&sink);
@@ -405,22 +416,12 @@ class TCountingLookup : public TMemDataSet {
 
 TEST(MemDataSetFields, LookupCacheKeepsResultsUntilTheLookupDataChanges) {
   TCountingLookup names(nullptr);
-  names.FieldDefs().Add("CODE", ftInteger);
-  names.FieldDefs().Add("TITLE", ftString, 10);
-  names.CreateDataSet();
-  names.AppendRecord({1, "one"});
-  names.AppendRecord({2, "two"});
+  FillNames(names);
 
   TMemDataSet ds(nullptr);
   ds.FieldDefs().Add("ID", ftInteger);
   ds.FieldDefs().Items(0)->CreateField(&ds);
-  auto* look = new TStringField(&ds);
-  look->SetFieldName("TITLE");
-  look->SetFieldKind(fkLookup);
-  look->SetLookupDataSet(&names);
-  look->SetKeyFields("ID");
-  look->SetLookupKeyFields("CODE");
-  look->SetLookupResultField("TITLE");
+  auto* look = AddTitleLookup(ds, names);
   look->SetLookupCache(true);
   look->SetDataSet(&ds);
   ds.CreateDataSet();
