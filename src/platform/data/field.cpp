@@ -259,12 +259,19 @@ Currency TField::GetAsCurrency() const { return Currency::FromDouble(GetAsFloat(
 bool TField::GetAsBoolean() const { AccessError("Boolean"); }
 TDateTime TField::GetAsDateTime() const { AccessError("DateTime"); }
 
-void TField::SetVarValue(const Variant& value) {
+bool TField::SetEmptyOrText(const Variant& value) {
   if (value.IsNull() || value.IsEmpty()) {
     Clear();
-    return;
+  } else if (value.IsString()) {
+    SetAsStringValue(value.ToString());
+  } else {
+    return false;
   }
-  SetAsStringValue(value.ToString());
+  return true;
+}
+
+void TField::SetVarValue(const Variant& value) {
+  if (!SetEmptyOrText(value)) SetAsStringValue(value.ToString());
 }
 
 void TField::SetAsStringValue(const QString&) { AccessError("String"); }

@@ -144,6 +144,9 @@ class TField : public TComponent {
   virtual bool GetAsBoolean() const;
   virtual TDateTime GetAsDateTime() const;
   virtual void SetVarValue(const Variant& value);
+  // The part of SetVarValue that every field shares: Null or Empty clears, a text goes
+  // through SetAsStringValue. True when the value was taken.
+  bool SetEmptyOrText(const Variant& value);
   virtual void SetAsStringValue(const QString& value);
   virtual void SetAsIntegerValue(int value);
   virtual void SetAsLargeIntValue(qint64 value);

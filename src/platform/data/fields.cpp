@@ -52,14 +52,6 @@ TDateTime TStringField::GetAsDateTime() const {
   return s.isEmpty() ? 0 : StrToDateTime(s);
 }
 
-void TStringField::SetVarValue(const Variant& value) {
-  if (value.IsNull() || value.IsEmpty()) {
-    Clear();
-    return;
-  }
-  SetAsStringValue(value.ToString());
-}
-
 // The server enforces the column's length: a longer text fails there instead of being cut.
 void TStringField::SetAsStringValue(const QString& value) { SetData(Variant(value)); }
 void TStringField::SetAsIntegerValue(int value) { SetAsStringValue(QString::number(value)); }
@@ -145,14 +137,7 @@ void TIntegerField::StoreInteger(qint64 value) {
 }
 
 void TIntegerField::SetVarValue(const Variant& value) {
-  if (value.IsNull() || value.IsEmpty()) {
-    Clear();
-    return;
-  }
-  if (value.IsString()) {
-    SetAsStringValue(value.ToString());
-    return;
-  }
+  if (SetEmptyOrText(value)) return;
   StoreInteger(value.ToInt64());
 }
 
@@ -224,14 +209,7 @@ qint64 TFloatField::GetAsLargeInt() const {
 bool TFloatField::GetAsBoolean() const { return GetAsFloat() != 0; }
 
 void TFloatField::SetVarValue(const Variant& value) {
-  if (value.IsNull() || value.IsEmpty()) {
-    Clear();
-    return;
-  }
-  if (value.IsString()) {
-    SetAsStringValue(value.ToString());
-    return;
-  }
+  if (SetEmptyOrText(value)) return;
   if (value.VType() == varCurrency && DataType() == ftBCD) {
     SetAsCurrencyValue(value.ToCurrency());
     return;
@@ -346,13 +324,7 @@ bool TBooleanField::GetAsBoolean() const {
 }
 
 void TBooleanField::SetVarValue(const Variant& value) {
-  if (value.IsNull() || value.IsEmpty()) {
-    Clear();
-  } else if (value.IsString()) {
-    SetAsStringValue(value.ToString());
-  } else {
-    SetAsBooleanValue(value.ToBool());
-  }
+  if (!SetEmptyOrText(value)) SetAsBooleanValue(value.ToBool());
 }
 
 void TBooleanField::SetAsStringValue(const QString& value) {
@@ -391,13 +363,7 @@ QString TDateTimeField::GetAsString() const {
 }
 
 void TDateTimeField::SetVarValue(const Variant& value) {
-  if (value.IsNull() || value.IsEmpty()) {
-    Clear();
-  } else if (value.IsString()) {
-    SetAsStringValue(value.ToString());
-  } else {
-    SetAsDateTimeValue(value.ToDateTime());
-  }
+  if (!SetEmptyOrText(value)) SetAsDateTimeValue(value.ToDateTime());
 }
 
 void TDateTimeField::SetAsStringValue(const QString& value) {

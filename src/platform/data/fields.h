@@ -19,7 +19,6 @@ class TStringField : public TField {
   double GetAsFloat() const override;
   bool GetAsBoolean() const override;
   TDateTime GetAsDateTime() const override;
-  void SetVarValue(const Variant& value) override;
   void SetAsStringValue(const QString& value) override;
   void SetAsIntegerValue(int value) override;
   void SetAsLargeIntValue(qint64 value) override;
