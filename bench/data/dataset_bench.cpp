@@ -42,7 +42,8 @@ struct Cluster {
     host = dir;
   }
   ~Cluster() {
-    if (!dir.isEmpty()) QProcess::execute(QStringLiteral(ORV_SOURCE_DIR "/scripts/pgcluster"), {"stop", dir});
+    if (!dir.isEmpty())
+      QProcess::execute(QStringLiteral(ORV_SOURCE_DIR "/scripts/pgcluster"), {"stop", dir});
   }
 };
 
@@ -50,7 +51,8 @@ qint64 ProcStatusKb(const char* key) {
   QFile f(QStringLiteral("/proc/self/status"));
   if (!f.open(QIODevice::ReadOnly)) return 0;
   for (const QByteArray& line : f.readAll().split('\n'))
-    if (line.startsWith(key)) return line.mid(qstrlen(key)).trimmed().split(' ').first().toLongLong();
+    if (line.startsWith(key))
+      return line.mid(qstrlen(key)).trimmed().split(' ').first().toLongLong();
   return 0;
 }
 
@@ -59,8 +61,9 @@ double CopyThroughPsql(const QString& host) {
   psql.setStandardOutputFile(QProcess::nullDevice());
   QElapsedTimer t;
   t.start();
-  psql.start(QStringLiteral("psql"), {"-X", "-q", "-h", host, "-U", "orv", "-d", "orv_test", "-c",
-                                      QStringLiteral("COPY (%1) TO STDOUT").arg(QLatin1String(kQuery))});
+  psql.start(QStringLiteral("psql"),
+             {"-X", "-q", "-h", host, "-U", "orv", "-d", "orv_test", "-c",
+              QStringLiteral("COPY (%1) TO STDOUT").arg(QLatin1String(kQuery))});
   psql.waitForFinished(-1);
   return t.nsecsElapsed() / 1e9;
 }
@@ -82,7 +85,7 @@ struct DataSetRun {
   double seconds = 0;
   double openSeconds = 0;
   qint64 rowsetBytes = 0;
-  qint64 rawBytes = 0;   // the rows as COPY text
+  qint64 rawBytes = 0;  // the rows as COPY text
   qint64 peakGrowthKb = 0;
   qint64 checksum = 0;
 };

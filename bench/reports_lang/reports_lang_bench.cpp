@@ -12,8 +12,9 @@ namespace {
 QString Script(int n) {
   QString s;
   for (int i = 0; i < n; ++i)
-    s += QStringLiteral("-DEF V%1,x -MES \"text %V%1 #065\" -HEAD SHOWING On BORDERCOLOR a b LEFT TOP "
-                        "-GROUPBY f HEAD NOCOL -COPYFILES a b // comment\n")
+    s += QStringLiteral(
+             "-DEF V%1,x -MES \"text %V%1 #065\" -HEAD SHOWING On BORDERCOLOR a b LEFT TOP "
+             "-GROUPBY f HEAD NOCOL -COPYFILES a b // comment\n")
              .arg(i);
   return s;
 }
@@ -49,8 +50,8 @@ void BM_ParseAndRun(benchmark::State& state) {
     TRepsRun run(TRepsRunOptions{true});
     std::unique_ptr<TRepsPars> pars;
     orvReps_Keys::TExecuteState st;
-    benchmark::DoNotOptimize(
-        orvReps_Keys::ExecuteReps(script, Procs(), run, true, pars, {}, false, st, QStringLiteral("bench")));
+    benchmark::DoNotOptimize(orvReps_Keys::ExecuteReps(script, Procs(), run, true, pars, {}, false,
+                                                       st, QStringLiteral("bench")));
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -37,10 +37,10 @@ void MixedArithmetic(benchmark::State& state) {
   const Variant flag = true;
   const Variant money = Currency::FromInt(3);
   for (auto _ : state) {
-    Variant x = acc + half;   // Integer with Double
-    x = x + text;             // a number text
-    x = x * flag;             // Boolean as -1
-    x = money + 1;            // Currency with Integer
+    Variant x = acc + half;  // Integer with Double
+    x = x + text;            // a number text
+    x = x * flag;            // Boolean as -1
+    x = money + 1;           // Currency with Integer
     benchmark::DoNotOptimize(x);
     acc = VarMod(acc + 1, 1000);
   }

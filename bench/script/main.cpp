@@ -62,8 +62,8 @@ void Report(const char* what, double ours, const char* lua, const QString& ourRe
     std::printf("%-28s ours %8.4f s   lua: not available (%s)\n", what, ours, rest.c_str());
     return;
   }
-  std::printf("%-28s ours %8.4f s   lua %8.4f s   ratio %5.2f   [ours: %s; lua:%s]\n", what, ours, theirs,
-              ours / theirs, ourResult.left(20).toUtf8().constData(), rest.c_str());
+  std::printf("%-28s ours %8.4f s   lua %8.4f s   ratio %5.2f   [ours: %s; lua:%s]\n", what, ours,
+              theirs, ours / theirs, ourResult.left(20).toUtf8().constData(), rest.c_str());
 }
 
 }  // namespace
@@ -88,10 +88,11 @@ int main() {
   auto [loopTime, loops] = run("Loops(1000)");
   Report("loops 1000 x 1000 with mod", loopTime, "loops.lua", VarToStr(loops));
   auto [appendTime, text] = run("Appends(1000000)");
-  Report("1000000 one-char appends", appendTime, "appends.lua", QString::number(VarToStr(text).size()));
+  Report("1000000 one-char appends", appendTime, "appends.lua",
+         QString::number(VarToStr(text).size()));
   auto [halfTime, half] = run("Appends(500000)");
-  std::printf("%-28s ours %8.4f s   (half the appends: linear when about half the time)\n", "500000 one-char appends",
-              halfTime);
+  std::printf("%-28s ours %8.4f s   (half the appends: linear when about half the time)\n",
+              "500000 one-char appends", halfTime);
   (void)half;
 
   const long before = ResidentKb();
@@ -107,7 +108,8 @@ int main() {
   const long freshBefore = ResidentKb();
   const double freshCompiles = Seconds([&] {
     for (int i = 0; i < 100000; ++i)
-      last = root->CalcFormula(QStringLiteral("1 + 2 * 3 - ") + QString::number(i + 10) + QStringLiteral(" / 2"));
+      last = root->CalcFormula(QStringLiteral("1 + 2 * 3 - ") + QString::number(i + 10) +
+                               QStringLiteral(" / 2"));
   });
   const long freshAfter = ResidentKb();
   Report("100000 new formula texts", freshCompiles, "formulas.lua", VarToStr(last));
@@ -115,7 +117,8 @@ int main() {
 
   // New texts that name a routine of the program: the names are looked up at each compile.
   const double namedTime = Seconds([&] {
-    for (int i = 0; i < 20000; ++i) last = root->CalcFormula(QStringLiteral("Fib(2) + ") + QString::number(i));
+    for (int i = 0; i < 20000; ++i)
+      last = root->CalcFormula(QStringLiteral("Fib(2) + ") + QString::number(i));
   });
   std::printf("%-28s ours %8.4f s   (%.2f us a call)\n", "20000 new texts naming Fib", namedTime,
               namedTime * 1e6 / 20000);

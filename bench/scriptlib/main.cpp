@@ -34,8 +34,8 @@ int main() {
     if (std::fgets(line, sizeof line, p) != nullptr) lua = std::strtod(line, nullptr);
     pclose(p);
   }
-  std::printf("library loop x100000   ours %8.4f s   lua %8.4f s   ratio %5.2f   [ours: %s]\n", ours, lua,
-              lua > 0 ? ours / lua : 0.0, result.ToString().toUtf8().constData());
+  std::printf("library loop x100000   ours %8.4f s   lua %8.4f s   ratio %5.2f   [ours: %s]\n",
+              ours, lua, lua > 0 ? ours / lua : 0.0, result.ToString().toUtf8().constData());
   root->Free();
   return 0;
 }

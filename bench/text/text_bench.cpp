@@ -32,7 +32,8 @@ BENCHMARK(BM_SortNames)->Arg(10000);
 
 QString Text() {
   QString t;
-  for (int i = 0; i < 20000; ++i) t += QStringLiteral("Строка отчёта номер %1; total = %2\r\n").arg(i).arg(i * 3);
+  for (int i = 0; i < 20000; ++i)
+    t += QStringLiteral("Строка отчёта номер %1; total = %2\r\n").arg(i).arg(i * 3);
   return t;
 }
 

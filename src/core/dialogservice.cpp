@@ -18,10 +18,8 @@ THeadlessDialogs& HeadlessDefault() {
 int DefaultButton(int flags) {
   switch (flags & 0x0F) {
     case mbYesNo:
-    case mbYesNoCancel:
-      return idYes;
-    default:
-      return idOK;
+    case mbYesNoCancel: return idYes;
+    default: return idOK;
   }
 }
 

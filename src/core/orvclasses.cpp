@@ -13,7 +13,9 @@ ORV_DESCRIBE(TNamedCollectionItem) {
 ORV_DESCRIBE(TObjectDesc) {}
 ORV_DESCRIBE(TDisplayedObjectDesc) {
   c.Prop("Caption", &TDisplayedObjectDesc::Caption, &TDisplayedObjectDesc::SetCaption)
-      .StoredWhen([](const TObject* o) { return static_cast<const TDisplayedObjectDesc*>(o)->IsCaptionStored(); });
+      .StoredWhen([](const TObject* o) {
+        return static_cast<const TDisplayedObjectDesc*>(o)->IsCaptionStored();
+      });
 }
 ORV_DESCRIBE(TIndexedCollectionItem) {}
 ORV_DESCRIBE(TObjectControls) {}
@@ -82,7 +84,8 @@ void TObjectStringList::Clear() {
 
 // ---- named collections -------------------------------------------------------------------
 
-TNamedSubCollection::TNamedSubCollection(TClass itemClass, TNamedSubCollection* parent, TPersistent* owner)
+TNamedSubCollection::TNamedSubCollection(TClass itemClass, TNamedSubCollection* parent,
+                                         TPersistent* owner)
     : TCoCollection(itemClass, owner) {
   if (parent != nullptr) {
     nameIndex_ = parent->GetNameIndex();
@@ -104,13 +107,16 @@ TCollectionItem* TNamedSubCollection::ItemOrNil(int index) const {
 
 TNamedCollectionItem* TNamedSubCollection::FindItem(const QString& name) const {
   TFastStringList* index = GetNameIndex();
-  return index != nullptr ? dynamic_cast<TNamedCollectionItem*>(index->ObjectByName(name)) : nullptr;
+  return index != nullptr ? dynamic_cast<TNamedCollectionItem*>(index->ObjectByName(name))
+                          : nullptr;
 }
 
 TNamedCollection::TNamedCollection(TClass itemClass, TPersistent* owner)
     : TNamedSubCollection(itemClass, nullptr, owner) {}
 
-TNamedCollectionItem* TNamedCollection::AddItem() { return dynamic_cast<TNamedCollectionItem*>(Add()); }
+TNamedCollectionItem* TNamedCollection::AddItem() {
+  return dynamic_cast<TNamedCollectionItem*>(Add());
+}
 
 TNamedCollectionItem* TNamedCollection::FindOrAdd(const QString& name) {
   if (TNamedCollectionItem* item = FindItem(name)) return item;
@@ -121,7 +127,9 @@ TNamedCollectionItem* TNamedCollection::FindOrAdd(const QString& name) {
 
 TNamedCollectionItem* TNamedCollection::ItemByName(const QString& name) const {
   TNamedCollectionItem* item = FindItem(name);
-  if (item == nullptr) throw Exception(ClassName() + QStringLiteral(".ItemByName('") + name + QStringLiteral("') = nil"));
+  if (item == nullptr)
+    throw Exception(ClassName() + QStringLiteral(".ItemByName('") + name +
+                    QStringLiteral("') = nil"));
   return item;
 }
 
@@ -224,7 +232,8 @@ void TDisplayedObjectDesc::SetName(const QString& name) {
   if (follow && !old.isEmpty()) caption_ = name_;
 }
 
-TIndexedCollectionItem::TIndexedCollectionItem(TCollection* collection) : TCoCollectionItem(collection) {
+TIndexedCollectionItem::TIndexedCollectionItem(TCollection* collection)
+    : TCoCollectionItem(collection) {
   position_ = collection != nullptr ? collection->Count() - 1 : -1;
 }
 

@@ -92,7 +92,9 @@ class TNamedCollectionItem : public TCoCollectionItem {
   virtual void SetName(const QString& name);
   // Renames in the index; true when the index changed. The name is stored in every case.
   bool SetNameIndexed(const QString& name);
-  TNamedSubCollection* GetCollection() const { return dynamic_cast<TNamedSubCollection*>(Collection()); }
+  TNamedSubCollection* GetCollection() const {
+    return dynamic_cast<TNamedSubCollection*>(Collection());
+  }
   void SetDisplayName(const QString& value) override { SetName(value); }
   void Assign(TPersistent* source) override;
   void SetCollection(TCollection* collection) override;
@@ -176,7 +178,10 @@ class TObjectControl : public TCoCollectionItem, public IVCLComObject {
   IInterface* NextControl() const { return next_; }
   virtual void SetDesc(TObjectDesc* desc);
   virtual void Unbind() { SetDesc(nullptr); }
-  virtual void SetDescByName(const QString& name) { (void)name; SetDesc(nullptr); }
+  virtual void SetDescByName(const QString& name) {
+    (void)name;
+    SetDesc(nullptr);
+  }
   virtual void BindTo(TObject* object) { SetDesc(dynamic_cast<TObjectDesc*>(object)); }
   void Notification(TComponent* component, TOperation operation) override;
   // Own table, then the description, then the next control of the chain.

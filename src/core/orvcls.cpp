@@ -129,8 +129,9 @@ TVarRecs VarArrayToArgs(const Variant& array, int capacity) {
   const int count = array.ArrayGet(0).ToInt();
   const int available = std::min(capacity, high);
   if (count < 0 || count > available)
-    throw EVariantBadIndexError(
-        QStringLiteral("VarArrayToArgs: argument count %1 outside 0..%2").arg(count).arg(available));
+    throw EVariantBadIndexError(QStringLiteral("VarArrayToArgs: argument count %1 outside 0..%2")
+                                    .arg(count)
+                                    .arg(available));
   return ::VarArrayToArgs(array);
 }
 

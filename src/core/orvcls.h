@@ -22,7 +22,6 @@ class TMethodInfo;
 struct TMethod;
 class TStringList;
 
-
 class IClsRoot;
 class IrParams;
 class IrMainF;
@@ -108,13 +107,17 @@ class IClsRoot : public IInterface {
   virtual ICls* ClassCls(TClass nativeClass) = 0;
   virtual ICompItem* AddConst(TComponent* owner, const QString& name, const Variant& value) = 0;
   virtual ICompItem* AddGlobalConst(const QString& name, const Variant& value) = 0;
-  virtual IEntryItem* AddProc(const QString& name, TNativeHandler handler, const TParamKinds& kinds) = 0;
-  virtual IEntryItem* AddFunc(const QString& name, TNativeHandler handler, const TParamKinds& kinds) = 0;
+  virtual IEntryItem* AddProc(const QString& name, TNativeHandler handler,
+                              const TParamKinds& kinds) = 0;
+  virtual IEntryItem* AddFunc(const QString& name, TNativeHandler handler,
+                              const TParamKinds& kinds) = 0;
   virtual ICompItem* AddProp(const QString& name, TNativeHandler getter, TNativeHandler setter) = 0;
   virtual ICompItem* AddArrayProp(const QString& name, int dimCount, TNativeHandler getter,
                                   TNativeHandler setter) = 0;
-  virtual IEntryItem* AddObjProc(const QString& name, TCallNotify method, const TParamKinds& kinds) = 0;
-  virtual IEntryItem* AddObjFunc(const QString& name, TCallNotify method, const TParamKinds& kinds) = 0;
+  virtual IEntryItem* AddObjProc(const QString& name, TCallNotify method,
+                                 const TParamKinds& kinds) = 0;
+  virtual IEntryItem* AddObjFunc(const QString& name, TCallNotify method,
+                                 const TParamKinds& kinds) = 0;
   virtual ICompItem* AddObjProp(const QString& name, TCallNotify getter, TCallNotify setter) = 0;
   virtual ICompItem* AddObjArrayProp(const QString& name, int dimCount, TCallNotify getter,
                                      TCallNotify setter) = 0;
@@ -245,11 +248,11 @@ class TRootEnv {
 namespace orvcls {
 
 // Process switches.
-extern int DBKind;                // 0 not yet known, 1 Microsoft SQL Server, 2 Oracle, 3 PostgreSQL
-extern bool SqlOleDbProvider;     // the connection text names the SQLOLEDB provider
-extern bool DesignerAllowed;      // the user may use the run-time designer
-extern bool SystemUser;           // the user is ORV
-extern bool SkipMainFormShow;     // the main form skips its base show step
+extern int DBKind;             // 0 not yet known, 1 Microsoft SQL Server, 2 Oracle, 3 PostgreSQL
+extern bool SqlOleDbProvider;  // the connection text names the SQLOLEDB provider
+extern bool DesignerAllowed;   // the user may use the run-time designer
+extern bool SystemUser;        // the user is ORV
+extern bool SkipMainFormShow;  // the main form skips its base show step
 
 enum : int { dbkUnknown = 0, dbkMSSQL = 1, dbkOracle = 2, dbkPostgres = 3 };
 
@@ -292,7 +295,8 @@ void RegisterClasses(std::initializer_list<TClass> classes);
 ICompItem* RegisterConst(const QString& name, const Variant& value);
 IEntryItem* RegisterProc(const QString& name, TNativeHandler handler, const TParamKinds& kinds);
 IEntryItem* RegisterFunc(const QString& name, TNativeHandler handler, const TParamKinds& kinds);
-ICompItem* RegisterProp(const QString& name, TNativeHandler getter, TNativeHandler setter = nullptr);
+ICompItem* RegisterProp(const QString& name, TNativeHandler getter,
+                        TNativeHandler setter = nullptr);
 ICompItem* RegisterArrayProp(const QString& name, int dimCount, TNativeHandler getter,
                              TNativeHandler setter = nullptr);
 ICls* FindCls(const QString& name);

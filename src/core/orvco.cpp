@@ -201,8 +201,12 @@ bool LinkFreeNotify(TObject* a, TObject* b) {
   return true;
 }
 
-bool FreeNotifyObj(TObject* object, TComponent* component) { return LinkFreeNotify(object, component); }
-bool FreeNotifyComp(TComponent* component, TObject* object) { return LinkFreeNotify(component, object); }
+bool FreeNotifyObj(TObject* object, TComponent* component) {
+  return LinkFreeNotify(object, component);
+}
+bool FreeNotifyComp(TComponent* component, TObject* object) {
+  return LinkFreeNotify(component, object);
+}
 
 bool IsSameObject(TComponent* component, TObject* object) {
   if (component == nullptr || object == nullptr) return false;
@@ -226,7 +230,8 @@ QHash<const TObject*, qint64>& LiveObjects() {
 }  // namespace
 
 TObject* RegisterLiveObject(TObject* object) {
-  if (object != nullptr && !IsLiveObject(object)) LiveObjects().insert(object, object->ObjectHandle());
+  if (object != nullptr && !IsLiveObject(object))
+    LiveObjects().insert(object, object->ObjectHandle());
   return object;
 }
 

@@ -50,19 +50,20 @@ class TCoProxy {
 };
 
 // Declares the members every proxied base shares.
-#define ORV_CO_PROXIED                                                                   \
- public:                                                                                 \
-  virtual void Notification(TComponent* component, TOperation operation) {               \
-    (void)component; (void)operation;                                                    \
-  }                                                                                      \
-  IInterface* QueryInterface(const TGUID& iid) override { return GetInterface(iid); }   \
-  TComponent* GetComponent() override {                                                  \
+#define ORV_CO_PROXIED                                                                      \
+ public:                                                                                    \
+  virtual void Notification(TComponent* component, TOperation operation) {                  \
+    (void)component;                                                                        \
+    (void)operation;                                                                        \
+  }                                                                                         \
+  IInterface* QueryInterface(const TGUID& iid) override { return GetInterface(iid); }       \
+  TComponent* GetComponent() override {                                                     \
     return proxy_.Get(this, [this](TComponent* c, TOperation op) { Notification(c, op); }); \
-  }                                                                                      \
-                                                                                         \
- private:                                                                                \
-  TCoProxy proxy_;                                                                       \
-                                                                                         \
+  }                                                                                         \
+                                                                                            \
+ private:                                                                                   \
+  TCoProxy proxy_;                                                                          \
+                                                                                            \
  public:
 
 class TCoObject : public TObject, public ICoObject {
@@ -88,7 +89,8 @@ class TCoList : public TList, public ICoObject {
 class TCoCollection : public TCollection, public ICoObject {
   ORV_CLASS(TCoCollection, TCollection)
   ORV_CO_PROXIED
-  explicit TCoCollection(TClass itemClass, TPersistent* owner = nullptr) : TCollection(itemClass, owner) {}
+  explicit TCoCollection(TClass itemClass, TPersistent* owner = nullptr)
+      : TCollection(itemClass, owner) {}
   // The class of components that stand for this collection's items (none in the base).
   virtual TClass ComponentClass() const { return nullptr; }
   // The owner as a component, or nullptr.
@@ -108,7 +110,8 @@ class TCoCollectionItem : public TCollectionItem, public ICoObject {
   // The class of the companion (TCoItemComponent in the base).
   virtual TClass ComponentClass() const;
   virtual void Notification(TComponent* component, TOperation operation) {
-    (void)component; (void)operation;
+    (void)component;
+    (void)operation;
   }
   // Own table, then the companion.
   IInterface* QueryInterface(const TGUID& iid) override;
@@ -135,7 +138,10 @@ class TCoItemComponent : public TComponent, public ICoComponent {
   TObject* GetObject() override { return item_; }
   // The collection of a would-be owner into which a new companion's item goes (none in
   // the base).
-  virtual TCollection* OwnerCollection(TComponent* owner) const { (void)owner; return nullptr; }
+  virtual TCollection* OwnerCollection(TComponent* owner) const {
+    (void)owner;
+    return nullptr;
+  }
   void Notification(TComponent* component, TOperation operation) override;
   TComponent* GetParentComponent() const override { return Owner(); }
   void SetParentComponent(TComponent* parent) override;

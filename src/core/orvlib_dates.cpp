@@ -10,12 +10,12 @@ namespace {
 TDateTime gDefaultDate = 0;
 
 const QString& MonthName(int month, bool genitive) {
-  static const std::array<QString, 12> nominative = {
-      "январь", "февраль", "март",     "апрель",  "май",    "июнь",
-      "июль",   "август",  "сентябрь", "октябрь", "ноябрь", "декабрь"};
-  static const std::array<QString, 12> genitiveNames = {
-      "января", "февраля", "марта",    "апреля",  "мая",    "июня",
-      "июля",   "августа", "сентября", "октября", "ноября", "декабря"};
+  static const std::array<QString, 12> nominative = {"январь",   "февраль", "март",   "апрель",
+                                                     "май",      "июнь",    "июль",   "август",
+                                                     "сентябрь", "октябрь", "ноябрь", "декабрь"};
+  static const std::array<QString, 12> genitiveNames = {"января",   "февраля", "марта",  "апреля",
+                                                        "мая",      "июня",    "июля",   "августа",
+                                                        "сентября", "октября", "ноября", "декабря"};
   static const QString none;
   if (month < 1 || month > 12) return none;
   return (genitive ? genitiveNames : nominative)[size_t(month - 1)];

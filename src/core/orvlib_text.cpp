@@ -82,7 +82,8 @@ QString FName2Name(const QString& fullName) {
   const qsizetype blank = Pos(QStringLiteral(" "), fullName);
   if (blank == 0) return fullName;
   const QString rest = Trim(fullName.mid(blank));
-  QString result = fullName.left(blank - 1) + QLatin1Char(' ') + Copy(rest, 1, 1) + QLatin1Char('.');
+  QString result =
+      fullName.left(blank - 1) + QLatin1Char(' ') + Copy(rest, 1, 1) + QLatin1Char('.');
   const qsizetype second = Pos(QStringLiteral(" "), rest);
   if (second != 0) result += Copy(Trim(rest.mid(second)), 1, 1) + QLatin1Char('.');
   return result;
@@ -137,9 +138,7 @@ TFontStyles ParseFontStyleLetters(const QString& text, qsizetype& length) {
       case 'I': styles |= 1u << fsItalic; break;
       case 'S': styles |= 1u << fsStrikeOut; break;
       case 'U': styles |= 1u << fsUnderline; break;
-      default:
-        length = i;
-        return styles;
+      default: length = i; return styles;
     }
   }
   length = 1;

@@ -13,22 +13,29 @@ namespace {
 using TWords10 = std::array<QString, 10>;
 
 const TWords10& Teens() {
-  static const TWords10 words = {" десять",     " одиннадцать",  " двенадцать",   " тринадцать",
-                                 " четырнадцать", " пятнадцать", " шестнадцать",  " семнадцать",
+  static const TWords10 words = {" десять",       " одиннадцать", " двенадцать",  " тринадцать",
+                                 " четырнадцать", " пятнадцать",  " шестнадцать", " семнадцать",
                                  " восемнадцать", " девятнадцать"};
   return words;
 }
 
 const TWords10& Tens() {
-  static const TWords10 words = {"",          "",           " двадцать",  " тридцать",
-                                 " сорок",    " пятьдесят", " шестьдесят", " семьдесят",
-                                 " восемьдесят", " девяносто"};
+  static const TWords10 words = {"",
+                                 "",
+                                 " двадцать",
+                                 " тридцать",
+                                 " сорок",
+                                 " пятьдесят",
+                                 " шестьдесят",
+                                 " семьдесят",
+                                 " восемьдесят",
+                                 " девяносто"};
   return words;
 }
 
 const TWords10& Hundreds() {
-  static const TWords10 words = {"",         " сто",      " двести",    " триста",   " четыреста",
-                                 " пятьсот", " шестьсот", " семьсот",   " восемьсот", " девятьсот"};
+  static const TWords10 words = {"",         " сто",      " двести",  " триста",    " четыреста",
+                                 " пятьсот", " шестьсот", " семьсот", " восемьсот", " девятьсот"};
   return words;
 }
 
@@ -57,17 +64,19 @@ QString FixedText(double value, int decimals) {
   return FloatToStrF(value, ffFixed, 18, decimals, settings);
 }
 
-int DigitOf(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9') ? c.unicode() - '0' : 0; }
+int DigitOf(QChar c) {
+  return c >= QLatin1Char('0') && c <= QLatin1Char('9') ? c.unicode() - '0' : 0;
+}
 
 }  // namespace
 
 const std::array<QString, 10>& OnesWords(TGrammarKind kind) {
-  static const TWords10 female = {" ",      " одна",  " две",   " три",    " четыре",
-                                  " пять",  " шесть", " семь",  " восемь", " девять"};
-  static const TWords10 male = {" ",      " один",  " два",   " три",    " четыре",
-                                " пять",  " шесть", " семь",  " восемь", " девять"};
-  static const TWords10 neuter = {" ",      " одно",  " два",   " три",    " четыре",
-                                  " пять",  " шесть", " семь",  " восемь", " девять"};
+  static const TWords10 female = {" ",     " одна",  " две",  " три",    " четыре",
+                                  " пять", " шесть", " семь", " восемь", " девять"};
+  static const TWords10 male = {" ",     " один",  " два",  " три",    " четыре",
+                                " пять", " шесть", " семь", " восемь", " девять"};
+  static const TWords10 neuter = {" ",     " одно",  " два",  " три",    " четыре",
+                                  " пять", " шесть", " семь", " восемь", " девять"};
   switch (kind) {
     case gkFemale: return female;
     case gkMale: return male;

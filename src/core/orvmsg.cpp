@@ -78,12 +78,11 @@ void WriteLog(const QString& text, const QString& caption, int flags, int result
   try {
     if (!ChooseLogFile(log)) return;
     // Concatenated, not formatted: the text may hold "%" itself.
-    const QString line = QLatin1Char('#') + QString::number(qint64(::getpid())) +
-                         QStringLiteral(". ") +
-                         FormatDateTime(QStringLiteral("dd.mm.yyyy hh:nn:ss.zzz"), Now()) +
-                         QStringLiteral(" : ") + caption + QStringLiteral(" : ") + text +
-                         QStringLiteral(" (") + QString::number(flags) + QStringLiteral(" -> ") +
-                         QString::number(result) + QStringLiteral(")\n");
+    const QString line =
+        QLatin1Char('#') + QString::number(qint64(::getpid())) + QStringLiteral(". ") +
+        FormatDateTime(QStringLiteral("dd.mm.yyyy hh:nn:ss.zzz"), Now()) + QStringLiteral(" : ") +
+        caption + QStringLiteral(" : ") + text + QStringLiteral(" (") + QString::number(flags) +
+        QStringLiteral(" -> ") + QString::number(result) + QStringLiteral(")\n");
     if (!AppendLine(log, ToAnsi(line))) log.State = TLogState::Off;
   } catch (...) {
     // A log must never break the box, the handler or the statement that wrote it.
@@ -103,7 +102,9 @@ int AskYesNoCancel(const QString& text) {
   return MsgBox(text, QuestionCaption(), mbYesNoCancel | mbIconQuestion);
 }
 
-int AskYesNo(const QString& text) { return MsgBox(text, QuestionCaption(), mbYesNo | mbIconQuestion); }
+int AskYesNo(const QString& text) {
+  return MsgBox(text, QuestionCaption(), mbYesNo | mbIconQuestion);
+}
 
 int ShowAttention(const QString& text) {
   return MsgBox(text, AttentionCaption(), mbOK | mbIconExclamation);
@@ -145,9 +146,11 @@ QString TranslateDBError(const QString& message, const QString& dbText) {
       {u"[Microsoft][ODBC SQL Server Driver]", u"Сервер БД: "},
       {u"Timeout expired", u"Время ожидания истекло\r(возможно, задан слишком сложный запрос)"},
       {u"Lock request time out period exceeded",
-       u"Время ожидания истекло\r(возможно, другой пользователь измененяет те же данные, что и Вы)"},
+       u"Время ожидания истекло\r(возможно, другой пользователь измененяет те же данные, что и "
+       u"Вы)"},
       {u"Login failed for user", u"Отказано в доступе пользователю"},
-      {u"[DBNETLIB]ConnectionWrite (send())", u"Ошибка связи, обратитесь к системному администратору"},
+      {u"[DBNETLIB]ConnectionWrite (send())",
+       u"Ошибка связи, обратитесь к системному администратору"},
   };
   for (const auto& p : kPhrases)
     result = StringReplace(result, QString::fromUtf16(p.phrase), QString::fromUtf16(p.replacement));

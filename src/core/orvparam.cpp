@@ -144,7 +144,8 @@ QString FindIniFile(const QStringList& folders) {
 TParamConstSink RegistrySink(IClsRoot* root) {
   return [root](const TParamConst& c) {
     if (c.Name.contains(QLatin1Char(':'))) return;  // the registry reads ":" as a result class
-    if (ICompItem* item = root->AddGlobalConst(c.Name, c.Value); item && item->GetCaption().isEmpty())
+    if (ICompItem* item = root->AddGlobalConst(c.Name, c.Value);
+        item && item->GetCaption().isEmpty())
       item->SetCaption(c.Description);
   };
 }

@@ -26,7 +26,7 @@ struct TProfileValue {
   enum TKind { String, Integer, Other };
   QString Name;
   TKind Kind = Other;
-  QString Text;     // String
+  QString Text;       // String
   qint64 Number = 0;  // Integer (32-bit values)
 };
 

@@ -37,7 +37,8 @@ QString ObjectName(const TObject* object) {
   const TPropInfo* p = GetPropInfo(object, QStringLiteral("Name"));
   if (p == nullptr || !p->CanRead()) return QString();
   const TTypeKind k = p->Kind();
-  if (k != tkAString && k != tkLString && k != tkSString && k != tkWString && k != tkUString) return QString();
+  if (k != tkAString && k != tkLString && k != tkSString && k != tkWString && k != tkUString)
+    return QString();
   return GetStrProp(object, p);
 }
 }  // namespace
@@ -46,27 +47,20 @@ QString ArgsToText(const TVarRecs& args) {
   QString text;
   for (const TVarRec& a : args) {
     switch (a.VType) {
-      case TVarRec::vtInteger: case TVarRec::vtInt64:
-        text += kSep + QString::number(a.VInt);
-        break;
-      case TVarRec::vtQWord:
-        text += kSep + QString::number(a.VQWord);
-        break;
+      case TVarRec::vtInteger:
+      case TVarRec::vtInt64: text += kSep + QString::number(a.VInt); break;
+      case TVarRec::vtQWord: text += kSep + QString::number(a.VQWord); break;
       case TVarRec::vtBoolean:
-        text += QStringLiteral(" .. ") + (a.VInt != 0 ? QStringLiteral("True") : QStringLiteral("False"));
+        text += QStringLiteral(" .. ") +
+                (a.VInt != 0 ? QStringLiteral("True") : QStringLiteral("False"));
         break;
-      case TVarRec::vtChar: case TVarRec::vtWideChar:
+      case TVarRec::vtChar:
+      case TVarRec::vtWideChar:
         text += kSep + QLatin1Char('\'') + a.VString + QLatin1Char('\'');
         break;
-      case TVarRec::vtExtended:
-        text += kSep + FloatToStr(a.VExtended);
-        break;
-      case TVarRec::vtCurrency:
-        text += kSep + CurrToStr(a.VCurrency);
-        break;
-      case TVarRec::vtString:
-        text += kSep + QLatin1Char('"') + a.VString + QLatin1Char('"');
-        break;
+      case TVarRec::vtExtended: text += kSep + FloatToStr(a.VExtended); break;
+      case TVarRec::vtCurrency: text += kSep + CurrToStr(a.VCurrency); break;
+      case TVarRec::vtString: text += kSep + QLatin1Char('"') + a.VString + QLatin1Char('"'); break;
       case TVarRec::vtPointer:
         if (a.VPointer == nullptr) text += kSep + QStringLiteral("nil");
         break;
@@ -77,12 +71,8 @@ QString ArgsToText(const TVarRecs& args) {
           text += kSep + a.VObject->ClassName() + QLatin1Char('.') + ObjectName(a.VObject);
         }
         break;
-      case TVarRec::vtClass:
-        text += kSep + a.VString;
-        break;
-      case TVarRec::vtVariant:
-        text += kSep + VarToStr(a.VVariant);
-        break;
+      case TVarRec::vtClass: text += kSep + a.VString; break;
+      case TVarRec::vtVariant: text += kSep + VarToStr(a.VVariant); break;
     }
   }
   return text;
@@ -100,15 +90,19 @@ bool IsClassOut(TObject* object, TClass cls, TObject*& result) {
   return ok;
 }
 
-TObject* AsClassOrNil(TObject* object, TClass cls) { return IsClass(object, cls) ? object : nullptr; }
+TObject* AsClassOrNil(TObject* object, TClass cls) {
+  return IsClass(object, cls) ? object : nullptr;
+}
 
 namespace {
-const TPropInfo* PropOfKinds(TObject* object, const QString& name, std::initializer_list<TTypeKind> kinds) {
+const TPropInfo* PropOfKinds(TObject* object, const QString& name,
+                             std::initializer_list<TTypeKind> kinds) {
   const TPropInfo* p = object != nullptr ? GetPropInfo(object, name) : nullptr;
   if (p == nullptr) return nullptr;
   return std::find(kinds.begin(), kinds.end(), p->Kind()) != kinds.end() ? p : nullptr;
 }
-const std::initializer_list<TTypeKind> kStringKinds = {tkSString, tkLString, tkAString, tkWString, tkUString};
+const std::initializer_list<TTypeKind> kStringKinds = {tkSString, tkLString, tkAString, tkWString,
+                                                       tkUString};
 }  // namespace
 
 TMethod GetMethodPropByName(TObject* object, const QString& name) {
@@ -128,16 +122,18 @@ bool SetEventByName(const QString& name, TObject* object, TObject* data, const T
 }
 
 qint64 GetOrdPropByName(const QString& name, TObject* object) {
-  const TPropInfo* p = PropOfKinds(object, name, {tkInteger, tkChar, tkEnumeration, tkInterface, tkClass,
-                                                  tkWChar, tkBool, tkSet, tkUChar});
+  const TPropInfo* p = PropOfKinds(
+      object, name,
+      {tkInteger, tkChar, tkEnumeration, tkInterface, tkClass, tkWChar, tkBool, tkSet, tkUChar});
   if (p == nullptr || !p->CanRead()) return 0;
   if (p->Kind() == tkInterface) return GetInterfaceProp(object, p) != nullptr ? 1 : 0;
   return GetOrdProp(object, p);
 }
 
 bool SetOrdPropByName(const QString& name, TObject* object, qint64 value) {
-  const TPropInfo* p = PropOfKinds(object, name, {tkInteger, tkChar, tkEnumeration, tkClass, tkWChar,
-                                                  tkBool, tkSet, tkUChar, tkInt64, tkQWord});
+  const TPropInfo* p = PropOfKinds(object, name,
+                                   {tkInteger, tkChar, tkEnumeration, tkClass, tkWChar, tkBool,
+                                    tkSet, tkUChar, tkInt64, tkQWord});
   if (p == nullptr || !p->CanWrite()) return false;
   SetOrdProp(object, p, value);
   return true;
@@ -178,7 +174,8 @@ QString ObjectCaption(const QString& name, const QString& caption, TObject* obje
   QString text = object->ClassName();
   const QString n = name.isEmpty() ? GetStrPropByName(QStringLiteral("Name"), object) : name;
   if (!n.isEmpty()) text += QStringLiteral(": ") + n;
-  const QString c = caption.isEmpty() ? GetStrPropByName(QStringLiteral("Caption"), object) : caption;
+  const QString c =
+      caption.isEmpty() ? GetStrPropByName(QStringLiteral("Caption"), object) : caption;
   if (!c.isEmpty()) text += QStringLiteral(" // ") + c;
   return text;
 }
@@ -190,7 +187,9 @@ bool QueryIntf(IInterface* intf, const TGUID& iid, IInterface*& result) {
   return result != nullptr;
 }
 
-bool IntfSupports(IInterface* intf, const TGUID& iid, IInterface*& result) { return QueryIntf(intf, iid, result); }
+bool IntfSupports(IInterface* intf, const TGUID& iid, IInterface*& result) {
+  return QueryIntf(intf, iid, result);
+}
 
 bool GetObjIntf(TObject* object, const TGUID& iid, IInterface*& result) {
   result = object != nullptr ? object->GetInterface(iid) : nullptr;
@@ -227,7 +226,8 @@ bool FindOwnerIntf(TComponent* component, const TGUID& iid, IInterface*& result)
 
 bool FindOwnerIntfEx(TComponent* component, const TGUID& iid, IInterface*& result) {
   result = nullptr;
-  for (TComponent* c = component != nullptr ? component->Owner() : nullptr; c != nullptr; c = c->Owner()) {
+  for (TComponent* c = component != nullptr ? component->Owner() : nullptr; c != nullptr;
+       c = c->Owner()) {
     if (GetIntf(c, iid, result)) return true;
   }
   return false;
@@ -235,7 +235,8 @@ bool FindOwnerIntfEx(TComponent* component, const TGUID& iid, IInterface*& resul
 
 bool FindOwnerSupporting(TComponent* component, TClass cls, TComponent*& result) {
   result = nullptr;
-  for (TComponent* c = component != nullptr ? component->Owner() : nullptr; c != nullptr; c = c->Owner()) {
+  for (TComponent* c = component != nullptr ? component->Owner() : nullptr; c != nullptr;
+       c = c->Owner()) {
     if (c->InheritsFrom(cls)) {
       result = c;
       return true;
@@ -322,20 +323,31 @@ int VarTypeToFieldType(TVarType type) {
   // Ordinals of TFieldType: 0 unknown, 1 string, 2 smallint, 3 integer, 5 Boolean,
   // 6 float, 8 BCD, 11 date-time, 25 large integer.
   switch (type) {
-    case varSmallint: case varShortInt: case varByte: return 2;
-    case varInteger: case varWord: return 3;
-    case varSingle: case varDouble: case varLongWord: case varQWord: return 6;
+    case varSmallint:
+    case varShortInt:
+    case varByte: return 2;
+    case varInteger:
+    case varWord: return 3;
+    case varSingle:
+    case varDouble:
+    case varLongWord:
+    case varQWord: return 6;
     case varCurrency: return 8;
     case varDate: return 11;
-    case varOleStr: case varString: return 1;
+    case varOleStr:
+    case varString: return 1;
     case varBoolean: return 5;
     case varInt64: return 25;
     default: return 0;
   }
 }
 
-int PosDateSeparator(const QString& text) { return int(text.indexOf(FormatSettings().DateSeparator)) + 1; }
-int PosTimeSeparator(const QString& text) { return int(text.indexOf(FormatSettings().TimeSeparator)) + 1; }
+int PosDateSeparator(const QString& text) {
+  return int(text.indexOf(FormatSettings().DateSeparator)) + 1;
+}
+int PosTimeSeparator(const QString& text) {
+  return int(text.indexOf(FormatSettings().TimeSeparator)) + 1;
+}
 
 QString LocalizeDateTimeFormat(const QString& format) {
   QString result = format;

@@ -10,15 +10,17 @@ ORV_DESCRIBE(TCodeWriter) {
 }
 
 QString TIClassName(TIKind kind) {
-  static const char* const kNames[] = {
-      "tiValue",      "tiSelf",     "tiOne",      "tiTwo",   "tiArray",      "tiGetVar",   "tiSetVar",
-      "tiGetParam",   "tiSetParam", "tiGetExt",   "tiSetExt", "tiConstEntry", "tiVarEntry", "tiGetArray",
-      "tiSetArray",   "tiGoto",     "tiIf",       "tiPop",   "tiAppendVar",  "tiFail"};
+  static const char* const kNames[] = {"tiValue",    "tiSelf",     "tiOne",       "tiTwo",
+                                       "tiArray",    "tiGetVar",   "tiSetVar",    "tiGetParam",
+                                       "tiSetParam", "tiGetExt",   "tiSetExt",    "tiConstEntry",
+                                       "tiVarEntry", "tiGetArray", "tiSetArray",  "tiGoto",
+                                       "tiIf",       "tiPop",      "tiAppendVar", "tiFail"};
   return QString::fromLatin1(kNames[int(kind)]);
 }
 
 QString TICode::DisplayName(int index) const {
-  return QString::number(Items[size_t(index)].StatementNo) + QLatin1Char('.') + QString::number(index);
+  return QString::number(Items[size_t(index)].StatementNo) + QLatin1Char('.') +
+         QString::number(index);
 }
 
 TI& TICode::Append(TIKind kind) {
@@ -101,7 +103,8 @@ void TCodeWriter::EmitArray(int size) {
   AdjustDepth(-size);
 }
 
-void TCodeWriter::EmitEntry(TEntryItem* entry, int count, const std::vector<TVarRef>& refs, bool varEntry) {
+void TCodeWriter::EmitEntry(TEntryItem* entry, int count, const std::vector<TVarRef>& refs,
+                            bool varEntry) {
   TI& ins = Code.Append(varEntry ? TIKind::tiVarEntry : TIKind::tiConstEntry);
   ins.Op.Item = entry;
   ins.Arg = count;

@@ -14,7 +14,8 @@ namespace {
 QString TokenValueText(const TToken& t) { return t.HasText() ? t.Text : QStringLiteral("0"); }
 
 bool IsDirective(qint32 code) {
-  return code == kwVirtual || code == kwOverride || code == kwDynamic || code == kwAbstract || code == kwStdcall;
+  return code == kwVirtual || code == kwOverride || code == kwDynamic || code == kwAbstract ||
+         code == kwStdcall;
 }
 
 }  // namespace
@@ -37,7 +38,8 @@ void TPrimCompiler::ExpectComma() { Expect(',', comma_expected); }
 void TPrimCompiler::ExpectIdentifier() {
   Next();
   if (Token.Code != tkIdent)
-    SyntaxError(QString(id_expected) + QStringLiteral(" (") + TokenValueText(Token) + QLatin1Char(')'));
+    SyntaxError(QString(id_expected) + QStringLiteral(" (") + TokenValueText(Token) +
+                QLatin1Char(')'));
 }
 
 // ---- Declarations ----------------------------------------------------------------------------
@@ -56,7 +58,8 @@ int TPrimCompiler::ItemGroup(TComp* container) {
     if (Token.Code != tkIdent) SyntaxError(Fmt(bad_itemblock, QString()));
     const QString name = Token.Text;
     TCompItem* existing = container->FindOwnItem(name);
-    if (existing != nullptr && existing->ClassType() == Item::StaticClass()) SyntaxError(Fmt(item_already, name));
+    if (existing != nullptr && existing->ClassType() == Item::StaticClass())
+      SyntaxError(Fmt(item_already, name));
     auto* item = new Item(container);
     item->ChangeName(name);
     Next();
@@ -106,19 +109,15 @@ void TPrimCompiler::DeclarationPart(TCodeItem* code) {
         Next();  // normally ";"
         break;
       case kwInterface:
-      case kwImplementation:
-        Next();
-        break;
+      case kwImplementation: Next(); break;
       case kwProcedure:
       case kwFunction:
         Next();
         RoutineDeclaration(t == kwFunction);
         break;
       case kwBegin:
-      case kwEnd:
-        return;
-      default:
-        SyntaxError(err_declpart);
+      case kwEnd: return;
+      default: SyntaxError(err_declpart);
     }
   }
 }
@@ -212,7 +211,8 @@ void TPrimCompiler::Signature(TEntryItem* entry, bool function) {
   TEntryCls* sig = function ? static_cast<TEntryCls*>(new TFunctionCls(entry))
                             : static_cast<TEntryCls*>(new TProcedureCls(entry));
   if (previous == nullptr || dynamic_cast<TEntryCls*>(previous) == nullptr) {
-    sig->SetClsParent(orvcodeh::FindCls(function ? QStringLiteral("TFunctionCls") : QStringLiteral("TProcedureCls")));
+    sig->SetClsParent(orvcodeh::FindCls(function ? QStringLiteral("TFunctionCls")
+                                                 : QStringLiteral("TProcedureCls")));
   } else if ((dynamic_cast<TFunctionCls*>(previous) != nullptr) == function) {
     sig->SetClsParent(previous);
   } else {
@@ -221,7 +221,8 @@ void TPrimCompiler::Signature(TEntryItem* entry, bool function) {
   }
   entry->SetCls(sig);
   if (TComp* master = entry->Master())
-    master->RegisterItem(entry->Name() + QLatin1Char('_') + QString::number(sig->ObjectHandle()), sig);
+    master->RegisterItem(entry->Name() + QLatin1Char('_') + QString::number(sig->ObjectHandle()),
+                         sig);
 
   if (PeekIs('(')) {
     Next();
@@ -300,7 +301,8 @@ void TPrimCompiler::PropertyDeclaration(TCls* cls) {
   if (PeekIs(kwRead)) {
     Next();
     ExpectIdentifier();
-    const QString message = QStringLiteral("Field or Function not found for property (") + name + QLatin1Char(')');
+    const QString message =
+        QStringLiteral("Field or Function not found for property (") + name + QLatin1Char(')');
     TCompItem* source = cls->FindItem(Token.Text);
     if (source == nullptr) SyntaxError(message);
     if (auto* value = dynamic_cast<TConstItem*>(source)) {
@@ -321,7 +323,8 @@ void TPrimCompiler::PropertyDeclaration(TCls* cls) {
     ExpectIdentifier();
     TCompItem* target = cls->FindItem(Token.Text);
     if (target == nullptr)
-      SyntaxError(QStringLiteral("Field or Procedure not found for property (") + name + QLatin1Char(')'));
+      SyntaxError(QStringLiteral("Field or Procedure not found for property (") + name +
+                  QLatin1Char(')'));
     if (auto* value = dynamic_cast<TValueItem*>(target)) {
       prop->OnSetValue = [value](TObject* slf, const Variant& v) { value->SetValue(slf, v); };
     } else if (auto* entry = dynamic_cast<TEntryItem*>(target);
@@ -407,24 +410,12 @@ void TOperCompiler::CompileStatement(TCodeItem* code) {
       CompileSimpleStatement(code, code->GetVars());
       return;
     }
-    case kwGoto:
-      GotoStatement(code);
-      return;
-    case kwBegin:
-      Block(code);
-      return;
-    case kwIf:
-      IfStatement(code);
-      return;
-    case kwWhile:
-      WhileStatement(code);
-      return;
-    case kwRepeat:
-      RepeatStatement(code);
-      return;
-    case kwFor:
-      ForStatement(code);
-      return;
+    case kwGoto: GotoStatement(code); return;
+    case kwBegin: Block(code); return;
+    case kwIf: IfStatement(code); return;
+    case kwWhile: WhileStatement(code); return;
+    case kwRepeat: RepeatStatement(code); return;
+    case kwFor: ForStatement(code); return;
     case kwInherited:
       Next();
       ExpectIdentifier();
@@ -589,16 +580,21 @@ void TExprCompiler::CompileExpression(TCodeItem* code) {
 void TExprCompiler::SimpleExpression(TCodeItem* code) {
   const int start = code->CodeSize();
   Term(code);
-  const bool singleGet = code->CodeSize() == start + 1 && code->Code.Items.back().Kind == TIKind::tiGetVar;
+  const bool singleGet =
+      code->CodeSize() == start + 1 && code->Code.Items.back().Kind == TIKind::tiGetVar;
   int operators = 0;
   bool onlyAdd = true;
   for (;;) {
     const qint32 t = Peek().Code;
     TTwoOperation op = nullptr;
-    if (t == '+') op = orvcodeops::OpAdd;
-    else if (t == '-') op = orvcodeops::OpSubtract;
-    else if (t == kwOr) op = orvcodeops::OpOr;
-    else if (t == kwXor) op = orvcodeops::OpXor;
+    if (t == '+')
+      op = orvcodeops::OpAdd;
+    else if (t == '-')
+      op = orvcodeops::OpSubtract;
+    else if (t == kwOr)
+      op = orvcodeops::OpOr;
+    else if (t == kwXor)
+      op = orvcodeops::OpXor;
     if (op == nullptr) break;
     Next();
     Term(code);
@@ -619,13 +615,20 @@ void TExprCompiler::Term(TCodeItem* code) {
   for (;;) {
     const qint32 t = Peek().Code;
     TTwoOperation op = nullptr;
-    if (t == '*') op = orvcodeops::OpMultiply;
-    else if (t == '/') op = orvcodeops::OpDivide;
-    else if (t == kwAnd) op = orvcodeops::OpAnd;
-    else if (t == kwShl) op = orvcodeops::OpShiftLeft;
-    else if (t == kwShr) op = orvcodeops::OpShiftRight;
-    else if (t == kwDiv) op = orvcodeops::OpIntDivide;
-    else if (t == kwMod) op = orvcodeops::OpModulus;
+    if (t == '*')
+      op = orvcodeops::OpMultiply;
+    else if (t == '/')
+      op = orvcodeops::OpDivide;
+    else if (t == kwAnd)
+      op = orvcodeops::OpAnd;
+    else if (t == kwShl)
+      op = orvcodeops::OpShiftLeft;
+    else if (t == kwShr)
+      op = orvcodeops::OpShiftRight;
+    else if (t == kwDiv)
+      op = orvcodeops::OpIntDivide;
+    else if (t == kwMod)
+      op = orvcodeops::OpModulus;
     if (op == nullptr) return;
     Next();
     Factor(code);
@@ -659,9 +662,7 @@ void TExprCompiler::Factor(TCodeItem* code) {
       CompileExpression(code);
       ExpectCloseParen();
       return;
-    case '+':
-      Factor(code);
-      return;
+    case '+': Factor(code); return;
     case '-':
       Factor(code);
       code->EmitOne(orvcodeops::OpNegate);
@@ -681,16 +682,12 @@ void TExprCompiler::Factor(TCodeItem* code) {
       ExpectCloseBracket();
       return;
     }
-    case tkIdent:
-      CompileValue(code, code->GetVars());
-      return;
+    case tkIdent: CompileValue(code, code->GetVars()); return;
     case kwInherited:
       Next();
       CompileValue(code, InheritedScope(code));
       return;
-    case tkString:
-      StringConstant(code);
-      return;
+    case tkString: StringConstant(code); return;
     case tkNumber: {
       const QString digits = Token.Text;
       if (PeekIs('.')) {
@@ -717,24 +714,15 @@ void TExprCompiler::Factor(TCodeItem* code) {
       if (Token.Code != tkNumber) SyntaxError(bad_hex);
       code->EmitValue(Variant(orvcoder::HexToInt(Token.Text)));
       return;
-    case tkHex:
-      code->EmitValue(Variant(orvcoder::HexToInt(Token.Text)));
-      return;
+    case tkHex: code->EmitValue(Variant(orvcoder::HexToInt(Token.Text))); return;
     case '#':
       Next();
       if (Token.Code != tkNumber) SyntaxError(bad_charconst);
       code->EmitValue(Variant(QString(Chr(int(Token.Text.toLongLong() % 256)))));
       return;
-    case kwTrue:
-      code->EmitValue(Variant(true));
-      return;
-    case kwFalse:
-      code->EmitValue(Variant(false));
-      return;
-    case kwNil:
-      code->EmitValue(Variant(0));
-      return;
-    default:
-      return;  // consumed, nothing emitted
+    case kwTrue: code->EmitValue(Variant(true)); return;
+    case kwFalse: code->EmitValue(Variant(false)); return;
+    case kwNil: code->EmitValue(Variant(0)); return;
+    default: return;  // consumed, nothing emitted
   }
 }

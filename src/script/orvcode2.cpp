@@ -64,8 +64,9 @@ void TCodeCompiler::EmitSet(TCodeItem* code, TCompItem* item) {
 
 void TCodeCompiler::EmitCall(TCodeItem* code, TEntryItem* entry) {
   const std::vector<TParamItem*> params = orvcodei::SignatureParams(entry->Cls());
-  const bool varEntry = std::any_of(params.begin(), params.end(),
-                                    [](const TParamItem* p) { return (p->Flags & TParamItem::pfVar) != 0; });
+  const bool varEntry = std::any_of(params.begin(), params.end(), [](const TParamItem* p) {
+    return (p->Flags & TParamItem::pfVar) != 0;
+  });
   code->EmitEntry(entry, int(params.size()), pendingRefs_, varEntry);
   pendingRefs_.clear();
 }
@@ -99,7 +100,8 @@ TCompItem* TCodeCompiler::Designator(TCodeItem* code, TComp* scope, bool* plain)
     }
     if (!PeekIs('.')) return item;
     TCls* cls = ValueOf(code, item);
-    if (cls == nullptr) SyntaxError(item->Name() + QStringLiteral(" before . must be const, function or array"));
+    if (cls == nullptr)
+      SyntaxError(item->Name() + QStringLiteral(" before . must be const, function or array"));
     Next();
     ExpectIdentifier();
     name = Token.Text;
@@ -129,7 +131,8 @@ TCls* TCodeCompiler::ValueOf(TCodeItem* code, TCompItem* item) {
 
 void TCodeCompiler::CompileValue(TCodeItem* code, TComp* scope) {
   TCompItem* item = Designator(code, scope);
-  if (ValueOf(code, item) == nullptr) SyntaxError(item->Name() + QStringLiteral(" must be const, function or array"));
+  if (ValueOf(code, item) == nullptr)
+    SyntaxError(item->Name() + QStringLiteral(" must be const, function or array"));
 }
 
 void TCodeCompiler::CompileSimpleStatement(TCodeItem* code, TComp* scope) {
@@ -146,7 +149,8 @@ void TCodeCompiler::CompileSimpleStatement(TCodeItem* code, TComp* scope) {
     if (auto* value = orvcodeh::As<TValueItem>(item)) {
       // `v := v + x` on a local variable appends to v in place.
       const bool append = plain && appendGet_ >= 0 && appendAdd_ == code->CodeSize() - 1 &&
-                          orvcodeh::As<TVarItem>(item) != nullptr && item->Owner() == code->GetVars() &&
+                          orvcodeh::As<TVarItem>(item) != nullptr &&
+                          item->Owner() == code->GetVars() &&
                           code->Code.Items[size_t(appendGet_)].Kind == TIKind::tiGetVar &&
                           code->Code.Items[size_t(appendGet_)].Arg == item->ComponentIndex();
       if (append) {
@@ -167,7 +171,8 @@ void TCodeCompiler::CompileSimpleStatement(TCodeItem* code, TComp* scope) {
     return;
   }
   auto* entry = orvcodeh::As<TEntryItem>(item);
-  if (entry == nullptr) SyntaxError(item->Name() + QStringLiteral(" must be procedure or function"));
+  if (entry == nullptr)
+    SyntaxError(item->Name() + QStringLiteral(" must be procedure or function"));
   EmitCall(code, entry);
   code->EmitPop();
 }

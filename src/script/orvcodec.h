@@ -29,7 +29,8 @@ inline constexpr QLatin1String varname_exp{"Variable name expected"};
 inline constexpr QLatin1String item_already{"Item <%s> already defined"};
 inline constexpr QLatin1String bad_itemblock{"Error in item declaration block"};
 inline constexpr QLatin1String var_notdef{"Variable <%s> not defined"};
-inline constexpr QLatin1String var_notsimple{"For loop control variable <%s> must be simple local variable"};
+inline constexpr QLatin1String var_notsimple{
+    "For loop control variable <%s> must be simple local variable"};
 inline constexpr QLatin1String else_exp{"ELSE expected"};
 inline constexpr QLatin1String then_exp{"THEN expected"};
 inline constexpr QLatin1String id_expected{"Identifier expected"};

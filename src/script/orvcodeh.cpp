@@ -44,7 +44,8 @@ quint64 TreeLookups() { return gTreeLookups; }
 
 // ---- Native call path ----------------------------------------------------------------------
 
-Variant CallNative(TNativeHandler handler, const TCallNotify& method, TObject* slf, VariantArgs& args) {
+Variant CallNative(TNativeHandler handler, const TCallNotify& method, TObject* slf,
+                   VariantArgs& args) {
   if (handler != nullptr) {
     Variant result;
     handler(result, slf, args);
@@ -65,9 +66,10 @@ TCompItem::~TCompItem() {
 
 IInterface* TCompItem::QueryInterface(const TGUID& iid) {
   // The answer is the component; callers cast it to the interface they asked for.
-  const bool implemented = SameText(iid, IID_ICompItem) ||
-                           (SameText(iid, IID_IComp) && dynamic_cast<IComp*>(this) != nullptr) ||
-                           (SameText(iid, IID_IEntryItem) && dynamic_cast<IEntryItem*>(this) != nullptr);
+  const bool implemented =
+      SameText(iid, IID_ICompItem) ||
+      (SameText(iid, IID_IComp) && dynamic_cast<IComp*>(this) != nullptr) ||
+      (SameText(iid, IID_IEntryItem) && dynamic_cast<IEntryItem*>(this) != nullptr);
   if (implemented) return static_cast<IInterfaceComponentReference*>(this);
   return TComponent::QueryInterface(iid);
 }
@@ -198,7 +200,8 @@ TCls::~TCls() {
 TCls* TCls::ClsParent() const {
   // Asked at every step of every lookup: the class table's test, not a dynamic_cast.
   TComponent* owner = Owner();
-  return owner != nullptr && owner->InheritsFrom(TCls::StaticClass()) ? static_cast<TCls*>(owner) : nullptr;
+  return owner != nullptr && owner->InheritsFrom(TCls::StaticClass()) ? static_cast<TCls*>(owner)
+                                                                      : nullptr;
 }
 
 int TCls::ItemCount() const {
@@ -245,7 +248,8 @@ ICompItem* TCls::AddCallProp(const QString& name, TCallNotify getter, TCallNotif
   return item;
 }
 
-ICompItem* TCls::AddNotifyProp(const QString& name, TGetValueNotify getter, TSetValueNotify setter) {
+ICompItem* TCls::AddNotifyProp(const QString& name, TGetValueNotify getter,
+                               TSetValueNotify setter) {
   TPropItem* item = NewClassProp(this, name);
   item->OnGetValue = std::move(getter);
   item->OnSetValue = std::move(setter);
@@ -288,7 +292,8 @@ void TValueItem::SetValue(TObject* slf, const Variant& value) {
 }
 
 Variant& TFrameItem::SlotOf(TObject* frame, TValueFrame** found) {
-  if (frame == nullptr) throw Exception(Name() + QStringLiteral("! TFrameItem.FindValueFrame(Slf = nil)"));
+  if (frame == nullptr)
+    throw Exception(Name() + QStringLiteral("! TFrameItem.FindValueFrame(Slf = nil)"));
   auto* start = dynamic_cast<TValueFrame*>(frame);
   if (start == nullptr)
     throw Exception(Name() + QStringLiteral("! TFrameItem.FindValueFrame(Slf is not TValueFrame)"));
@@ -364,7 +369,8 @@ void TArrayItem::SetValue(TObject* slf, const VariantArgs& indexes, const Varian
     OnSetValue(slf, indexes, value);
     return;
   }
-  VariantArgs args(indexes.begin(), indexes.begin() + std::min<size_t>(indexes.size(), size_t(DimCount)));
+  VariantArgs args(indexes.begin(),
+                   indexes.begin() + std::min<size_t>(indexes.size(), size_t(DimCount)));
   args.resize(size_t(DimCount));
   args.push_back(value);
   CallNative(SetHandler, OnSetValueCall, slf, args);
@@ -372,7 +378,9 @@ void TArrayItem::SetValue(TObject* slf, const VariantArgs& indexes, const Varian
 
 // ---- Entries -------------------------------------------------------------------------------
 
-Variant TEntryItem::Call(TObject* slf, VariantArgs& args) { return CallNative(Handler, OnCall, slf, args); }
+Variant TEntryItem::Call(TObject* slf, VariantArgs& args) {
+  return CallNative(Handler, OnCall, slf, args);
+}
 
 TEntryCls* TEntryItem::EntryCls() const { return dynamic_cast<TEntryCls*>(Cls()); }
 
@@ -448,7 +456,8 @@ TCls* GetClsOf(TClass nativeClass) {
   TRootCls* root = Registry();
   if (root == nullptr) throw Exception(QStringLiteral("GetClsOf: no class registry"));
   if (nativeClass == nullptr) return root;
-  if (nativeClass->InheritsFrom(TPersistent::StaticClass()) && GetClass(nativeClass->ClassName()) == nullptr)
+  if (nativeClass->InheritsFrom(TPersistent::StaticClass()) &&
+      GetClass(nativeClass->ClassName()) == nullptr)
     RegisterClass(nativeClass);
   TCls* cls = root->TableFind(nativeClass->ClassName());
   if (cls == nullptr) {

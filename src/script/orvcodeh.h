@@ -45,7 +45,8 @@ inline auto As(From* p) {
 
 // The one call path to native code: the handler when set, else the method, else Slf itself
 // as an object Variant.
-Variant CallNative(TNativeHandler handler, const TCallNotify& method, TObject* slf, VariantArgs& args);
+Variant CallNative(TNativeHandler handler, const TCallNotify& method, TObject* slf,
+                   VariantArgs& args);
 
 // ---- Symbols ---------------------------------------------------------------------------
 
@@ -123,7 +124,8 @@ class TCls : public TComp, public virtual ICls {
   ~TCls() override;
 
   ICompItem* AddCallProp(const QString& name, TCallNotify getter, TCallNotify setter) override;
-  ICompItem* AddNotifyProp(const QString& name, TGetValueNotify getter, TSetValueNotify setter) override;
+  ICompItem* AddNotifyProp(const QString& name, TGetValueNotify getter,
+                           TSetValueNotify setter) override;
 
   // The inheritance parent: the owner when it is a class.
   virtual TCls* ClsParent() const;
@@ -166,10 +168,10 @@ class TEntryCls : public TInstanceCls {
   TClass GetEventClass() const { return EventClass; }
 };
 
-#define ORV_SYMBOL_CLASS(Name, Base)                                     \
-  class Name : public Base {                                          \
-    ORV_CLASS(Name, Base)                                             \
-    explicit Name(TComponent* owner) : Base(owner) {}                 \
+#define ORV_SYMBOL_CLASS(Name, Base)                  \
+  class Name : public Base {                          \
+    ORV_CLASS(Name, Base)                             \
+    explicit Name(TComponent* owner) : Base(owner) {} \
   };
 
 ORV_SYMBOL_CLASS(TUnitCls, TEntryCls)
@@ -400,12 +402,12 @@ class TSysPropItem : public TPropItem {
   const TPropInfo* propInfo_ = nullptr;
 };
 
-#define ORV_SYSPROP(Name)                                              \
-  class Name : public TSysPropItem {                                   \
-    ORV_CLASS(Name, TSysPropItem)                                      \
-    explicit Name(TComponent* owner) : TSysPropItem(owner) {}          \
-    Variant GetValue(TObject* slf) override;                           \
-    void SetValue(TObject* slf, const Variant& value) override;        \
+#define ORV_SYSPROP(Name)                                       \
+  class Name : public TSysPropItem {                            \
+    ORV_CLASS(Name, TSysPropItem)                               \
+    explicit Name(TComponent* owner) : TSysPropItem(owner) {}   \
+    Variant GetValue(TObject* slf) override;                    \
+    void SetValue(TObject* slf, const Variant& value) override; \
   };
 
 ORV_SYSPROP(TOrdSysPropItem)
@@ -451,8 +453,8 @@ class TMethodNameHolder : public TMethodInfo {
       : Instance(instance), Native(native) {
     Name = name;
   }
-  TComponent* Instance;         // the component whose text named the method
-  const TMethodInfo* Native;    // the published method of that name on its class, or nullptr
+  TComponent* Instance;       // the component whose text named the method
+  const TMethodInfo* Native;  // the published method of that name on its class, or nullptr
 };
 
 class TClsDsp;
@@ -469,13 +471,17 @@ class TRootCls : public TCls, public IClsRoot {
   ICls* ClassCls(TClass nativeClass) override;
   ICompItem* AddConst(TComponent* owner, const QString& name, const Variant& value) override;
   ICompItem* AddGlobalConst(const QString& name, const Variant& value) override;
-  IEntryItem* AddProc(const QString& name, TNativeHandler handler, const TParamKinds& kinds) override;
-  IEntryItem* AddFunc(const QString& name, TNativeHandler handler, const TParamKinds& kinds) override;
+  IEntryItem* AddProc(const QString& name, TNativeHandler handler,
+                      const TParamKinds& kinds) override;
+  IEntryItem* AddFunc(const QString& name, TNativeHandler handler,
+                      const TParamKinds& kinds) override;
   ICompItem* AddProp(const QString& name, TNativeHandler getter, TNativeHandler setter) override;
   ICompItem* AddArrayProp(const QString& name, int dimCount, TNativeHandler getter,
                           TNativeHandler setter) override;
-  IEntryItem* AddObjProc(const QString& name, TCallNotify method, const TParamKinds& kinds) override;
-  IEntryItem* AddObjFunc(const QString& name, TCallNotify method, const TParamKinds& kinds) override;
+  IEntryItem* AddObjProc(const QString& name, TCallNotify method,
+                         const TParamKinds& kinds) override;
+  IEntryItem* AddObjFunc(const QString& name, TCallNotify method,
+                         const TParamKinds& kinds) override;
   ICompItem* AddObjProp(const QString& name, TCallNotify getter, TCallNotify setter) override;
   ICompItem* AddObjArrayProp(const QString& name, int dimCount, TCallNotify getter,
                              TCallNotify setter) override;
@@ -534,24 +540,26 @@ class TRootCls : public TCls, public IClsRoot {
   Entry* NewFormula(TComponent* owner, TComp* scope, const QString& text);
   void BindPackage(TEntryCls* eventType);
 
-  std::unordered_map<QString, TCls*, NameHash, SymbolNameEqual> table_;  // name -> class, case ignored
+  std::unordered_map<QString, TCls*, NameHash, SymbolNameEqual>
+      table_;  // name -> class, case ignored
   // For each object handle that ends a name of the table ("..._<handle>"), how many do.
   std::unordered_map<qint64, int> siteHandles_;
-  std::vector<TClass> packages_;                // event-package classes, in registration order
+  std::vector<TClass> packages_;  // event-package classes, in registration order
   std::vector<std::unique_ptr<TMethodNameHolder>> methodNames_;  // pending, in order
   // Names given up on: an event may still refer to one, so they stay (and never run).
   std::vector<std::unique_ptr<TMethodNameHolder>> retired_;
-  std::unique_ptr<TClsDsp> dispatch_;           // the registry's own late binding
+  std::unique_ptr<TClsDsp> dispatch_;               // the registry's own late binding
   std::vector<std::unique_ptr<TClsDsp>> wrappers_;  // GetDispatch wrappers
   TClsCompilerFactory compiler_;
-  std::unique_ptr<TFormulaCache> formulas_;     // compiled RunFormula / CalcFormula texts
+  std::unique_ptr<TFormulaCache> formulas_;  // compiled RunFormula / CalcFormula texts
 };
 
 // Late binding over a class's members for one object: a name is found with the class's
 // FindItem and called through the native call path with the object as Slf.
 class TClsDsp : public IOrvDispatch {
  public:
-  TClsDsp(TObject* object, TCls* cls) : object_(object != nullptr ? object->ObjectHandle() : 0), cls_(cls) {}
+  TClsDsp(TObject* object, TCls* cls)
+      : object_(object != nullptr ? object->ObjectHandle() : 0), cls_(cls) {}
   IInterface* QueryInterface(const TGUID& iid) override;
   Variant Invoke(const QString& name, VariantArgs& args) override;
   TObject* Obj() const;

@@ -7,14 +7,13 @@ namespace {
 
 // Event types of the model, as reflection reports them. The model keeps its notifications
 // as plain callables; these properties only describe them (they read as unassigned).
-#define ORV_MODEL_EVENT(CppName, ReflName, Sig, Declaration)                              \
-  struct CppName : TEvent<Sig> {                                                          \
-    static const TTypeInfo* StaticTypeInfo() {                                            \
-      static const TTypeInfo* info = MakeMethodTypeInfo(QStringLiteral(ReflName),         \
-                                                        QStringLiteral(Declaration),      \
-                                                        SignatureTag<Sig>());             \
-      return info;                                                                        \
-    }                                                                                     \
+#define ORV_MODEL_EVENT(CppName, ReflName, Sig, Declaration)                           \
+  struct CppName : TEvent<Sig> {                                                       \
+    static const TTypeInfo* StaticTypeInfo() {                                         \
+      static const TTypeInfo* info = MakeMethodTypeInfo(                               \
+          QStringLiteral(ReflName), QStringLiteral(Declaration), SignatureTag<Sig>()); \
+      return info;                                                                     \
+    }                                                                                  \
   };
 
 ORV_MODEL_EVENT(EvGetValue, "TGetValueNotify", Variant(TObject*), "function(Slf: TObject): Variant")
@@ -45,10 +44,12 @@ TComponent* AsComponent(C* object) {
 
 ORV_DESCRIBE(TCompItem) {
   c.Prop("Caption", &TCompItem::Caption);
-  c.Prop("Cls", [](const TCompItem* i) { return AsComponent(i->Cls()); },
-         [](TCompItem* i, TComponent* v) { i->SetCls(dynamic_cast<TCls*>(v)); });
-  c.Prop("Master", [](const TCompItem* i) { return AsComponent(i->Master()); },
-         [](TCompItem* i, TComponent* v) { i->SetMaster(dynamic_cast<TComp*>(v)); });
+  c.Prop(
+      "Cls", [](const TCompItem* i) { return AsComponent(i->Cls()); },
+      [](TCompItem* i, TComponent* v) { i->SetCls(dynamic_cast<TCls*>(v)); });
+  c.Prop(
+      "Master", [](const TCompItem* i) { return AsComponent(i->Master()); },
+      [](TCompItem* i, TComponent* v) { i->SetMaster(dynamic_cast<TComp*>(v)); });
   c.Prop("ClsName", &TCompItem::ClsName, &TCompItem::SetClsName);
 }
 
@@ -58,8 +59,9 @@ ORV_DESCRIBE(TComp) {
 }
 
 ORV_DESCRIBE(TCls) {
-  c.Prop("ClsParent", [](const TCls* cls) { return AsComponent(cls->ClsParent()); },
-         [](TCls* cls, TComponent* parent) { cls->SetClsParent(dynamic_cast<TCls*>(parent)); });
+  c.Prop(
+      "ClsParent", [](const TCls* cls) { return AsComponent(cls->ClsParent()); },
+      [](TCls* cls, TComponent* parent) { cls->SetClsParent(dynamic_cast<TCls*>(parent)); });
 }
 
 ORV_DESCRIBE(TInstanceCls) {}
@@ -73,11 +75,12 @@ ORV_DESCRIBE(TProcedureCls) {}
 ORV_DESCRIBE(TSafeProcedureCls) {}
 
 ORV_DESCRIBE(TFunctionCls) {
-  c.Prop("ResultCls", [](const TFunctionCls* f) { return AsComponent(f->ResultCls); },
-         [](TFunctionCls* f, TComponent* v) {
-           f->ResultCls = dynamic_cast<TCls*>(v);
-           orvcodeh::SymbolsChanged(f);
-         });
+  c.Prop(
+      "ResultCls", [](const TFunctionCls* f) { return AsComponent(f->ResultCls); },
+      [](TFunctionCls* f, TComponent* v) {
+        f->ResultCls = dynamic_cast<TCls*>(v);
+        orvcodeh::SymbolsChanged(f);
+      });
   c.Prop("ResultClsName", &TFunctionCls::ResultClsName, &TFunctionCls::SetResultClsName);
 }
 
@@ -98,11 +101,12 @@ ORV_DESCRIBE(TFrameItem) {}
 ORV_DESCRIBE(TVarItem) {}
 ORV_DESCRIBE(TFieldItem) {}
 ORV_DESCRIBE(TParamItem) {
-  c.Prop("Flags", [](const TParamItem* p) { return p->Flags; },
-         [](TParamItem* p, int flags) {
-           p->Flags = flags;
-           orvcodeh::SymbolsChanged(p);  // calls compile differently
-         });
+  c.Prop(
+      "Flags", [](const TParamItem* p) { return p->Flags; },
+      [](TParamItem* p, int flags) {
+        p->Flags = flags;
+        orvcodeh::SymbolsChanged(p);  // calls compile differently
+      });
 }
 
 ORV_DESCRIBE(TPropItem) {
@@ -117,11 +121,12 @@ ORV_DESCRIBE(TReservedConstItem) {
 ORV_DESCRIBE(TComponentFieldItem) { c.Prop("Component", &TComponentFieldItem::Component); }
 
 ORV_DESCRIBE(TConstArrayItem) {
-  c.Prop("DimCount", [](const TConstArrayItem* a) { return a->DimCount; },
-         [](TConstArrayItem* a, int count) {
-           a->DimCount = count;
-           orvcodeh::SymbolsChanged(a);
-         });
+  c.Prop(
+      "DimCount", [](const TConstArrayItem* a) { return a->DimCount; },
+      [](TConstArrayItem* a, int count) {
+        a->DimCount = count;
+        orvcodeh::SymbolsChanged(a);
+      });
   c.Prop("OnGetValue", None<EvGetArrayValue, TConstArrayItem>());
   c.Prop("OnGetValueCall", None<EvCall, TConstArrayItem>());
 }

@@ -74,7 +74,8 @@ void TRootCls::BindPackage(TEntryCls* eventType) {
 TEntryCls* TRootCls::EventTypeCls(const TTypeInfo* methodType) {
   if (auto* known = dynamic_cast<TEntryCls*>(TableFind(methodType->Name))) return known;
   const bool function = methodType->MethodKind == mkFunction;
-  TCls* owner = orvcodeh::GetClsOf(function ? TFunctionCls::StaticClass() : TProcedureCls::StaticClass());
+  TCls* owner =
+      orvcodeh::GetClsOf(function ? TFunctionCls::StaticClass() : TProcedureCls::StaticClass());
   TEntryCls* cls = function ? static_cast<TEntryCls*>(new TFunctionCls(owner))
                             : static_cast<TEntryCls*>(new TProcedureCls(owner));
   cls->ChangeName(methodType->Name);
@@ -98,16 +99,18 @@ void TRootCls::RegisterEventPackage(TClass packageClass) {
 }
 
 const TMethodInfo* TRootCls::AddMethodName(TComponent* instance, const QString& name) {
-  const TMethodInfo* native = instance != nullptr ? instance->ClassType()->MethodAddress(name) : nullptr;
+  const TMethodInfo* native =
+      instance != nullptr ? instance->ClassType()->MethodAddress(name) : nullptr;
   methodNames_.push_back(std::make_unique<TMethodNameHolder>(name, instance, native));
   return methodNames_.back().get();
 }
 
-void TRootCls::BindEvent(TComp* scope, TComponent* root, TComponent* component, const TPropInfo* prop,
-                         TMethodNameHolder* holder) {
+void TRootCls::BindEvent(TComp* scope, TComponent* root, TComponent* component,
+                         const TPropInfo* prop, TMethodNameHolder* holder) {
   const TMethod native{holder->Native, holder->Native != nullptr ? holder->Instance : nullptr};
   TEntryCls* eventType = EventTypeCls(prop->PropType);
-  if (eventType->EventClass == nullptr || !eventType->EventClass->InheritsFrom(TEntryItem::StaticClass())) {
+  if (eventType->EventClass == nullptr ||
+      !eventType->EventClass->InheritsFrom(TEntryItem::StaticClass())) {
     SetMethodProp(component, prop, native);
     return;
   }
@@ -115,7 +118,8 @@ void TRootCls::BindEvent(TComp* scope, TComponent* root, TComponent* component, 
   TComponent* target = nullptr;
   TEntryItem* member = FindMember(holder->Instance, holder->Name, &target);
   if (member == nullptr && scope != nullptr) {
-    if ((member = dynamic_cast<TEntryItem*>(scope->FindItem(holder->Name))) != nullptr) target = root;
+    if ((member = dynamic_cast<TEntryItem*>(scope->FindItem(holder->Name))) != nullptr)
+      target = root;
   }
   if (member == nullptr && holder->Native != nullptr) {
     SetMethodProp(component, prop, native);
@@ -133,10 +137,11 @@ void TRootCls::BindEvent(TComp* scope, TComponent* root, TComponent* component, 
     if (start != nullptr) member = FindMember(start, name, &target);
   }
   if (member == nullptr || target == nullptr) {
-    orvcodeh::ShowBox(orvcodeh::TBoxKind::Attention,
-                      QStringLiteral("Загрузка: Метод \"%1.%2\" не найден")
-                          .arg(holder->Instance != nullptr ? holder->Instance->ClassName() : QString(),
-                               holder->Name));
+    orvcodeh::ShowBox(
+        orvcodeh::TBoxKind::Attention,
+        QStringLiteral("Загрузка: Метод \"%1.%2\" не найден")
+            .arg(holder->Instance != nullptr ? holder->Instance->ClassName() : QString(),
+                 holder->Name));
     SetMethodProp(component, prop, TMethod{});
     return;
   }
@@ -154,7 +159,8 @@ void TRootCls::BindEvent(TComp* scope, TComponent* root, TComponent* component, 
   const QString memberName = member->Name();
   item->OnCall = [memberHandle, memberName](TObject* slf, VariantArgs& args) -> Variant {
     auto* m = dynamic_cast<TEntryItem*>(TObject::FromHandle(memberHandle));
-    if (m == nullptr) throw Exception(memberName + QStringLiteral(": the script routine no longer exists"));
+    if (m == nullptr)
+      throw Exception(memberName + QStringLiteral(": the script routine no longer exists"));
     return m->Call(slf, args);
   };
   SetMethodProp(component, prop, TMethod{eventType->MethodCode, item});
@@ -179,8 +185,8 @@ void TRootCls::BindComponentEvents(TComp* scope, TComponent* root, TComponent* c
     BindComponentEvents(scope, root, owned);
 }
 
-void TRootCls::BindEvents(QString& errorText, const QStringList* lines, TComponent* instance, bool bind,
-                          const QString& sourceName) {
+void TRootCls::BindEvents(QString& errorText, const QStringList* lines, TComponent* instance,
+                          bool bind, const QString& sourceName) {
   errorText.clear();
   if (instance == nullptr) return;
   TCls* site = orvcodeh::SiteCls(instance);

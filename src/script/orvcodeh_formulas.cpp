@@ -31,7 +31,8 @@ TFormulaCache::TFormulaCache(TRootCls* root) : root_(root), holder_(new TFormula
 }
 
 TFormulaCache::~TFormulaCache() {
-  for (auto it = keys_.cbegin(); it != keys_.cend(); ++it) const_cast<TFormulaItem*>(it.key())->cache_ = nullptr;
+  for (auto it = keys_.cbegin(); it != keys_.cend(); ++it)
+    const_cast<TFormulaItem*>(it.key())->cache_ = nullptr;
   keys_.clear();
   for (TFormulaItem* entry : retired_) entry->cache_ = nullptr;
   retired_.clear();

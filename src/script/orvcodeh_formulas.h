@@ -37,7 +37,10 @@ class TFormulaCache {
  private:
   struct Key {
     Key(TComp* scope, bool expression, const QString& text)
-        : Scope(scope), Expression(expression), Text(text), Hash(qHashMulti(0, scope, expression, text)) {}
+        : Scope(scope),
+          Expression(expression),
+          Text(text),
+          Hash(qHashMulti(0, scope, expression, text)) {}
     TComp* Scope;
     bool Expression;
     QString Text;

@@ -8,12 +8,15 @@ namespace {
 QString KindOf(const TCompItem* item) {
   if (dynamic_cast<const TEntryItem*>(item) != nullptr)
     return dynamic_cast<const TFunctionCls*>(item->Cls()) != nullptr ? QStringLiteral("function")
-                                                                      : QStringLiteral("procedure");
-  if (dynamic_cast<const TSysPropItem*>(item) != nullptr) return QStringLiteral("published property");
+                                                                     : QStringLiteral("procedure");
+  if (dynamic_cast<const TSysPropItem*>(item) != nullptr)
+    return QStringLiteral("published property");
   if (dynamic_cast<const TSysFieldItem*>(item) != nullptr) return QStringLiteral("published field");
-  if (dynamic_cast<const TComponentFieldItem*>(item) != nullptr) return QStringLiteral("component field");
+  if (dynamic_cast<const TComponentFieldItem*>(item) != nullptr)
+    return QStringLiteral("component field");
   if (dynamic_cast<const TArrayItem*>(item) != nullptr) return QStringLiteral("indexed property");
-  if (dynamic_cast<const TConstArrayItem*>(item) != nullptr) return QStringLiteral("indexed constant");
+  if (dynamic_cast<const TConstArrayItem*>(item) != nullptr)
+    return QStringLiteral("indexed constant");
   if (dynamic_cast<const TPropItem*>(item) != nullptr) return QStringLiteral("property");
   if (dynamic_cast<const TReservedConstItem*>(item) != nullptr) return QStringLiteral("constant");
   if (dynamic_cast<const TParamItem*>(item) != nullptr) return QStringLiteral("parameter");
@@ -41,13 +44,17 @@ QStringList RegistryListing(const TRootCls* root) {
     const QString owner = cls == root ? QString() : cls->Name() + QLatin1Char('.');
     for (TCompItem* item : cls->ItemList()) {
       QString result;
-      if (auto* fn = dynamic_cast<const TFunctionCls*>(item->Cls()); fn != nullptr && dynamic_cast<TEntryItem*>(item))
+      if (auto* fn = dynamic_cast<const TFunctionCls*>(item->Cls());
+          fn != nullptr && dynamic_cast<TEntryItem*>(item))
         result = fn->ResultClsName();
       else
         result = item->ClsName();
       const bool entry = dynamic_cast<TEntryItem*>(item) != nullptr;
-      lines << QStringList{owner + item->Name(), KindOf(item), entry ? item->ClsName() : QString(), result,
-                           entry ? QString() : (HasSetter(item) ? QStringLiteral("setter") : QStringLiteral("read-only"))}
+      lines << QStringList{owner + item->Name(), KindOf(item), entry ? item->ClsName() : QString(),
+                           result,
+                           entry ? QString()
+                                 : (HasSetter(item) ? QStringLiteral("setter")
+                                                    : QStringLiteral("read-only"))}
                    .join(QLatin1Char('\t'));
     }
   }

@@ -24,25 +24,41 @@ TObject* TSysPropItem::Target(TObject* slf) const {
   if (slf == nullptr) orvcodeh::RaiseNilObject(Name());
   // The access routines cast to the declaring class: another object must not reach them.
   if (propInfo_->Declaring != nullptr && !slf->InheritsFrom(propInfo_->Declaring))
-    throw Exception(orvcodeh::ErrorText({QStringLiteral("CheckClass"), slf->ClassName(),
-                                         QStringLiteral("is not"), propInfo_->Declaring->ClassName(),
-                                         Name()}));
+    throw Exception(
+        orvcodeh::ErrorText({QStringLiteral("CheckClass"), slf->ClassName(),
+                             QStringLiteral("is not"), propInfo_->Declaring->ClassName(), Name()}));
   return slf;
 }
 
 bool TSysPropItem::GetStored(TObject* slf) { return IsStoredProp(Target(slf), propInfo_); }
 
-Variant TOrdSysPropItem::GetValue(TObject* slf) { return Variant(GetOrdProp(Target(slf), PropInfo())); }
-void TOrdSysPropItem::SetValue(TObject* slf, const Variant& v) { SetOrdProp(Target(slf), PropInfo(), v.ToInt64()); }
+Variant TOrdSysPropItem::GetValue(TObject* slf) {
+  return Variant(GetOrdProp(Target(slf), PropInfo()));
+}
+void TOrdSysPropItem::SetValue(TObject* slf, const Variant& v) {
+  SetOrdProp(Target(slf), PropInfo(), v.ToInt64());
+}
 
-Variant TFloatSysPropItem::GetValue(TObject* slf) { return Variant(GetFloatProp(Target(slf), PropInfo())); }
-void TFloatSysPropItem::SetValue(TObject* slf, const Variant& v) { SetFloatProp(Target(slf), PropInfo(), v.ToDouble()); }
+Variant TFloatSysPropItem::GetValue(TObject* slf) {
+  return Variant(GetFloatProp(Target(slf), PropInfo()));
+}
+void TFloatSysPropItem::SetValue(TObject* slf, const Variant& v) {
+  SetFloatProp(Target(slf), PropInfo(), v.ToDouble());
+}
 
-Variant TStrSysPropItem::GetValue(TObject* slf) { return Variant(GetStrProp(Target(slf), PropInfo())); }
-void TStrSysPropItem::SetValue(TObject* slf, const Variant& v) { SetStrProp(Target(slf), PropInfo(), v.ToString()); }
+Variant TStrSysPropItem::GetValue(TObject* slf) {
+  return Variant(GetStrProp(Target(slf), PropInfo()));
+}
+void TStrSysPropItem::SetValue(TObject* slf, const Variant& v) {
+  SetStrProp(Target(slf), PropInfo(), v.ToString());
+}
 
-Variant TVariantSysPropItem::GetValue(TObject* slf) { return GetVariantProp(Target(slf), PropInfo()); }
-void TVariantSysPropItem::SetValue(TObject* slf, const Variant& v) { SetVariantProp(Target(slf), PropInfo(), v); }
+Variant TVariantSysPropItem::GetValue(TObject* slf) {
+  return GetVariantProp(Target(slf), PropInfo());
+}
+void TVariantSysPropItem::SetValue(TObject* slf, const Variant& v) {
+  SetVariantProp(Target(slf), PropInfo(), v);
+}
 
 Variant TIntfSysPropItem::GetValue(TObject* slf) {
   return Variant::FromInterface(GetInterfaceProp(Target(slf), PropInfo()));
@@ -51,8 +67,12 @@ void TIntfSysPropItem::SetValue(TObject* slf, const Variant& v) {
   SetInterfaceProp(Target(slf), PropInfo(), v.ToInterface());
 }
 
-Variant TInt64SysPropItem::GetValue(TObject* slf) { return Variant(GetInt64Prop(Target(slf), PropInfo())); }
-void TInt64SysPropItem::SetValue(TObject* slf, const Variant& v) { SetInt64Prop(Target(slf), PropInfo(), v.ToInt64()); }
+Variant TInt64SysPropItem::GetValue(TObject* slf) {
+  return Variant(GetInt64Prop(Target(slf), PropInfo()));
+}
+void TInt64SysPropItem::SetValue(TObject* slf, const Variant& v) {
+  SetInt64Prop(Target(slf), PropInfo(), v.ToInt64());
+}
 
 Variant TMethodSysPropItem::GetValue(TObject* slf) {
   return orvcls::MethodToVar(GetMethodProp(Target(slf), PropInfo()));
@@ -71,7 +91,9 @@ Variant TClassSysPropItem::GetValue(TObject* slf) {
 void TClassSysPropItem::SetValue(TObject* slf, const Variant& v) {
   SetObjectProp(Target(slf), PropInfo(), orvcls::VarToObj(v));
 }
-TCls* TClassSysPropItem::TypeCls(const TTypeInfo* type) { return orvcodeh::GetClsOf(type->ClassType()); }
+TCls* TClassSysPropItem::TypeCls(const TTypeInfo* type) {
+  return orvcodeh::GetClsOf(type->ClassType());
+}
 
 // ---- TSysFieldItem -----------------------------------------------------------------------
 
@@ -79,7 +101,8 @@ const TFieldInfo* TSysFieldItem::FieldOf(TObject* slf) const {
   if (slf == nullptr) orvcodeh::RaiseNilObject(Name());
   const TFieldInfo* field = slf->ClassType()->FindField(Name());
   if (field == nullptr)
-    throw Exception(orvcodeh::ErrorText({slf->ClassName(), QStringLiteral("has no field"), Name()}));
+    throw Exception(
+        orvcodeh::ErrorText({slf->ClassName(), QStringLiteral("has no field"), Name()}));
   return field;
 }
 
@@ -95,24 +118,26 @@ namespace {
 
 TSysPropItem* NewSysProp(TTypeKind kind, TCls* owner) {
   switch (kind) {
-    case tkInteger: case tkChar: case tkEnumeration: case tkSet: case tkBool: case tkWChar: case tkUChar:
-      return new TOrdSysPropItem(owner);
-    case tkFloat:
-      return new TFloatSysPropItem(owner);
-    case tkMethod:
-      return new TMethodSysPropItem(owner);
-    case tkSString: case tkLString: case tkAString: case tkWString: case tkUString:
-      return new TStrSysPropItem(owner);
-    case tkVariant:
-      return new TVariantSysPropItem(owner);
-    case tkInterface:
-      return new TIntfSysPropItem(owner);
-    case tkClass:
-      return new TClassSysPropItem(owner);
-    case tkInt64: case tkQWord:
-      return new TInt64SysPropItem(owner);
-    default:
-      return nullptr;
+    case tkInteger:
+    case tkChar:
+    case tkEnumeration:
+    case tkSet:
+    case tkBool:
+    case tkWChar:
+    case tkUChar: return new TOrdSysPropItem(owner);
+    case tkFloat: return new TFloatSysPropItem(owner);
+    case tkMethod: return new TMethodSysPropItem(owner);
+    case tkSString:
+    case tkLString:
+    case tkAString:
+    case tkWString:
+    case tkUString: return new TStrSysPropItem(owner);
+    case tkVariant: return new TVariantSysPropItem(owner);
+    case tkInterface: return new TIntfSysPropItem(owner);
+    case tkClass: return new TClassSysPropItem(owner);
+    case tkInt64:
+    case tkQWord: return new TInt64SysPropItem(owner);
+    default: return nullptr;
   }
 }
 
@@ -143,8 +168,8 @@ void TRootCls::AddComponentFields(TComponent* component) {
     TCompItem* item = nullptr;
     if (const TFieldInfo* field = component->ClassType()->FindField(name)) {
       // The field item goes into the mirror of the class that declares the field.
-      item = new TSysFieldItem(orvcodeh::GetClsOf(field->Declaring != nullptr ? field->Declaring
-                                                                              : component->ClassType()));
+      item = new TSysFieldItem(orvcodeh::GetClsOf(
+          field->Declaring != nullptr ? field->Declaring : component->ClassType()));
     } else {
       item = new TComponentFieldItem(mirror);
     }

@@ -169,7 +169,8 @@ TCls* TRootCls::SignatureCls(const QString& ownerName, const TParamKinds& kinds,
     for (size_t i = 0; i < kinds.size(); ++i) {
       int flags = 0;
       switch (kinds[i]) {
-        case 0: case 4: flags = 0; break;
+        case 0:
+        case 4: flags = 0; break;
         case 1: flags = TParamItem::pfVar; break;
         case 3: flags = TParamItem::pfArray; break;
         default: continue;
@@ -191,25 +192,30 @@ TEntryItem* TRootCls::AddEntry(const QString& name, TNativeHandler handler, TCal
   entry->OnCall = std::move(method);
   entry->Native = true;
   if (entry->Cls() == nullptr) {
-    entry->SetCls(SignatureCls(function ? QStringLiteral("TFunctionCls") : QStringLiteral("TProcedureCls"),
-                               kinds, function, resultCls));
+    entry->SetCls(
+        SignatureCls(function ? QStringLiteral("TFunctionCls") : QStringLiteral("TProcedureCls"),
+                     kinds, function, resultCls));
   }
   return entry;
 }
 
-IEntryItem* TRootCls::AddProc(const QString& name, TNativeHandler handler, const TParamKinds& kinds) {
+IEntryItem* TRootCls::AddProc(const QString& name, TNativeHandler handler,
+                              const TParamKinds& kinds) {
   return AddEntry(name, handler, {}, kinds, false);
 }
 
-IEntryItem* TRootCls::AddFunc(const QString& name, TNativeHandler handler, const TParamKinds& kinds) {
+IEntryItem* TRootCls::AddFunc(const QString& name, TNativeHandler handler,
+                              const TParamKinds& kinds) {
   return AddEntry(name, handler, {}, kinds, true);
 }
 
-IEntryItem* TRootCls::AddObjProc(const QString& name, TCallNotify method, const TParamKinds& kinds) {
+IEntryItem* TRootCls::AddObjProc(const QString& name, TCallNotify method,
+                                 const TParamKinds& kinds) {
   return AddEntry(name, nullptr, std::move(method), kinds, false);
 }
 
-IEntryItem* TRootCls::AddObjFunc(const QString& name, TCallNotify method, const TParamKinds& kinds) {
+IEntryItem* TRootCls::AddObjFunc(const QString& name, TCallNotify method,
+                                 const TParamKinds& kinds) {
   return AddEntry(name, nullptr, std::move(method), kinds, true);
 }
 
@@ -279,7 +285,8 @@ ICompItem* TRootCls::AddGlobalConst(const QString& name, const Variant& value) {
 QString TRootCls::Compile(const QString& text) {
   auto* entry = new TEntryItem(this);
   entry->SetCls(orvcodeh::FindCls(QStringLiteral("TProgramCls")));
-  if (TCompItem* previous = FindOwnItem(QStringLiteral("Program"))) RemoveItem(QStringLiteral("Program"), previous);
+  if (TCompItem* previous = FindOwnItem(QStringLiteral("Program")))
+    RemoveItem(QStringLiteral("Program"), previous);
   entry->ChangeName(QStringLiteral("Program"));
   if (!compiler_) return QStringLiteral("No script compiler is installed");
   try {
@@ -344,7 +351,8 @@ Variant TRootCls::CalcFormula(const QString& expression) {
     // A decimal comma, and ";" as the list separator: retried once with the usual signs. Only
     // a text that does not compile is retried; a compile error raised while it runs is not.
     QString rewritten = expression;
-    rewritten.replace(QLatin1Char(','), QLatin1Char('.')).replace(QLatin1Char(';'), QLatin1Char(','));
+    rewritten.replace(QLatin1Char(','), QLatin1Char('.'))
+        .replace(QLatin1Char(';'), QLatin1Char(','));
     if (rewritten == expression) throw;
     entry = formulas_->Prepare(this, rewritten, true);
   }
@@ -406,7 +414,8 @@ void FnCalcFormula(Variant& result, TObject*, VariantArgs& args) {
 void FnCreateComponent(Variant& result, TObject*, VariantArgs& args) {
   const QString name = args.at(0).ToString();
   auto fail = [&name](const char* why) {
-    throw Exception(orvcodeh::ErrorText({QStringLiteral("CreateComponent"), name, QString::fromLatin1(why)}));
+    throw Exception(
+        orvcodeh::ErrorText({QStringLiteral("CreateComponent"), name, QString::fromLatin1(why)}));
   };
   TCls* cls = orvcodeh::FindCls(name);
   if (cls == nullptr) fail("not found");
@@ -445,8 +454,8 @@ TRootCls* CreateRegistry() {
 
   for (TClass c : {TCls::StaticClass(), TEntryCls::StaticClass(), TProcedureCls::StaticClass(),
                    TFunctionCls::StaticClass(), TSafeProcedureCls::StaticClass(),
-                   TSafeFunctionCls::StaticClass(), TEntryItem::StaticClass(), TUnitCls::StaticClass(),
-                   TProgramCls::StaticClass()})
+                   TSafeFunctionCls::StaticClass(), TEntryItem::StaticClass(),
+                   TUnitCls::StaticClass(), TProgramCls::StaticClass()})
     GetClsOf(c);
 
   TCls* entryMirror = FindCls(QStringLiteral("TEntryCls"));

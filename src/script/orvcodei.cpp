@@ -16,7 +16,8 @@ using orvcodei::tCallDepth;
 
 struct DepthGuard {
   DepthGuard() {
-    if (tCallDepth >= orvcodei::kMaxCallDepth) throw Exception(QStringLiteral("TStackFrame! Stack overflow"));
+    if (tCallDepth >= orvcodei::kMaxCallDepth)
+      throw Exception(QStringLiteral("TStackFrame! Stack overflow"));
     ++tCallDepth;
   }
   ~DepthGuard() { --tCallDepth; }
@@ -46,7 +47,8 @@ TCodeItem::TCodeItem(TComponent* owner) : TCodeWriter(owner) {
 
 TCodeItem::~TCodeItem() {
   // Freed alone, the routine stops serving its entry; freed with it, the entry is gone too.
-  if (EntryItem != nullptr && !EntryItem->ComponentState().Contains(csDestroying)) EntryItem->OnCall = nullptr;
+  if (EntryItem != nullptr && !EntryItem->ComponentState().Contains(csDestroying))
+    EntryItem->OnCall = nullptr;
 }
 
 TComp* TCodeItem::GetVars() {
@@ -90,8 +92,9 @@ Variant TCodeItem::RunArgs(TObject* slf, Variant* args, int count) {
   const int total = varCount + StackSize;
   auto* cells = static_cast<Variant*>(alloca(sizeof(Variant) * size_t(total > 0 ? total : 1)));
   SlotBlock block(cells, total);
-  TExternalParamFrame params(EntryItem != nullptr ? static_cast<TObject*>(EntryItem->Cls()) : nullptr, nullptr,
-                             args, count);
+  TExternalParamFrame params(
+      EntryItem != nullptr ? static_cast<TObject*>(EntryItem->Cls()) : nullptr, nullptr, args,
+      count);
   TVarFrame vars(vars_, &params, cells, varCount);
   TStackFrame stack(slf, &vars, cells + varCount, StackSize);
   Execute(stack);
@@ -111,7 +114,8 @@ constinit thread_local int tCallDepth __attribute__((tls_model("initial-exec")))
 
 std::vector<TParamItem*> SignatureParams(TComponent* signature) {
   std::vector<TParamItem*> params;
-  for (auto* sig = orvcodeh::As<TEntryCls>(signature); sig != nullptr; sig = orvcodeh::As<TEntryCls>(sig->ClsParent())) {
+  for (auto* sig = orvcodeh::As<TEntryCls>(signature); sig != nullptr;
+       sig = orvcodeh::As<TEntryCls>(sig->ClsParent())) {
     for (TComponent* c : sig->ComponentList())
       if (auto* p = orvcodeh::As<TParamItem>(c)) params.push_back(p);
     if (!params.empty()) break;

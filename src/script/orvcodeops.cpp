@@ -14,11 +14,18 @@ bool IsZero(const Variant& b) {
 // The types compared as numbers with the tolerance (a date is not one of them).
 bool IsToleranceType(TVarType t) {
   switch (t) {
-    case varSmallint: case varInteger: case varSingle: case varDouble: case varCurrency:
-    case varBoolean: case varShortInt: case varByte: case varWord: case varLongWord: case varInt64:
-      return true;
-    default:
-      return false;
+    case varSmallint:
+    case varInteger:
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+    case varBoolean:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64: return true;
+    default: return false;
   }
 }
 
@@ -55,8 +62,12 @@ int Relate(const Variant& a, const Variant& b) {
 void OpAdd(Variant& r, const Variant& a, const Variant& b) { r = VarAdd(a, b); }
 void OpSubtract(Variant& r, const Variant& a, const Variant& b) { r = VarSub(a, b); }
 void OpMultiply(Variant& r, const Variant& a, const Variant& b) { r = VarMul(a, b); }
-void OpDivide(Variant& r, const Variant& a, const Variant& b) { r = IsZero(b) ? a : VarDivide(a, b); }
-void OpIntDivide(Variant& r, const Variant& a, const Variant& b) { r = IsZero(b) ? a : VarIntDiv(a, b); }
+void OpDivide(Variant& r, const Variant& a, const Variant& b) {
+  r = IsZero(b) ? a : VarDivide(a, b);
+}
+void OpIntDivide(Variant& r, const Variant& a, const Variant& b) {
+  r = IsZero(b) ? a : VarIntDiv(a, b);
+}
 void OpModulus(Variant& r, const Variant& a, const Variant& b) { r = VarMod(a, b); }
 void OpAnd(Variant& r, const Variant& a, const Variant& b) { r = VarAnd(a, b); }
 void OpOr(Variant& r, const Variant& a, const Variant& b) { r = VarOr(a, b); }

@@ -11,11 +11,11 @@ namespace {
 
 // Classes of the ASCII codes; every code from 128 up continues a word and is none of these.
 enum CharClass : quint8 {
-  ccBlank = 1,        // #1..#32
-  ccPunct = 2,        // single-character tokens
-  ccWordEnd = 4,      // ends a word (given back to the text)
-  ccIdentStart = 8,   // A-Z a-z _
-  ccIdentChar = 16,   // 0-9 A-Z a-z _
+  ccBlank = 1,       // #1..#32
+  ccPunct = 2,       // single-character tokens
+  ccWordEnd = 4,     // ends a word (given back to the text)
+  ccIdentStart = 8,  // A-Z a-z _
+  ccIdentChar = 16,  // 0-9 A-Z a-z _
 };
 
 constexpr std::array<quint8, 128> MakeClasses() {
@@ -58,9 +58,7 @@ QChar TCodeReader::ReadChar() {
   return source_[pos_++];
 }
 
-QChar TCodeReader::PeekChar() const {
-  return pos_ < source_.size() ? source_[pos_] : QChar(0);
-}
+QChar TCodeReader::PeekChar() const { return pos_ < source_.size() ? source_[pos_] : QChar(0); }
 
 void TCodeReader::StepBack() {
   if (pos_ > 0) --pos_;
@@ -72,8 +70,8 @@ int TCodeReader::LineNumber() const {
 }
 
 void TCodeReader::SyntaxError(const QString& msg) const {
-  throw ECompilerError(
-      orvcodec::Fmt(orvcodec::synt_err, QString::number(LineNumber()), QStringLiteral("\r\n") + msg));
+  throw ECompilerError(orvcodec::Fmt(orvcodec::synt_err, QString::number(LineNumber()),
+                                     QStringLiteral("\r\n") + msg));
 }
 
 void TCodeReader::SkipBlockComment(QChar closeFirst, QChar closeSecond) {
@@ -121,7 +119,8 @@ void TCodeReader::ScanToken(TToken& tok) {
     }
     if ((c == QLatin1Char('(') || c == QLatin1Char('/')) && PeekChar() == QLatin1Char('*')) {
       ReadChar();
-      SkipBlockComment(QLatin1Char('*'), c == QLatin1Char('(') ? QLatin1Char(')') : QLatin1Char('/'));
+      SkipBlockComment(QLatin1Char('*'),
+                       c == QLatin1Char('(') ? QLatin1Char(')') : QLatin1Char('/'));
       continue;
     }
     break;
@@ -183,7 +182,8 @@ void TCodeReader::PeekToken(TToken& tok) {
   // The compiler asks for the same next token several times over.
   if (PeekedHere()) {
     tok = peeked_;
-    if (tok.Code > tkEOF && tok.Code < tkIdent) AfterDollar = tok.Code == '$';  // as a fresh scan leaves it
+    if (tok.Code > tkEOF && tok.Code < tkIdent)
+      AfterDollar = tok.Code == '$';  // as a fresh scan leaves it
     return;
   }
   const qsizetype saved = pos_;
@@ -197,26 +197,73 @@ void TCodeReader::PeekToken(TToken& tok) {
 }
 
 KeywordTable::KeywordTable() {
-  struct Entry { const char* word; qint32 code; };
+  struct Entry {
+    const char* word;
+    qint32 code;
+  };
   static const Entry kWords[] = {
-      {"Program", kwProgram}, {"Label", kwLabel}, {"Goto", kwGoto}, {"Var", kwVar},
-      {"Begin", kwBegin}, {"End", kwEnd}, {"And", kwAnd}, {"Or", kwOr}, {"Xor", kwXor},
-      {"Not", kwNot}, {"Shl", kwShl}, {"Shr", kwShr}, {"Div", kwDiv}, {"Mod", kwMod},
-      {"True", kwTrue}, {"False", kwFalse}, {"If", kwIf}, {"then", kwThen}, {"else", kwElse},
-      {"While", kwWhile}, {"Repeat", kwRepeat}, {"Until", kwUntil}, {"For", kwFor},
-      {"To", kwTo}, {"DownTo", kwDownTo}, {"Do", kwDo}, {"Nil", kwNil},
-      {"initialization", kwInitialization}, {"finalization", kwFinalization},
-      {"class", kwClass}, {"type", kwType}, {"constructor", kwConstructor},
-      {"destructor", kwDestructor}, {"uses", kwUses}, {"unit", kwUnit},
-      {"interface", kwInterface}, {"implementation", kwImplementation},
-      {"procedure", kwProcedure}, {"private", kwPrivate}, {"public", kwPublic},
-      {"protected", kwProtected}, {"published", kwPublished}, {"function", kwFunction},
-      {"const", kwConst}, {"property", kwProperty}, {"virtual", kwVirtual},
-      {"override", kwOverride}, {"dynamic", kwDynamic}, {"record", kwRecord},
-      {"forward", kwForward}, {"index", kwIndex}, {"read", kwRead}, {"write", kwWrite},
-      {"stored", kwStored}, {"default", kwDefault}, {"abstract", kwAbstract},
-      {"inherited", kwInherited}, {"stdcall", kwStdcall}, {"Break", kwBreak},
-      {"Continue", kwContinue}, {"Exit", kwExit}, {"Return", kwReturn},
+      {"Program", kwProgram},
+      {"Label", kwLabel},
+      {"Goto", kwGoto},
+      {"Var", kwVar},
+      {"Begin", kwBegin},
+      {"End", kwEnd},
+      {"And", kwAnd},
+      {"Or", kwOr},
+      {"Xor", kwXor},
+      {"Not", kwNot},
+      {"Shl", kwShl},
+      {"Shr", kwShr},
+      {"Div", kwDiv},
+      {"Mod", kwMod},
+      {"True", kwTrue},
+      {"False", kwFalse},
+      {"If", kwIf},
+      {"then", kwThen},
+      {"else", kwElse},
+      {"While", kwWhile},
+      {"Repeat", kwRepeat},
+      {"Until", kwUntil},
+      {"For", kwFor},
+      {"To", kwTo},
+      {"DownTo", kwDownTo},
+      {"Do", kwDo},
+      {"Nil", kwNil},
+      {"initialization", kwInitialization},
+      {"finalization", kwFinalization},
+      {"class", kwClass},
+      {"type", kwType},
+      {"constructor", kwConstructor},
+      {"destructor", kwDestructor},
+      {"uses", kwUses},
+      {"unit", kwUnit},
+      {"interface", kwInterface},
+      {"implementation", kwImplementation},
+      {"procedure", kwProcedure},
+      {"private", kwPrivate},
+      {"public", kwPublic},
+      {"protected", kwProtected},
+      {"published", kwPublished},
+      {"function", kwFunction},
+      {"const", kwConst},
+      {"property", kwProperty},
+      {"virtual", kwVirtual},
+      {"override", kwOverride},
+      {"dynamic", kwDynamic},
+      {"record", kwRecord},
+      {"forward", kwForward},
+      {"index", kwIndex},
+      {"read", kwRead},
+      {"write", kwWrite},
+      {"stored", kwStored},
+      {"default", kwDefault},
+      {"abstract", kwAbstract},
+      {"inherited", kwInherited},
+      {"stdcall", kwStdcall},
+      {"Break", kwBreak},
+      {"Continue", kwContinue},
+      {"Exit", kwExit},
+      {"Return", kwReturn},
   };
   for (const Entry& e : kWords) codes.insert_or_assign(QString::fromLatin1(e.word), e.code);
 }

@@ -22,7 +22,25 @@ namespace {
 enum class TSrc : quint8 { Stack, Var, Param, Const };
 
 // The operation of a step, for its inline paths on Integers and Doubles.
-enum class TFn : quint8 { Other, Add, Sub, Mul, IntDiv, Mod, And, Or, Xor, Eq, Ne, Lt, Le, Gt, Ge, Inc, Dec };
+enum class TFn : quint8 {
+  Other,
+  Add,
+  Sub,
+  Mul,
+  IntDiv,
+  Mod,
+  And,
+  Or,
+  Xor,
+  Eq,
+  Ne,
+  Lt,
+  Le,
+  Gt,
+  Ge,
+  Inc,
+  Dec
+};
 
 #define ORV_STEPS(X) \
   X(Push)            \
@@ -65,7 +83,7 @@ struct TRunStep {
   TFn Fn = TFn::Other;
   quint8 Pops = 0;
   bool SelfCall = false;  // Call: the object is the routine's Self, never pushed
-  qint32 IA = 0;  // operand indexes: local slot, argument or constant
+  qint32 IA = 0;          // operand indexes: local slot, argument or constant
   qint32 IB = 0;
   qint32 Dest = 0;       // local slot or argument written, or the step a jump goes to
   qint32 ParamNeed = 0;  // the arguments the operands read: highest index + 1
@@ -110,10 +128,13 @@ bool IsLoad(TIKind kind) {
 TFn FnOf(TTwoOperation op) {
   using namespace orvcodeops;
   static const std::pair<TTwoOperation, TFn> kOps[] = {
-      {OpAdd, TFn::Add}, {OpSubtract, TFn::Sub}, {OpMultiply, TFn::Mul}, {OpIntDivide, TFn::IntDiv},
-      {OpModulus, TFn::Mod}, {OpAnd, TFn::And}, {OpOr, TFn::Or}, {OpXor, TFn::Xor}, {OpEqual, TFn::Eq},
-      {OpNotEqual, TFn::Ne}, {OpLess, TFn::Lt}, {OpLessOrEqual, TFn::Le}, {OpGreater, TFn::Gt},
-      {OpGreaterOrEqual, TFn::Ge}};
+      {OpAdd, TFn::Add},      {OpSubtract, TFn::Sub},
+      {OpMultiply, TFn::Mul}, {OpIntDivide, TFn::IntDiv},
+      {OpModulus, TFn::Mod},  {OpAnd, TFn::And},
+      {OpOr, TFn::Or},        {OpXor, TFn::Xor},
+      {OpEqual, TFn::Eq},     {OpNotEqual, TFn::Ne},
+      {OpLess, TFn::Lt},      {OpLessOrEqual, TFn::Le},
+      {OpGreater, TFn::Gt},   {OpGreaterOrEqual, TFn::Ge}};
   for (const auto& [known, fn] : kOps)
     if (op == known) return fn;
   return TFn::Other;
@@ -158,7 +179,8 @@ class TLowering {
     }
     // Falling off a conditional jump that ends the list ends the run with -1, a jump to the
     // end with 0.
-    if (n_ > 0 && code_.Items.back().Kind == TIKind::tiIf) run_.Steps.push_back(Step(TStepKind::EndIf));
+    if (n_ > 0 && code_.Items.back().Kind == TIKind::tiIf)
+      run_.Steps.push_back(Step(TStepKind::EndIf));
     stepOf_[size_t(n_)] = int(run_.Steps.size());
     run_.Steps.push_back(Step(TStepKind::End));
     for (TRunStep& s : run_.Steps)
@@ -167,7 +189,8 @@ class TLowering {
     run_.StackSize = StackDepth();
     run_.Balanced = Balanced();
     run_.ParamNeed = 0;
-    for (const TRunStep& step : run_.Steps) run_.ParamNeed = std::max(run_.ParamNeed, step.ParamNeed);
+    for (const TRunStep& step : run_.Steps)
+      run_.ParamNeed = std::max(run_.ParamNeed, step.ParamNeed);
     run_.ChecksBelow = run_.Balanced ? run_.ParamNeed : std::numeric_limits<int>::max();
     // A jump back to a loop's test runs the test itself and goes on from there; a jump to
     // the end ends there.
@@ -280,9 +303,7 @@ class TLowering {
         pops = 1;
         pushes = 0;
         return false;
-      case TIKind::tiGoto:
-        pushes = 0;
-        return false;
+      case TIKind::tiGoto: pushes = 0; return false;
       case TIKind::tiFail: return false;
     }
     return false;
@@ -320,7 +341,8 @@ class TLowering {
     for (int j = i + 1; j < n_; ++j) {
       if (target_[size_t(j)]) return -1;
       const TIKind kind = At(j).Kind;
-      if ((kind == TIKind::tiConstEntry || kind == TIKind::tiVarEntry) && At(j).Arg == above) return j;
+      if ((kind == TIKind::tiConstEntry || kind == TIKind::tiVarEntry) && At(j).Arg == above)
+        return j;
       int pops = 0;
       int pushes = 0;
       if (!Effect(j, pops, pushes) || pops > above) return -1;
@@ -394,7 +416,8 @@ class TLowering {
       return length;
     }
     if (x.Kind == TIKind::tiGetVar && Joins(i, 3) && KindAt(i + 1) == TIKind::tiOne &&
-        FnOf(At(i + 1).Op.One) != TFn::Other && KindAt(i + 2) == TIKind::tiSetVar && At(i + 2).Arg == x.Arg) {
+        FnOf(At(i + 1).Op.One) != TFn::Other && KindAt(i + 2) == TIKind::tiSetVar &&
+        At(i + 2).Arg == x.Arg) {
       s.Kind = TStepKind::Step;
       s.Fn = FnOf(At(i + 1).Op.One);
       s.Dest = x.Arg;
@@ -579,7 +602,8 @@ template <class Make>
 }
 
 // r := a op b for a two-operand step, past the Integer path; r may be a or b.
-[[gnu::noinline]] void BinarySlow(const TRunStep& s, Variant& r, const Variant& a, const Variant& b) {
+[[gnu::noinline]] void BinarySlow(const TRunStep& s, Variant& r, const Variant& a,
+                                  const Variant& b) {
   if (IsComparison(s.Fn) && IsNumber(a) && IsNumber(b)) {
     r = Holds(s.Fn, RelateNumbers(a, b));
     return;
@@ -590,14 +614,17 @@ template <class Make>
 }
 
 // r := a op b for a two-operand step; r may be a or b.
-[[gnu::always_inline]] inline void Binary(const TRunStep& s, Variant& r, const Variant& a, const Variant& b) {
-  if (a.VType() == varInteger && b.VType() == varInteger && IntegerTwo(s.Fn, r, a.RawInt64(), b.RawInt64()))
-    [[likely]] return;
+[[gnu::always_inline]] inline void Binary(const TRunStep& s, Variant& r, const Variant& a,
+                                          const Variant& b) {
+  if (a.VType() == varInteger && b.VType() == varInteger &&
+      IntegerTwo(s.Fn, r, a.RawInt64(), b.RawInt64())) [[likely]]
+    return;
   BinarySlow(s, r, a, b);
 }
 
 [[noreturn]] [[gnu::cold]] void RaiseFrame(const char* frameClass, const char* message) {
-  throw Exception(QString::fromLatin1(frameClass) + QStringLiteral("! ") + QString::fromLatin1(message));
+  throw Exception(QString::fromLatin1(frameClass) + QStringLiteral("! ") +
+                  QString::fromLatin1(message));
 }
 
 // The slots of routines that script code calls from script code: one stack of Variants per
@@ -711,11 +738,13 @@ inline const TRunCode& Lowered(TCodeWriter& writer) {
 }
 
 void AppendTrail(Exception& e, TCodeWriter& writer, int index) {
-  const TComponent* routine = writer.Owner() != nullptr && dynamic_cast<TCodeItem*>(&writer) != nullptr
-                                  ? static_cast<TCodeItem&>(writer).EntryItem
-                                  : writer.Owner();
-  e.AppendMessage(QStringLiteral("\r\n") + (routine != nullptr ? routine->Name() : QString()) + QLatin1Char('.') +
-                  QString::number(index) + QLatin1Char(':') + TIClassName(writer.Code.Items[size_t(index)].Kind));
+  const TComponent* routine =
+      writer.Owner() != nullptr && dynamic_cast<TCodeItem*>(&writer) != nullptr
+          ? static_cast<TCodeItem&>(writer).EntryItem
+          : writer.Owner();
+  e.AppendMessage(QStringLiteral("\r\n") + (routine != nullptr ? routine->Name() : QString()) +
+                  QLatin1Char('.') + QString::number(index) + QLatin1Char(':') +
+                  TIClassName(writer.Code.Items[size_t(index)].Kind));
 }
 
 // Raises the stack frame's error that the plain list raises at instruction index.
@@ -737,7 +766,8 @@ Variant& Param(Variant* params, int paramCount, int index) {
 }
 
 // After a call: its var arguments go back to the caller's slots.
-void WriteBack(const TI& call, const TICode& code, Variant* args, Variant* vars, Variant* params, int paramCount) {
+void WriteBack(const TI& call, const TICode& code, Variant* args, Variant* vars, Variant* params,
+               int paramCount) {
   for (int k = 0; k < call.RefCount; ++k) {
     const TVarRef& ref = code.VarRefs[size_t(call.RefFirst + k)];
     if (ref.Param)
@@ -796,46 +826,46 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     s = steps + (step);          \
     goto* kLabels[int(s->Kind)]; \
   } while (false)
-#define ORV_NEED(count)                                                   \
-  do {                                                                    \
-    if (checks && sp - base < (count)) [[unlikely]]                       \
-      FailAt(at, s->At, "Stack underflow");                               \
+#define ORV_NEED(count)                             \
+  do {                                              \
+    if (checks && sp - base < (count)) [[unlikely]] \
+      FailAt(at, s->At, "Stack underflow");         \
   } while (false)
-#define ORV_ROOM(index)                                                   \
-  do {                                                                    \
-    if (checks && sp >= limit) [[unlikely]]                               \
-      FailAt(at, (index), "Stack overflow");                              \
+#define ORV_ROOM(index)                      \
+  do {                                       \
+    if (checks && sp >= limit) [[unlikely]]  \
+      FailAt(at, (index), "Stack overflow"); \
   } while (false)
-#define ORV_ARGUMENTS()                                                   \
-  do {                                                                    \
-    if (checks && s->ParamNeed > paramCount) [[unlikely]]                 \
-      ShortArgument(at, *s, paramCount);                                  \
+#define ORV_ARGUMENTS()                                   \
+  do {                                                    \
+    if (checks && s->ParamNeed > paramCount) [[unlikely]] \
+      ShortArgument(at, *s, paramCount);                  \
   } while (false)
   // An operand of a step; bases[0] is where the step's stack operands begin.
 #define ORV_OPERAND(src, index) (bases[int(src)][index])
   // Back to the caller of the routine that ran in this loop: its cells go back to the arena
   // and the state is the caller's again, s at the call.
-#define ORV_RESTORE()                                                    \
-  do {                                                                   \
-    thread.Arena.Give(vars, code->VarCount + code->StackSize);           \
-    const TActivation& a = activations[--thread.ActivationCount];        \
-    writer = a.Writer;                                                   \
-    code = a.Code;                                                       \
-    steps = code->Steps.data();                                          \
-    consts = code->Consts.data();                                        \
-    s = a.CallStep;                                                      \
-    base = a.Base;                                                       \
-    limit = a.Limit;                                                     \
-    sp = params;                                                         \
-    vars = a.Vars;                                                       \
-    params = a.Params;                                                   \
-    paramCount = a.ParamCount;                                           \
-    self = a.Self;                                                       \
-    checks = a.Checks;                                                   \
-    bases[1] = vars;                                                     \
-    bases[2] = params;                                                   \
-    bases[3] = consts;                                                   \
-    --depth;                                                             \
+#define ORV_RESTORE()                                             \
+  do {                                                            \
+    thread.Arena.Give(vars, code->VarCount + code->StackSize);    \
+    const TActivation& a = activations[--thread.ActivationCount]; \
+    writer = a.Writer;                                            \
+    code = a.Code;                                                \
+    steps = code->Steps.data();                                   \
+    consts = code->Consts.data();                                 \
+    s = a.CallStep;                                               \
+    base = a.Base;                                                \
+    limit = a.Limit;                                              \
+    sp = params;                                                  \
+    vars = a.Vars;                                                \
+    params = a.Params;                                            \
+    paramCount = a.ParamCount;                                    \
+    self = a.Self;                                                \
+    checks = a.Checks;                                            \
+    bases[1] = vars;                                              \
+    bases[2] = params;                                            \
+    bases[3] = consts;                                            \
+    --depth;                                                      \
   } while (false)
 
   Variant returned;  // a call's result on its way to the caller's stack
@@ -858,7 +888,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ++sp;
     ORV_NEXT();
 
-  L_One: {
+  L_One : {
     ORV_NEED(1);
     Variant& a = sp[-1];
     if (a.VType() == varInteger && (s->Fn == TFn::Inc || s->Fn == TFn::Dec)) {
@@ -871,7 +901,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEXT();
   }
 
-  L_Two: {
+  L_Two : {
     if (checks) [[unlikely]] {
       if (s->Pops == 0) ORV_ROOM(s->AtA);
       ORV_ARGUMENTS();
@@ -884,7 +914,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEXT();
   }
 
-  L_TwoSet: {
+  L_TwoSet : {
     ORV_ARGUMENTS();
     ORV_NEED(s->Pops);
     Variant* first = sp - s->Pops;
@@ -895,7 +925,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   }
 
   L_TwoIf:
-  L_TwoLoop: {
+  L_TwoLoop : {
     ORV_ARGUMENTS();
     ORV_NEED(s->Pops);
     Variant* first = sp - s->Pops;
@@ -929,7 +959,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     PutCopy(vars[s->Dest], ORV_OPERAND(s->A, s->IA));
     ORV_NEXT();
 
-  L_Step: {
+  L_Step : {
     Variant& v = vars[s->Dest];
     if (v.VType() == varInteger) {
       PutWhole(v, v.RawInt64() + (s->Fn == TFn::Inc ? 1 : -1));
@@ -947,14 +977,14 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     PutMove(vars[s->Dest], *sp);
     ORV_NEXT();
 
-  L_SetParam: {
+  L_SetParam : {
     ORV_NEED(1);
     Variant& slot = Param(params, paramCount, s->Dest);
     slot = std::move(*--sp);
     ORV_NEXT();
   }
 
-  L_Array: {
+  L_Array : {
     const int size = s->Dest;
     ORV_NEED(size);
     Variant array = VarArrayCreate(0, size - 1);
@@ -966,14 +996,14 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEXT();
   }
 
-  L_GetExt: {
+  L_GetExt : {
     ORV_NEED(1);
     TObject* obj = ObjectOf(sp[-1]);
     sp[-1] = static_cast<TConstItem*>(s->Ins->Op.Item)->GetValue(obj);
     ORV_NEXT();
   }
 
-  L_SetExt: {
+  L_SetExt : {
     ORV_NEED(2);
     {
       Variant value = std::move(*--sp);
@@ -983,7 +1013,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEXT();
   }
 
-  L_Call: {
+  L_Call : {
     const TI& ins = *s->Ins;
     const int n = ins.Arg;
     if (checks && sp - base < n) [[unlikely]]
@@ -1004,7 +1034,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
         RaiseFrame("TStackFrame", "Stack overflow");
       const TRunCode* next = &Lowered(*callee);
       Variant* cells = thread.Arena.Take(next->VarCount + next->StackSize);
-      for (int i = 0; i < next->VarCount; ++i) new (cells + i) Variant();  // locals start Unassigned
+      for (int i = 0; i < next->VarCount; ++i)
+        new (cells + i) Variant();  // locals start Unassigned
       TActivation& caller = activations[thread.ActivationCount++];
       caller.Writer = writer;
       caller.Code = code;
@@ -1047,7 +1078,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEXT();
   }
 
-  L_GetArray: {
+  L_GetArray : {
     const int n = s->Ins->Arg;
     ORV_NEED(n + 1);
     Variant* first = sp - n;
@@ -1061,7 +1092,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEXT();
   }
 
-  L_SetArray: {
+  L_SetArray : {
     const int n = s->Ins->Arg;
     ORV_NEED(n + 2);
     Variant* first = sp - n - 1;
@@ -1078,7 +1109,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   L_Goto:
     ORV_JUMP(s->Dest);
 
-  L_If: {
+  L_If : {
     ORV_NEED(1);
     --sp;
     const bool holds = sp->VType() == varBoolean ? sp->RawInt64() != 0 : sp->ToBool();
@@ -1091,7 +1122,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     (--sp)->Clear();
     ORV_NEXT();
 
-  L_Append: {
+  L_Append : {
     ORV_NEED(1);
     Variant& v = vars[s->Dest];
     --sp;
@@ -1119,7 +1150,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     if (thread.ActivationCount > outerActivations) goto L_Return;
     goto L_Finish;
 
-  L_Return: {
+  L_Return : {
     // The result goes in place of the call's object, or on top when Self was left out; it
     // waits aside while var arguments still need the first argument's slot.
     const TRunStep* call = activations[thread.ActivationCount - 1].CallStep;
@@ -1132,7 +1163,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     else
       r = Variant();
     ORV_RESTORE();
-    if (call->Ins->RefCount > 0) WriteBack(*call->Ins, writer->Code, args, vars, params, paramCount);
+    if (call->Ins->RefCount > 0)
+      WriteBack(*call->Ins, writer->Code, args, vars, params, paramCount);
     if (aside) PutMove(*place, returned);
     sp = place + 1;
     ORV_NEXT();

@@ -18,8 +18,9 @@ std::function<void()> processMessages;
   throw Exception(value->ClassName() + QLatin1String(what));
 }
 
-const char* const kNames[] = {"tyrBoolean", "tyrChar",    "tyrClass",  "tyrDateTime", "tyrFloat", "tyrObject",
-                              "tyrInteger", "tyrPointer", "tyrString", "tyrVariant",  "tyrInt64"};
+const char* const kNames[] = {"tyrBoolean", "tyrChar",    "tyrClass",   "tyrDateTime",
+                              "tyrFloat",   "tyrObject",  "tyrInteger", "tyrPointer",
+                              "tyrString",  "tyrVariant", "tyrInt64"};
 
 }  // namespace
 
@@ -36,11 +37,13 @@ void TYR::AssignToField(TField* field) { CannotAssign(field); }
 bool TYR::EqualsField(TField* field) { NotEqualField(field); }
 
 void TYR::CannotAssign(const TField* field) const {
-  throw Exception(QStringLiteral("Can Not Assign ") + ClassName() + QStringLiteral(" To Field (") + field->FieldName() + QLatin1Char(')'));
+  throw Exception(QStringLiteral("Can Not Assign ") + ClassName() + QStringLiteral(" To Field (") +
+                  field->FieldName() + QLatin1Char(')'));
 }
 
 void TYR::NotEqualField(const TField* field) const {
-  throw Exception(ClassName() + QStringLiteral(" Is Not Equal Field (") + field->FieldName() + QLatin1Char(')'));
+  throw Exception(ClassName() + QStringLiteral(" Is Not Equal Field (") + field->FieldName() +
+                  QLatin1Char(')'));
 }
 
 void TYR::AssignTo(TPersistent* dest) {
@@ -87,9 +90,16 @@ Variant TYRValue<T, Kind>::AsVariant() {
 }
 
 namespace {
-bool In(TFieldType t, std::initializer_list<int> codes) { return std::find(codes.begin(), codes.end(), int(t)) != codes.end(); }
-bool Numeric(TFieldType t) { return In(t, {ftSmallint, ftInteger, ftWord, ftFloat, ftCurrency, ftBCD, ftDate, ftTime, ftDateTime}); }
-bool Whole(TFieldType t) { return In(t, {ftSmallint, ftInteger, ftWord, ftDate, ftDateTime, ftLargeint}); }
+bool In(TFieldType t, std::initializer_list<int> codes) {
+  return std::find(codes.begin(), codes.end(), int(t)) != codes.end();
+}
+bool Numeric(TFieldType t) {
+  return In(
+      t, {ftSmallint, ftInteger, ftWord, ftFloat, ftCurrency, ftBCD, ftDate, ftTime, ftDateTime});
+}
+bool Whole(TFieldType t) {
+  return In(t, {ftSmallint, ftInteger, ftWord, ftDate, ftDateTime, ftLargeint});
+}
 bool Fractional(TFieldType t) { return In(t, {ftFloat, ftCurrency, ftBCD}); }
 }  // namespace
 
@@ -97,19 +107,40 @@ template <class T, int Kind>
 void TYRValue<T, Kind>::AssignToField(TField* field) {
   const TFieldType t = field->DataType();
   if constexpr (Kind == ykBoolean) {
-    if (t == ftBoolean) { orvlib::SetFieldBoolean(field, Value); return; }
+    if (t == ftBoolean) {
+      orvlib::SetFieldBoolean(field, Value);
+      return;
+    }
   } else if constexpr (Kind == ykDateTime) {
-    if (In(t, {ftDate, ftTime, ftDateTime})) { orvlib::SetFieldDateTime(field, Value); return; }
+    if (In(t, {ftDate, ftTime, ftDateTime})) {
+      orvlib::SetFieldDateTime(field, Value);
+      return;
+    }
   } else if constexpr (Kind == ykFloat) {
-    if (Numeric(t)) { orvlib::SetFieldFloat(field, Value); return; }
+    if (Numeric(t)) {
+      orvlib::SetFieldFloat(field, Value);
+      return;
+    }
   } else if constexpr (Kind == ykInteger) {
-    if (Whole(t) || Fractional(t)) { orvlib::SetFieldInteger(field, Value); return; }
+    if (Whole(t) || Fractional(t)) {
+      orvlib::SetFieldInteger(field, Value);
+      return;
+    }
   } else if constexpr (Kind == ykInt64) {
-    if (Whole(t) || Fractional(t)) { orvlib::SetFieldLargeInt(field, Value); return; }
+    if (Whole(t) || Fractional(t)) {
+      orvlib::SetFieldLargeInt(field, Value);
+      return;
+    }
   } else if constexpr (Kind == ykString) {
-    if (t == ftString) { orvlib::SetFieldString(field, Value); return; }
+    if (t == ftString) {
+      orvlib::SetFieldString(field, Value);
+      return;
+    }
   } else if constexpr (Kind == ykVariant) {
-    if (t >= ftString && t <= ftDateTime) { orvlib::SetFieldVariant(field, Value); return; }
+    if (t >= ftString && t <= ftDateTime) {
+      orvlib::SetFieldVariant(field, Value);
+      return;
+    }
   }
   CannotAssign(field);
 }
@@ -197,7 +228,9 @@ void TYA::PushConst(const TVarRec& v) {
   switch (v.VType) {
     case TVarRec::vtInteger: Push(new tyrInteger(int(v.VInt))); return;
     case TVarRec::vtBoolean: Push(new tyrBoolean(v.VInt != 0)); return;
-    case TVarRec::vtChar: Push(new tyrChar(v.VString.isEmpty() ? QChar() : v.VString.at(0))); return;
+    case TVarRec::vtChar:
+      Push(new tyrChar(v.VString.isEmpty() ? QChar() : v.VString.at(0)));
+      return;
     case TVarRec::vtExtended: Push(new tyrFloat(v.VExtended)); return;
     case TVarRec::vtString: Push(new tyrString(v.VString)); return;
     case TVarRec::vtPointer: Push(new tyrPointer(v.VPointer)); return;
@@ -205,9 +238,12 @@ void TYA::PushConst(const TVarRec& v) {
     case TVarRec::vtClass: Push(new tyrClass(GetClass(v.VString))); return;
     case TVarRec::vtVariant: Push(new tyrVariant(v.VVariant)); return;
     case TVarRec::vtInt64: Push(new tyrInt64(v.VInt)); return;
-    case TVarRec::vtWideChar: throw Exception(QStringLiteral("Параметр #%1 не поодерживается").arg(9));
-    case TVarRec::vtCurrency: throw Exception(QStringLiteral("Параметр #%1 не поодерживается").arg(12));
-    case TVarRec::vtQWord: throw Exception(QStringLiteral("Параметр #%1 не поодерживается").arg(17));
+    case TVarRec::vtWideChar:
+      throw Exception(QStringLiteral("Параметр #%1 не поодерживается").arg(9));
+    case TVarRec::vtCurrency:
+      throw Exception(QStringLiteral("Параметр #%1 не поодерживается").arg(12));
+    case TVarRec::vtQWord:
+      throw Exception(QStringLiteral("Параметр #%1 не поодерживается").arg(17));
   }
 }
 
@@ -217,7 +253,8 @@ void TYA::Push(TYR* value) {
 
 TYR* TYA::GetItem(int index) const {
   const int at = index < 0 ? Count() + index : index;
-  if (at < 0 || at >= Count()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+  if (at < 0 || at >= Count())
+    throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
   return items_[size_t(at)]->Resolve();
 }
 
@@ -268,14 +305,17 @@ int TY::RunAndFree(TYA* args) {
   return Run(args);
 }
 
-int TY::RunIfResult(TYA* args, int code, TY* child) { return code == child->OnResult ? child->Run(args) : code; }
+int TY::RunIfResult(TYA* args, int code, TY* child) {
+  return code == child->OnResult ? child->Run(args) : code;
+}
 
 int TY::DoBeforeIt(TYA* args) {
   const int code = BeforeIt.Assigned() ? BeforeIt(this, args, 0) : 0;
   if (acceptAction_ != nullptr) {
     acceptAction_->Update();
     // The update may free the action; the free notification has cleared it then.
-    if (acceptAction_ == nullptr || !acceptAction_->Enabled() || !acceptAction_->Visible()) return -1;
+    if (acceptAction_ == nullptr || !acceptAction_->Enabled() || !acceptAction_->Visible())
+      return -1;
     if (!acceptAction_->Execute()) return -1;
   }
   if (OnAccept.Assigned()) {

@@ -16,7 +16,8 @@ class TField;
 class TY;
 class TYA;
 
-ORV_EVENT(TYNotifyEvent, int(TObject*, TObject*, int), "function(Sender: TY; Args: TYA; Res: Integer): Integer")
+ORV_EVENT(TYNotifyEvent, int(TObject*, TObject*, int),
+          "function(Sender: TY; Args: TYA; Res: Integer): Integer")
 ORV_EVENT(TAcceptEvent, void(TObject*, bool&), "procedure(Sender: TObject; var Accept: Boolean)")
 
 // A typed value on the argument stack.
@@ -24,8 +25,8 @@ class TYR : public TPersistent {
  public:
   // The value a stack entry stands for.
   virtual TYR* Resolve() { return this; }
-  virtual double AsFloat();      // " Is Not Float" unless the class converts
-  virtual Variant AsVariant();   // " Is Not Variant" unless the class converts
+  virtual double AsFloat();     // " Is Not Float" unless the class converts
+  virtual Variant AsVariant();  // " Is Not Variant" unless the class converts
   // Writes the value into the field (only when it differs); types the class does not take
   // raise "Can Not Assign".
   virtual void AssignToField(TField* field);
@@ -53,7 +54,19 @@ class TYRValue : public TYR {
   T Value;
 };
 
-enum TYRKind { ykBoolean, ykChar, ykClass, ykDateTime, ykFloat, ykObject, ykInteger, ykPointer, ykString, ykVariant, ykInt64 };
+enum TYRKind {
+  ykBoolean,
+  ykChar,
+  ykClass,
+  ykDateTime,
+  ykFloat,
+  ykObject,
+  ykInteger,
+  ykPointer,
+  ykString,
+  ykVariant,
+  ykInt64
+};
 using tyrBoolean = TYRValue<bool, ykBoolean>;
 using tyrChar = TYRValue<QChar, ykChar>;
 using tyrClass = TYRValue<TClass, ykClass>;

@@ -14,7 +14,8 @@ namespace {
 
 void PrintLine(const QString& text) {
   QString out = text;
-  out.replace(QLatin1Char('\r'), QStringLiteral("\\r")).replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+  out.replace(QLatin1Char('\r'), QStringLiteral("\\r"))
+      .replace(QLatin1Char('\n'), QStringLiteral("\\n"));
   const QByteArray bytes = out.toUtf8();
   std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
   std::fputc('\n', stdout);

@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
   }
   QTextStream out(stdout);
   for (const QString& line : orvcodeh::RegistryListing(orvcodeh::Registry())) {
-    if (filter.isEmpty() || line.section(QLatin1Char('\t'), 0, 0).contains(filter, Qt::CaseInsensitive))
+    if (filter.isEmpty() ||
+        line.section(QLatin1Char('\t'), 0, 0).contains(filter, Qt::CaseInsensitive))
       out << line << '\n';
   }
   return 0;

@@ -101,7 +101,9 @@ void TContainedAction::SetCategory(const QString& category) {
   Change();
 }
 
-int TContainedAction::Index() const { return actionList_ != nullptr ? actionList_->IndexOfAction(this) : -1; }
+int TContainedAction::Index() const {
+  return actionList_ != nullptr ? actionList_->IndexOfAction(this) : -1;
+}
 
 void TContainedAction::SetIndex(int index) {
   if (actionList_ != nullptr) actionList_->MoveAction(this, index);
@@ -116,7 +118,8 @@ void TContainedAction::SetParentComponent(TComponent* parent) {
   }
   auto* list = dynamic_cast<TCustomActionList*>(parent);
   if (list == nullptr)
-    throw EInvalidCast(QStringLiteral("%1 can not hold the action %2").arg(parent->ClassName(), Name()));
+    throw EInvalidCast(
+        QStringLiteral("%1 can not hold the action %2").arg(parent->ClassName(), Name()));
   SetActionList(list);
 }
 
@@ -134,7 +137,8 @@ void TCustomAction::UncheckGroup() {
   if (ActionList() == nullptr || groupIndex_ <= 0) return;
   for (int i = 0; i < ActionList()->ActionCount(); ++i) {
     auto* other = dynamic_cast<TCustomAction*>(ActionList()->Actions(i));
-    if (other != nullptr && other != this && other->groupIndex_ == groupIndex_) other->SetChecked(false);
+    if (other != nullptr && other != this && other->groupIndex_ == groupIndex_)
+      other->SetChecked(false);
   }
 }
 
@@ -161,16 +165,36 @@ bool Store(T& field, const T& value) {
 }
 }  // namespace
 
-void TCustomAction::SetCaption(const QString& value) { if (Store(caption_, value)) Change(); }
-void TCustomAction::SetEnabled(bool value) { if (Store(enabled_, value)) Change(); }
-void TCustomAction::SetVisible(bool value) { if (Store(visible_, value)) Change(); }
-void TCustomAction::SetHint(const QString& value) { if (Store(hint_, value)) Change(); }
-void TCustomAction::SetImageIndex(int value) { if (Store(imageIndex_, value)) Change(); }
-void TCustomAction::SetShortCut(TShortCut value) { if (Store(shortCut_, value)) Change(); }
-void TCustomAction::SetHelpContext(int value) { if (Store(helpContext_, value)) Change(); }
-void TCustomAction::SetHelpKeyword(const QString& value) { if (Store(helpKeyword_, value)) Change(); }
-void TCustomAction::SetHelpType(THelpType value) { if (Store(helpType_, value)) Change(); }
-void TCustomAction::SetAutoCheck(bool value) { if (Store(autoCheck_, value)) Change(); }
+void TCustomAction::SetCaption(const QString& value) {
+  if (Store(caption_, value)) Change();
+}
+void TCustomAction::SetEnabled(bool value) {
+  if (Store(enabled_, value)) Change();
+}
+void TCustomAction::SetVisible(bool value) {
+  if (Store(visible_, value)) Change();
+}
+void TCustomAction::SetHint(const QString& value) {
+  if (Store(hint_, value)) Change();
+}
+void TCustomAction::SetImageIndex(int value) {
+  if (Store(imageIndex_, value)) Change();
+}
+void TCustomAction::SetShortCut(TShortCut value) {
+  if (Store(shortCut_, value)) Change();
+}
+void TCustomAction::SetHelpContext(int value) {
+  if (Store(helpContext_, value)) Change();
+}
+void TCustomAction::SetHelpKeyword(const QString& value) {
+  if (Store(helpKeyword_, value)) Change();
+}
+void TCustomAction::SetHelpType(THelpType value) {
+  if (Store(helpType_, value)) Change();
+}
+void TCustomAction::SetAutoCheck(bool value) {
+  if (Store(autoCheck_, value)) Change();
+}
 
 ORV_DESCRIBE(TAction) {
   c.Prop("AutoCheck", &TAction::AutoCheck, &TAction::SetAutoCheck).Default(0);
@@ -263,7 +287,8 @@ void TCustomActionList::Notification(TComponent* component, TOperation operation
   if (auto* action = dynamic_cast<TContainedAction*>(component)) RemoveAction(action);
 }
 
-void TCustomActionList::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+void TCustomActionList::GetChildren(const std::function<void(TComponent*)>& proc,
+                                    TComponent* root) {
   for (TContainedAction* action : std::vector<TContainedAction*>(actions_))
     if (action->Owner() == root) proc(action);
 }

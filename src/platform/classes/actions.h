@@ -11,7 +11,8 @@
 class TBasicAction;
 class TCustomActionList;
 
-ORV_EVENT(TActionEvent, void(TBasicAction*, bool&), "procedure(Action: TBasicAction; var Handled: Boolean)")
+ORV_EVENT(TActionEvent, void(TBasicAction*, bool&),
+          "procedure(Action: TBasicAction; var Handled: Boolean)")
 
 using TShortCut = quint16;
 ORV_ENUM(THelpType, htKeyword, htContext)

@@ -77,7 +77,8 @@ TCollectionItem* TCollection::Add() {
   auto* item = dynamic_cast<TCollectionItem*>(made);
   if (item == nullptr) {
     made->Free();
-    throw EComponentError(QStringLiteral("%1 is not a collection item class").arg(itemClass_->ClassName()));
+    throw EComponentError(
+        QStringLiteral("%1 is not a collection item class").arg(itemClass_->ClassName()));
   }
   if (item->collection_ != this) item->SetCollection(this);
   return item;

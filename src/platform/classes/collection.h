@@ -79,7 +79,8 @@ class TCollection : public TPersistent {
   // Called after a change: item is the changed item, or nullptr for the whole collection.
   virtual void Update(TCollectionItem* item) { (void)item; }
   virtual void Notify(TCollectionItem* item, TCollectionNotification action) {
-    (void)item; (void)action;
+    (void)item;
+    (void)action;
   }
   void Changed();
 

@@ -81,7 +81,8 @@ class TComponent : public TPersistent, public IInterfaceComponentReference {
   void SetVCLComObject(IInterface* provider) { vclComObject_ = provider; }
 
  protected:
-  virtual void ValidateRename(TComponent* component, const QString& curName, const QString& newName);
+  virtual void ValidateRename(TComponent* component, const QString& curName,
+                              const QString& newName);
 
  private:
   void Teardown();

@@ -119,10 +119,8 @@ class Parser {
         v.Binary = tok_.binary;
         Next();
         return v;
-      case Token::Symbol:
-        break;
-      case Token::End:
-        Error(QStringLiteral("Value expected"));
+      case Token::Symbol: break;
+      case Token::End: Error(QStringLiteral("Value expected"));
     }
     if (IsSymbol('-') || IsSymbol('+')) {
       const bool negative = IsSymbol('-');
@@ -192,7 +190,8 @@ class Parser {
 
   // ---- tokens ----
   bool IsWord(const char* word) const {
-    return tok_.type == Token::Ident && tok_.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    return tok_.type == Token::Ident &&
+           tok_.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
   }
   bool IsSymbol(char c) const { return tok_.type == Token::Symbol && tok_.text == QLatin1Char(c); }
   bool PeekIsEquals() {
@@ -296,11 +295,13 @@ class Parser {
         bool hex = Peek() == QLatin1Char('$');
         if (hex) ++pos_;
         const int digitsStart = pos_;
-        while (pos_ < s_.size() && (hex ? isxdigit(s_.at(pos_).toLatin1()) : s_.at(pos_).isDigit())) ++pos_;
+        while (pos_ < s_.size() && (hex ? isxdigit(s_.at(pos_).toLatin1()) : s_.at(pos_).isDigit()))
+          ++pos_;
         bool ok = false;
         const uint code = s_.mid(digitsStart, pos_ - digitsStart).toUInt(&ok, hex ? 16 : 10);
         if (!ok || code > 0xFFFF) {
-          ErrorAt(QStringLiteral("Invalid character code \"#%1\"").arg(s_.mid(start, pos_ - start)), tok_.line);
+          ErrorAt(QStringLiteral("Invalid character code \"#%1\"").arg(s_.mid(start, pos_ - start)),
+                  tok_.line);
         }
         value += QChar(char16_t(code));
       } else {
@@ -317,7 +318,9 @@ class Parser {
       while (pos_ < s_.size() && isxdigit(s_.at(pos_).toLatin1())) ++pos_;
       bool ok = false;
       tok_.i = qint64(s_.mid(start + 1, pos_ - start - 1).toULongLong(&ok, 16));
-      if (!ok) ErrorAt(QStringLiteral("Invalid number \"%1\"").arg(s_.mid(start, pos_ - start)), tok_.line);
+      if (!ok)
+        ErrorAt(QStringLiteral("Invalid number \"%1\"").arg(s_.mid(start, pos_ - start)),
+                tok_.line);
       tok_.type = Token::Int;
       return;
     }
@@ -329,7 +332,8 @@ class Parser {
       while (pos_ < s_.size() && s_.at(pos_).isDigit()) ++pos_;
     }
     if ((Peek() == QLatin1Char('e') || Peek() == QLatin1Char('E')) &&
-        (Peek(1).isDigit() || ((Peek(1) == QLatin1Char('-') || Peek(1) == QLatin1Char('+')) && Peek(2).isDigit()))) {
+        (Peek(1).isDigit() ||
+         ((Peek(1) == QLatin1Char('-') || Peek(1) == QLatin1Char('+')) && Peek(2).isDigit()))) {
       isFloat = true;
       pos_ += 2;
       while (pos_ < s_.size() && s_.at(pos_).isDigit()) ++pos_;
@@ -408,19 +412,13 @@ QString FloatText(double f) {
 
 void AppendValue(QString& out, const TTextValue& v, const QString& indent) {
   switch (v.kind) {
-    case TTextValue::vaInt:
-      out += QString::number(v.Int);
-      break;
+    case TTextValue::vaInt: out += QString::number(v.Int); break;
     case TTextValue::vaFloat:
       out += FloatText(v.Float);
       if (!v.FloatSuffix.isNull()) out += v.FloatSuffix;
       break;
-    case TTextValue::vaString:
-      out += QuoteComponentString(v.Str);
-      break;
-    case TTextValue::vaIdent:
-      out += v.Str;
-      break;
+    case TTextValue::vaString: out += QuoteComponentString(v.Str); break;
+    case TTextValue::vaIdent: out += v.Str; break;
     case TTextValue::vaSet:
       out += QLatin1Char('[') + v.Set.join(QStringLiteral(", ")) + QLatin1Char(']');
       break;
@@ -445,7 +443,8 @@ void AppendValue(QString& out, const TTextValue& v, const QString& indent) {
       out += QLatin1Char('{');
       const QByteArray hex = v.Binary.toHex().toUpper();
       for (int i = 0; i < hex.size(); i += 64) {
-        out += QStringLiteral("\r\n") + indent + QStringLiteral("  ") + QString::fromLatin1(hex.mid(i, 64));
+        out += QStringLiteral("\r\n") + indent + QStringLiteral("  ") +
+               QString::fromLatin1(hex.mid(i, 64));
       }
       out += QLatin1Char('}');
       break;
@@ -459,7 +458,8 @@ void AppendObject(QString& out, const TTextObject& o, const QString& indent) {
   if (!o.Name.isEmpty()) out += o.Name + QStringLiteral(": ");
   out += o.ClassName + QStringLiteral("\r\n");
   AppendProps(out, o.Props, indent + QStringLiteral("  "));
-  for (const TTextObject& child : o.Children) AppendObject(out, child, indent + QStringLiteral("  "));
+  for (const TTextObject& child : o.Children)
+    AppendObject(out, child, indent + QStringLiteral("  "));
   out += indent + QStringLiteral("end\r\n");
 }
 

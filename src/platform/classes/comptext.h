@@ -25,17 +25,37 @@ struct TTextValue {
   int Line = 0;
   qint64 Int = 0;
   double Float = 0;
-  QChar FloatSuffix;         // 's', 'c', 'd' or none
-  QString Str;               // vaString, vaIdent
-  QStringList Set;           // vaSet
+  QChar FloatSuffix;  // 's', 'c', 'd' or none
+  QString Str;        // vaString, vaIdent
+  QStringList Set;    // vaSet
   std::vector<TTextValue> List;
-  std::vector<Item> Items;   // vaCollection
+  std::vector<Item> Items;  // vaCollection
   QByteArray Binary;
 
-  static TTextValue MakeInt(qint64 v) { TTextValue t; t.kind = vaInt; t.Int = v; return t; }
-  static TTextValue MakeFloat(double v) { TTextValue t; t.kind = vaFloat; t.Float = v; return t; }
-  static TTextValue MakeString(QString v) { TTextValue t; t.kind = vaString; t.Str = std::move(v); return t; }
-  static TTextValue MakeIdent(QString v) { TTextValue t; t.kind = vaIdent; t.Str = std::move(v); return t; }
+  static TTextValue MakeInt(qint64 v) {
+    TTextValue t;
+    t.kind = vaInt;
+    t.Int = v;
+    return t;
+  }
+  static TTextValue MakeFloat(double v) {
+    TTextValue t;
+    t.kind = vaFloat;
+    t.Float = v;
+    return t;
+  }
+  static TTextValue MakeString(QString v) {
+    TTextValue t;
+    t.kind = vaString;
+    t.Str = std::move(v);
+    return t;
+  }
+  static TTextValue MakeIdent(QString v) {
+    TTextValue t;
+    t.kind = vaIdent;
+    t.Str = std::move(v);
+    return t;
+  }
 };
 
 struct TTextProperty {

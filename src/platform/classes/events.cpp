@@ -6,9 +6,7 @@
 
 #include <map>
 
-TMethod TEventBase::Method() const {
-  return TMethod{code_, TObject::FromHandle(data_)};
-}
+TMethod TEventBase::Method() const { return TMethod{code_, TObject::FromHandle(data_)}; }
 
 void TEventBase::Store(const TMethod& method, const void* sigTag) {
   if (method.Code == nullptr) {
@@ -16,9 +14,9 @@ void TEventBase::Store(const TMethod& method, const void* sigTag) {
     return;
   }
   if (!method.Code->IsPending() && method.Code->SigTag != sigTag) {
-    throw EPropertyError(QStringLiteral("Method %1 does not match the event type")
-                             .arg(method.Code->Name.isEmpty() ? QStringLiteral("(unnamed)")
-                                                              : method.Code->Name));
+    throw EPropertyError(
+        QStringLiteral("Method %1 does not match the event type")
+            .arg(method.Code->Name.isEmpty() ? QStringLiteral("(unnamed)") : method.Code->Name));
   }
   code_ = method.Code;
   data_ = method.Data != nullptr ? method.Data->ObjectHandle() : 0;
@@ -36,8 +34,8 @@ const TTypeInfo* MakeMethodTypeInfo(const QString& name, const QString& declarat
   info->Name = name;
   info->SigTag = sigTag;
   const QString decl = declaration.trimmed();
-  info->MethodKind = decl.startsWith(QLatin1String("function"), Qt::CaseInsensitive)
-                         ? mkFunction : mkProcedure;
+  info->MethodKind =
+      decl.startsWith(QLatin1String("function"), Qt::CaseInsensitive) ? mkFunction : mkProcedure;
   const int open = decl.indexOf(QLatin1Char('('));
   const int close = decl.lastIndexOf(QLatin1Char(')'));
   if (open >= 0 && close > open) {
@@ -47,8 +45,9 @@ const TTypeInfo* MakeMethodTypeInfo(const QString& name, const QString& declarat
       group = group.trimmed();
       if (group.isEmpty()) continue;
       int flags = 0;
-      static const std::pair<const char*, int> kPrefixes[] = {
-          {"var ", TParamInfo::pfVar}, {"const ", TParamInfo::pfConst}, {"out ", TParamInfo::pfOut}};
+      static const std::pair<const char*, int> kPrefixes[] = {{"var ", TParamInfo::pfVar},
+                                                              {"const ", TParamInfo::pfConst},
+                                                              {"out ", TParamInfo::pfOut}};
       for (const auto& [prefix, flag] : kPrefixes) {
         if (group.startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) {
           flags |= flag;

@@ -47,10 +47,9 @@ struct MemberTraits<R (C::*)(A...) const> {
 // A method entry calling the member function on the object cast to its class.
 template <class C, class R, class... A, class M>
 std::unique_ptr<TMethodInfo> MakeMemberMethod(const QString& name, M member) {
-  auto call = std::make_shared<TTypedCallable<R(A...)>>(
-      [member](TObject* self, A... args) -> R {
-        return (static_cast<C*>(self)->*member)(std::forward<A>(args)...);
-      });
+  auto call = std::make_shared<TTypedCallable<R(A...)>>([member](TObject* self, A... args) -> R {
+    return (static_cast<C*>(self)->*member)(std::forward<A>(args)...);
+  });
   return std::make_unique<TMethodInfo>(name, SignatureTag<R(A...)>(), std::move(call));
 }
 template <class C, class R, class... A>
@@ -75,7 +74,10 @@ class TEventBase {
   TMethod Method() const;  // the object is nullptr when it no longer lives
   bool Assigned() const { return code_ != nullptr; }
   bool IsPending() const { return code_ != nullptr && code_->IsPending(); }
-  void Clear() { code_ = nullptr; data_ = 0; }
+  void Clear() {
+    code_ = nullptr;
+    data_ = 0;
+  }
   friend bool operator==(const TEventBase& a, const TEventBase& b) {
     return a.code_ == b.code_ && a.data_ == b.data_;
   }
@@ -114,7 +116,10 @@ class TEvent<R(A...)> : public TEventBase {
   R operator()(A... args) const {
     TObject* self = Target();
     if (self == nullptr) {
-      if constexpr (std::is_void_v<R>) return; else return R{};
+      if constexpr (std::is_void_v<R>)
+        return;
+      else
+        return R{};
     }
     const auto* call = static_cast<const TTypedCallable<Signature>*>(code_->Call.get());
     return call->Fn(self, std::forward<A>(args)...);
@@ -123,16 +128,15 @@ class TEvent<R(A...)> : public TEventBase {
 
 // Declares an event type with the name and declaration that reflection reports, e.g.
 // ORV_EVENT(TNotifyEvent, void(TObject*), "procedure(Sender: TObject)").
-#define ORV_EVENT(Name, Sig, Declaration)                                                  \
-  struct Name : TEvent<Sig> {                                                              \
-    using TEvent<Sig>::TEvent;                                                             \
-    using TEvent<Sig>::operator=;                                                          \
-    static const TTypeInfo* StaticTypeInfo() {                                             \
-      static const TTypeInfo* info =                                                       \
-          MakeMethodTypeInfo(QStringLiteral(#Name), QStringLiteral(Declaration),           \
-                             SignatureTag<Sig>());                                         \
-      return info;                                                                         \
-    }                                                                                      \
+#define ORV_EVENT(Name, Sig, Declaration)                                           \
+  struct Name : TEvent<Sig> {                                                       \
+    using TEvent<Sig>::TEvent;                                                      \
+    using TEvent<Sig>::operator=;                                                   \
+    static const TTypeInfo* StaticTypeInfo() {                                      \
+      static const TTypeInfo* info = MakeMethodTypeInfo(                            \
+          QStringLiteral(#Name), QStringLiteral(Declaration), SignatureTag<Sig>()); \
+      return info;                                                                  \
+    }                                                                               \
   };
 
 // The type information of an event type from its declaration text:

@@ -18,7 +18,8 @@ void StringsHook(TPersistent* instance, TFiler* filer) {
         strings->Clear();
         for (const TTextValue& line : value.List) {
           switch (line.kind) {
-            case TTextValue::vaString: case TTextValue::vaIdent: strings->Add(line.Str); break;
+            case TTextValue::vaString:
+            case TTextValue::vaIdent: strings->Add(line.Str); break;
             case TTextValue::vaInt: strings->Add(QString::number(line.Int)); break;
             case TTextValue::vaFloat: strings->Add(QString::number(line.Float)); break;
             default: break;
@@ -29,7 +30,8 @@ void StringsHook(TPersistent* instance, TFiler* filer) {
       [strings] {
         TTextValue v;
         v.kind = TTextValue::vaList;
-        for (int i = 0; i < strings->Count(); ++i) v.List.push_back(TTextValue::MakeString(strings->Get(i)));
+        for (int i = 0; i < strings->Count(); ++i)
+          v.List.push_back(TTextValue::MakeString(strings->Get(i)));
         return v;
       },
       strings->Count() > 0);
@@ -42,7 +44,8 @@ std::vector<TDefinePropertiesHook>& Hooks() {
 
 }  // namespace
 
-void TFiler::DefineBinaryProperty(const QString& name, const std::function<void(const QByteArray&)>& read,
+void TFiler::DefineBinaryProperty(const QString& name,
+                                  const std::function<void(const QByteArray&)>& read,
                                   const std::function<QByteArray()>& write, bool hasData) {
   DefineProperty(
       name,

@@ -8,8 +8,8 @@ class TComponent;
 class TObject;
 
 // Gives an interface its identity and its name: ORV_INTERFACE_ID(IFoo, "{...}")
-#define ORV_INTERFACE_ID(Intf, Guid)                                  \
-  static inline const TGUID IID = QStringLiteral(Guid);               \
+#define ORV_INTERFACE_ID(Intf, Guid)                    \
+  static inline const TGUID IID = QStringLiteral(Guid); \
   static QString InterfaceName() { return QStringLiteral(#Intf); }
 
 // Every component answers this with itself; objects that stand for a component (proxies,

@@ -12,8 +12,11 @@
 class TReader::Filer : public TFiler {
  public:
   Filer(TComponent* root, const QString& name, const TTextValue& value)
-      : name_(name), value_(value) { root_ = root; }
-  void DefineProperty(const QString& name, const TReadProc& read, const TWriteProc&, bool) override {
+      : name_(name), value_(value) {
+    root_ = root;
+  }
+  void DefineProperty(const QString& name, const TReadProc& read, const TWriteProc&,
+                      bool) override {
     if (!handled_ && name.compare(name_, Qt::CaseInsensitive) == 0 && read) {
       read(value_);
       handled_ = true;
@@ -87,7 +90,8 @@ TComponent* TReader::ReadRootComponent(const TTextObject& text, TComponent* root
   return root;
 }
 
-void TReader::ReadComponentBody(TComponent* component, const TTextObject& text, TComponent* lookupRoot) {
+void TReader::ReadComponentBody(TComponent* component, const TTextObject& text,
+                                TComponent* lookupRoot) {
   component->SetComponentStateFlag(csLoading, true);
   component->SetComponentStateFlag(csReading, true);
   loaded_.push_back(component);
@@ -97,7 +101,8 @@ void TReader::ReadComponentBody(TComponent* component, const TTextObject& text, 
   for (const TTextObject& child : text.Children) ReadChild(child, component, childRoot);
 }
 
-TComponent* TReader::ReadChild(const TTextObject& text, TComponent* parent, TComponent* lookupRoot) {
+TComponent* TReader::ReadChild(const TTextObject& text, TComponent* parent,
+                               TComponent* lookupRoot) {
   TComponent* component = nullptr;
   bool created = false;
   if (text.kind == TTextObject::Inherited) {
@@ -139,8 +144,9 @@ TComponent* TReader::ReadChild(const TTextObject& text, TComponent* parent, TCom
         }
         return true;
       };
-      loaded_.erase(std::remove_if(loaded_.begin(), loaded_.end(), [&](TComponent* c) { return !keep(c); }),
-                    loaded_.end());
+      loaded_.erase(
+          std::remove_if(loaded_.begin(), loaded_.end(), [&](TComponent* c) { return !keep(c); }),
+          loaded_.end());
       fixups_.erase(std::remove_if(fixups_.begin(), fixups_.end(),
                                    [&](const Fixup& f) {
                                      auto* c = dynamic_cast<TComponent*>(f.instance);
@@ -154,18 +160,21 @@ TComponent* TReader::ReadChild(const TTextObject& text, TComponent* parent, TCom
   return component;
 }
 
-void TReader::ReadProperty(TPersistent* instance, const TTextProperty& prop, TComponent* lookupRoot) {
+void TReader::ReadProperty(TPersistent* instance, const TTextProperty& prop,
+                           TComponent* lookupRoot) {
   try {
     const QStringList path = prop.Name.split(QLatin1Char('.'));
     TPersistent* target = instance;
     for (int i = 0; i + 1 < path.size(); ++i) {
       const TPropInfo* p = GetPropInfo(target, path[i]);
       if (p == nullptr || p->Kind() != tkClass) {
-        Fail(QStringLiteral("Unknown property: \"%1\" of %2").arg(path[i], target->ClassName()), prop.Line);
+        Fail(QStringLiteral("Unknown property: \"%1\" of %2").arg(path[i], target->ClassName()),
+             prop.Line);
       }
       auto* next = dynamic_cast<TPersistent*>(GetObjectProp(target, p));
       if (next == nullptr) {
-        Fail(QStringLiteral("Property %1 of %2 holds no object").arg(path[i], target->ClassName()), prop.Line);
+        Fail(QStringLiteral("Property %1 of %2 holds no object").arg(path[i], target->ClassName()),
+             prop.Line);
       }
       target = next;
     }
@@ -177,32 +186,42 @@ void TReader::ReadProperty(TPersistent* instance, const TTextProperty& prop, TCo
     Filer filer(root_, name, prop.Value);
     DefineAllProperties(target, &filer);
     if (!filer.Handled()) {
-      Fail(QStringLiteral("Unknown property: \"%1\" of %2").arg(name, target->ClassName()), prop.Line);
+      Fail(QStringLiteral("Unknown property: \"%1\" of %2").arg(name, target->ClassName()),
+           prop.Line);
     }
   } catch (const Exception& e) {
     Rethrow(e, prop.Line);
   }
 }
 
-void TReader::SetValue(TObject* instance, const TPropInfo* prop, const TTextValue& v, TComponent* lookupRoot) {
+void TReader::SetValue(TObject* instance, const TPropInfo* prop, const TTextValue& v,
+                       TComponent* lookupRoot) {
   auto invalid = [&]() {
     Fail(QStringLiteral("Invalid value for property %1").arg(prop->Name), v.Line);
   };
   const TTypeInfo* type = prop->PropType;
   switch (prop->Kind()) {
-    case tkInteger: case tkInt64: case tkQWord:
+    case tkInteger:
+    case tkInt64:
+    case tkQWord:
       if (v.kind != TTextValue::vaInt) invalid();
       return SetOrdProp(instance, prop, v.Int);
-    case tkChar: case tkWChar: case tkUChar:
-      if (v.kind == TTextValue::vaString && v.Str.size() == 1) return SetOrdProp(instance, prop, v.Str.at(0).unicode());
+    case tkChar:
+    case tkWChar:
+    case tkUChar:
+      if (v.kind == TTextValue::vaString && v.Str.size() == 1)
+        return SetOrdProp(instance, prop, v.Str.at(0).unicode());
       if (v.kind == TTextValue::vaInt) return SetOrdProp(instance, prop, v.Int);
       invalid();
       return;
-    case tkEnumeration: case tkBool: {
-      if (v.kind == TTextValue::vaInt && prop->Kind() == tkEnumeration) return SetOrdProp(instance, prop, v.Int);
+    case tkEnumeration:
+    case tkBool: {
+      if (v.kind == TTextValue::vaInt && prop->Kind() == tkEnumeration)
+        return SetOrdProp(instance, prop, v.Int);
       if (v.kind != TTextValue::vaIdent) invalid();
       const qint64 ord = type->EnumValue(v.Str);
-      if (ord < 0) Fail(QStringLiteral("Invalid value \"%1\" for property %2").arg(v.Str, prop->Name), v.Line);
+      if (ord < 0)
+        Fail(QStringLiteral("Invalid value \"%1\" for property %2").arg(v.Str, prop->Name), v.Line);
       return SetOrdProp(instance, prop, ord);
     }
     case tkSet:
@@ -212,7 +231,11 @@ void TReader::SetValue(TObject* instance, const TPropInfo* prop, const TTextValu
       if (v.kind == TTextValue::vaInt) return SetFloatProp(instance, prop, double(v.Int));
       if (v.kind != TTextValue::vaFloat) invalid();
       return SetFloatProp(instance, prop, v.Float);
-    case tkSString: case tkLString: case tkAString: case tkWString: case tkUString:
+    case tkSString:
+    case tkLString:
+    case tkAString:
+    case tkWString:
+    case tkUString:
       if (v.kind != TTextValue::vaString) invalid();
       return SetStrProp(instance, prop, v.Str);
     case tkVariant: {
@@ -222,16 +245,23 @@ void TReader::SetValue(TObject* instance, const TPropInfo* prop, const TTextValu
           value = (v.Int >= INT32_MIN && v.Int <= INT32_MAX) ? Variant(int(v.Int)) : Variant(v.Int);
           break;
         case TTextValue::vaFloat:
-          if (v.FloatSuffix == QLatin1Char('d')) value = Variant::FromDate(v.Float);
-          else if (v.FloatSuffix == QLatin1Char('c')) value = Variant(Currency::FromDouble(v.Float));
-          else value = Variant(v.Float);
+          if (v.FloatSuffix == QLatin1Char('d'))
+            value = Variant::FromDate(v.Float);
+          else if (v.FloatSuffix == QLatin1Char('c'))
+            value = Variant(Currency::FromDouble(v.Float));
+          else
+            value = Variant(v.Float);
           break;
         case TTextValue::vaString: value = Variant(v.Str); break;
         case TTextValue::vaIdent:
-          if (v.Str.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) value = Variant(true);
-          else if (v.Str.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) value = Variant(false);
-          else if (v.Str.compare(QLatin1String("Null"), Qt::CaseInsensitive) == 0) value = Variant::Null();
-          else if (v.Str.compare(QLatin1String("Unassigned"), Qt::CaseInsensitive) != 0) invalid();
+          if (v.Str.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+            value = Variant(true);
+          else if (v.Str.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+            value = Variant(false);
+          else if (v.Str.compare(QLatin1String("Null"), Qt::CaseInsensitive) == 0)
+            value = Variant::Null();
+          else if (v.Str.compare(QLatin1String("Unassigned"), Qt::CaseInsensitive) != 0)
+            invalid();
           break;
         default: invalid();
       }
@@ -248,18 +278,21 @@ void TReader::SetValue(TObject* instance, const TPropInfo* prop, const TTextValu
         return;
       }
       if (v.kind != TTextValue::vaIdent) invalid();
-      if (v.Str.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0) return SetObjectProp(instance, prop, nullptr);
+      if (v.Str.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0)
+        return SetObjectProp(instance, prop, nullptr);
       fixups_.push_back(Fixup{instance, prop, v.Str, lookupRoot});
       return;
     }
     case tkInterface:
       if (v.kind != TTextValue::vaIdent) invalid();
-      if (v.Str.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0) return SetInterfaceProp(instance, prop, nullptr);
+      if (v.Str.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0)
+        return SetInterfaceProp(instance, prop, nullptr);
       fixups_.push_back(Fixup{instance, prop, v.Str, lookupRoot});
       return;
     case tkMethod: {
       if (v.kind != TTextValue::vaIdent) invalid();
-      if (v.Str.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0) return SetMethodProp(instance, prop, TMethod{});
+      if (v.Str.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0)
+        return SetMethodProp(instance, prop, TMethod{});
       TMethod m;
       if (OnFindMethod) {
         m = OnFindMethod(lookupRoot, v.Str);
@@ -268,12 +301,12 @@ void TReader::SetValue(TObject* instance, const TPropInfo* prop, const TTextValu
       }
       if (m.Code == nullptr) {
         throw EMethodNotFound(QStringLiteral("Method \"%1\" not found in %2 at line %3")
-                                  .arg(v.Str, lookupRoot->ClassName()).arg(v.Line));
+                                  .arg(v.Str, lookupRoot->ClassName())
+                                  .arg(v.Line));
       }
       return SetMethodProp(instance, prop, m);
     }
-    default:
-      Fail(QStringLiteral("Property %1 cannot be read from text").arg(prop->Name), v.Line);
+    default: Fail(QStringLiteral("Property %1 cannot be read from text").arg(prop->Name), v.Line);
   }
 }
 
@@ -305,7 +338,8 @@ TComponent* TReader::FindReference(const QString& name, TComponent* lookupRoot) 
     return FindGlobalComponent(name);
   }
   TComponent* start = FindGlobalComponent(name.left(dot));
-  if (start == nullptr && lookupRoot->Name().compare(name.left(dot), Qt::CaseInsensitive) == 0) start = lookupRoot;
+  if (start == nullptr && lookupRoot->Name().compare(name.left(dot), Qt::CaseInsensitive) == 0)
+    start = lookupRoot;
   if (start == nullptr) start = lookupRoot->FindComponent(name.left(dot));
   QString rest = name.mid(dot + 1);
   while (start != nullptr && !rest.isEmpty()) {
@@ -339,7 +373,8 @@ void TReader::ResolveFixups() {
   }
 }
 
-TComponent* ReadComponentText(const QString& text, TComponent* root, const TReader::TFindMethod& findMethod) {
+TComponent* ReadComponentText(const QString& text, TComponent* root,
+                              const TReader::TFindMethod& findMethod) {
   const TTextObject parsed = ParseComponentText(text);
   TReader reader;
   reader.OnFindMethod = findMethod;

@@ -13,8 +13,11 @@ namespace {
 
 void DescribeStrings(TClassBuilder<TStrings>& c) {
   c.Prop("Count", [](const TStrings* s) { return s->Count(); });
-  c.Prop("Text", [](const TStrings* s) { return s->Text(); }, &TStrings::SetText).Stored(false);
-  c.Prop("CommaText", [](const TStrings* s) { return s->CommaText(); }, &TStrings::SetCommaText)
+  c.Prop(
+       "Text", [](const TStrings* s) { return s->Text(); }, &TStrings::SetText)
+      .Stored(false);
+  c.Prop(
+       "CommaText", [](const TStrings* s) { return s->CommaText(); }, &TStrings::SetCommaText)
       .Stored(false);
 }
 
@@ -50,6 +53,7 @@ TClass StringListClass() {
 void DescribeRuntimeClasses() {
   RegisterClasses({ListClass(), StringsClass(), StringListClass()});
   // Actions are read from component text without any code naming them.
-  RegisterClasses({TBasicAction::StaticClass(), TContainedAction::StaticClass(), TCustomAction::StaticClass(),
-                   TAction::StaticClass(), TCustomActionList::StaticClass(), TActionList::StaticClass()});
+  RegisterClasses({TBasicAction::StaticClass(), TContainedAction::StaticClass(),
+                   TCustomAction::StaticClass(), TAction::StaticClass(),
+                   TCustomActionList::StaticClass(), TActionList::StaticClass()});
 }

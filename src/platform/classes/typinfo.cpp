@@ -32,9 +32,9 @@ TTypeInfo* NewSimple(TTypeKind kind, const char* name) {
 }
 
 [[noreturn]] void UnknownProperty(const TObject* instance, const QString& name) {
-  throw EPropertyError(QStringLiteral("Unknown property: \"%1\" of %2")
-                           .arg(name, instance != nullptr ? instance->ClassName()
-                                                          : QStringLiteral("nil")));
+  throw EPropertyError(
+      QStringLiteral("Unknown property: \"%1\" of %2")
+          .arg(name, instance != nullptr ? instance->ClassName() : QStringLiteral("nil")));
 }
 
 [[noreturn]] void KindError(const TPropInfo* prop) {
@@ -70,11 +70,16 @@ void Write(TObject* instance, const TPropInfo* prop, const S& value) {
 
 bool IsOrdinalStorage(TTypeKind k) {
   switch (k) {
-    case tkInteger: case tkChar: case tkEnumeration: case tkSet: case tkWChar: case tkBool:
-    case tkUChar: case tkInt64: case tkQWord:
-      return true;
-    default:
-      return false;
+    case tkInteger:
+    case tkChar:
+    case tkEnumeration:
+    case tkSet:
+    case tkWChar:
+    case tkBool:
+    case tkUChar:
+    case tkInt64:
+    case tkQWord: return true;
+    default: return false;
   }
 }
 
@@ -362,8 +367,8 @@ QString GetEnumProp(const TObject* instance, const TPropInfo* prop) {
 void SetEnumProp(TObject* instance, const TPropInfo* prop, const QString& valueName) {
   const qint64 v = prop->PropType->EnumValue(valueName);
   if (v < 0) {
-    throw EPropertyConvertError(QStringLiteral("Invalid enumeration value \"%1\" for %2")
-                                    .arg(valueName, prop->Name));
+    throw EPropertyConvertError(
+        QStringLiteral("Invalid enumeration value \"%1\" for %2").arg(valueName, prop->Name));
   }
   SetOrdProp(instance, prop, v);
 }
@@ -389,8 +394,8 @@ void SetSetProp(TObject* instance, const TPropInfo* prop, const QString& names) 
   for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
     const qint64 v = element->EnumValue(part.trimmed());
     if (v < 0 || v > 63) {
-      throw EPropertyConvertError(QStringLiteral("Invalid set element \"%1\" for %2")
-                                      .arg(part.trimmed(), prop->Name));
+      throw EPropertyConvertError(
+          QStringLiteral("Invalid set element \"%1\" for %2").arg(part.trimmed(), prop->Name));
     }
     bits |= quint64(1) << v;
   }
@@ -413,14 +418,10 @@ Variant GetPropValue(const TObject* instance, const TPropInfo* prop) {
       }
       return Variant(d);
     }
-    case tkMethod:
-      return MethodToVariant(Read<TMethod>(instance, prop));
-    case tkClass:
-      return Variant::FromObject(Read<TObject*>(instance, prop));
-    case tkInterface:
-      return Variant::FromInterface(Read<IInterface*>(instance, prop));
-    case tkVariant:
-      return Read<Variant>(instance, prop);
+    case tkMethod: return MethodToVariant(Read<TMethod>(instance, prop));
+    case tkClass: return Variant::FromObject(Read<TObject*>(instance, prop));
+    case tkInterface: return Variant::FromInterface(Read<IInterface*>(instance, prop));
+    case tkVariant: return Read<Variant>(instance, prop);
     default:
       if (IsString(prop->Kind())) return Variant(Read<QString>(instance, prop));
       if (IsOrdinalStorage(prop->Kind())) return Variant(Read<qint64>(instance, prop));
@@ -431,10 +432,8 @@ Variant GetPropValue(const TObject* instance, const TPropInfo* prop) {
 void SetPropValue(TObject* instance, const TPropInfo* prop, const Variant& value) {
   CheckInstance(instance, prop);
   switch (prop->Kind()) {
-    case tkFloat:
-      return Write<double>(instance, prop, value.ToDouble());
-    case tkMethod:
-      return Write<TMethod>(instance, prop, VariantToMethod(value));
+    case tkFloat: return Write<double>(instance, prop, value.ToDouble());
+    case tkMethod: return Write<TMethod>(instance, prop, VariantToMethod(value));
     case tkClass: {
       TObject* o = value.ToObject();
       if (o == nullptr && !value.IsEmpty() && !value.IsNull() && value.ToInt64() != 0) {
@@ -442,10 +441,8 @@ void SetPropValue(TObject* instance, const TPropInfo* prop, const Variant& value
       }
       return Write<TObject*>(instance, prop, o);
     }
-    case tkInterface:
-      return SetInterfaceProp(instance, prop, value.ToInterface());
-    case tkVariant:
-      return Write<Variant>(instance, prop, value);
+    case tkInterface: return SetInterfaceProp(instance, prop, value.ToInterface());
+    case tkVariant: return Write<Variant>(instance, prop, value);
     case tkChar:
     case tkWChar:
     case tkUChar:
@@ -464,13 +461,13 @@ void SetPropValue(TObject* instance, const TPropInfo* prop, const Variant& value
   }
 }
 
-#define ORV_BY_NAME_GET(Type, Fn)                                     \
-  Type Fn(const TObject* instance, const QString& name) {             \
-    return Fn(instance, FindPropInfo(instance, name));                \
+#define ORV_BY_NAME_GET(Type, Fn)                         \
+  Type Fn(const TObject* instance, const QString& name) { \
+    return Fn(instance, FindPropInfo(instance, name));    \
   }
-#define ORV_BY_NAME_SET(Type, Fn)                                     \
-  void Fn(TObject* instance, const QString& name, Type value) {       \
-    Fn(instance, FindPropInfo(instance, name), value);                \
+#define ORV_BY_NAME_SET(Type, Fn)                               \
+  void Fn(TObject* instance, const QString& name, Type value) { \
+    Fn(instance, FindPropInfo(instance, name), value);          \
   }
 ORV_BY_NAME_GET(qint64, GetOrdProp)
 ORV_BY_NAME_SET(qint64, SetOrdProp)

@@ -60,10 +60,14 @@ const TTypeInfo* TypeInfoFor() {
 template <class T>
 concept DescribedClass = std::is_base_of_v<TObject, T>;
 template <class T>
-concept EventType = std::is_base_of_v<TEventBase, T> && requires { T::StaticTypeInfo(); };
+concept EventType = std::is_base_of_v<TEventBase, T> && requires {
+  T::StaticTypeInfo();
+};
 template <class T>
-concept InterfaceType = std::is_base_of_v<IInterface, T> && !std::is_base_of_v<TObject, T> &&
-                        requires { T::IID; };
+concept InterfaceType =
+    std::is_base_of_v<IInterface, T> && !std::is_base_of_v<TObject, T> && requires {
+  T::IID;
+};
 
 template <DescribedClass T>
 const TTypeInfo* TypeInfoOf(T**) {
@@ -82,21 +86,21 @@ const TTypeInfo* TypeInfoOf(T**) {
 
 // Declares an enumeration with the value names reflection uses:
 // ORV_ENUM(TAlign, alNone, alTop, alBottom)
-#define ORV_ENUM(Name, ...)                                                               \
-  enum Name { __VA_ARGS__ };                                                              \
-  inline const TTypeInfo* TypeInfoOf(Name*) {                                             \
-    static const TTypeInfo* info =                                                        \
-        MakeEnumTypeInfo(QStringLiteral(#Name), QStringLiteral(#__VA_ARGS__));            \
-    return info;                                                                          \
+#define ORV_ENUM(Name, ...)                                                    \
+  enum Name { __VA_ARGS__ };                                                   \
+  inline const TTypeInfo* TypeInfoOf(Name*) {                                  \
+    static const TTypeInfo* info =                                             \
+        MakeEnumTypeInfo(QStringLiteral(#Name), QStringLiteral(#__VA_ARGS__)); \
+    return info;                                                               \
   }
 
 // Declares a set type over an enumeration declared with ORV_ENUM:
 // ORV_SET(TAnchors, TAnchorKind)
-#define ORV_SET(Name, Enum)                                                               \
-  using Name = TSet<Enum>;                                                                \
-  inline const TTypeInfo* TypeInfoOf(TSet<Enum>*) {                                       \
+#define ORV_SET(Name, Enum)                                                                    \
+  using Name = TSet<Enum>;                                                                     \
+  inline const TTypeInfo* TypeInfoOf(TSet<Enum>*) {                                            \
     static const TTypeInfo* info = MakeSetTypeInfo(QStringLiteral(#Name), &TypeInfoFor<Enum>); \
-    return info;                                                                          \
+    return info;                                                                               \
   }
 
 // ---- Conversions between a property's C++ type and its storage kind -----------------
@@ -111,8 +115,7 @@ template <class T>
 struct PropValue;  // Storage type and conversions per C++ type
 
 template <class T>
-  requires(std::is_integral_v<T> && !std::is_same_v<T, bool>)
-struct PropValue<T> {
+requires(std::is_integral_v<T> && !std::is_same_v<T, bool>) struct PropValue<T> {
   using Storage = qint64;
   static Storage To(T v) { return qint64(v); }
   static T From(Storage v, const TTypeInfo* type) {
@@ -129,7 +132,7 @@ struct PropValue<bool> {
   static bool From(Storage v, const TTypeInfo*) { return v != 0; }
 };
 template <class T>
-  requires std::is_enum_v<T>
+requires std::is_enum_v<T>
 struct PropValue<T> {
   using Storage = qint64;
   static Storage To(T v) { return qint64(v); }
@@ -154,7 +157,7 @@ struct PropValue<QChar> {
   }
 };
 template <class T>
-  requires std::is_floating_point_v<T>
+requires std::is_floating_point_v<T>
 struct PropValue<T> {
   using Storage = double;
   static Storage To(T v) { return double(v); }
@@ -208,8 +211,10 @@ struct PropValue<T> {
 };
 
 template <class C>
-concept CreatesWithArg = requires { typename C::TCreateArg; } &&
-                         std::is_constructible_v<C, typename C::TCreateArg*>;
+concept CreatesWithArg = requires {
+  typename C::TCreateArg;
+}
+&&std::is_constructible_v<C, typename C::TCreateArg*>;
 
 template <class C, class G>
 using GetterResult = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
@@ -221,14 +226,23 @@ using GetterResult = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
 class TPropBuilder {
  public:
   explicit TPropBuilder(TPropInfo& p) : p_(p) {}
-  TPropBuilder& Default(qint64 value) { p_.Default = value; return *this; }
-  TPropBuilder& Stored(bool stored) { p_.StoredConst = stored; return *this; }
+  TPropBuilder& Default(qint64 value) {
+    p_.Default = value;
+    return *this;
+  }
+  TPropBuilder& Stored(bool stored) {
+    p_.StoredConst = stored;
+    return *this;
+  }
   TPropBuilder& StoredWhen(std::function<bool(const TObject*)> test) {
     p_.StoredProc = std::move(test);
     return *this;
   }
   // Reports another type of the same kind (TDateTime for a double, TColor for an int...).
-  TPropBuilder& Type(const TTypeInfo* type) { p_.PropType = type; return *this; }
+  TPropBuilder& Type(const TTypeInfo* type) {
+    p_.PropType = type;
+    return *this;
+  }
 
  private:
   TPropInfo& p_;
@@ -255,7 +269,10 @@ class TClassBuilder {
     if constexpr (std::is_member_object_pointer_v<S> ||
                   (std::is_same_v<S, std::nullptr_t> && std::is_member_object_pointer_v<G>)) {
       auto field = [&] {
-        if constexpr (std::is_same_v<S, std::nullptr_t>) return getter; else return setter;
+        if constexpr (std::is_same_v<S, std::nullptr_t>)
+          return getter;
+        else
+          return setter;
       }();
       TPropInfo* p = prop.get();
       prop->Setter = [field, p](TObject* obj, const void* in) {
@@ -281,7 +298,8 @@ class TClassBuilder {
     prop->PropType = TypeInfoFor<T>();
     TPropInfo* p = prop.get();
     prop->Setter = [setter, p](TObject* obj, const void* in) {
-      std::invoke(setter, static_cast<C*>(obj), PV::From(*static_cast<const Storage*>(in), p->PropType));
+      std::invoke(setter, static_cast<C*>(obj),
+                  PV::From(*static_cast<const Storage*>(in), p->PropType));
     };
     return TPropBuilder(info_.AddProperty(std::move(prop)));
   }
@@ -307,9 +325,8 @@ class TClassBuilder {
 
   template <class I>
   void Implements() {
-    info_.AddInterface(TInterfaceEntry{I::IID, [](TObject* obj) -> IInterface* {
-                                         return static_cast<I*>(static_cast<C*>(obj));
-                                       }});
+    info_.AddInterface(TInterfaceEntry{
+        I::IID, [](TObject* obj) -> IInterface* { return static_cast<I*>(static_cast<C*>(obj)); }});
   }
 
   TClassInfo& Info() { return info_; }
@@ -349,21 +366,22 @@ TClass BuildClassInfo(const QString& name, void (*describe)(TClassBuilder<C>&)) 
 
 // Defines TFoo::StaticClass() for a class declared with ORV_CLASS; the block that follows
 // is TFoo::Describe and fills the builder `c` (it may name private members).
-#define ORV_DESCRIBE(Name)                                                                \
-  TClass Name::StaticClass() {                                                            \
-    static const TClass info =                                                            \
-        BuildClassInfo<Name, Name::inherited>(QStringLiteral(#Name), &Name::Describe);    \
-    return info;                                                                          \
-  }                                                                                       \
+#define ORV_DESCRIBE(Name)                                                             \
+  TClass Name::StaticClass() {                                                         \
+    static const TClass info =                                                         \
+        BuildClassInfo<Name, Name::inherited>(QStringLiteral(#Name), &Name::Describe); \
+    return info;                                                                       \
+  }                                                                                    \
   void Name::Describe([[maybe_unused]] TClassBuilder<Name>& c)
 
 // The same for a class whose C++ base is described from outside (its descriptor given by
 // ParentExpr, e.g. ListClass() for a TList descendant).
-#define ORV_DESCRIBE_PARENT(Name, ParentExpr)                                             \
-  TClass Name::StaticClass() {                                                            \
-    static const TClass info = DescribeWithParent<Name>(QStringLiteral(#Name), ParentExpr, &Name::Describe); \
-    return info;                                                                          \
-  }                                                                                       \
+#define ORV_DESCRIBE_PARENT(Name, ParentExpr)                                         \
+  TClass Name::StaticClass() {                                                        \
+    static const TClass info =                                                        \
+        DescribeWithParent<Name>(QStringLiteral(#Name), ParentExpr, &Name::Describe); \
+    return info;                                                                      \
+  }                                                                                   \
   void Name::Describe([[maybe_unused]] TClassBuilder<Name>& c)
 
 template <class C>
@@ -421,7 +439,7 @@ IInterface* GetInterfaceProp(const TObject* instance, const TPropInfo* prop);
 void SetInterfaceProp(TObject* instance, const TPropInfo* prop, IInterface* value);
 QString GetEnumProp(const TObject* instance, const TPropInfo* prop);  // value name
 void SetEnumProp(TObject* instance, const TPropInfo* prop, const QString& valueName);
-QString GetSetProp(const TObject* instance, const TPropInfo* prop);   // "a,b"
+QString GetSetProp(const TObject* instance, const TPropInfo* prop);  // "a,b"
 void SetSetProp(TObject* instance, const TPropInfo* prop, const QString& names);
 bool IsStoredProp(const TObject* instance, const TPropInfo* prop);
 

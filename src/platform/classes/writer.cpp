@@ -7,8 +7,11 @@
 class TWriter::Filer : public TFiler {
  public:
   Filer(TComponent* root, const QString& prefix, std::vector<TTextProperty>& out)
-      : prefix_(prefix), out_(out) { root_ = root; }
-  void DefineProperty(const QString& name, const TReadProc&, const TWriteProc& write, bool hasData) override {
+      : prefix_(prefix), out_(out) {
+    root_ = root;
+  }
+  void DefineProperty(const QString& name, const TReadProc&, const TWriteProc& write,
+                      bool hasData) override {
     if (!hasData || !write) return;
     TTextProperty p;
     p.Name = prefix_ + name;
@@ -36,8 +39,8 @@ TTextObject TWriter::WriteComponent(TComponent* component, bool asRoot) {
   component->SetComponentStateFlag(csWriting, true);
   WriteProperties(component, QString(), obj.Props, 0);
   component->SetComponentStateFlag(csWriting, false);
-  component->GetChildren([&](TComponent* child) { obj.Children.push_back(WriteComponent(child, false)); },
-                         root_);
+  component->GetChildren(
+      [&](TComponent* child) { obj.Children.push_back(WriteComponent(child, false)); }, root_);
   return obj;
 }
 
@@ -65,8 +68,15 @@ bool TWriter::ValueOf(TPersistent* instance, const TPropInfo* prop, const QStrin
   const TTypeInfo* type = prop->PropType;
   TTextValue v;
   switch (prop->Kind()) {
-    case tkInteger: case tkInt64: case tkQWord: case tkChar: case tkWChar: case tkUChar:
-    case tkEnumeration: case tkBool: case tkSet: {
+    case tkInteger:
+    case tkInt64:
+    case tkQWord:
+    case tkChar:
+    case tkWChar:
+    case tkUChar:
+    case tkEnumeration:
+    case tkBool:
+    case tkSet: {
       const qint64 ord = GetOrdProp(instance, prop);
       if (prop->Default != TPropInfo::NoDefault && ord == prop->Default) return false;
       if (prop->Kind() == tkEnumeration || prop->Kind() == tkBool) {
@@ -88,7 +98,11 @@ bool TWriter::ValueOf(TPersistent* instance, const TPropInfo* prop, const QStrin
       v = TTextValue::MakeFloat(d);
       break;
     }
-    case tkSString: case tkLString: case tkAString: case tkWString: case tkUString: {
+    case tkSString:
+    case tkLString:
+    case tkAString:
+    case tkWString:
+    case tkUString: {
       const QString s = GetStrProp(instance, prop);
       if (s.isEmpty()) return false;
       v = TTextValue::MakeString(s);
@@ -100,7 +114,8 @@ bool TWriter::ValueOf(TPersistent* instance, const TPropInfo* prop, const QStrin
       if (value.IsNull()) {
         v = TTextValue::MakeIdent(QStringLiteral("Null"));
       } else if (value.VType() == varBoolean) {
-        v = TTextValue::MakeIdent(value.ToBool() ? QStringLiteral("True") : QStringLiteral("False"));
+        v = TTextValue::MakeIdent(value.ToBool() ? QStringLiteral("True")
+                                                 : QStringLiteral("False"));
       } else if (value.IsString()) {
         v = TTextValue::MakeString(value.ToString());
       } else if (value.IsOrdinal()) {
@@ -142,8 +157,7 @@ bool TWriter::ValueOf(TPersistent* instance, const TPropInfo* prop, const QStrin
       v = TTextValue::MakeIdent(m.Code->Name);
       break;
     }
-    default:
-      return false;
+    default: return false;
   }
   TTextProperty p;
   p.Name = name;

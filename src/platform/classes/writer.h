@@ -17,8 +17,8 @@ class TWriter {
  private:
   class Filer;
   TTextObject WriteComponent(TComponent* component, bool asRoot);
-  void WriteProperties(TPersistent* instance, const QString& prefix, std::vector<TTextProperty>& out,
-                       int depth);
+  void WriteProperties(TPersistent* instance, const QString& prefix,
+                       std::vector<TTextProperty>& out, int depth);
   bool ValueOf(TPersistent* instance, const TPropInfo* prop, const QString& name,
                std::vector<TTextProperty>& out, int depth);
   QString ReferenceName(TComponent* component) const;

@@ -15,18 +15,20 @@
 const TTypeInfo* TypeInfoOf(TFieldType*) {
   static const TTypeInfo* info = MakeEnumTypeInfo(
       QStringLiteral("TFieldType"),
-      QStringLiteral("ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, "
-                     "ftCurrency, ftBCD, ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, "
-                     "ftBlob, ftMemo, ftGraphic, ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, "
-                     "ftCursor, ftFixedChar, ftWideString, ftLargeint, ftADT, ftArray, ftReference, "
-                     "ftDataSet, ftOraBlob, ftOraClob, ftVariant, ftInterface, ftIDispatch, ftGuid, "
-                     "ftTimeStamp, ftFMTBcd, ftFixedWideChar, ftWideMemo"));
+      QStringLiteral(
+          "ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, "
+          "ftCurrency, ftBCD, ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, "
+          "ftBlob, ftMemo, ftGraphic, ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, "
+          "ftCursor, ftFixedChar, ftWideString, ftLargeint, ftADT, ftArray, ftReference, "
+          "ftDataSet, ftOraBlob, ftOraClob, ftVariant, ftInterface, ftIDispatch, ftGuid, "
+          "ftTimeStamp, ftFMTBcd, ftFixedWideChar, ftWideMemo"));
   return info;
 }
 
 const TTypeInfo* TypeInfoOf(TParamType*) {
-  static const TTypeInfo* info = MakeEnumTypeInfo(
-      QStringLiteral("TParamType"), QStringLiteral("ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult"));
+  static const TTypeInfo* info =
+      MakeEnumTypeInfo(QStringLiteral("TParamType"),
+                       QStringLiteral("ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult"));
   return info;
 }
 
@@ -34,7 +36,8 @@ const TTypeInfo* TypeInfoOf(TParamType*) {
 enum TParameterDirection : int { pdUnknown, pdInput, pdOutput, pdInputOutput, pdReturnValue };
 const TTypeInfo* TypeInfoOf(TParameterDirection*) {
   static const TTypeInfo* info = MakeEnumTypeInfo(
-      QStringLiteral("TParameterDirection"), QStringLiteral("pdUnknown, pdInput, pdOutput, pdInputOutput, pdReturnValue"));
+      QStringLiteral("TParameterDirection"),
+      QStringLiteral("pdUnknown, pdInput, pdOutput, pdInputOutput, pdReturnValue"));
   return info;
 }
 
@@ -48,7 +51,8 @@ const TTypeInfo* TypeInfoOf(TDataSetState*) {
 
 const TTypeInfo* TypeInfoOf(TFieldKind*) {
   static const TTypeInfo* info = MakeEnumTypeInfo(
-      QStringLiteral("TFieldKind"), QStringLiteral("fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate"));
+      QStringLiteral("TFieldKind"),
+      QStringLiteral("fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate"));
   return info;
 }
 
@@ -98,7 +102,9 @@ ORV_DESCRIBE(TField) {
   c.Prop("AsFloat", &TField::AsFloat, &TField::SetAsFloat).Stored(false);
   c.Prop("AsCurrency", &TField::AsCurrency, &TField::SetAsCurrency).Stored(false);
   c.Prop("AsBoolean", &TField::AsBoolean, &TField::SetAsBoolean).Stored(false);
-  c.Prop("AsDateTime", &TField::AsDateTime, &TField::SetAsDateTime).Type(TypeInfoTDateTime()).Stored(false);
+  c.Prop("AsDateTime", &TField::AsDateTime, &TField::SetAsDateTime)
+      .Type(TypeInfoTDateTime())
+      .Stored(false);
   c.Prop("Text", &TField::Text, &TField::SetText).Stored(false);
   c.Prop("DisplayText", &TField::DisplayText).Stored(false);
   c.Prop("DisplayName", &TField::DisplayName).Stored(false);
@@ -127,7 +133,9 @@ ORV_DESCRIBE(TFloatField) {
 }
 ORV_DESCRIBE(TCurrencyField) {}
 ORV_DESCRIBE(TBCDField) { c.Prop("Size", &TBCDField::Size, &TBCDField::SetSize).Default(4); }
-ORV_DESCRIBE(TFMTBCDField) { c.Prop("Size", &TFMTBCDField::Size, &TFMTBCDField::SetSize).Default(8); }
+ORV_DESCRIBE(TFMTBCDField) {
+  c.Prop("Size", &TFMTBCDField::Size, &TFMTBCDField::SetSize).Default(8);
+}
 ORV_DESCRIBE(TBooleanField) {
   c.Prop("DisplayValues", &TBooleanField::DisplayValues, &TBooleanField::SetDisplayValues);
 }
@@ -136,7 +144,9 @@ ORV_DESCRIBE(TDateTimeField) {
 }
 ORV_DESCRIBE(TDateField) {}
 ORV_DESCRIBE(TTimeField) {}
-ORV_DESCRIBE(TBinaryField) { c.Prop("Size", &TBinaryField::Size, &TBinaryField::SetSize).Default(16); }
+ORV_DESCRIBE(TBinaryField) {
+  c.Prop("Size", &TBinaryField::Size, &TBinaryField::SetSize).Default(16);
+}
 ORV_DESCRIBE(TBytesField) {}
 ORV_DESCRIBE(TVarBytesField) {}
 ORV_DESCRIBE(TBlobField) { c.Prop("BlobSize", &TBlobField::BlobSize).Stored(false); }
@@ -146,19 +156,20 @@ ORV_DESCRIBE(TGraphicField) {}
 ORV_DESCRIBE(TFieldDef) {
   // Required, read-only and fixed-width are stored as Attributes, the way stored texts have them.
   c.Prop("Name", &TFieldDef::Name);
-  c.Prop("Attributes",
-         [](const TFieldDef* d) {
-           TFieldAttributes a;
-           if (d->ReadOnly) a.Include(faReadonly);
-           if (d->Required) a.Include(faRequired);
-           if (d->FixedChar) a.Include(faFixed);
-           return a;
-         },
-         [](TFieldDef* d, TFieldAttributes a) {
-           d->ReadOnly = a.Contains(faReadonly);
-           d->Required = a.Contains(faRequired);
-           d->FixedChar = a.Contains(faFixed);
-         })
+  c.Prop(
+       "Attributes",
+       [](const TFieldDef* d) {
+         TFieldAttributes a;
+         if (d->ReadOnly) a.Include(faReadonly);
+         if (d->Required) a.Include(faRequired);
+         if (d->FixedChar) a.Include(faFixed);
+         return a;
+       },
+       [](TFieldDef* d, TFieldAttributes a) {
+         d->ReadOnly = a.Contains(faReadonly);
+         d->Required = a.Contains(faRequired);
+         d->FixedChar = a.Contains(faFixed);
+       })
       .Default(0);
   c.Prop("DataType", &TFieldDef::DataType).Default(ftUnknown);
   c.Prop("Precision", &TFieldDef::Precision).Default(0);
@@ -176,8 +187,9 @@ ORV_DESCRIBE(TDataSet) {
   c.Prop("Filter", &TDataSet::Filter, &TDataSet::SetFilter);
   c.Prop("Filtered", &TDataSet::Filtered, &TDataSet::SetFiltered).Default(0);
   c.Prop("FilterOptions", &TDataSet::FilterOptions, &TDataSet::SetFilterOptions).Default(0);
-  c.Prop("FieldDefs", [](const TDataSet* d) { return &const_cast<TDataSet*>(d)->FieldDefs(); },
-         &TDataSet::SetFieldDefs)
+  c.Prop(
+       "FieldDefs", [](const TDataSet* d) { return &const_cast<TDataSet*>(d)->FieldDefs(); },
+       &TDataSet::SetFieldDefs)
       .StoredWhen([](const TObject* o) {
         auto* d = static_cast<TDataSet*>(const_cast<TObject*>(o));
         return d->StoreDefs() && d->FieldDefs().Count() > 0;
@@ -225,21 +237,30 @@ ORV_DESCRIBE(TMemDataSet) {
 ORV_DESCRIBE(TZAbstractRODataset) {
   c.Prop("Connection", &TZAbstractRODataset::Connection, &TZAbstractRODataset::SetConnection);
   // A stored procedure's statement is made from its name and parameters.
-  c.Prop("SQL", &TZAbstractRODataset::SQL, &TZAbstractRODataset::SetSQL).StoredWhen([](const TObject* o) {
-    auto* proc = dynamic_cast<const TZStoredProc*>(o);
-    return !proc || proc->StoredProcName().isEmpty();
-  });
-  c.Prop("ParamCheck", &TZAbstractRODataset::ParamCheck, &TZAbstractRODataset::SetParamCheck).Default(1);
-  c.Prop("Params", [](const TZAbstractRODataset* d) { return &const_cast<TZAbstractRODataset*>(d)->Params(); },
-         &TZAbstractRODataset::SetParams)
-      .StoredWhen([](const TObject* o) { return static_cast<const TZAbstractRODataset*>(o)->Params().Count() > 0; });
+  c.Prop("SQL", &TZAbstractRODataset::SQL, &TZAbstractRODataset::SetSQL)
+      .StoredWhen([](const TObject* o) {
+        auto* proc = dynamic_cast<const TZStoredProc*>(o);
+        return !proc || proc->StoredProcName().isEmpty();
+      });
+  c.Prop("ParamCheck", &TZAbstractRODataset::ParamCheck, &TZAbstractRODataset::SetParamCheck)
+      .Default(1);
+  c.Prop(
+       "Params",
+       [](const TZAbstractRODataset* d) { return &const_cast<TZAbstractRODataset*>(d)->Params(); },
+       &TZAbstractRODataset::SetParams)
+      .StoredWhen([](const TObject* o) {
+        return static_cast<const TZAbstractRODataset*>(o)->Params().Count() > 0;
+      });
   // Older texts name them as the earlier query class did.
-  c.Prop("Parameters", [](const TZAbstractRODataset* d) { return &const_cast<TZAbstractRODataset*>(d)->Params(); },
-         &TZAbstractRODataset::SetParams)
+  c.Prop(
+       "Parameters",
+       [](const TZAbstractRODataset* d) { return &const_cast<TZAbstractRODataset*>(d)->Params(); },
+       &TZAbstractRODataset::SetParams)
       .Stored(false);
   c.Prop("DataSource", &TZAbstractRODataset::DataSource, &TZAbstractRODataset::SetDataSource);
   c.Prop("ReadOnly", &TZAbstractRODataset::ReadOnly, &TZAbstractRODataset::SetReadOnly).Default(0);
-  c.Prop("IndexFieldNames", &TZAbstractRODataset::IndexFieldNames, &TZAbstractRODataset::SetIndexFieldNames);
+  c.Prop("IndexFieldNames", &TZAbstractRODataset::IndexFieldNames,
+         &TZAbstractRODataset::SetIndexFieldNames);
   c.Prop("MasterSource", &TZAbstractRODataset::MasterSource, &TZAbstractRODataset::SetMasterSource);
   c.Prop("MasterFields", &TZAbstractRODataset::MasterFields, &TZAbstractRODataset::SetMasterFields);
   c.Prop("LinkedFields", &TZAbstractRODataset::LinkedFields, &TZAbstractRODataset::SetLinkedFields);
@@ -303,13 +324,15 @@ ORV_DESCRIBE(TParam) {
   c.Prop("Name", &TParam::Name, &TParam::SetName);
   c.Prop("NumericScale", &TParam::NumericScale, &TParam::SetNumericScale).Default(0);
   c.Prop("ParamType", &TParam::ParamType, &TParam::SetParamType).Default(ptUnknown);
-  c.Prop("Direction", [](const TParam* p) { return TParameterDirection(p->ParamType()); },
-         [](TParam* p, TParameterDirection d) { p->SetParamType(TParamType(d)); })
+  c.Prop(
+       "Direction", [](const TParam* p) { return TParameterDirection(p->ParamType()); },
+       [](TParam* p, TParameterDirection d) { p->SetParamType(TParamType(d)); })
       .Stored(false);
   c.Prop("Precision", &TParam::Precision, &TParam::SetPrecision).Default(0);
   c.Prop("Size", &TParam::Size, &TParam::SetSize).Default(0);
-  c.Prop("Value", &TParam::Value, &TParam::SetValue)
-      .StoredWhen([](const TObject* o) { return static_cast<const TParam*>(o)->Bound(); });
+  c.Prop("Value", &TParam::Value, &TParam::SetValue).StoredWhen([](const TObject* o) {
+    return static_cast<const TParam*>(o)->Bound();
+  });
   c.Prop("Bound", &TParam::Bound, &TParam::SetBound).Stored(false);
   c.Prop("IsNull", &TParam::IsNull).Stored(false);
   c.Prop("Text", &TParam::Text, &TParam::SetText).Stored(false);
@@ -318,14 +341,18 @@ ORV_DESCRIBE(TParams) {}
 
 // The data classes that component text and scripts create by name.
 void RegisterDataClasses() {
-  RegisterClasses({TStringField::StaticClass(), TWideStringField::StaticClass(),
-                   TSmallintField::StaticClass(), TIntegerField::StaticClass(), TWordField::StaticClass(),
-                   TAutoIncField::StaticClass(), TLargeintField::StaticClass(), TFloatField::StaticClass(),
-                   TCurrencyField::StaticClass(), TBCDField::StaticClass(), TFMTBCDField::StaticClass(),
-                   TBooleanField::StaticClass(), TDateTimeField::StaticClass(), TDateField::StaticClass(),
-                   TTimeField::StaticClass(), TBytesField::StaticClass(), TVarBytesField::StaticClass(),
-                   TBlobField::StaticClass(), TMemoField::StaticClass(), TGraphicField::StaticClass(),
-                   TDataSource::StaticClass(), TZConnection::StaticClass(), TZQuery::StaticClass(),
-                   TZReadOnlyQuery::StaticClass(), TZStoredProc::StaticClass(), TZUpdateSQL::StaticClass(),
+  RegisterClasses({TStringField::StaticClass(),   TWideStringField::StaticClass(),
+                   TSmallintField::StaticClass(), TIntegerField::StaticClass(),
+                   TWordField::StaticClass(),     TAutoIncField::StaticClass(),
+                   TLargeintField::StaticClass(), TFloatField::StaticClass(),
+                   TCurrencyField::StaticClass(), TBCDField::StaticClass(),
+                   TFMTBCDField::StaticClass(),   TBooleanField::StaticClass(),
+                   TDateTimeField::StaticClass(), TDateField::StaticClass(),
+                   TTimeField::StaticClass(),     TBytesField::StaticClass(),
+                   TVarBytesField::StaticClass(), TBlobField::StaticClass(),
+                   TMemoField::StaticClass(),     TGraphicField::StaticClass(),
+                   TDataSource::StaticClass(),    TZConnection::StaticClass(),
+                   TZQuery::StaticClass(),        TZReadOnlyQuery::StaticClass(),
+                   TZStoredProc::StaticClass(),   TZUpdateSQL::StaticClass(),
                    TMemDataSet::StaticClass()});
 }

@@ -77,8 +77,7 @@ TDataSet::~TDataSet() {
 void TDataSet::BeforeDestruction() {
   try {
     if (Active()) Close();
-  } catch (...) {
-  }
+  } catch (...) {}
   masterLink_.reset();
   for (TDataSource* src : std::vector<TDataSource*>(dataSources_)) src->SetDataSet(nullptr);
   for (TField* f : fields_->list_) f->dataSet_ = nullptr;
@@ -91,7 +90,8 @@ void TDataSet::Notification(TComponent* component, TOperation operation) {
   if (operation != opRemove) return;
   if (masterLink_ && masterLink_->DataSource() == component) masterLink_->SetDataSource(nullptr);
   for (TField* f : fields_->list_)
-    if (f->LookupDataSet() == component) f->lookupDataSet_ = nullptr;  // its cache is dropped when another is set
+    if (f->LookupDataSet() == component)
+      f->lookupDataSet_ = nullptr;  // its cache is dropped when another is set
 }
 
 void TDataSet::Loaded() {
@@ -103,11 +103,13 @@ void TDataSet::Loaded() {
 }
 
 void TDataSet::CheckActive() const {
-  if (!Active()) DbError(QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(Name()));
+  if (!Active())
+    DbError(QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(Name()));
 }
 
 void TDataSet::CheckInactive() const {
-  if (Active()) DbError(QStringLiteral("%1: Cannot perform this operation on an open dataset").arg(Name()));
+  if (Active())
+    DbError(QStringLiteral("%1: Cannot perform this operation on an open dataset").arg(Name()));
 }
 
 // ---- opening and closing
@@ -126,8 +128,7 @@ void TDataSet::SetActive(bool active) {
     } catch (...) {
       try {
         CloseCursor();
-      } catch (...) {
-      }
+      } catch (...) {}
       throw;
     }
     ++openGeneration_;
@@ -269,7 +270,10 @@ std::unique_ptr<Rowset> TDataSet::TakeRows() {
 
 void TDataSet::SetFieldDefs(TFieldDefs* defs) {
   CheckInactive();
-  if (defs) fieldDefs_->Assign(defs); else fieldDefs_->Clear();
+  if (defs)
+    fieldDefs_->Assign(defs);
+  else
+    fieldDefs_->Clear();
 }
 
 int TDataSet::FieldCount() const { return fields_->Count(); }
@@ -313,11 +317,8 @@ void TDataSet::DataEvent(TDataEvent event, qintptr info) {
     case deDataSetChange:
     case deDataSetScroll:
     case deLayoutChange:
-    case deRecordChange:
-      InvalidateCalc();
-      break;
-    default:
-      break;
+    case deRecordChange: InvalidateCalc(); break;
+    default: break;
   }
   if (disableCount_ > 0) {
     if (event == deLayoutChange) {
@@ -510,7 +511,8 @@ Variant TDataSet::FieldValue(const TField* field) const {
   }
   const int col = field->FieldNo() - 1;
   if (col < 0 || !rows_ || col >= rows_->ColumnCount()) return Variant::Null();
-  if (readPos_ == cursor_ && (state_ == dsEdit || state_ == dsInsert) && size_t(col) < editSet_.size()) {
+  if (readPos_ == cursor_ && (state_ == dsEdit || state_ == dsInsert) &&
+      size_t(col) < editSet_.size()) {
     if (editSet_[size_t(col)]) return editValues_[size_t(col)];
     if (state_ == dsInsert) return Variant::Null();
   }
@@ -522,7 +524,8 @@ Variant TDataSet::FieldValue(const TField* field) const {
 bool TDataSet::FieldIsNull(const TField* field) const {
   if (field->FieldKind() == fkData) {
     const int col = field->FieldNo() - 1;
-    const bool editing = readPos_ == cursor_ && (state_ == dsEdit || state_ == dsInsert || state_ == dsSetKey);
+    const bool editing =
+        readPos_ == cursor_ && (state_ == dsEdit || state_ == dsInsert || state_ == dsSetKey);
     if (!editing && rows_ && col >= 0 && col < rows_->ColumnCount()) {
       const int row = RowOfPos(readPos_);
       return row < 0 || rows_->IsNull(row, col);
@@ -567,8 +570,9 @@ bool TDataSet::ColumnNewCell(int col, QByteArray& out) const {
   if (size_t(col) < editSet_.size() && editSet_[size_t(col)]) {
     const Variant& v = editValues_[size_t(col)];
     if (v.IsNull() || v.IsEmpty()) return false;
-    out = editText_[size_t(col)].isNull() ? valuecodec::Encode(rows_->Columns()[size_t(col)].type, v)
-                                          : editText_[size_t(col)];
+    out = editText_[size_t(col)].isNull()
+              ? valuecodec::Encode(rows_->Columns()[size_t(col)].type, v)
+              : editText_[size_t(col)];
     return true;
   }
   return ColumnOldCell(col, out);
@@ -653,7 +657,8 @@ void TDataSet::CalculateFields(int pos) const {
   self->readPos_ = pos;
   try {
     for (TField* f : fields_->list_) {
-      if (f->FieldKind() != fkLookup || !f->LookupDataSet() || !f->LookupDataSet()->Active()) continue;
+      if (f->FieldKind() != fkLookup || !f->LookupDataSet() || !f->LookupDataSet()->Active())
+        continue;
       const Variant keys = ValuesAt(pos, f->KeyFields());
       bool allNull = keys.IsNull();
       if (keys.IsArray()) {
@@ -662,8 +667,7 @@ void TDataSet::CalculateFields(int pos) const {
           if (!keys.ArrayGet(i).IsNull()) allNull = false;
       }
       // The lookup dataset answers through its own (virtual) Lookup.
-      calcValues_[size_t(f->calcIndex_)] =
-          allNull ? Variant::Null() : f->LookupValue(keys);
+      calcValues_[size_t(f->calcIndex_)] = allNull ? Variant::Null() : f->LookupValue(keys);
     }
     if (autoCalcFields_ || savedState == dsEdit || savedState == dsInsert) {
       self->state_ = dsCalcFields;
@@ -853,7 +857,8 @@ void TDataSet::Delete() {
     Cancel();
     return;
   }
-  if (view_.empty()) DbError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(Name()));
+  if (view_.empty())
+    DbError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(Name()));
   DataEvent(deCheckBrowseMode, 0);
   DoBeforeDelete();
   DoBeforeScroll();
@@ -990,7 +995,9 @@ void TDataSet::SetIndexFieldNames(const QString& names) {
   }
 }
 
-TDataSource* TDataSet::MasterSource() const { return masterLink_ ? masterLink_->DataSource() : nullptr; }
+TDataSource* TDataSet::MasterSource() const {
+  return masterLink_ ? masterLink_->DataSource() : nullptr;
+}
 
 void TDataSet::SetMasterSource(TDataSource* source) {
   if (source && source->DataSet() && (source->DataSet() == this || IsLinkedTo(source)))
@@ -998,24 +1005,36 @@ void TDataSet::SetMasterSource(TDataSource* source) {
   if (!source) {
     if (masterLink_) {
       masterLink_.reset();
-      if (Active()) { RebuildView(); First(); }
+      if (Active()) {
+        RebuildView();
+        First();
+      }
     }
     return;
   }
   if (!masterLink_) masterLink_ = std::make_unique<TMasterFieldsLink>(this);
   masterLink_->SetDataSource(source);
   source->FreeNotification(this);
-  if (Active()) { RebuildView(); First(); }
+  if (Active()) {
+    RebuildView();
+    First();
+  }
 }
 
 void TDataSet::SetMasterFields(const QString& names) {
   masterFields_ = names;
-  if (Active() && masterLink_) { RebuildView(); First(); }
+  if (Active() && masterLink_) {
+    RebuildView();
+    First();
+  }
 }
 
 void TDataSet::SetLinkedFields(const QString& names) {
   linkedFields_ = names;
-  if (Active() && masterLink_) { RebuildView(); First(); }
+  if (Active() && masterLink_) {
+    RebuildView();
+    First();
+  }
 }
 
 void TDataSet::RebuildFilter() {
@@ -1052,7 +1071,8 @@ bool TDataSet::RecordPasses(int row) const {
       for (int i = 0; pass && i < masterNames.size() && i < detailNames.size(); ++i) {
         const Variant mv = master->FieldByName(masterNames[i])->Value();
         const Variant dv = FieldByName(detailNames[i].section(QLatin1Char(' '), 0, 0))->Value();
-        pass = !mv.IsNull() && !dv.IsNull() && VarCompareValue(mv, dv) == TVariantRelationship::vrEqual;
+        pass = !mv.IsNull() && !dv.IsNull() &&
+               VarCompareValue(mv, dv) == TVariantRelationship::vrEqual;
       }
     }
     if (pass && filtered_) {
@@ -1078,7 +1098,9 @@ bool TDataSet::RecordPasses(int row) const {
 int CompareIndexValues(const Variant& x, const Variant& y) {
   if (x.IsNull() || y.IsNull()) return x.IsNull() == y.IsNull() ? 0 : x.IsNull() ? -1 : 1;
   const auto r = VarCompareValue(x, y);
-  return r == TVariantRelationship::vrLessThan ? -1 : r == TVariantRelationship::vrGreaterThan ? 1 : 0;
+  return r == TVariantRelationship::vrLessThan      ? -1
+         : r == TVariantRelationship::vrGreaterThan ? 1
+                                                    : 0;
 }
 
 std::vector<TDataSet::IndexKey> TDataSet::IndexKeys() const {
@@ -1086,7 +1108,8 @@ std::vector<TDataSet::IndexKey> TDataSet::IndexKeys() const {
   for (const QString& part : SplitFieldNames(indexFieldNames_)) {
     const QString name = part.section(QLatin1Char(' '), 0, 0);
     const QString dir = part.section(QLatin1Char(' '), 1).trimmed();
-    keys.push_back({FieldByName(name), dir.compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0});
+    keys.push_back(
+        {FieldByName(name), dir.compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0});
   }
   return keys;
 }
@@ -1126,8 +1149,9 @@ void TDataSet::ApplyOrder(std::vector<int>& rows) const {
 void TDataSet::RebuildView() {
   ++dataStamp_;
   const int currentRow = RowOfPos(cursor_);
-  const bool filtering = (filtered_ && (!filterText_.trimmed().isEmpty() || OnFilterRecord.Assigned())) ||
-                         (masterLink_ && masterLink_->Active() && !masterFields_.trimmed().isEmpty());
+  const bool filtering =
+      (filtered_ && (!filterText_.trimmed().isEmpty() || OnFilterRecord.Assigned())) ||
+      (masterLink_ && masterLink_->Active() && !masterFields_.trimmed().isEmpty());
   if (filtered_) RebuildFilter();
   std::vector<int> rows;
   if (filtering) {

@@ -276,7 +276,9 @@ class TDataSet : public TComponent {
   void FillAndPost(const VariantArgs& values);
   void BeginInsertAppend(bool append);
   void MoveTo(int pos, bool sendScroll);
-  int RowOfPos(int pos) const { return pos >= 0 && pos < int(view_.size()) ? view_[size_t(pos)] : -1; }
+  int RowOfPos(int pos) const {
+    return pos >= 0 && pos < int(view_.size()) ? view_[size_t(pos)] : -1;
+  }
   int FindRecord(const QString& keyFields, const Variant& keyValues, TLocateOptions options) const;
   Variant ValuesAt(int pos, const QString& names) const;
   void NotifySources(TDataEvent event, qintptr info);

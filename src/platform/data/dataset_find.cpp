@@ -10,10 +10,12 @@ bool KeyMatches(const Variant& value, const Variant& key, TLocateOptions options
   if (key.IsNull() || key.IsEmpty()) return value.IsNull();
   if (value.IsNull()) return false;
   if (value.IsString() || key.IsString()) {
-    if ((options & (loCaseInsensitive | loPartialKey)) != 0 || (value.IsString() && key.IsString())) {
+    if ((options & (loCaseInsensitive | loPartialKey)) != 0 ||
+        (value.IsString() && key.IsString())) {
       const QString v = value.ToString();
       const QString k = key.ToString();
-      const Qt::CaseSensitivity cs = options & loCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+      const Qt::CaseSensitivity cs =
+          options & loCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
       if (options & loPartialKey) return v.startsWith(k, cs);
       return v.compare(k, cs) == 0;
     }
@@ -81,7 +83,8 @@ int TDataSet::FindRecord(const QString& keyFields, const Variant& keyValues,
       self->readPos_ = pos;
       InvalidateCalc();
       bool all = true;
-      for (size_t i = 0; all && i < fields.size(); ++i) all = KeyMatches(fields[i]->Value(), keys[i], options);
+      for (size_t i = 0; all && i < fields.size(); ++i)
+        all = KeyMatches(fields[i]->Value(), keys[i], options);
       if (all) found = pos;
     }
   } catch (...) {
@@ -126,6 +129,7 @@ void TDataSet::SetFieldValues(const QString& names, const Variant& value) {
   if (!value.IsArray()) throw EVariantError(QStringLiteral("Invalid variant type conversion"));
   for (int i = 0; i < list.size(); ++i) {
     const int idx = value.ArrayLowBound() + i;
-    FieldByName(list[i])->SetValue(idx <= value.ArrayHighBound() ? value.ArrayGet(idx) : Variant::Null());
+    FieldByName(list[i])->SetValue(idx <= value.ArrayHighBound() ? value.ArrayGet(idx)
+                                                                 : Variant::Null());
   }
 }

@@ -45,7 +45,8 @@ int TDataSet::SeekKey(bool exact) {
     CheckBrowseMode();
   }
   const std::vector<IndexKey> index = IndexKeys();
-  if (index.empty()) throw EDatabaseError(QStringLiteral("%1: No index field names are set").arg(Name()));
+  if (index.empty())
+    throw EDatabaseError(QStringLiteral("%1: No index field names are set").arg(Name()));
   std::vector<Variant> key;
   size_t used = 0;
   for (size_t k = 0; k < index.size(); ++k) {

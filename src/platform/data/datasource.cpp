@@ -87,19 +87,12 @@ void TDataSource::DataEvent(TDataEvent event, qintptr info) {
     if (std::find(links_.begin(), links_.end(), link) != links_.end()) link->DataEvent(event, info);
   switch (event) {
     case deFieldChange:
-    case deRecordChange:
-      OnDataChange(this, reinterpret_cast<TField*>(info));
-      break;
+    case deRecordChange: OnDataChange(this, reinterpret_cast<TField*>(info)); break;
     case deDataSetChange:
     case deDataSetScroll:
-    case deLayoutChange:
-      OnDataChange(this, nullptr);
-      break;
-    case deUpdateRecord:
-      OnUpdateData(this);
-      break;
-    default:
-      break;
+    case deLayoutChange: OnDataChange(this, nullptr); break;
+    case deUpdateRecord: OnUpdateData(this); break;
+    default: break;
   }
 }
 
@@ -113,7 +106,8 @@ TDataLink::~TDataLink() {
 
 void TDataLink::SetDataSource(TDataSource* source) {
   if (source == dataSource_) return;
-  if (dataSourceFixed_) throw EDatabaseError(QStringLiteral("Operation not allowed in a DBCtrlGrid"));
+  if (dataSourceFixed_)
+    throw EDatabaseError(QStringLiteral("Operation not allowed in a DBCtrlGrid"));
   if (dataSource_) dataSource_->RemoveLink(this);
   dataSource_ = source;
   if (dataSource_) dataSource_->AddLink(this);
@@ -230,21 +224,14 @@ void TDataLink::DataEvent(TDataEvent event, qintptr info) {
       AdjustWindow();
       LayoutChanged();
       break;
-    case deDataSetScroll:
-      DataSetScrolled(AdjustWindow());
-      break;
-    case deUpdateRecord:
-      UpdateRecord();
-      break;
-    case deCheckBrowseMode:
-      CheckBrowseMode();
-      break;
+    case deDataSetScroll: DataSetScrolled(AdjustWindow()); break;
+    case deUpdateRecord: UpdateRecord(); break;
+    case deCheckBrowseMode: CheckBrowseMode(); break;
     case deFocusControl: {
       auto* field = reinterpret_cast<TField*>(info);
       FocusControl(field);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }

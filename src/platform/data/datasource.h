@@ -95,7 +95,10 @@ class TDataLink : public TPersistent {
   virtual void ActiveChanged() {}
   virtual void CheckBrowseMode() {}
   virtual void DataSetChanged() { RecordChanged(nullptr); }
-  virtual void DataSetScrolled(int distance) { (void)distance; DataSetChanged(); }
+  virtual void DataSetScrolled(int distance) {
+    (void)distance;
+    DataSetChanged();
+  }
   virtual void EditingChanged() {}
   virtual void FocusControl(TField*& field) { (void)field; }
   virtual void LayoutChanged() { DataSetChanged(); }

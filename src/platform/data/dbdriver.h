@@ -35,8 +35,8 @@ struct DbParam {
 };
 
 struct DbConnectParams {
-  QString host;       // a folder starting with "/" is the server's Unix socket folder
-  int port = 0;       // 0: the driver's default
+  QString host;  // a folder starting with "/" is the server's Unix socket folder
+  int port = 0;  // 0: the driver's default
   QString database;
   QString user;
   QString password;

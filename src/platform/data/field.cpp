@@ -130,7 +130,8 @@ void TField::SetLookupCache(bool on) {
 
 void TField::RefreshLookupList() {
   lookupList_.reset();
-  if (dataSet_ && dataSet_->Active() && fieldKind_ == fkLookup) dataSet_->DataEvent(deDataSetChange, 0);
+  if (dataSet_ && dataSet_->Active() && fieldKind_ == fkLookup)
+    dataSet_->DataEvent(deDataSetChange, 0);
 }
 
 namespace {
@@ -187,9 +188,7 @@ bool TField::CanModify() const {
 
 bool TField::IsNull() const { return dataSet_ ? dataSet_->FieldIsNull(this) : true; }
 
-Variant TField::GetData() const {
-  return dataSet_ ? dataSet_->FieldValue(this) : Variant::Null();
-}
+Variant TField::GetData() const { return dataSet_ ? dataSet_->FieldValue(this) : Variant::Null(); }
 
 void TField::SetData(const Variant& value) {
   if (!dataSet_) throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(fieldName_));

@@ -68,9 +68,15 @@ class TField : public TComponent {
   const QString& KeyFields() const { return keyFields_; }
   void SetKeyFields(const QString& v) { keyFields_ = v; }
   const QString& LookupKeyFields() const { return lookupKeyFields_; }
-  void SetLookupKeyFields(const QString& v) { lookupKeyFields_ = v; RefreshLookupList(); }
+  void SetLookupKeyFields(const QString& v) {
+    lookupKeyFields_ = v;
+    RefreshLookupList();
+  }
   const QString& LookupResultField() const { return lookupResultField_; }
-  void SetLookupResultField(const QString& v) { lookupResultField_ = v; RefreshLookupList(); }
+  void SetLookupResultField(const QString& v) {
+    lookupResultField_ = v;
+    RefreshLookupList();
+  }
   // With LookupCache, results are kept by key until RefreshLookupList or until the lookup
   // dataset's records change.
   bool LookupCache() const { return lookupCache_; }
@@ -110,7 +116,10 @@ class TField : public TComponent {
   void SetNewValue(const Variant& v) { SetValue(v); }
   void FocusControl();
   // Checks a character typed into a control bound to the field.
-  virtual bool IsValidChar(QChar c) const { (void)c; return true; }
+  virtual bool IsValidChar(QChar c) const {
+    (void)c;
+    return true;
+  }
 
   TFieldGetTextEvent OnGetText;
   TFieldSetTextEvent OnSetText;

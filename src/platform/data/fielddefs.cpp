@@ -26,8 +26,7 @@ TField* TFieldDef::CreateField(TComponent* owner, TFieldKind kind) {
   auto* defs = dynamic_cast<TFieldDefs*>(Collection());
   TDataSet* ds = defs ? defs->DataSet() : nullptr;
   TClass cls = ds ? ds->GetFieldClass(DataType) : nullptr;
-  if (!cls)
-    throw EDatabaseError(QStringLiteral("Field '%1' is of an unknown type").arg(Name));
+  if (!cls) throw EDatabaseError(QStringLiteral("Field '%1' is of an unknown type").arg(Name));
   auto* field = dynamic_cast<TField*>(cls->Create(owner));
   if (!field) throw EDatabaseError(QStringLiteral("Field '%1' has no field class").arg(Name));
   try {
@@ -62,7 +61,8 @@ TFieldDef* TFieldDefs::Items(int index) const {
 
 TFieldDef* TFieldDefs::Add(const QString& name, TFieldType type, int size, bool required) {
   if (name.isEmpty()) throw EDatabaseError(QStringLiteral("Field name missing"));
-  if (IndexOf(name) >= 0) throw EDatabaseError(QStringLiteral("Duplicate field name '%1'").arg(name));
+  if (IndexOf(name) >= 0)
+    throw EDatabaseError(QStringLiteral("Duplicate field name '%1'").arg(name));
   TFieldDef* def = AddFieldDef();
   def->Name = name;
   def->DataType = type;

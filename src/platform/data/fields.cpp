@@ -100,9 +100,7 @@ bool TNumericField::IsNumberChar(QChar c, bool allowPoint) const {
   return c == FormatSettings().DecimalSeparator || c == u'e' || c == u'E';
 }
 
-TIntegerField::TIntegerField(TComponent* owner) : TNumericField(owner) {
-  SetDataType(ftInteger);
-}
+TIntegerField::TIntegerField(TComponent* owner) : TNumericField(owner) { SetDataType(ftInteger); }
 
 int TIntegerField::GetAsInteger() const {
   const Variant v = GetData();
@@ -119,12 +117,14 @@ bool TIntegerField::GetAsBoolean() const { return GetAsLargeInt() != 0; }
 
 void TIntegerField::StoreInteger(qint64 value) {
   const bool ranged = MinValue() != 0 || MaxValue() != 0;
-  if (value < typeMin_ || value > typeMax_ || (ranged && (value < MinValue() || value > MaxValue())))
-    throw ERangeError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
-                          .arg(value)
-                          .arg(DisplayName())
-                          .arg(ranged ? MinValue() : typeMin_)
-                          .arg(ranged ? MaxValue() : typeMax_));
+  if (value < typeMin_ || value > typeMax_ ||
+      (ranged && (value < MinValue() || value > MaxValue())))
+    throw ERangeError(
+        QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
+            .arg(value)
+            .arg(DisplayName())
+            .arg(ranged ? MinValue() : typeMin_)
+            .arg(ranged ? MaxValue() : typeMax_));
   if (DataType() == ftLargeint) {
     SetData(Variant(value));
   } else if (DataType() == ftSmallint) {
@@ -145,7 +145,8 @@ void TIntegerField::SetAsIntegerValue(int value) { StoreInteger(value); }
 void TIntegerField::SetAsLargeIntValue(qint64 value) { StoreInteger(value); }
 void TIntegerField::SetAsFloatValue(double value) {
   if (!std::isfinite(value) || std::fabs(value) > 9.2e18)
-    throw ERangeError(QStringLiteral("%1 is not a valid value for field '%2'").arg(value).arg(DisplayName()));
+    throw ERangeError(
+        QStringLiteral("%1 is not a valid value for field '%2'").arg(value).arg(DisplayName()));
   StoreInteger(qint64(std::llround(value)));
 }
 void TIntegerField::SetAsBooleanValue(bool value) { StoreInteger(value ? 1 : 0); }
@@ -287,9 +288,12 @@ void TFMTBCDField::SetAsStringValue(const QString& value) {
   int i = t.startsWith(u'-') || t.startsWith(u'+') ? 1 : 0;
   int digits = 0, points = 0;
   for (; i < t.size(); ++i) {
-    if (t[i].isDigit() && t[i].unicode() < 128) ++digits;
-    else if (t[i] == u'.' && ++points == 1) continue;
-    else break;
+    if (t[i].isDigit() && t[i].unicode() < 128)
+      ++digits;
+    else if (t[i] == u'.' && ++points == 1)
+      continue;
+    else
+      break;
   }
   if (i != t.size() || digits == 0) return TFloatField::SetAsStringValue(value);
   if (t.startsWith(u'+')) t.remove(0, 1);
@@ -385,8 +389,10 @@ void TDateTimeField::SetAsStringValue(const QString& value) {
 }
 
 void TDateTimeField::SetAsDateTimeValue(TDateTime value) {
-  if (DataType() == ftDate) value = DateOf(value);
-  else if (DataType() == ftTime) value = TimeOf(value);
+  if (DataType() == ftDate)
+    value = DateOf(value);
+  else if (DataType() == ftTime)
+    value = TimeOf(value);
   SetData(Variant::FromDate(value));
 }
 
@@ -430,7 +436,10 @@ QString TBinaryField::GetAsString() const {
 }
 
 void TBinaryField::SetAsStringValue(const QString& value) {
-  if (value.isEmpty()) Clear(); else SetData(Variant(value));
+  if (value.isEmpty())
+    Clear();
+  else
+    SetData(Variant(value));
 }
 
 void TBinaryField::GetText(QString& text, bool) const {
@@ -468,7 +477,8 @@ void TBlobField::LoadFromFile(const QString& fileName) {
 void TBlobField::SaveToFile(const QString& fileName) const {
   QFile f(fileName);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-    throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()));
+    throw EFCreateError(
+        QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()));
   f.write(AsBytes());
 }
 
@@ -480,7 +490,10 @@ QString TMemoField::GetAsString() const {
 }
 
 void TMemoField::SetAsStringValue(const QString& value) {
-  if (value.isEmpty()) Clear(); else SetData(Variant(value));
+  if (value.isEmpty())
+    Clear();
+  else
+    SetData(Variant(value));
 }
 
 // Memos show their text (first line) rather than a "(MEMO)" marker.
@@ -493,8 +506,11 @@ TGraphicField::TGraphicField(TComponent* owner) : TBlobField(owner) { SetDataTyp
 
 TClass DefaultFieldClass(TFieldType type) {
   switch (type) {
-    case ftString: case ftFixedChar: case ftGuid: return TStringField::StaticClass();
-    case ftWideString: case ftFixedWideChar: return TWideStringField::StaticClass();
+    case ftString:
+    case ftFixedChar:
+    case ftGuid: return TStringField::StaticClass();
+    case ftWideString:
+    case ftFixedWideChar: return TWideStringField::StaticClass();
     case ftSmallint: return TSmallintField::StaticClass();
     case ftInteger: return TIntegerField::StaticClass();
     case ftWord: return TWordField::StaticClass();
@@ -507,12 +523,19 @@ TClass DefaultFieldClass(TFieldType type) {
     case ftFMTBcd: return TFMTBCDField::StaticClass();
     case ftDate: return TDateField::StaticClass();
     case ftTime: return TTimeField::StaticClass();
-    case ftDateTime: case ftTimeStamp: return TDateTimeField::StaticClass();
+    case ftDateTime:
+    case ftTimeStamp: return TDateTimeField::StaticClass();
     case ftBytes: return TBytesField::StaticClass();
     case ftVarBytes: return TVarBytesField::StaticClass();
-    case ftBlob: case ftParadoxOle: case ftDBaseOle: case ftTypedBinary: case ftOraBlob:
-      return TBlobField::StaticClass();
-    case ftMemo: case ftFmtMemo: case ftOraClob: case ftWideMemo: return TMemoField::StaticClass();
+    case ftBlob:
+    case ftParadoxOle:
+    case ftDBaseOle:
+    case ftTypedBinary:
+    case ftOraBlob: return TBlobField::StaticClass();
+    case ftMemo:
+    case ftFmtMemo:
+    case ftOraClob:
+    case ftWideMemo: return TMemoField::StaticClass();
     case ftGraphic: return TGraphicField::StaticClass();
     default: return nullptr;
   }

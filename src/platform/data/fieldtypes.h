@@ -3,26 +3,84 @@
 // component texts, so the order of every list is fixed.
 
 enum TFieldType : int {
-  ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
-  ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic,
-  ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString,
-  ftLargeint, ftADT, ftArray, ftReference, ftDataSet, ftOraBlob, ftOraClob, ftVariant,
-  ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd, ftFixedWideChar, ftWideMemo,
+  ftUnknown,
+  ftString,
+  ftSmallint,
+  ftInteger,
+  ftWord,
+  ftBoolean,
+  ftFloat,
+  ftCurrency,
+  ftBCD,
+  ftDate,
+  ftTime,
+  ftDateTime,
+  ftBytes,
+  ftVarBytes,
+  ftAutoInc,
+  ftBlob,
+  ftMemo,
+  ftGraphic,
+  ftFmtMemo,
+  ftParadoxOle,
+  ftDBaseOle,
+  ftTypedBinary,
+  ftCursor,
+  ftFixedChar,
+  ftWideString,
+  ftLargeint,
+  ftADT,
+  ftArray,
+  ftReference,
+  ftDataSet,
+  ftOraBlob,
+  ftOraClob,
+  ftVariant,
+  ftInterface,
+  ftIDispatch,
+  ftGuid,
+  ftTimeStamp,
+  ftFMTBcd,
+  ftFixedWideChar,
+  ftWideMemo,
 };
 constexpr int FieldTypeCount = ftWideMemo + 1;
 
 enum TParamType : int { ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult };
 
 enum TDataSetState : int {
-  dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, dsNewValue,
-  dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening,
+  dsInactive,
+  dsBrowse,
+  dsEdit,
+  dsInsert,
+  dsSetKey,
+  dsCalcFields,
+  dsFilter,
+  dsNewValue,
+  dsOldValue,
+  dsCurValue,
+  dsBlockRead,
+  dsInternalCalc,
+  dsOpening,
 };
 
 // Handlers compare these numbers, so they keep the toolchain's values.
 enum TDataEvent : int {
-  deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange,
-  deUpdateRecord, deUpdateState, deCheckBrowseMode, dePropertyChange, deFieldListChange,
-  deFocusControl, deParentScroll, deConnectChange, deReconcileError, deDisabledStateChange,
+  deFieldChange,
+  deRecordChange,
+  deDataSetChange,
+  deDataSetScroll,
+  deLayoutChange,
+  deUpdateRecord,
+  deUpdateState,
+  deCheckBrowseMode,
+  dePropertyChange,
+  deFieldListChange,
+  deFocusControl,
+  deParentScroll,
+  deConnectChange,
+  deReconcileError,
+  deDisabledStateChange,
 };
 
 enum TFieldAttribute : int { faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed };
@@ -37,10 +95,9 @@ enum TUpdateMode : int { upWhereAll, upWhereChanged, upWhereKeyOnly };
 
 // Blob-like types keep their bytes as they are; every other type is kept as text.
 inline bool IsBlobType(TFieldType t) {
-  return (t >= ftBlob && t <= ftTypedBinary) || t == ftOraBlob || t == ftOraClob ||
-         t == ftWideMemo;
+  return (t >= ftBlob && t <= ftTypedBinary) || t == ftOraBlob || t == ftOraClob || t == ftWideMemo;
 }
 inline bool IsBinaryType(TFieldType t) {
-  return t == ftBytes || t == ftVarBytes || t == ftBlob || t == ftGraphic ||
-         t == ftParadoxOle || t == ftDBaseOle || t == ftTypedBinary || t == ftOraBlob;
+  return t == ftBytes || t == ftVarBytes || t == ftBlob || t == ftGraphic || t == ftParadoxOle ||
+         t == ftDBaseOle || t == ftTypedBinary || t == ftOraBlob;
 }

@@ -10,7 +10,7 @@
 
 struct FilterExpr::Node {
   enum Kind { Const, Field, Not, Neg, And, Or, Cmp, Like, IsNull, In, Arith, Call } kind;
-  QString op;  // Cmp: = <> < <= > >=; Arith: + - * / ||; Call: the function's name
+  QString op;            // Cmp: = <> < <= > >=; Arith: + - * / ||; Call: the function's name
   int function = -1;     // Call: index in the function table
   bool negated = false;  // NOT LIKE, IS NOT NULL, NOT IN
   Variant value;         // Const
@@ -31,22 +31,37 @@ struct Token {
 
 [[noreturn]] void SyntaxError(const QString& text, int pos, const QString& what) {
   throw EDatabaseError(QStringLiteral("Filter expression error at position %1: %2 in \"%3\"")
-                           .arg(pos + 1).arg(what, text));
+                           .arg(pos + 1)
+                           .arg(what, text));
 }
 
 // The functions filters may call; a Null argument gives Null, as in SQL.
-enum FunctionId { fnUpper, fnLower, fnSubstring, fnTrim, fnTrimLeft, fnTrimRight, fnYear, fnMonth,
-                  fnDay, fnHour, fnMinute, fnSecond, fnGetDate, fnDate, fnTime };
+enum FunctionId {
+  fnUpper,
+  fnLower,
+  fnSubstring,
+  fnTrim,
+  fnTrimLeft,
+  fnTrimRight,
+  fnYear,
+  fnMonth,
+  fnDay,
+  fnHour,
+  fnMinute,
+  fnSecond,
+  fnGetDate,
+  fnDate,
+  fnTime
+};
 struct FunctionInfo {
   const char* name;
   int minArgs;
   int maxArgs;
 };
 constexpr FunctionInfo kFunctions[] = {
-    {"UPPER", 1, 1},    {"LOWER", 1, 1},     {"SUBSTRING", 2, 3}, {"TRIM", 1, 2},
-    {"TRIMLEFT", 1, 2}, {"TRIMRIGHT", 1, 2}, {"YEAR", 1, 1},      {"MONTH", 1, 1},
-    {"DAY", 1, 1},      {"HOUR", 1, 1},      {"MINUTE", 1, 1},    {"SECOND", 1, 1},
-    {"GETDATE", 0, 0},  {"DATE", 1, 1},      {"TIME", 1, 1},
+    {"UPPER", 1, 1},     {"LOWER", 1, 1},  {"SUBSTRING", 2, 3}, {"TRIM", 1, 2}, {"TRIMLEFT", 1, 2},
+    {"TRIMRIGHT", 1, 2}, {"YEAR", 1, 1},   {"MONTH", 1, 1},     {"DAY", 1, 1},  {"HOUR", 1, 1},
+    {"MINUTE", 1, 1},    {"SECOND", 1, 1}, {"GETDATE", 0, 0},   {"DATE", 1, 1}, {"TIME", 1, 1},
 };
 
 int FindFunction(const QString& name) {
@@ -63,15 +78,19 @@ class Parser {
 
   std::unique_ptr<Node> Parse() {
     auto n = ParseOr();
-    if (tok_.kind != Token::End) SyntaxError(s_, tok_.pos, QStringLiteral("unexpected \"%1\"").arg(tok_.text));
+    if (tok_.kind != Token::End)
+      SyntaxError(s_, tok_.pos, QStringLiteral("unexpected \"%1\"").arg(tok_.text));
     return n;
   }
 
  private:
   bool IsWord(const char* word) const {
-    return tok_.kind == Token::Name && tok_.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    return tok_.kind == Token::Name &&
+           tok_.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
   }
-  bool IsOp(const char* op) const { return tok_.kind == Token::Op && tok_.text == QLatin1String(op); }
+  bool IsOp(const char* op) const {
+    return tok_.kind == Token::Op && tok_.text == QLatin1String(op);
+  }
 
   void Next() {
     const int n = s_.size();
@@ -86,7 +105,11 @@ class Parser {
       for (;;) {
         if (j >= n) SyntaxError(s_, i_, QStringLiteral("unterminated string"));
         if (s_[j] == u'\'') {
-          if (j + 1 < n && s_[j + 1] == u'\'') { v += u'\''; j += 2; continue; }
+          if (j + 1 < n && s_[j + 1] == u'\'') {
+            v += u'\'';
+            j += 2;
+            continue;
+          }
           break;
         }
         v += s_[j++];
@@ -130,8 +153,8 @@ class Parser {
       i_ = j;
       return;
     }
-    static const char* const ops[] = {"<>", "<=", ">=", "!=", "||", "=", "<", ">", "(", ")",
-                                      ",", "+", "-", "*", "/"};
+    static const char* const ops[] = {"<>", "<=", ">=", "!=", "||", "=", "<", ">",
+                                      "(",  ")",  ",",  "+",  "-",  "*", "/"};
     for (const char* op : ops) {
       if (QStringView(s_).mid(i_).startsWith(QLatin1String(op))) {
         tok_.kind = Token::Op;
@@ -185,8 +208,8 @@ class Parser {
 
   std::unique_ptr<Node> ParseCompare() {
     auto left = ParseAdd();
-    if (tok_.kind == Token::Op &&
-        (IsOp("=") || IsOp("<>") || IsOp("!=") || IsOp("<") || IsOp("<=") || IsOp(">") || IsOp(">="))) {
+    if (tok_.kind == Token::Op && (IsOp("=") || IsOp("<>") || IsOp("!=") || IsOp("<") ||
+                                   IsOp("<=") || IsOp(">") || IsOp(">="))) {
       auto n = Make(Node::Cmp);
       n->op = tok_.text == QLatin1String("!=") ? QStringLiteral("<>") : tok_.text;
       Next();
@@ -198,7 +221,8 @@ class Parser {
     if (IsWord("NOT")) {
       Next();
       negated = true;
-      if (!IsWord("LIKE") && !IsWord("IN")) SyntaxError(s_, tok_.pos, QStringLiteral("LIKE or IN expected"));
+      if (!IsWord("LIKE") && !IsWord("IN"))
+        SyntaxError(s_, tok_.pos, QStringLiteral("LIKE or IN expected"));
     }
     if (IsWord("LIKE")) {
       Next();
@@ -225,7 +249,10 @@ class Parser {
     if (IsWord("IS")) {
       Next();
       auto n = Make(Node::IsNull);
-      if (IsWord("NOT")) { n->negated = true; Next(); }
+      if (IsWord("NOT")) {
+        n->negated = true;
+        Next();
+      }
       if (!IsWord("NULL")) SyntaxError(s_, tok_.pos, QStringLiteral("NULL expected"));
       Next();
       n->args.push_back(std::move(left));
@@ -295,7 +322,12 @@ class Parser {
       }
       case Token::Name: {
         if (t.pos >= 0) {
-          if (IsWord("NULL")) { Next(); auto n = Make(Node::Const); n->value = Variant::Null(); return n; }
+          if (IsWord("NULL")) {
+            Next();
+            auto n = Make(Node::Const);
+            n->value = Variant::Null();
+            return n;
+          }
           if (IsWord("TRUE") || IsWord("FALSE")) {
             const bool v = IsWord("TRUE");
             Next();
@@ -308,9 +340,11 @@ class Parser {
         if (t.pos >= 0 && IsOp("(")) return ParseCall(t);
         auto n = Make(Node::Field);
         n->field = resolve_(t.text, n->fieldType);
-        if (n->field < 0 && t.pos >= 0 && FindFunction(t.text) == fnGetDate) return MakeCall(t, fnGetDate);
+        if (n->field < 0 && t.pos >= 0 && FindFunction(t.text) == fnGetDate)
+          return MakeCall(t, fnGetDate);
         if (n->field < 0)
-          SyntaxError(s_, t.pos < 0 ? -1 - t.pos : t.pos, QStringLiteral("field \"%1\" not found").arg(t.text));
+          SyntaxError(s_, t.pos < 0 ? -1 - t.pos : t.pos,
+                      QStringLiteral("field \"%1\" not found").arg(t.text));
         return n;
       }
       case Token::Op:
@@ -322,8 +356,7 @@ class Parser {
           return n;
         }
         break;
-      case Token::End:
-        SyntaxError(s_, t.pos, QStringLiteral("unexpected end"));
+      case Token::End: SyntaxError(s_, t.pos, QStringLiteral("unexpected end"));
     }
     SyntaxError(s_, t.pos, QStringLiteral("unexpected \"%1\"").arg(t.text));
   }
@@ -338,12 +371,14 @@ class Parser {
   // NAME(arg, ...) with the current token on "("; SUBSTRING also takes (s FROM n [FOR m]).
   std::unique_ptr<Node> ParseCall(const Token& name) {
     const int function = FindFunction(name.text);
-    if (function < 0) SyntaxError(s_, name.pos, QStringLiteral("unknown function \"%1\"").arg(name.text));
+    if (function < 0)
+      SyntaxError(s_, name.pos, QStringLiteral("unknown function \"%1\"").arg(name.text));
     auto n = MakeCall(name, function);
     Next();
     if (!IsOp(")")) {
       n->args.push_back(ParseOr());
-      while (IsOp(",") || (function == fnSubstring && (IsWord("FROM") || (IsWord("FOR") && n->args.size() == 2)))) {
+      while (IsOp(",") || (function == fnSubstring &&
+                           (IsWord("FROM") || (IsWord("FOR") && n->args.size() == 2)))) {
         Next();
         n->args.push_back(ParseOr());
       }
@@ -352,10 +387,13 @@ class Parser {
     const FunctionInfo& f = kFunctions[function];
     const int count = int(n->args.size());
     if (count < f.minArgs || count > f.maxArgs) {
-      const QString expected = f.minArgs == f.maxArgs ? QString::number(f.minArgs)
-                                                      : QStringLiteral("%1 to %2").arg(f.minArgs).arg(f.maxArgs);
-      SyntaxError(s_, name.pos, QStringLiteral("function %1 takes %2 argument(s), not %3")
-                                    .arg(n->op, expected).arg(count));
+      const QString expected = f.minArgs == f.maxArgs
+                                   ? QString::number(f.minArgs)
+                                   : QStringLiteral("%1 to %2").arg(f.minArgs).arg(f.maxArgs);
+      SyntaxError(s_, name.pos,
+                  QStringLiteral("function %1 takes %2 argument(s), not %3")
+                      .arg(n->op, expected)
+                      .arg(count));
     }
     Next();
     return n;
@@ -406,9 +444,21 @@ bool SqlLike(const QString& text, const QString& pattern, bool ci) {
     return QStringView(&a, 1).compare(QStringView(&b, 1), cs) == 0;
   };
   while (t < text.size()) {
-    if (p < pattern.size() && pattern[p] == u'%') { star = p++; mark = t; continue; }
-    if (p < pattern.size() && (pattern[p] == u'_' || same(pattern[p], text[t]))) { ++p; ++t; continue; }
-    if (star >= 0) { p = star + 1; t = ++mark; continue; }
+    if (p < pattern.size() && pattern[p] == u'%') {
+      star = p++;
+      mark = t;
+      continue;
+    }
+    if (p < pattern.size() && (pattern[p] == u'_' || same(pattern[p], text[t]))) {
+      ++p;
+      ++t;
+      continue;
+    }
+    if (star >= 0) {
+      p = star + 1;
+      t = ++mark;
+      continue;
+    }
     return false;
   }
   while (p < pattern.size() && pattern[p] == u'%') ++p;
@@ -449,7 +499,10 @@ struct Evaluator {
       out = v.ToString().trimmed().toDouble(&ok);
       return ok;
     }
-    if (v.VType() == varBoolean) { out = v.ToBool() ? 1 : 0; return true; }
+    if (v.VType() == varBoolean) {
+      out = v.ToBool() ? 1 : 0;
+      return true;
+    }
     try {
       out = v.ToDouble();
       return true;
@@ -548,7 +601,8 @@ struct Evaluator {
     double d = 0;
     if (v.IsString()) {
       if (!TextToDate(v.ToString(), d))
-        throw EDatabaseError(QStringLiteral("Filter expression error: \"%1\" is not a date").arg(v.ToString()));
+        throw EDatabaseError(
+            QStringLiteral("Filter expression error: \"%1\" is not a date").arg(v.ToString()));
       return d;
     }
     return v.ToDouble();
@@ -557,8 +611,10 @@ struct Evaluator {
   static QString TrimChars(const QString& s, const QString& chars, bool left, bool right) {
     auto strip = [&chars](QChar c) { return chars.isNull() ? c.isSpace() : chars.contains(c); };
     int b = 0, e = s.size();
-    if (left) while (b < e && strip(s[b])) ++b;
-    if (right) while (e > b && strip(s[e - 1])) --e;
+    if (left)
+      while (b < e && strip(s[b])) ++b;
+    if (right)
+      while (e > b && strip(s[e - 1])) --e;
     return s.mid(b, e - b);
   }
 
@@ -584,14 +640,19 @@ struct Evaluator {
       case fnTrimLeft:
       case fnTrimRight: {
         const QString chars = a.size() > 1 ? a[1].ToString() : QString();
-        return Variant(TrimChars(a[0].ToString(), chars, n.function != fnTrimRight, n.function != fnTrimLeft));
+        return Variant(
+            TrimChars(a[0].ToString(), chars, n.function != fnTrimRight, n.function != fnTrimLeft));
       }
-      case fnYear: case fnMonth: case fnDay: {
+      case fnYear:
+      case fnMonth:
+      case fnDay: {
         int y, m, d;
         DecodeDate(DateArg(a[0]), y, m, d);
         return Variant(n.function == fnYear ? y : n.function == fnMonth ? m : d);
       }
-      case fnHour: case fnMinute: case fnSecond: {
+      case fnHour:
+      case fnMinute:
+      case fnSecond: {
         int h, mi, sec, ms;
         DecodeTime(DateArg(a[0]), h, mi, sec, ms);
         return Variant(n.function == fnHour ? h : n.function == fnMinute ? mi : sec);

@@ -24,7 +24,8 @@ void TMemDataSet::InternalOpen() {
   if (FieldDefs().Count() == 0) {
     // Definitions from the persistent fields.
     for (TField* f : Fields().List())
-      if (f->FieldKind() == fkData) FieldDefs().Add(f->FieldName(), f->DataType(), f->Size(), f->Required());
+      if (f->FieldKind() == fkData)
+        FieldDefs().Add(f->FieldName(), f->DataType(), f->Size(), f->Required());
   }
   std::vector<RowsetColumn> columns;
   for (int i = 0; i < FieldDefs().Count(); ++i) {
@@ -37,7 +38,8 @@ void TMemDataSet::InternalOpen() {
     c.binary = IsBinaryType(def->DataType);
     columns.push_back(c);
   }
-  if (!kept_ || kept_->ColumnCount() != int(columns.size())) kept_ = std::make_unique<Rowset>(columns);
+  if (!kept_ || kept_->ColumnCount() != int(columns.size()))
+    kept_ = std::make_unique<Rowset>(columns);
   SetRows(std::move(kept_));
   OpenFields();
 }

@@ -17,10 +17,15 @@ namespace {
 TFieldType FieldTypeOfValue(const Variant& v) {
   switch (v.VType()) {
     case varSmallint: return ftSmallint;
-    case varInteger: case varShortInt: case varByte: return ftInteger;
+    case varInteger:
+    case varShortInt:
+    case varByte: return ftInteger;
     case varWord: return ftWord;
-    case varLongWord: case varInt64: case varQWord: return ftLargeint;
-    case varSingle: case varDouble: return ftFloat;
+    case varLongWord:
+    case varInt64:
+    case varQWord: return ftLargeint;
+    case varSingle:
+    case varDouble: return ftFloat;
     case varCurrency: return ftCurrency;
     case varDate: return ftDateTime;
     case varBoolean: return ftBoolean;
@@ -93,12 +98,23 @@ TDateTime TParam::AsDateTime() const { return IsNull() ? 0 : value_.ToDateTime()
 
 int TParam::GetDataSize() const {
   switch (dataType_) {
-    case ftString: case ftFixedChar: case ftMemo: return value_.IsNull() ? 0 : int(value_.ToString().toUtf8().size()) + 1;
+    case ftString:
+    case ftFixedChar:
+    case ftMemo: return value_.IsNull() ? 0 : int(value_.ToString().toUtf8().size()) + 1;
     case ftWideString: return value_.IsNull() ? 0 : (int(value_.ToString().size()) + 1) * 2;
-    case ftSmallint: case ftWord: case ftBoolean: return 2;
-    case ftInteger: case ftAutoInc: case ftDate: case ftTime: return 4;
-    case ftLargeint: case ftFloat: case ftCurrency: case ftDateTime: return 8;
-    case ftBCD: case ftFMTBcd: return 34;
+    case ftSmallint:
+    case ftWord:
+    case ftBoolean: return 2;
+    case ftInteger:
+    case ftAutoInc:
+    case ftDate:
+    case ftTime: return 4;
+    case ftLargeint:
+    case ftFloat:
+    case ftCurrency:
+    case ftDateTime: return 8;
+    case ftBCD:
+    case ftFMTBcd: return 34;
     default: return IsNull() ? 0 : int(AsBlob().size());
   }
 }
@@ -110,7 +126,8 @@ void TParam::AssignField(TField* field) {
   value_ = field->Value();
   // A numeric goes as its stored text: a double would drop digits (a detail's key).
   QByteArray exact;
-  if (field->DataType() == ftFMTBcd && field->DataSet() && field->DataSet()->FieldCellText(field, false, exact))
+  if (field->DataType() == ftFMTBcd && field->DataSet() &&
+      field->DataSet()->FieldCellText(field, false, exact))
     value_ = Variant(QString::fromLatin1(exact));
   size_ = field->DataSize();
   if (field->DataType() == ftBCD || field->DataType() == ftFMTBcd) numericScale_ = field->Size();

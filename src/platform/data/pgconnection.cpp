@@ -33,8 +33,13 @@ QString SqlStateOf(const PGresult* r) {
 
 struct ResultGuard {
   PGresult* r = nullptr;
-  ~ResultGuard() { if (r) PQclear(r); }
-  void reset(PGresult* n) { if (r) PQclear(r); r = n; }
+  ~ResultGuard() {
+    if (r) PQclear(r);
+  }
+  void reset(PGresult* n) {
+    if (r) PQclear(r);
+    r = n;
+  }
 };
 
 // Hex-form bytea ("\x0a1b...") to raw bytes, in place into out.
@@ -42,9 +47,7 @@ void DecodeBytea(const char* text, int length, QByteArray& out) {
   out.clear();
   if (length >= 2 && text[0] == '\\' && text[1] == 'x') {
     out.resize((length - 2) / 2);
-    auto nibble = [](char c) -> int {
-      return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-    };
+    auto nibble = [](char c) -> int { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
     for (int i = 2, o = 0; i + 1 < length; i += 2, ++o)
       out[o] = char(nibble(text[i]) << 4 | nibble(text[i + 1]));
     return;
@@ -102,12 +105,14 @@ class PgConnection final : public DbConnection {
                                     : text);
     }
     // Server notices (cascades, implicit indexes) are not errors and not for the user.
-    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
     conn_ = conn;
     level_ = 0;
     statementSavepoint_ = false;
     try {
-      SetSessionZone(zoneGiven ? zone : QString::fromUtf8(QTimeZone::systemTimeZoneId()), zoneGiven);
+      SetSessionZone(zoneGiven ? zone : QString::fromUtf8(QTimeZone::systemTimeZoneId()),
+                     zoneGiven);
     } catch (...) {
       Close();
       throw;
@@ -177,15 +182,16 @@ class PgConnection final : public DbConnection {
     statementSavepoint_ = false;
     if (PQtransactionStatus(conn_) == PQTRANS_INERROR) {
       PQclear(PQexec(conn_, "ROLLBACK"));
-      throw EDbError(QStringLiteral(
-          "The transaction had failed and was rolled back; nothing was committed"));
+      throw EDbError(
+          QStringLiteral("The transaction had failed and was rolled back; nothing was committed"));
     }
     ResultGuard r{PQexec(conn_, "COMMIT")};
     if (PQresultStatus(r.r) != PGRES_COMMAND_OK)
       throw EDbError(ErrorText(r.r, conn_), SqlStateOf(r.r));
     // The server answers COMMIT of an aborted transaction with ROLLBACK and no error.
     if (std::strcmp(PQcmdStatus(r.r), "COMMIT") != 0)
-      throw EDbError(QStringLiteral("The server rolled the transaction back instead of committing it"));
+      throw EDbError(
+          QStringLiteral("The server rolled the transaction back instead of committing it"));
   }
 
   void Rollback() override {
@@ -194,7 +200,8 @@ class PgConnection final : public DbConnection {
     const int level = level_--;
     statementSavepoint_ = false;
     if (level > 1) {
-      Simple("ROLLBACK TO SAVEPOINT " + LevelName(level) + "; RELEASE SAVEPOINT " + LevelName(level));
+      Simple("ROLLBACK TO SAVEPOINT " + LevelName(level) + "; RELEASE SAVEPOINT " +
+             LevelName(level));
     } else {
       Simple("ROLLBACK");
     }
@@ -284,7 +291,8 @@ class PgConnection final : public DbConnection {
             cells.resize(size_t(nf));
             decoded.resize(size_t(nf));
             binaryColumn.resize(size_t(nf));
-            for (int c = 0; c < nf; ++c) binaryColumn[size_t(c)] = out.rows->Columns()[size_t(c)].binary;
+            for (int c = 0; c < nf; ++c)
+              binaryColumn[size_t(c)] = out.rows->Columns()[size_t(c)].binary;
           }
           for (int row = 0, n = PQntuples(raw); row < n; ++row) {
             for (int c = 0; c < nf; ++c) {
@@ -316,8 +324,7 @@ class PgConnection final : public DbConnection {
           out.rowsAffected = n && *n ? QByteArray(n).toLongLong() : -1;
           break;
         }
-        case PGRES_EMPTY_QUERY:
-          break;
+        case PGRES_EMPTY_QUERY: break;
         default:
           error = ErrorText(raw, conn_);
           state = SqlStateOf(raw);

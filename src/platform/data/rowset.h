@@ -15,11 +15,11 @@ struct RowsetColumn {
   unsigned typeOid = 0;  // the server's type, 0 for columns made by the program
   int typeMod = -1;
   TFieldType type = ftUnknown;
-  int size = 0;          // characters of a string column; scale of a numeric one
+  int size = 0;  // characters of a string column; scale of a numeric one
   int precision = 0;
-  bool binary = false;   // cells hold raw bytes, not text
-  unsigned tableOid = 0; // the table a column is read from (0 for expressions)
-  int tableColumn = 0;   // its column number in that table
+  bool binary = false;    // cells hold raw bytes, not text
+  unsigned tableOid = 0;  // the table a column is read from (0 for expressions)
+  int tableColumn = 0;    // its column number in that table
 };
 
 // One cell handed to the rowset when a row is stored.

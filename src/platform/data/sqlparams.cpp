@@ -14,9 +14,15 @@ int SkipQuoted(const QString& s, int i, QChar quote, bool backslashes) {
   ++i;
   while (i < n) {
     QChar c = s[i];
-    if (backslashes && c == u'\\') { i += 2; continue; }
+    if (backslashes && c == u'\\') {
+      i += 2;
+      continue;
+    }
     if (c == quote) {
-      if (i + 1 < n && s[i + 1] == quote) { i += 2; continue; }
+      if (i + 1 < n && s[i + 1] == quote) {
+        i += 2;
+        continue;
+      }
       return i + 1;
     }
     ++i;
@@ -39,7 +45,7 @@ Parsed Parse(const QString& sql) {
   Parsed out;
   const int n = sql.size();
   int i = 0;
-  int commentDepth = 0;   // /* */ comments nest
+  int commentDepth = 0;  // /* */ comments nest
   bool lineComment = false;
   auto addName = [&](const QString& name) {
     for (const QString& known : out.names)
@@ -72,7 +78,10 @@ Parsed Parse(const QString& sql) {
         i = SkipQuoted(sql, i, c, escapes);
         continue;
       }
-      if (c == u'"') { i = SkipQuoted(sql, i, c, false); continue; }
+      if (c == u'"') {
+        i = SkipQuoted(sql, i, c, false);
+        continue;
+      }
       if (c == u'$' && (i == 0 || !IsBodyChar(sql[i - 1]))) {
         const QString tag = DollarTag(sql, i);
         if (!tag.isEmpty()) {
@@ -82,17 +91,26 @@ Parsed Parse(const QString& sql) {
         }
       }
     }
-    if (c != u':') { ++i; continue; }
+    if (c != u':') {
+      ++i;
+      continue;
+    }
     if (next == u':') {  // a cast; a run of colons is never a parameter
       while (i < n && sql[i] == u':') ++i;
       continue;
     }
-    if (next == u'=') { i += 2; continue; }
+    if (next == u'=') {
+      i += 2;
+      continue;
+    }
     int j = i + 1;
     QString name;
     if (next == u'"') {
       const int end = sql.indexOf(u'"', j + 1);
-      if (end < 0) { ++i; continue; }
+      if (end < 0) {
+        ++i;
+        continue;
+      }
       name = sql.mid(j + 1, end - j - 1);
       j = end + 1;
     } else {
@@ -100,10 +118,16 @@ Parsed Parse(const QString& sql) {
       while (j < n && sql[j] == u'.') ++j;
       const int body = j;
       while (j < n && IsBodyChar(sql[j])) ++j;
-      if (j == body && !(j > i + 1 && sql[j - 1] == u'.')) { ++i; continue; }
+      if (j == body && !(j > i + 1 && sql[j - 1] == u'.')) {
+        ++i;
+        continue;
+      }
       name = sql.mid(i + 1, j - i - 1);
     }
-    if (name.isEmpty()) { i = j; continue; }
+    if (name.isEmpty()) {
+      i = j;
+      continue;
+    }
     out.refs.push_back(Ref{name, i, j - i, inComment});
     addName(name);
     i = j;

@@ -11,9 +11,9 @@ namespace sqlparams {
 
 // One occurrence of a parameter in the text.
 struct Ref {
-  QString name;     // without the colon (and without quotes of :"quoted name")
-  int start = 0;    // position of the colon
-  int length = 0;   // colon included
+  QString name;    // without the colon (and without quotes of :"quoted name")
+  int start = 0;   // position of the colon
+  int length = 0;  // colon included
   bool inComment = false;
 };
 

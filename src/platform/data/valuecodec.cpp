@@ -24,9 +24,18 @@ bool ParseDouble(QByteArrayView text, double& out) {
   const char* e = b + text.size();
   const auto r = std::from_chars(b, e, out);
   if (r.ec == std::errc() && r.ptr == e) return true;
-  if (text == "NaN") { out = std::numeric_limits<double>::quiet_NaN(); return true; }
-  if (text == "Infinity") { out = std::numeric_limits<double>::infinity(); return true; }
-  if (text == "-Infinity") { out = -std::numeric_limits<double>::infinity(); return true; }
+  if (text == "NaN") {
+    out = std::numeric_limits<double>::quiet_NaN();
+    return true;
+  }
+  if (text == "Infinity") {
+    out = std::numeric_limits<double>::infinity();
+    return true;
+  }
+  if (text == "-Infinity") {
+    out = -std::numeric_limits<double>::infinity();
+    return true;
+  }
   return false;
 }
 
@@ -103,7 +112,8 @@ QByteArray FormatDateTimeIso(TDateTime value, TFieldType type) {
     len = ms ? std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", h, mi, s, ms)
              : std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, mi, s);
   } else {
-    len = ms ? std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", y, m, d, h, mi, s, ms)
+    len = ms ? std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", y, m, d, h, mi,
+                             s, ms)
              : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, h, mi, s);
   }
   return QByteArray(buf, len);
@@ -165,7 +175,9 @@ bool ParseCurrency(QByteArrayView text, Currency& value) {
   return true;
 }
 
-QString BytesToString(QByteArrayView bytes) { return QString::fromLatin1(bytes.data(), bytes.size()); }
+QString BytesToString(QByteArrayView bytes) {
+  return QString::fromLatin1(bytes.data(), bytes.size());
+}
 
 QByteArray StringToBytes(const QString& text) {
   QByteArray out(text.size(), Qt::Uninitialized);
@@ -227,8 +239,7 @@ Variant Decode(TFieldType type, QByteArrayView cell) {
     }
     case ftWideString:
     case ftFixedWideChar:
-    case ftWideMemo:
-      return Variant::FromOleStr(QString::fromUtf8(cell));
+    case ftWideMemo: return Variant::FromOleStr(QString::fromUtf8(cell));
     default:
       if (IsBinaryType(type)) return Variant(BytesToString(cell));
       return Variant(QString::fromUtf8(cell));
@@ -240,23 +251,17 @@ QByteArray Encode(TFieldType type, const Variant& v) {
     case ftSmallint:
     case ftWord:
     case ftInteger:
-    case ftAutoInc:
-      return QByteArray::number(v.ToInt());
-    case ftLargeint:
-      return QByteArray::number(v.ToInt64());
+    case ftAutoInc: return QByteArray::number(v.ToInt());
+    case ftLargeint: return QByteArray::number(v.ToInt64());
     case ftFloat:
-    case ftFMTBcd:
-      return FormatDouble(v.ToDouble());
+    case ftFMTBcd: return FormatDouble(v.ToDouble());
     case ftCurrency:
-    case ftBCD:
-      return FormatCurrency(v.ToCurrency());
-    case ftBoolean:
-      return v.ToBool() ? "t" : "f";
+    case ftBCD: return FormatCurrency(v.ToCurrency());
+    case ftBoolean: return v.ToBool() ? "t" : "f";
     case ftDate:
     case ftTime:
     case ftDateTime:
-    case ftTimeStamp:
-      return FormatDateTimeIso(v.ToDateTime(), type);
+    case ftTimeStamp: return FormatDateTimeIso(v.ToDateTime(), type);
     default:
       if (IsBinaryType(type)) return StringToBytes(v.ToString());
       return v.ToString().toUtf8();
@@ -271,10 +276,8 @@ QByteArray ParamText(const Variant& v, TFieldType type) {
     case ftTimeStamp:
       if (v.IsString()) return v.ToString().toUtf8();  // a date text goes as it is
       return FormatDateTimeIso(v.ToDateTime(), type);
-    case ftBoolean:
-      return v.ToBool() ? "t" : "f";
-    default:
-      break;
+    case ftBoolean: return v.ToBool() ? "t" : "f";
+    default: break;
   }
   switch (v.VType()) {
     case varBoolean: return v.ToBool() ? "t" : "f";
@@ -285,9 +288,13 @@ QByteArray ParamText(const Variant& v, TFieldType type) {
     case varSingle:
     case varDouble: return FormatDouble(v.ToDouble());
     case varCurrency: return FormatCurrency(v.ToCurrency());
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord:
-    case varLongWord: case varInt64:
-      return QByteArray::number(v.ToInt64());
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64: return QByteArray::number(v.ToInt64());
     case varQWord: return QByteArray::number(v.ToQWord());
     default: return v.ToString().toUtf8();
   }

@@ -17,7 +17,10 @@ TZConnection::TZConnection(TComponent* owner)
 TStrings* TZConnection::Properties() const { return properties_.get(); }
 
 void TZConnection::SetProperties(TStrings* lines) {
-  if (lines) properties_->Assign(lines); else properties_->Clear();
+  if (lines)
+    properties_->Assign(lines);
+  else
+    properties_->Clear();
 }
 
 TZConnection::~TZConnection() {
@@ -27,9 +30,9 @@ TZConnection::~TZConnection() {
 void TZConnection::BeforeDestruction() {
   try {
     Disconnect();
-  } catch (...) {
-  }
-  for (TZAbstractRODataset* ds : std::vector<TZAbstractRODataset*>(dataSets_)) ds->SetConnection(nullptr);
+  } catch (...) {}
+  for (TZAbstractRODataset* ds : std::vector<TZAbstractRODataset*>(dataSets_))
+    ds->SetConnection(nullptr);
   TComponent::BeforeDestruction();
 }
 
@@ -46,7 +49,10 @@ void TZConnection::SetConnected(bool on) {
     streamedConnected_ = on;
     return;
   }
-  if (on) Connect(); else Disconnect();
+  if (on)
+    Connect();
+  else
+    Disconnect();
 }
 
 void TZConnection::Connect() {

@@ -47,14 +47,19 @@ class TQueryMasterLink : public TDataLink {
 };
 
 TZAbstractRODataset::TZAbstractRODataset(TComponent* owner)
-    : TDataSet(owner), sql_(std::make_unique<TSQLStrings>()), params_(std::make_unique<TParams>(this)) {
+    : TDataSet(owner),
+      sql_(std::make_unique<TSQLStrings>()),
+      params_(std::make_unique<TParams>(this)) {
   sql_->onChanged = [this] { SQLChanged(); };
 }
 
 TStrings* TZAbstractRODataset::SQL() const { return sql_.get(); }
 
 void TZAbstractRODataset::SetSQL(TStrings* lines) {
-  if (lines) sql_->Assign(lines); else sql_->Clear();
+  if (lines)
+    sql_->Assign(lines);
+  else
+    sql_->Clear();
 }
 
 void TZAbstractRODataset::SetSQLText(const QString& text) {
@@ -79,8 +84,7 @@ void TZAbstractRODataset::Notification(TComponent* component, TOperation operati
     if (Active()) {
       try {
         Close();
-      } catch (...) {
-      }
+      } catch (...) {}
     }
     connection_->UnregisterDataSet(this);
     connection_ = nullptr;
@@ -116,7 +120,10 @@ void TZAbstractRODataset::SyncParamsWithSQL() {
 }
 
 void TZAbstractRODataset::SetParams(TParams* params) {
-  if (params) params_->Assign(params); else params_->Clear();
+  if (params)
+    params_->Assign(params);
+  else
+    params_->Clear();
 }
 
 // Stored texts may list parameters the statement lacks, or none at all ("Params = <>"):
@@ -129,7 +136,10 @@ void TZAbstractRODataset::Loaded() {
 void TZAbstractRODataset::SetParamCheck(bool on) {
   if (on == paramCheck_) return;
   paramCheck_ = on;
-  if (on) SyncParamsWithSQL(); else params_->Clear();
+  if (on)
+    SyncParamsWithSQL();
+  else
+    params_->Clear();
 }
 
 TDataSource* TZAbstractRODataset::GetDataSource() const {
@@ -137,7 +147,8 @@ TDataSource* TZAbstractRODataset::GetDataSource() const {
 }
 
 void TZAbstractRODataset::SetDataSource(TDataSource* source) {
-  if (source && IsLinkedTo(source)) throw EDatabaseError(QStringLiteral("Circular datalinks are not allowed"));
+  if (source && IsLinkedTo(source))
+    throw EDatabaseError(QStringLiteral("Circular datalinks are not allowed"));
   if (!source) {
     masterLink_.reset();
     return;
@@ -176,7 +187,8 @@ DbParam TZAbstractRODataset::ToDbParam(const TParam& p) {
 
 DbResult TZAbstractRODataset::Run(const QString& sql, const TParams& params) {
   if (!connection_)
-    throw EDatabaseError(QStringLiteral("%1: Database connection component is not assigned").arg(Name()));
+    throw EDatabaseError(
+        QStringLiteral("%1: Database connection component is not assigned").arg(Name()));
   DbConnection& db = connection_->Driver();
   if (timeout_ > 0) db.SetStatementTimeout(timeout_ * 1000);
   struct TimeoutReset {
@@ -186,8 +198,7 @@ DbResult TZAbstractRODataset::Run(const QString& sql, const TParams& params) {
       if (timeout > 0) {
         try {
           db.SetStatementTimeout(0);
-        } catch (...) {
-        }
+        } catch (...) {}
       }
     }
   } reset{db, timeout_};
@@ -196,7 +207,8 @@ DbResult TZAbstractRODataset::Run(const QString& sql, const TParams& params) {
   const sqlparams::ServerText server = sqlparams::ToServerText(sql, parsed);
   std::vector<DbParam> values;
   values.reserve(server.order.size());
-  for (int index : server.order) values.push_back(ToDbParam(*params.ParamByName(parsed.names[index])));
+  for (int index : server.order)
+    values.push_back(ToDbParam(*params.ParamByName(parsed.names[index])));
   return db.Execute(server.text, values);
 }
 
@@ -204,7 +216,8 @@ void TZAbstractRODataset::InternalOpen() {
   tableInfo_.reset();
   SetParamsFromMaster();
   DbResult r = Run(sqlText_, *params_);
-  if (!r.rows) throw EDatabaseError(QStringLiteral("%1: The statement returns no rows").arg(Name()));
+  if (!r.rows)
+    throw EDatabaseError(QStringLiteral("%1: The statement returns no rows").arg(Name()));
   SetRows(std::move(r.rows));
   OpenFields();
 }
@@ -212,7 +225,8 @@ void TZAbstractRODataset::InternalOpen() {
 void TZAbstractRODataset::InternalRefresh() {
   SetParamsFromMaster();
   DbResult r = Run(sqlText_, *params_);
-  if (!r.rows) throw EDatabaseError(QStringLiteral("%1: The statement returns no rows").arg(Name()));
+  if (!r.rows)
+    throw EDatabaseError(QStringLiteral("%1: The statement returns no rows").arg(Name()));
   const bool sameColumns = Rows() && Rows()->ColumnCount() == r.rows->ColumnCount();
   SetRows(std::move(r.rows));
   if (!sameColumns) {
@@ -290,19 +304,22 @@ void TZStoredProc::BuildCall() {
   for (int i = 0; i < Params().Count(); ++i)
     if (Params().Items(i)->ParamType() != ptOutput && Params().Items(i)->ParamType() != ptResult)
       args << QLatin1Char(':') + Params().Items(i)->Name();
-  SetSQLText(procName_.isEmpty() ? QString()
-                             : QStringLiteral("select * from %1(%2)").arg(procName_, args.join(QStringLiteral(", "))));
+  SetSQLText(
+      procName_.isEmpty()
+          ? QString()
+          : QStringLiteral("select * from %1(%2)").arg(procName_, args.join(QStringLiteral(", "))));
 }
 
 void TZStoredProc::InternalOpen() {
   if (Params().Count() == 0 && Connection() && !procName_.isEmpty()) {
     TParams lookup;
     lookup.CreateParam(ftString, QStringLiteral("NAME"), ptInput)->SetValue(Variant(procName_));
-    DbResult r = Run(QStringLiteral(
-                         "select a.n from pg_proc p, unnest(coalesce(p.proargnames, '{}'::text[])) "
-                         "with ordinality a(n, i) where p.oid = :NAME::regproc "
-                         "and (p.proargmodes is null or p.proargmodes[a.i] in ('i', 'b')) order by a.i"),
-                     lookup);
+    DbResult r =
+        Run(QStringLiteral(
+                "select a.n from pg_proc p, unnest(coalesce(p.proargnames, '{}'::text[])) "
+                "with ordinality a(n, i) where p.oid = :NAME::regproc "
+                "and (p.proargmodes is null or p.proargmodes[a.i] in ('i', 'b')) order by a.i"),
+            lookup);
     for (int i = 0; r.rows && i < r.rows->RowCount(); ++i)
       Params().CreateParam(ftUnknown, QString::fromUtf8(r.rows->Cell(i, 0)), ptInput);
   }

@@ -85,7 +85,8 @@ QStringList TZUpdateSQL::KeyFields() const {
     QStringList keys;
     for (const QString& name : sqlparams::Parse(*sql).names) {
       const QString fieldName = FieldRefToName(dataSet_, name);
-      if (fieldName.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive) && !keys.contains(fieldName.mid(4)))
+      if (fieldName.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive) &&
+          !keys.contains(fieldName.mid(4)))
         keys << fieldName.mid(4);
     }
     if (!keys.isEmpty()) return keys;
@@ -104,7 +105,8 @@ const ZTableInfo& TZAbstractRODataset::TableInfo(unsigned oid) {
   DbResult r = connection_->Driver().Execute(
       "select c.oid::regclass::text, a.attnum, quote_ident(a.attname), "
       "array_position(i.indkey::int2[], a.attnum) "
-      "from pg_class c join pg_attribute a on a.attrelid = c.oid and a.attnum > 0 and not a.attisdropped "
+      "from pg_class c join pg_attribute a on a.attrelid = c.oid and a.attnum > 0 and not "
+      "a.attisdropped "
       "left join pg_index i on i.indrelid = c.oid and i.indisprimary "
       "where c.oid = $1 order by 4, 2",
       {DbParam::Text(QByteArray::number(oid))});
@@ -128,11 +130,15 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
   for (const RowsetColumn& c : rows->Columns()) {
     if (c.tableOid == 0) continue;
     if (table != 0 && c.tableOid != table)
-      throw EDatabaseError(QStringLiteral("%1: The result joins several tables; set an update object to write it").arg(Name()));
+      throw EDatabaseError(
+          QStringLiteral("%1: The result joins several tables; set an update object to write it")
+              .arg(Name()));
     table = c.tableOid;
   }
   if (table == 0)
-    throw EDatabaseError(QStringLiteral("%1: The result has no table to write to; set an update object").arg(Name()));
+    throw EDatabaseError(
+        QStringLiteral("%1: The result has no table to write to; set an update object")
+            .arg(Name()));
   DbConnection& db = Connection()->Driver();
   const ZTableInfo& info = TableInfo(table);
 
@@ -161,7 +167,9 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
                    param(c, true);
     }
     if (!info.key.isEmpty() && conds.size() != info.key.size())
-      throw EDatabaseError(QStringLiteral("%1: The result lacks the key of %2; set an update object").arg(Name(), info.name));
+      throw EDatabaseError(
+          QStringLiteral("%1: The result lacks the key of %2; set an update object")
+              .arg(Name(), info.name));
     return conds.join(QStringLiteral(" and "));
   };
   QStringList returning;
@@ -182,7 +190,8 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
                     param(c, false);
     if (sets.isEmpty()) return;
     sql = QStringLiteral("update %1 set %2 where %3 returning %4")
-              .arg(info.name, sets.join(QStringLiteral(", ")), where(), returning.join(QStringLiteral(", ")));
+              .arg(info.name, sets.join(QStringLiteral(", ")), where(),
+                   returning.join(QStringLiteral(", ")));
   } else {
     QStringList cols, vals;
     for (int c = 0; c < rows->ColumnCount(); ++c)
@@ -191,14 +200,16 @@ void TZAbstractDataset::WriteRecord(TUpdateKind kind) {
         vals << param(c, false);
       }
     sql = cols.isEmpty()
-              ? QStringLiteral("insert into %1 default values returning %2").arg(info.name, returning.join(QStringLiteral(", ")))
+              ? QStringLiteral("insert into %1 default values returning %2")
+                    .arg(info.name, returning.join(QStringLiteral(", ")))
               : QStringLiteral("insert into %1 (%2) values (%3) returning %4")
-                    .arg(info.name, cols.join(QStringLiteral(", ")), vals.join(QStringLiteral(", ")),
-                         returning.join(QStringLiteral(", ")));
+                    .arg(info.name, cols.join(QStringLiteral(", ")),
+                         vals.join(QStringLiteral(", ")), returning.join(QStringLiteral(", ")));
   }
   DbResult r = db.Execute(sql.toUtf8(), values);
   if (r.rowsAffected == 0)
-    throw EDatabaseError(QStringLiteral("%1: The record was changed or deleted by another user").arg(Name()));
+    throw EDatabaseError(
+        QStringLiteral("%1: The record was changed or deleted by another user").arg(Name()));
   // Values the server assigned (defaults, sequences, triggers) become the record's values.
   if (r.rows && r.rows->RowCount() == 1) {
     for (size_t i = 0; i < returnedCols.size(); ++i) {
@@ -249,7 +260,8 @@ bool TZAbstractRODataset::RefreshRowWhere(const QStringList& keyFields) {
     if (CurrentRowCell(col, cell)) p->SetValue(Variant(QString::fromUtf8(cell)));
     conds << QStringLiteral("\"%1\" is not distinct from :%2").arg(column, name);
   }
-  return RefreshRowBy(QStringLiteral("select * from (\n%1\n) orv_row where %2").arg(sql, conds.join(QStringLiteral(" and "))),
+  return RefreshRowBy(QStringLiteral("select * from (\n%1\n) orv_row where %2")
+                          .arg(sql, conds.join(QStringLiteral(" and "))),
                       params);
 }
 
@@ -268,7 +280,8 @@ QStringList TZAbstractRODataset::PrimaryKeyFields() {
   for (int keyColumn : info.key) {
     TField* found = nullptr;
     for (int c = 0; c < rows->ColumnCount() && !found; ++c)
-      if (rows->Columns()[size_t(c)].tableOid == table && rows->Columns()[size_t(c)].tableColumn == keyColumn)
+      if (rows->Columns()[size_t(c)].tableOid == table &&
+          rows->Columns()[size_t(c)].tableColumn == keyColumn)
         found = FieldByNumber(c + 1);
     if (!found) return {};
     keys << found->FieldName();

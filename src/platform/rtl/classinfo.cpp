@@ -5,11 +5,14 @@
 
 bool TTypeInfo::IsOrdinal() const {
   switch (Kind) {
-    case tkInteger: case tkChar: case tkEnumeration: case tkSet: case tkWChar: case tkBool:
-    case tkUChar:
-      return true;
-    default:
-      return false;
+    case tkInteger:
+    case tkChar:
+    case tkEnumeration:
+    case tkSet:
+    case tkWChar:
+    case tkBool:
+    case tkUChar: return true;
+    default: return false;
   }
 }
 
@@ -48,7 +51,8 @@ bool TClassInfo::ClassNameIs(const QString& name) const {
 
 TObject* TClassInfo::Create(TObject* arg) const {
   if (!factory_) {
-    throw EComponentError(QStringLiteral("Cannot create an instance of abstract class %1").arg(name_));
+    throw EComponentError(
+        QStringLiteral("Cannot create an instance of abstract class %1").arg(name_));
   }
   TObject* object = factory_(arg);
   object->AfterConstruction();

@@ -18,9 +18,26 @@ class TMethodInfo;
 using TClass = const TClassInfo*;
 
 enum TTypeKind {
-  tkUnknown, tkInteger, tkChar, tkEnumeration, tkFloat, tkSet, tkMethod, tkSString,
-  tkLString, tkAString, tkWString, tkVariant, tkInterface, tkClass, tkWChar, tkBool,
-  tkInt64, tkQWord, tkUString, tkUChar
+  tkUnknown,
+  tkInteger,
+  tkChar,
+  tkEnumeration,
+  tkFloat,
+  tkSet,
+  tkMethod,
+  tkSString,
+  tkLString,
+  tkAString,
+  tkWString,
+  tkVariant,
+  tkInterface,
+  tkClass,
+  tkWChar,
+  tkBool,
+  tkInt64,
+  tkQWord,
+  tkUString,
+  tkUChar
 };
 enum TOrdType { otSByte, otUByte, otSWord, otUWord, otSLong, otULong, otSQWord, otUQWord };
 enum TFloatType { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
@@ -42,18 +59,18 @@ struct TTypeInfo {
   TOrdType OrdType = otSLong;
   qint64 MinValue = 0;
   qint64 MaxValue = 0;
-  QStringList EnumNames;                       // tkEnumeration: names by ordinal
-  const TTypeInfo* (*CompType)() = nullptr;    // tkSet: the element type
-  TFloatType FloatType = ftDouble;             // tkFloat
-  TClass (*ClassRef)() = nullptr;              // tkClass: the declared class
-  QString InterfaceIID;                        // tkInterface
+  QStringList EnumNames;                     // tkEnumeration: names by ordinal
+  const TTypeInfo* (*CompType)() = nullptr;  // tkSet: the element type
+  TFloatType FloatType = ftDouble;           // tkFloat
+  TClass (*ClassRef)() = nullptr;            // tkClass: the declared class
+  QString InterfaceIID;                      // tkInterface
   // tkMethod: the event type's signature.
   TMethodKind MethodKind = mkProcedure;
   std::vector<TParamInfo> Params;
   QString ResultType;
-  const void* SigTag = nullptr;                // identity of the C++ signature
+  const void* SigTag = nullptr;  // identity of the C++ signature
 
-  bool IsOrdinal() const;                      // integer, char, enumeration, set, Boolean
+  bool IsOrdinal() const;  // integer, char, enumeration, set, Boolean
   TClass ClassType() const { return ClassRef != nullptr ? ClassRef() : nullptr; }
   // Enumeration value name by ordinal ("" outside the range); ordinal by name (-1 if none).
   QString EnumName(qint64 value) const;
@@ -111,7 +128,7 @@ struct TPropInfo {
   std::function<bool(const TObject*)> StoredProc;     // empty: StoredConst holds
   bool StoredConst = true;
   static constexpr qint64 NoDefault = qint64(0x80000000);
-  qint64 Default = NoDefault;                         // ordinal kinds only
+  qint64 Default = NoDefault;  // ordinal kinds only
 
   TTypeKind Kind() const { return PropType->Kind; }
   bool CanRead() const { return bool(Getter); }

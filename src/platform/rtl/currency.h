@@ -7,7 +7,11 @@ struct Currency {
   qint64 Raw = 0;  // value * 10000
 
   constexpr Currency() = default;
-  static constexpr Currency FromRaw(qint64 raw) { Currency c; c.Raw = raw; return c; }
+  static constexpr Currency FromRaw(qint64 raw) {
+    Currency c;
+    c.Raw = raw;
+    return c;
+  }
   // Ties go to even, as when a value becomes Currency in the original. Raises EOverflow
   // beyond the range of the type.
   static Currency FromDouble(double value);

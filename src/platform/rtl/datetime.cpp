@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kDateDelta = 693594;  // days from 0001-01-01 to 1899-12-31
+constexpr int kDateDelta = 693594;   // days from 0001-01-01 to 1899-12-31
 constexpr qint64 kMinDay = -693593;  // 0001-01-01
 constexpr qint64 kMaxDay = 2958465;  // 9999-12-31
 
@@ -100,8 +100,8 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& date) {
       day > DaysInAMonth(year, month))
     return false;
   const qint64 y = year - 1;
-  date = double(y * 365 + y / 4 - y / 100 + y / 400 + DaysBeforeMonth(year, month) + day -
-                kDateDelta);
+  date =
+      double(y * 365 + y / 4 - y / 100 + y / 400 + DaysBeforeMonth(year, month) + day - kDateDelta);
   return true;
 }
 
@@ -155,8 +155,8 @@ void DecodeTime(TDateTime time, int& hour, int& min, int& sec, int& msec) {
   msec = ms % 1000;
 }
 
-void DecodeDateTime(TDateTime value, int& year, int& month, int& day, int& hour, int& min,
-                    int& sec, int& msec) {
+void DecodeDateTime(TDateTime value, int& year, int& month, int& day, int& hour, int& min, int& sec,
+                    int& msec) {
   DecodeDate(value, year, month, day);
   DecodeTime(value, hour, min, sec, msec);
 }

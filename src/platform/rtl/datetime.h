@@ -26,8 +26,8 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int min, int se
 // A value outside years 1..9999 (or not a number) decodes to zeros.
 void DecodeDate(TDateTime date, int& year, int& month, int& day);
 void DecodeTime(TDateTime time, int& hour, int& min, int& sec, int& msec);
-void DecodeDateTime(TDateTime value, int& year, int& month, int& day, int& hour, int& min,
-                    int& sec, int& msec);
+void DecodeDateTime(TDateTime value, int& year, int& month, int& day, int& hour, int& min, int& sec,
+                    int& msec);
 // Date part plus time part, keeping the time positive for dates before 1899-12-30.
 TDateTime ComposeDateTime(TDateTime date, TDateTime time);
 

@@ -29,13 +29,13 @@ class Exception : public std::exception {
 };
 
 // Declares an exception class with the runtime's name; its constructors are its base's.
-#define ORV_DECLARE_EXCEPTION(Name, Base)                                                  \
-  class Name : public Base {                                                               \
-   public:                                                                                 \
-    using Base::Base;                                                                      \
-    QString ClassName() const override { return QStringLiteral(#Name); }                   \
+#define ORV_DECLARE_EXCEPTION(Name, Base)                                                       \
+  class Name : public Base {                                                                    \
+   public:                                                                                      \
+    using Base::Base;                                                                           \
+    QString ClassName() const override { return QStringLiteral(#Name); }                        \
     std::unique_ptr<Exception> Clone() const override { return std::make_unique<Name>(*this); } \
-    [[noreturn]] void Raise() const override { throw *this; }                              \
+    [[noreturn]] void Raise() const override { throw *this; }                                   \
   };
 
 // A silent exception: handlers end the current operation without showing anything.

@@ -168,8 +168,7 @@ bool FileSetDate(const QString& fileName, TDateTime age) {
   times[0].tv_nsec = UTIME_OMIT;
   times[1].tv_sec = time_t(std::floor(double(ms) / 1000.0));
   times[1].tv_nsec = long((ms - qint64(times[1].tv_sec) * 1000) * 1000000);
-  return !fileName.isEmpty() &&
-         ::utimensat(AT_FDCWD, Native(fileName).constData(), times, 0) == 0;
+  return !fileName.isEmpty() && ::utimensat(AT_FDCWD, Native(fileName).constData(), times, 0) == 0;
 }
 
 QString GetTempDir() {
@@ -264,8 +263,8 @@ int FindFirst(const QString& path, int attr, TSearchRec& rec) {
   state->attr = attr;
   const QDir dir(state->folder.isEmpty() ? QStringLiteral(".") : state->folder);
   if (!dir.exists()) return 3;  // path not found
-  state->names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                               QDir::Name);
+  state->names = dir.entryList(
+      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
   rec.State = state;
   const int result = FillNext(rec);
   if (result != 0) {

@@ -29,10 +29,13 @@ QString PlainText(const DecimalNumber& n, int decimals, bool thousands, const TF
 
 QString ExponentText(int exponent, bool forceSign, int minDigits) {
   QString out = QStringLiteral("E");
-  if (exponent < 0) out += QLatin1Char('-');
-  else if (forceSign) out += QLatin1Char('+');
+  if (exponent < 0)
+    out += QLatin1Char('-');
+  else if (forceSign)
+    out += QLatin1Char('+');
   QString digits = QString::number(qAbs(exponent));
-  if (digits.size() < minDigits) digits.prepend(QString(minDigits - digits.size(), QLatin1Char('0')));
+  if (digits.size() < minDigits)
+    digits.prepend(QString(minDigits - digits.size(), QLatin1Char('0')));
   return out + digits;
 }
 
@@ -98,8 +101,7 @@ QString FloatToText(DecimalNumber n, TFloatFormat format, int precision, int dig
   if (n.IsSpecial()) return SpecialText(n);
   precision = qBound(1, precision, 19);
   switch (format) {
-    case ffGeneral:
-      return GeneralText(n, precision, qBound(0, digits, 4), s);
+    case ffGeneral: return GeneralText(n, precision, qBound(0, digits, 4), s);
     case ffExponent: {
       n.RoundToDigits(precision);
       return WithSign(n, ScientificText(n, precision, true, qBound(0, digits, 4), s));
@@ -120,7 +122,8 @@ QString FloatToText(DecimalNumber n, TFloatFormat format, int precision, int dig
 
 QString FloatToStrF(double value, TFloatFormat format, int precision, int digits,
                     const TFormatSettings& settings) {
-  return FloatToText(DecimalNumber::FromDouble(value), format, qMin(precision, 18), digits, settings);
+  return FloatToText(DecimalNumber::FromDouble(value), format, qMin(precision, 18), digits,
+                     settings);
 }
 
 QString FloatToStrF(double value, TFloatFormat format, int precision, int digits) {
@@ -133,7 +136,8 @@ QString FloatToStr(double value, const TFormatSettings& settings) {
 
 QString FloatToStr(double value) { return FloatToStr(value, FormatSettings()); }
 
-QString CurrToStrF(Currency value, TFloatFormat format, int digits, const TFormatSettings& settings) {
+QString CurrToStrF(Currency value, TFloatFormat format, int digits,
+                   const TFormatSettings& settings) {
   return FloatToText(DecimalNumber::FromCurrency(value), format, 19, digits, settings);
 }
 

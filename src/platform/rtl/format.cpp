@@ -97,24 +97,20 @@ class Formatter {
     switch (type.unicode()) {
       case 'd':
       case 'u':
-      case 'x':
-        return IntegerText(type, precision);
+      case 'x': return IntegerText(type, precision);
       case 'e':
       case 'f':
       case 'g':
       case 'n':
-      case 'm':
-        return FloatText(type, precision);
-      case 's':
-        return StringText(precision);
+      case 'm': return FloatText(type, precision);
+      case 's': return StringText(precision);
       case 'p': {
         const TVarRec& a = NextArg();
         if (a.VType != TVarRec::vtPointer && a.VType != TVarRec::vtObject) Invalid();
         const void* p = a.VType == TVarRec::vtPointer ? a.VPointer : a.VObject;
         return QStringLiteral("%1").arg(quintptr(p), 16, 16, QLatin1Char('0')).toUpper();
       }
-      default:
-        Invalid();
+      default: Invalid();
     }
   }
 
@@ -129,17 +125,10 @@ class Formatter {
         narrow = true;
         signedValue = a.VInt;
         break;
-      case TVarRec::vtInt64:
-        signedValue = a.VInt;
-        break;
-      case TVarRec::vtQWord:
-        magnitude = a.VQWord;
-        break;
-      case TVarRec::vtVariant:
-        signedValue = a.VVariant.ToInt64();
-        break;
-      default:
-        Invalid();
+      case TVarRec::vtInt64: signedValue = a.VInt; break;
+      case TVarRec::vtQWord: magnitude = a.VQWord; break;
+      case TVarRec::vtVariant: signedValue = a.VVariant.ToInt64(); break;
+      default: Invalid();
     }
     if (a.VType != TVarRec::vtQWord) {
       if (type == QLatin1Char('d')) {
@@ -151,7 +140,8 @@ class Formatter {
     }
     QString digits = type == QLatin1Char('x') ? QString::number(magnitude, 16).toUpper()
                                               : QString::number(magnitude);
-    if (digits.size() < precision) digits.prepend(QString(precision - digits.size(), QLatin1Char('0')));
+    if (digits.size() < precision)
+      digits.prepend(QString(precision - digits.size(), QLatin1Char('0')));
     return negative ? QLatin1Char('-') + digits : digits;
   }
 
@@ -160,9 +150,7 @@ class Formatter {
     DecimalNumber value;
     bool currency = false;
     switch (a.VType) {
-      case TVarRec::vtExtended:
-        value = DecimalNumber::FromDouble(a.VExtended);
-        break;
+      case TVarRec::vtExtended: value = DecimalNumber::FromDouble(a.VExtended); break;
       case TVarRec::vtCurrency:
         value = DecimalNumber::FromCurrency(a.VCurrency);
         currency = true;
@@ -175,22 +163,17 @@ class Formatter {
           value = DecimalNumber::FromDouble(a.VVariant.ToDouble());
         }
         break;
-      default:
-        Invalid();
+      default: Invalid();
     }
     const int wide = currency ? 19 : 18;
     switch (type.unicode()) {
-      case 'e':
-        return FloatToText(value, ffExponent, precision < 0 ? 15 : precision, 3, s_);
-      case 'g':
-        return FloatToText(value, ffGeneral, precision < 0 ? 15 : precision, 3, s_);
-      case 'f':
-        return FloatToText(value, ffFixed, wide, precision < 0 ? 2 : precision, s_);
-      case 'n':
-        return FloatToText(value, ffNumber, wide, precision < 0 ? 2 : precision, s_);
+      case 'e': return FloatToText(value, ffExponent, precision < 0 ? 15 : precision, 3, s_);
+      case 'g': return FloatToText(value, ffGeneral, precision < 0 ? 15 : precision, 3, s_);
+      case 'f': return FloatToText(value, ffFixed, wide, precision < 0 ? 2 : precision, s_);
+      case 'n': return FloatToText(value, ffNumber, wide, precision < 0 ? 2 : precision, s_);
       default:
-        return FloatToText(value, ffCurrency, wide,
-                           precision < 0 ? s_.CurrencyDecimals : precision, s_);
+        return FloatToText(value, ffCurrency, wide, precision < 0 ? s_.CurrencyDecimals : precision,
+                           s_);
     }
   }
 
@@ -200,14 +183,9 @@ class Formatter {
     switch (a.VType) {
       case TVarRec::vtString:
       case TVarRec::vtChar:
-      case TVarRec::vtWideChar:
-        text = a.VString;
-        break;
-      case TVarRec::vtVariant:
-        text = a.VVariant.ToString();
-        break;
-      default:
-        Invalid();
+      case TVarRec::vtWideChar: text = a.VString; break;
+      case TVarRec::vtVariant: text = a.VVariant.ToString(); break;
+      default: Invalid();
     }
     if (precision >= 0 && precision < text.size()) text.truncate(precision);
     return text;

@@ -71,22 +71,16 @@ class DateTimeFormatter {
       int count = 1;
       while (i + count < n && format[i + count].toUpper() == raw.toUpper()) ++count;
       switch (token.unicode()) {
-        case 'Y':
-          out_ += count <= 2 ? Padded(year_ % 100, 2) : Padded(year_, 4);
-          break;
+        case 'Y': out_ += count <= 2 ? Padded(year_ % 100, 2) : Padded(year_, 4); break;
         case 'M':
-          if (count <= 2) out_ += Padded(month_, count);
-          else out_ += MonthName(count == 3 ? s_.ShortMonthNames : s_.LongMonthNames);
+          if (count <= 2)
+            out_ += Padded(month_, count);
+          else
+            out_ += MonthName(count == 3 ? s_.ShortMonthNames : s_.LongMonthNames);
           break;
-        case 'N':
-          out_ += Padded(min_, qMin(count, 2));
-          break;
-        case 'S':
-          out_ += Padded(sec_, qMin(count, 2));
-          break;
-        case 'Z':
-          out_ += Padded(msec_, qMin(count, 3));
-          break;
+        case 'N': out_ += Padded(min_, qMin(count, 2)); break;
+        case 'S': out_ += Padded(sec_, qMin(count, 2)); break;
+        case 'Z': out_ += Padded(msec_, qMin(count, 3)); break;
         case 'H': {
           int h = hour_;
           if (TwelveHourClockAhead(format, i + count)) h = h == 0 ? 12 : h > 12 ? h - 12 : h;
@@ -94,14 +88,16 @@ class DateTimeFormatter {
           break;
         }
         case 'D':
-          if (count <= 2) out_ += Padded(day_, count);
-          else if (count == 3) out_ += DayName(s_.ShortDayNames);
-          else if (count == 4) out_ += DayName(s_.LongDayNames);
-          else Append(count == 5 ? s_.ShortDateFormat : s_.LongDateFormat, level + 1);
+          if (count <= 2)
+            out_ += Padded(day_, count);
+          else if (count == 3)
+            out_ += DayName(s_.ShortDayNames);
+          else if (count == 4)
+            out_ += DayName(s_.LongDayNames);
+          else
+            Append(count == 5 ? s_.ShortDateFormat : s_.LongDateFormat, level + 1);
           break;
-        case 'T':
-          Append(count == 1 ? s_.ShortTimeFormat : s_.LongTimeFormat, level + 1);
-          break;
+        case 'T': Append(count == 1 ? s_.ShortTimeFormat : s_.LongTimeFormat, level + 1); break;
         case 'C':
           Append(s_.ShortDateFormat, level + 1);
           if (hour_ != 0 || min_ != 0 || sec_ != 0) {
@@ -109,9 +105,7 @@ class DateTimeFormatter {
             Append(s_.LongTimeFormat, level + 1);
           }
           break;
-        case 'A':
-          count = AppendAmPm(format, i);
-          break;
+        case 'A': count = AppendAmPm(format, i); break;
         case '/':
           out_ += s_.DateSeparator;
           count = 1;

@@ -1,7 +1,6 @@
 // FormatFloat and FormatCurr: the number pattern language.
 #include "floattext.h"
 
-
 namespace {
 
 // The sections of a pattern split at ";" outside quotes (at most three are used).
@@ -42,10 +41,10 @@ int QuoteEnd(QStringView s, int i) {
 }
 
 struct SectionShape {
-  int intPlaces = 0;     // placeholders before the decimal point
-  int decPlaces = 0;     // placeholders after it
-  int forcedInt = 0;     // integer digits always shown ("0" from the first one on)
-  int forcedDec = 0;     // decimals always shown (up to the last "0")
+  int intPlaces = 0;  // placeholders before the decimal point
+  int decPlaces = 0;  // placeholders after it
+  int forcedInt = 0;  // integer digits always shown ("0" from the first one on)
+  int forcedDec = 0;  // decimals always shown (up to the last "0")
   bool thousands = false;
   bool scientific = false;
 };
@@ -69,8 +68,7 @@ SectionShape ShapeOf(QStringView s) {
       i = QuoteEnd(s, i);
     } else if (IsExponentAt(s, i)) {
       shape.scientific = true;
-      for (i += 2; i < s.size() && s[i] == QLatin1Char('0'); ++i) {
-      }
+      for (i += 2; i < s.size() && s[i] == QLatin1Char('0'); ++i) {}
       --i;
     }
   }
@@ -83,8 +81,10 @@ SectionShape ShapeOf(QStringView s) {
 }
 
 void RoundFor(const SectionShape& shape, DecimalNumber& n) {
-  if (shape.scientific) n.RoundToDigits(qMax(1, shape.intPlaces + shape.decPlaces));
-  else n.RoundToDecimals(shape.decPlaces);
+  if (shape.scientific)
+    n.RoundToDigits(qMax(1, shape.intPlaces + shape.decPlaces));
+  else
+    n.RoundToDecimals(shape.decPlaces);
 }
 
 class SectionWriter {
@@ -178,8 +178,10 @@ class SectionWriter {
   int PutExponent(int i) {
     out_ += section_[i];
     const bool plus = section_[i + 1] == QLatin1Char('+');
-    if (exponent_ < 0) out_ += QLatin1Char('-');
-    else if (plus) out_ += QLatin1Char('+');
+    if (exponent_ < 0)
+      out_ += QLatin1Char('-');
+    else if (plus)
+      out_ += QLatin1Char('+');
     int width = 0;
     for (i += 2; i < section_.size() && section_[i] == QLatin1Char('0'); ++i) ++width;
     QString digits = QString::number(qAbs(exponent_));
@@ -204,8 +206,10 @@ QString FormatDecimal(const QString& format, const DecimalNumber& value, const T
   auto usable = [&](int k) { return k < sections.count && !sections.part[k].isEmpty(); };
 
   int k = 0;
-  if (value.IsZero() && usable(2)) k = 2;
-  else if (value.Negative && usable(1)) k = 1;
+  if (value.IsZero() && usable(2))
+    k = 2;
+  else if (value.Negative && usable(1))
+    k = 1;
   if (!usable(k)) return FloatToText(value, ffGeneral, 15, 0, s);
 
   DecimalNumber n = value;

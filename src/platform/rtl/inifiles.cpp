@@ -70,7 +70,8 @@ IniLine MakeEntry(const QString& name, const QString& value) {
   line.value = value;
   // Quoted when reading would otherwise change it: blanks at an end, quotes at both ends.
   const bool quote = value != Trim(value) || QuotedAtBothEnds(value);
-  line.raw = name + QLatin1Char('=') + (quote ? QLatin1Char('"') + value + QLatin1Char('"') : value);
+  line.raw =
+      name + QLatin1Char('=') + (quote ? QLatin1Char('"') + value + QLatin1Char('"') : value);
   return line;
 }
 
@@ -149,8 +150,8 @@ void TMemIniFile::Load() {
       } else if (text.contains(QLatin1Char('\n'))) {
         d->lineBreak = QStringLiteral("\n");
       }
-      d->endsWithBreak = text.isEmpty() || text.endsWith(QLatin1Char('\n')) ||
-                         text.endsWith(QLatin1Char('\r'));
+      d->endsWithBreak =
+          text.isEmpty() || text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
       qsizetype p = 0;
       const qsizetype n = text.size();
       while (p < n) {
@@ -265,7 +266,8 @@ void TMemIniFile::ReadSections(TStrings* sections) {
   QStringList seen;
   for (const IniLine& line : data_->lines) {
     if (line.kind != IniLine::Section) continue;
-    if (std::any_of(seen.begin(), seen.end(), [&](const QString& s) { return AnsiSameText(s, line.name); })) {
+    if (std::any_of(seen.begin(), seen.end(),
+                    [&](const QString& s) { return AnsiSameText(s, line.name); })) {
       continue;
     }
     seen << line.name;
@@ -327,8 +329,8 @@ void TMemIniFile::UpdateFile() {
   if (!d.dirty) return;
   if (!d.loadError.isEmpty()) {
     // What could not be read is not written over with less.
-    throw EIniFileException(
-        QStringLiteral("Unable to write to %1: the file could not be read (%2)").arg(fileName_, d.loadError));
+    throw EIniFileException(QStringLiteral("Unable to write to %1: the file could not be read (%2)")
+                                .arg(fileName_, d.loadError));
   }
   QString text;
   for (size_t i = 0; i < d.lines.size(); ++i) {
@@ -338,7 +340,8 @@ void TMemIniFile::UpdateFile() {
   try {
     WriteFileAtomically(fileName_, EncodeTextFile(text, d.encoding));
   } catch (const Exception& e) {
-    throw EIniFileException(QStringLiteral("Unable to write to %1. %2").arg(fileName_, e.Message()));
+    throw EIniFileException(
+        QStringLiteral("Unable to write to %1. %2").arg(fileName_, e.Message()));
   }
   d.dirty = false;
   d.exists = ::stat(QFile::encodeName(fileName_).constData(), &d.identity) == 0;

@@ -9,7 +9,10 @@ class IInterface {
  public:
   virtual ~IInterface() = default;
   // The interface with that identity, or nullptr.
-  virtual IInterface* QueryInterface(const TGUID& iid) { (void)iid; return nullptr; }
+  virtual IInterface* QueryInterface(const TGUID& iid) {
+    (void)iid;
+    return nullptr;
+  }
 };
 
 // Late binding by name. The script class registry puts one in a dispatch Variant.

@@ -32,8 +32,8 @@ int ScanInteger(const QString& text, int bits, qint64& value) {
     ++i;
   }
   bool hex = false;
-  if (i < n && (text[i] == QLatin1Char('$') || text[i] == QLatin1Char('x') ||
-                text[i] == QLatin1Char('X'))) {
+  if (i < n &&
+      (text[i] == QLatin1Char('$') || text[i] == QLatin1Char('x') || text[i] == QLatin1Char('X'))) {
     hex = true;
     ++i;
   } else if (i + 1 < n && text[i] == QLatin1Char('0') &&
@@ -69,7 +69,8 @@ int ScanInteger(const QString& text, int bits, qint64& value) {
   return 0;
 }
 
-int ScanDecimal(const QString& text, QChar decimalSeparator, bool trailingBlanks, DecimalText& out) {
+int ScanDecimal(const QString& text, QChar decimalSeparator, bool trailingBlanks,
+                DecimalText& out) {
   const int n = int(text.size());
   out = DecimalText{};
   int i = SkipBlanks(text, 0);

@@ -68,9 +68,24 @@ class Scanner {
       if (!Number(n3, l3)) return false;
       int yearLength = 0;
       switch (order) {
-        case DateOrder::MDY: y = n3; m = n1; d = n2; yearLength = l3; break;
-        case DateOrder::DMY: y = n3; m = n2; d = n1; yearLength = l3; break;
-        case DateOrder::YMD: y = n1; m = n2; d = n3; yearLength = l1; break;
+        case DateOrder::MDY:
+          y = n3;
+          m = n1;
+          d = n2;
+          yearLength = l3;
+          break;
+        case DateOrder::DMY:
+          y = n3;
+          m = n2;
+          d = n1;
+          yearLength = l3;
+          break;
+        case DateOrder::YMD:
+          y = n1;
+          m = n2;
+          d = n3;
+          yearLength = l1;
+          break;
       }
       if (yearLength <= 2) y = WindowedYear(y);
     } else {

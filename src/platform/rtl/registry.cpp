@@ -15,8 +15,8 @@ struct RootName {
 };
 
 constexpr RootName kRoots[] = {
-    {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},   {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
-    {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"}, {HKEY_USERS, "HKEY_USERS"},
+    {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},     {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+    {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},   {HKEY_USERS, "HKEY_USERS"},
     {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG"},
 };
 
@@ -27,7 +27,8 @@ QString NameOfRoot(HKEY key) {
   return QString();
 }
 
-[[noreturn]] void DataError(const char* text, const QString& name, const QString& reason = QString()) {
+[[noreturn]] void DataError(const char* text, const QString& name,
+                            const QString& reason = QString()) {
   QString message = QString::fromLatin1(text).arg(name);
   if (!reason.isEmpty()) message += QStringLiteral(". ") + reason;
   throw ERegistryException(message);
@@ -62,8 +63,7 @@ QByteArray RawBytes(const regstore::Value& v) {
       for (QChar c : text) bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
       return bytes;
     }
-    default:
-      return v.bytes;
+    default: return v.bytes;
   }
 }
 
@@ -81,7 +81,8 @@ bool RootKeyFromName(const QString& name, HKEY& key) {
 
 void TRegistry::SetRootKey(HKEY key) {
   if (NameOfRoot(key).isEmpty()) {
-    throw ERegistryException(QStringLiteral("Unknown root key 0x%1").arg(key, 8, 16, QLatin1Char('0')));
+    throw ERegistryException(
+        QStringLiteral("Unknown root key 0x%1").arg(key, 8, 16, QLatin1Char('0')));
   }
   CloseKey();
   rootKey_ = key;
@@ -185,14 +186,17 @@ bool TRegistry::GetValue(const QString& name, regstore::Value& value) {
 }
 
 void TRegistry::PutValue(const regstore::Value& value) {
-  if (readOnly_) DataError("Failed to set data for '%1'", value.name, QStringLiteral("The key is open for reading only"));
+  if (readOnly_)
+    DataError("Failed to set data for '%1'", value.name,
+              QStringLiteral("The key is open for reading only"));
   bool stored = false;
   try {
     stored = regstore::SetValue(CurrentFullPath(), value);
   } catch (const Exception& e) {
     DataError("Failed to set data for '%1'", value.name, e.Message());
   }
-  if (!stored) DataError("Failed to set data for '%1'", value.name, QStringLiteral("The key does not exist"));
+  if (!stored)
+    DataError("Failed to set data for '%1'", value.name, QStringLiteral("The key does not exist"));
 }
 
 bool TRegistry::ValueExists(const QString& name) {
@@ -269,7 +273,8 @@ void TRegistry::WriteInteger(const QString& name, int value) {
 double TRegistry::ReadFloat(const QString& name) {
   regstore::Value v;
   if (!GetValue(name, v)) DataError("Failed to get data for '%1'", name);
-  if (v.type != regstore::kBinary || v.bytes.size() != 8) DataError("Invalid data type for '%1'", name);
+  if (v.type != regstore::kBinary || v.bytes.size() != 8)
+    DataError("Invalid data type for '%1'", name);
   quint64 raw = 0;
   std::memcpy(&raw, v.bytes.constData(), 8);
   raw = qFromLittleEndian(raw);
@@ -288,7 +293,8 @@ void TRegistry::WriteFloat(const QString& name, double value) {
 QByteArray TRegistry::ReadBinaryData(const QString& name) {
   regstore::Value v;
   if (!GetValue(name, v)) return QByteArray();
-  if (v.type == regstore::kString || v.type == regstore::kExpandString || v.type == regstore::kDWord) {
+  if (v.type == regstore::kString || v.type == regstore::kExpandString ||
+      v.type == regstore::kDWord) {
     DataError("Invalid data type for '%1'", name);
   }
   return RawBytes(v);

@@ -109,7 +109,9 @@ QString Quote(const QString& s) {
 
 enum class Tok { End, Word, Quoted, Bad };
 
-bool IsHexDigit(QChar c) { return c.isDigit() || (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f')); }
+bool IsHexDigit(QChar c) {
+  return c.isDigit() || (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'));
+}
 
 // Reads one token at pos: a quoted text (unescaped) or a bare word.
 Tok Token(const QString& line, qsizetype& pos, QString& token) {
@@ -123,7 +125,8 @@ Tok Token(const QString& line, qsizetype& pos, QString& token) {
   ++pos;
   while (pos < line.size() && line[pos] != QLatin1Char('"')) {
     if (line[pos] == QLatin1Char('%')) {
-      if (pos + 2 >= line.size() || !IsHexDigit(line[pos + 1]) || !IsHexDigit(line[pos + 2])) return Tok::Bad;
+      if (pos + 2 >= line.size() || !IsHexDigit(line[pos + 1]) || !IsHexDigit(line[pos + 2]))
+        return Tok::Bad;
       token += QChar(line.mid(pos + 1, 2).toUShort(nullptr, 16));
       pos += 3;
     } else {
@@ -145,8 +148,8 @@ bool ParseHex(const QString& word, QByteArray& bytes) {
 
 // The roots always exist, whether or not the file names them.
 void AddRoots(Key& top) {
-  for (const char* root : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS",
-                           "HKEY_CURRENT_CONFIG"}) {
+  for (const char* root : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+                           "HKEY_USERS", "HKEY_CURRENT_CONFIG"}) {
     top.AddSub(QString::fromLatin1(root));
   }
 }
@@ -251,12 +254,14 @@ void Serialize(const Key& key, const QString& path, QString& out) {
         case kMultiString: {
           out += QStringLiteral("multi");
           if (!v.text.isEmpty()) {
-            for (const QString& part : v.text.split(QLatin1Char('\n'))) out += QLatin1Char(' ') + Quote(part);
+            for (const QString& part : v.text.split(QLatin1Char('\n')))
+              out += QLatin1Char(' ') + Quote(part);
           }
           break;
         }
         default:
-          out += (v.type == kBinary ? QStringLiteral("binary") : QStringLiteral("type%1").arg(v.type)) +
+          out += (v.type == kBinary ? QStringLiteral("binary")
+                                    : QStringLiteral("type%1").arg(v.type)) +
                  QStringLiteral(" hex:") + QString::fromLatin1(v.bytes.toHex());
       }
       out += QLatin1Char('\n');
@@ -304,8 +309,7 @@ class FileLock {
     const QByteArray name = QFile::encodeName(fileName + QStringLiteral(".lock"));
     fd_ = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ >= 0) {
-      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-      }
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {}
     }
   }
   ~FileLock() {
@@ -341,7 +345,8 @@ void Save(State& s) {
   Serialize(s.top, QString(), text);
   const QByteArray native = QFile::encodeName(s.fileName);
   struct stat st;
-  if (::stat(native.constData(), &st) == 0 && (st.st_mode & 077) != 0) ::chmod(native.constData(), 0600);
+  if (::stat(native.constData(), &st) == 0 && (st.st_mode & 077) != 0)
+    ::chmod(native.constData(), 0600);
   WriteFileAtomically(s.fileName, text.toUtf8(), 0600);
   s.exists = ::stat(native.constData(), &s.identity) == 0;
 }

@@ -37,9 +37,9 @@ enum : quint32 {
 struct Value {
   QString name;
   quint32 type = kNone;
-  QString text;      // kString, kExpandString; kMultiString as lines joined by '\n'
-  qint64 number = 0; // kDWord (as unsigned 32 bits), kQWord
-  QByteArray bytes;  // kBinary and types without a meaning here
+  QString text;       // kString, kExpandString; kMultiString as lines joined by '\n'
+  qint64 number = 0;  // kDWord (as unsigned 32 bits), kQWord
+  QByteArray bytes;   // kBinary and types without a meaning here
 };
 
 // A key path: the root's name ("HKEY_CURRENT_USER") and the key names below it.

@@ -30,7 +30,8 @@ void SafeStableSort(std::vector<T>& items, Less less) {
       const size_t mid = std::min(n, lo + width);
       const size_t hi = std::min(n, lo + 2 * width);
       size_t a = lo, b = mid, out = lo;
-      while (a < mid && b < hi) buffer[out++] = less(items[b], items[a]) ? std::move(items[b++]) : std::move(items[a++]);
+      while (a < mid && b < hi)
+        buffer[out++] = less(items[b], items[a]) ? std::move(items[b++]) : std::move(items[a++]);
       while (a < mid) buffer[out++] = std::move(items[a++]);
       while (b < hi) buffer[out++] = std::move(items[b++]);
     }

@@ -45,7 +45,8 @@ bool WriteAll(int fd, const char* data, qint64 count) {
 // ---- TStream ----
 
 void TStream::ReadBuffer(void* buffer, qint64 count) {
-  if (count != 0 && Read(buffer, count) != count) throw EReadError(QStringLiteral("Stream read error"));
+  if (count != 0 && Read(buffer, count) != count)
+    throw EReadError(QStringLiteral("Stream read error"));
 }
 
 void TStream::WriteBuffer(const void* buffer, qint64 count) {
@@ -315,11 +316,13 @@ void WriteFileAtomically(const QString& fileName, const QByteArray& bytes, int r
 void AppendFileBytes(const QString& fileName, const QByteArray& bytes, int rights) {
   const int fd = OpenRetrying(NativeName(fileName), O_WRONLY | O_CREAT | O_APPEND, rights);
   if (fd < 0) {
-    throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, OsErrorText(errno)));
+    throw EFOpenError(
+        QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, OsErrorText(errno)));
   }
   int error = WriteAll(fd, bytes.constData(), bytes.size()) ? 0 : errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error != 0) {
-    throw EInOutError(QStringLiteral("Cannot write to file \"%1\". %2").arg(fileName, OsErrorText(error)), error);
+    throw EInOutError(
+        QStringLiteral("Cannot write to file \"%1\". %2").arg(fileName, OsErrorText(error)), error);
   }
 }

@@ -22,7 +22,9 @@ char32_t NextCodePoint(const QChar* p, qsizetype n, qsizetype& i) {
   return c;
 }
 
-bool Has1251Code(char32_t c) { return c < 0x10000 && CharCode(QChar(char16_t(c)), TCodePage::Cp1251) >= 0; }
+bool Has1251Code(char32_t c) {
+  return c < 0x10000 && CharCode(QChar(char16_t(c)), TCodePage::Cp1251) >= 0;
+}
 
 // One character to one character: a mapping that would leave code page 1251 or change the
 // number of UTF-16 units keeps the character.
@@ -372,7 +374,8 @@ qsizetype LastDelimiter(const QString& delimiters, const QString& s) {
 }
 
 QString AdjustLineBreaks(const QString& s, TTextLineBreakStyle style) {
-  const QString br = style == TTextLineBreakStyle::tlbsCRLF ? QStringLiteral("\r\n") : QStringLiteral("\n");
+  const QString br =
+      style == TTextLineBreakStyle::tlbsCRLF ? QStringLiteral("\r\n") : QStringLiteral("\n");
   QString r;
   r.reserve(s.size() + s.size() / 16);
   for (qsizetype i = 0; i < s.size(); ++i) {

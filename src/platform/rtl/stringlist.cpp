@@ -396,8 +396,7 @@ int TStringList::AddObject(const QString& s, TObject* object) {
   if (sorted_) {
     if (Find(s, index)) {
       switch (duplicates_) {
-        case dupIgnore:
-          return index;
+        case dupIgnore: return index;
         case dupError:
           throw EStringListError(QStringLiteral("String list does not allow duplicates"));
         case dupAccept:
@@ -476,9 +475,7 @@ void TStringList::SortItems(const std::function<bool(int, int)>& less) {
 }
 
 void TStringList::Sort() {
-  SortItems([this](int a, int b) {
-    return CompareStrings(items_[a].text, items_[b].text) < 0;
-  });
+  SortItems([this](int a, int b) { return CompareStrings(items_[a].text, items_[b].text) < 0; });
 }
 
 void TStringList::CustomSort(const TStringListSortCompare& compare) {

@@ -96,7 +96,7 @@ class TStrings : public TPersistent {
   TTextFileEncoding Encoding() const { return encoding_; }
   void SetEncoding(TTextFileEncoding encoding) { encoding_ = encoding; }
   void LoadFromFile(const QString& fileName);
-  void LoadFromStream(TStream* stream);  // from the stream's position to its end
+  void LoadFromStream(TStream* stream);      // from the stream's position to its end
   void SaveToFile(const QString& fileName);  // replaces the file atomically
   void SaveToStream(TStream* stream);
 

@@ -58,7 +58,8 @@ QString FloatToStrF(double value, TFloatFormat format, int precision, int digits
 QString CurrToStr(Currency value);
 QString CurrToStr(Currency value, const TFormatSettings& settings);
 QString CurrToStrF(Currency value, TFloatFormat format, int digits);
-QString CurrToStrF(Currency value, TFloatFormat format, int digits, const TFormatSettings& settings);
+QString CurrToStrF(Currency value, TFloatFormat format, int digits,
+                   const TFormatSettings& settings);
 // Decimal texts become Currency exactly; digits beyond the fourth decimal round half to even.
 Currency StrToCurr(const QString& text);
 Currency StrToCurr(const QString& text, const TFormatSettings& settings);

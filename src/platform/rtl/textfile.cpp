@@ -46,12 +46,9 @@ TDecodedText DecodeTextFile(const QByteArray& bytes) {
 QByteArray EncodeTextFile(const QString& text, TTextFileEncoding encoding) {
   if (encoding == TTextFileEncoding::Ansi && !FitsAnsi(text)) encoding = TTextFileEncoding::Utf8Bom;
   switch (encoding) {
-    case TTextFileEncoding::Ansi:
-      return ToAnsi(text);
-    case TTextFileEncoding::Utf8:
-      return text.toUtf8();
-    case TTextFileEncoding::Utf8Bom:
-      return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    case TTextFileEncoding::Ansi: return ToAnsi(text);
+    case TTextFileEncoding::Utf8: return text.toUtf8();
+    case TTextFileEncoding::Utf8Bom: return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     case TTextFileEncoding::Utf16LeBom: {
       QByteArray out("\xFF\xFE");
       out.reserve(2 + text.size() * 2);

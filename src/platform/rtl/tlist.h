@@ -47,7 +47,10 @@ class TFPList : public TObject {
  protected:
   enum TListNotification { lnAdded, lnExtracted, lnDeleted };
   // Called after an item joined the list and after it left it. Plain lists do nothing.
-  virtual void Notify(void* item, TListNotification action) { (void)item; (void)action; }
+  virtual void Notify(void* item, TListNotification action) {
+    (void)item;
+    (void)action;
+  }
 
   [[noreturn]] static void IndexError(int index);
   void CheckIndex(int index) const;

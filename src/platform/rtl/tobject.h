@@ -17,15 +17,15 @@ template <class C>
 class TClassBuilder;
 
 // Declares the class's metadata hook; the section after it is public.
-#define ORV_CLASS(Name, Base)                                   \
- public:                                                        \
-  using inherited = Base;                                       \
-  static TClass StaticClass();                                  \
-  static void Describe(TClassBuilder<Name>& c);                 \
+#define ORV_CLASS(Name, Base)                   \
+ public:                                        \
+  using inherited = Base;                       \
+  static TClass StaticClass();                  \
+  static void Describe(TClassBuilder<Name>& c); \
   TClass ClassType() const override { return StaticClass(); }
 
 // Answers interface queries of an interface-implementing class from its class table.
-#define ORV_INTERFACES                                                                  \
+#define ORV_INTERFACES \
   IInterface* QueryInterface(const TGUID& iid) override { return GetInterface(iid); }
 
 class TObject {

@@ -195,8 +195,7 @@ double Variant::ToDoubleSlow() const {
   switch (KindOf(type_)) {
     case Kind::Empty:
     case Kind::Null: return 0;
-    case Kind::Int:
-      return IsUnsignedCode(type_) ? double(u_.u64) : double(u_.i64);
+    case Kind::Int: return IsUnsignedCode(type_) ? double(u_.u64) : double(u_.i64);
     case Kind::Bool: return u_.i64 != 0 ? -1 : 0;
     case Kind::Float: return type_ == varSingle ? double(u_.f) : u_.d;
     case Kind::Date: return u_.d;
@@ -254,8 +253,7 @@ QString Variant::ToString() const {
     case Kind::Empty:
     case Kind::Null: return QString();
     case Kind::Str: return StringRef();
-    case Kind::Int:
-      return IsUnsignedCode(type_) ? QString::number(u_.u64) : IntToStr(u_.i64);
+    case Kind::Int: return IsUnsignedCode(type_) ? QString::number(u_.u64) : IntToStr(u_.i64);
     case Kind::Bool: return u_.i64 != 0 ? QStringLiteral("True") : QStringLiteral("False");
     case Kind::Float:
       // A Single shows its own 7 significant digits, not the noise of its double.
@@ -342,8 +340,8 @@ Variant VarArrayCreate(int low, int high, TVarType elementType) {
   const qint64 count = qint64(high) - low + 1;
   if (count < 0) RaiseBadIndex();
   const Kind k = KindOf(elementType);
-  if (elementType != varVariant && (k == Kind::Bad || k == Kind::Empty || k == Kind::Null ||
-                                    k == Kind::Array))
+  if (elementType != varVariant &&
+      (k == Kind::Bad || k == Kind::Empty || k == Kind::Null || k == Kind::Array))
     RaiseTypeCast();
   auto* a = new VarArrayData;
   a->low = low;
@@ -406,8 +404,7 @@ Variant VarAsType(const Variant& v, TVarType type) {
   switch (type) {
     case varEmpty: return Variant();
     case varNull: return Variant::Null();
-    case varSmallint:
-      return Variant::FromSmallint(qint16(InRange(v, -32768, 32767)));
+    case varSmallint: return Variant::FromSmallint(qint16(InRange(v, -32768, 32767)));
     case varInteger: return Variant(v.ToInt());
     case varSingle: return Variant::FromSingle(float(v.ToDouble()));
     case varDouble: return Variant(v.ToDouble());
@@ -433,14 +430,17 @@ Variant VarAsType(const Variant& v, TVarType type) {
 }
 
 QString VarTypeAsText(TVarType type) {
-  static const struct { TVarType code; const char* name; } kNames[] = {
-      {varEmpty, "Empty"},       {varNull, "Null"},         {varSmallint, "Smallint"},
-      {varInteger, "Integer"},   {varSingle, "Single"},     {varDouble, "Double"},
-      {varCurrency, "Currency"}, {varDate, "Date"},         {varOleStr, "OleStr"},
-      {varDispatch, "Dispatch"}, {varError, "Error"},       {varBoolean, "Boolean"},
-      {varVariant, "Variant"},   {varUnknown, "Unknown"},   {varShortInt, "ShortInt"},
-      {varByte, "Byte"},         {varWord, "Word"},         {varLongWord, "LongWord"},
-      {varInt64, "Int64"},       {varQWord, "UInt64"},      {varString, "String"},
+  static const struct {
+    TVarType code;
+    const char* name;
+  } kNames[] = {
+      {varEmpty, "Empty"},       {varNull, "Null"},       {varSmallint, "Smallint"},
+      {varInteger, "Integer"},   {varSingle, "Single"},   {varDouble, "Double"},
+      {varCurrency, "Currency"}, {varDate, "Date"},       {varOleStr, "OleStr"},
+      {varDispatch, "Dispatch"}, {varError, "Error"},     {varBoolean, "Boolean"},
+      {varVariant, "Variant"},   {varUnknown, "Unknown"}, {varShortInt, "ShortInt"},
+      {varByte, "Byte"},         {varWord, "Word"},       {varLongWord, "LongWord"},
+      {varInt64, "Int64"},       {varQWord, "UInt64"},    {varString, "String"},
   };
   QString name = QStringLiteral("Unknown");
   for (const auto& n : kNames) {

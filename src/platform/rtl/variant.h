@@ -147,22 +147,31 @@ class Variant {
   Variant(Currency v) noexcept : type_(varCurrency) { u_.i64 = v.Raw; }
   Variant(const QString& v) : type_(varString) { u_.str = new variant_detail::StrRep(v); }
   Variant(QString&& v) : type_(varString) { u_.str = new variant_detail::StrRep(std::move(v)); }
-  Variant(const char* utf8);          // varString
-  Variant(QChar v);                   // varString of one character
-  Variant(const TObject*) = delete;   // objects travel as handles: use FromObject
-  Variant(const void*) = delete;      // no pointer may become a Boolean by accident
+  Variant(const char* utf8);         // varString
+  Variant(QChar v);                  // varString of one character
+  Variant(const TObject*) = delete;  // objects travel as handles: use FromObject
+  Variant(const void*) = delete;     // no pointer may become a Boolean by accident
 
   // Typed constructors for the codes that have no C++ type of their own.
-  static Variant Null() noexcept { Variant v; v.type_ = varNull; return v; }
-  static Variant FromDate(TDateTime value) noexcept { Variant v(value); v.type_ = varDate; return v; }
+  static Variant Null() noexcept {
+    Variant v;
+    v.type_ = varNull;
+    return v;
+  }
+  static Variant FromDate(TDateTime value) noexcept {
+    Variant v(value);
+    v.type_ = varDate;
+    return v;
+  }
   static Variant FromSingle(float value) noexcept;
   static Variant FromSmallint(qint16 value) noexcept { return Typed(varSmallint, value); }
   static Variant FromShortInt(qint8 value) noexcept { return Typed(varShortInt, value); }
   static Variant FromByte(quint8 value) noexcept { return Typed(varByte, value); }
   static Variant FromWord(quint16 value) noexcept { return Typed(varWord, value); }
   static Variant FromOleStr(const QString& value);
-  static Variant FromInterface(IInterface* value) noexcept;  // varUnknown; lifetime stays with the owner
-  static Variant FromDispatch(IDispatch* value) noexcept;    // varDispatch
+  static Variant FromInterface(
+      IInterface* value) noexcept;  // varUnknown; lifetime stays with the owner
+  static Variant FromDispatch(IDispatch* value) noexcept;  // varDispatch
   // An object as an Int64 handle (0 for nullptr).
   static Variant FromObject(const TObject* object);
   // The result of integer arithmetic: Integer when it fits 32 bits, else Int64.
@@ -187,7 +196,9 @@ class Variant {
   // as an integer, else as a float that is then rounded; to a date as a date and time, else
   // as a number of days; to a Boolean as True/False or a number. Booleans show as
   // "True"/"False", floats, Currency and dates as FloatToStr, CurrToStr and DateTimeToStr.
-  int ToInt() const { return type_ == varInteger ? int(u_.i64) : ToIntSlow(); }  // EVariantOverflowError beyond 32 bits
+  int ToInt() const {
+    return type_ == varInteger ? int(u_.i64) : ToIntSlow();
+  }  // EVariantOverflowError beyond 32 bits
   qint64 ToInt64() const;
   quint64 ToQWord() const;
   double ToDouble() const {
@@ -225,7 +236,9 @@ class Variant {
   friend class VarArrayData;
   friend Variant VarArrayCreate(int, int, TVarType);
 
-  bool Shares() const { return type_ == varString || type_ == varOleStr || (type_ & varArray) != 0; }
+  bool Shares() const {
+    return type_ == varString || type_ == varOleStr || (type_ & varArray) != 0;
+  }
   void Release() noexcept {
     if (u_.shared->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) Destroy();
   }
@@ -236,7 +249,7 @@ class Variant {
     v.u_.i64 = value;
     return v;
   }
-  QString& MutableString();     // detaches a shared string block
+  QString& MutableString();      // detaches a shared string block
   VarArrayData& MutableArray();  // detaches a shared array block
   const VarArrayData& ArrayData() const;
 
@@ -276,7 +289,7 @@ inline bool VarIsOrdinal(const Variant& v) { return v.IsOrdinal(); }
 inline bool VarIsFloat(const Variant& v) { return v.IsFloat(); }
 inline void VarClear(Variant& v) { v.Clear(); }
 inline QString VarToStr(const Variant& v) { return v.ToString(); }  // Null gives ""
-QString VarToStrDef(const Variant& v, const QString& def);  // def for Null and Empty
+QString VarToStrDef(const Variant& v, const QString& def);          // def for Null and Empty
 // The value converted to the type code; Null and Empty become the type's zero ("" / 0 /
 // False), except that Null has no interface or array form (EVariantTypeCastError).
 Variant VarAsType(const Variant& v, TVarType type);
@@ -304,7 +317,8 @@ inline Variant VarAdd(const Variant& a, const Variant& b) {
     return Variant::FromWholeNumber(a.RawInt64() + b.RawInt64());
   if (a.VType() == varDouble && b.VType() == varDouble) {
     const double r = a.RawDouble() + b.RawDouble();
-    if (std::isfinite(r)) [[likely]] return Variant(r);
+    if (std::isfinite(r)) [[likely]]
+      return Variant(r);
   }
   return variant_detail::Add(a, b);
 }
@@ -313,7 +327,8 @@ inline Variant VarSub(const Variant& a, const Variant& b) {
     return Variant::FromWholeNumber(a.RawInt64() - b.RawInt64());
   if (a.VType() == varDouble && b.VType() == varDouble) {
     const double r = a.RawDouble() - b.RawDouble();
-    if (std::isfinite(r)) [[likely]] return Variant(r);
+    if (std::isfinite(r)) [[likely]]
+      return Variant(r);
   }
   return variant_detail::Sub(a, b);
 }
@@ -322,11 +337,12 @@ inline Variant VarMul(const Variant& a, const Variant& b) {
     return Variant::FromWholeNumber(a.RawInt64() * b.RawInt64());
   if (a.VType() == varDouble && b.VType() == varDouble) {
     const double r = a.RawDouble() * b.RawDouble();
-    if (std::isfinite(r)) [[likely]] return Variant(r);
+    if (std::isfinite(r)) [[likely]]
+      return Variant(r);
   }
   return variant_detail::Mul(a, b);
 }
-Variant VarDivide(const Variant& a, const Variant& b);  // "/": always a float
+Variant VarDivide(const Variant& a, const Variant& b);          // "/": always a float
 inline Variant VarIntDiv(const Variant& a, const Variant& b) {  // div
   if (a.VType() == varInteger && b.VType() == varInteger && b.RawInt64() != 0)
     return Variant::FromWholeNumber(a.RawInt64() / b.RawInt64());

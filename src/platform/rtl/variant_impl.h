@@ -17,15 +17,23 @@ inline Kind KindOf(TVarType t) {
   switch (t) {
     case varEmpty: return Kind::Empty;
     case varNull: return Kind::Null;
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord:
-    case varLongWord: case varInt64: case varQWord:
-      return Kind::Int;
-    case varSingle: case varDouble: return Kind::Float;
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64:
+    case varQWord: return Kind::Int;
+    case varSingle:
+    case varDouble: return Kind::Float;
     case varCurrency: return Kind::Curr;
     case varDate: return Kind::Date;
     case varBoolean: return Kind::Bool;
-    case varString: case varOleStr: return Kind::Str;
-    case varDispatch: case varUnknown: return Kind::Intf;
+    case varString:
+    case varOleStr: return Kind::Str;
+    case varDispatch:
+    case varUnknown: return Kind::Intf;
     default: return Kind::Bad;
   }
 }

@@ -162,8 +162,7 @@ Variant Shift(bool left, const Variant& a, const Variant& b) {
     const quint64 r = x << n;
     return qword ? Variant(r) : Variant::FromWholeNumber(qint64(r));
   }
-  const bool wide = a.VType() == varInt64 || qword ||
-                    value < std::numeric_limits<qint32>::min() ||
+  const bool wide = a.VType() == varInt64 || qword || value < std::numeric_limits<qint32>::min() ||
                     value > std::numeric_limits<quint32>::max();
   if (wide) {
     const quint64 r = x >> n;
@@ -253,8 +252,8 @@ Rel Compare(const Variant& a, const Variant& b) {
   if (ka == Kind::Array || kb == Kind::Array)
     return ka == kb && ArraysEqual(a, b) ? Rel::vrEqual : Rel::vrNotEqual;
   if (ka == Kind::Intf || kb == Kind::Intf) {
-    const bool comparable = (ka == Kind::Intf || ka == Kind::Empty) &&
-                            (kb == Kind::Intf || kb == Kind::Empty);
+    const bool comparable =
+        (ka == Kind::Intf || ka == Kind::Empty) && (kb == Kind::Intf || kb == Kind::Empty);
     return comparable && a.ToInterface() == b.ToInterface() ? Rel::vrEqual : Rel::vrNotEqual;
   }
   if (ka == Kind::Bad || kb == Kind::Bad) RaiseInvalidOp();
@@ -278,7 +277,8 @@ Variant VarDivide(const Variant& a, const Variant& b) {
   const double x = a.ToDouble();
   const double y = b.ToDouble();
   if (y == 0) {
-    if (x == 0 || std::isnan(x)) throw EInvalidOp(QStringLiteral("Invalid floating point operation"));
+    if (x == 0 || std::isnan(x))
+      throw EInvalidOp(QStringLiteral("Invalid floating point operation"));
     throw EZeroDivide(QStringLiteral("Floating point division by zero"));
   }
   return Variant(CheckedFloat(x / y, x, y));

@@ -14,19 +14,30 @@ class TObject;
 
 struct TVarRec {
   enum Kind {
-    vtInteger, vtBoolean, vtChar, vtExtended, vtString, vtPointer, vtObject,
-    vtClass, vtWideChar, vtCurrency, vtVariant, vtInt64, vtQWord
+    vtInteger,
+    vtBoolean,
+    vtChar,
+    vtExtended,
+    vtString,
+    vtPointer,
+    vtObject,
+    vtClass,
+    vtWideChar,
+    vtCurrency,
+    vtVariant,
+    vtInt64,
+    vtQWord
   };
 
   Kind VType = vtInteger;
-  qint64 VInt = 0;          // vtInteger, vtInt64, vtBoolean (0/1)
-  quint64 VQWord = 0;       // vtQWord
-  double VExtended = 0;     // vtExtended
-  Currency VCurrency;       // vtCurrency
-  QString VString;          // vtString, vtChar, vtWideChar, vtClass (the class name)
-  const void* VPointer = nullptr;  // vtPointer
+  qint64 VInt = 0;                   // vtInteger, vtInt64, vtBoolean (0/1)
+  quint64 VQWord = 0;                // vtQWord
+  double VExtended = 0;              // vtExtended
+  Currency VCurrency;                // vtCurrency
+  QString VString;                   // vtString, vtChar, vtWideChar, vtClass (the class name)
+  const void* VPointer = nullptr;    // vtPointer
   const TObject* VObject = nullptr;  // vtObject
-  Variant VVariant;         // vtVariant
+  Variant VVariant;                  // vtVariant
 
   TVarRec(int v) : VType(vtInteger), VInt(v) {}
   TVarRec(long v) : VType(vtInt64), VInt(v) {}
@@ -43,8 +54,17 @@ struct TVarRec {
   TVarRec(const TObject* v) : VType(vtObject), VObject(v) {}
   TVarRec(const Variant& v) : VType(vtVariant), VVariant(v) {}
 
-  static TVarRec Pointer(const void* p) { TVarRec r(0); r.VType = vtPointer; r.VPointer = p; return r; }
-  static TVarRec Class(const QString& className) { TVarRec r(className); r.VType = vtClass; return r; }
+  static TVarRec Pointer(const void* p) {
+    TVarRec r(0);
+    r.VType = vtPointer;
+    r.VPointer = p;
+    return r;
+  }
+  static TVarRec Class(const QString& className) {
+    TVarRec r(className);
+    r.VType = vtClass;
+    return r;
+  }
 };
 
 using TVarRecs = std::vector<TVarRec>;

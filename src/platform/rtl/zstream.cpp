@@ -64,8 +64,9 @@ QByteArray ZCompress(const QByteArray& data, int level) {
     throw EZCompressionError(QStringLiteral("Invalid compression level %1").arg(level));
   uLongf size = compressBound(uLong(data.size()));
   QByteArray out(qsizetype(size), Qt::Uninitialized);
-  const int rc = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                           reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()), level);
+  const int rc =
+      compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()), level);
   if (rc != Z_OK) throw EZCompressionError(QStringLiteral("Compression error %1").arg(rc));
   out.resize(qsizetype(size));
   return out;

@@ -279,14 +279,16 @@ bool TRepsPars::ParseFile(const QString& fileName, const QString& sourceName, co
     const int errsBefore = Errs.Count();
     if (!ParseFile(name, QString(), QString(), true)) {
       // A failure deeper down has already named its own file.
-      if (Errs.Count() == errsBefore) Errs.AddErr(Count(), recNoFile, FormatRepsErr(recNoFile, {name}));
+      if (Errs.Count() == errsBefore)
+        Errs.AddErr(Count(), recNoFile, FormatRepsErr(recNoFile, {name}));
       return false;
     }
   }
   return true;
 }
 
-bool orvReps_Keys::ParseReps(const QString& text, std::unique_ptr<TRepsPars>& pars, const QString& sourceName) {
+bool orvReps_Keys::ParseReps(const QString& text, std::unique_ptr<TRepsPars>& pars,
+                             const QString& sourceName) {
   if (!pars)
     pars = std::make_unique<TRepsPars>();
   else
@@ -378,8 +380,7 @@ void TRepsPars::ExecKey(int key, bool topLevel) {
   }
   bool exact = false;
   int level = 0;
-  while (ResolveKeyAlias(key, exact, level)) {
-  }
+  while (ResolveKeyAlias(key, exact, level)) {}
   CurKey = key;
   const int argCount = qMax<int>(KeyDefs[key].ArgCount, 0);
   const int start = PC;
@@ -401,9 +402,10 @@ void TRepsPars::ExecKey(int key, bool topLevel) {
   if (!SyntaxCheck && procs.After) procs.After(*OwnerRun);
 }
 
-bool orvReps_Keys::ExecuteReps(const QString& text, const TKeyProcs& procs, TRepsRun& run, bool parse,
-                               std::unique_ptr<TRepsPars>& pars, const TExecuteCallbacks& cb,
-                               bool abortOnParseError, TExecuteState& state, const QString& sourceName) {
+bool orvReps_Keys::ExecuteReps(const QString& text, const TKeyProcs& procs, TRepsRun& run,
+                               bool parse, std::unique_ptr<TRepsPars>& pars,
+                               const TExecuteCallbacks& cb, bool abortOnParseError,
+                               TExecuteState& state, const QString& sourceName) {
   bool parsed = true;
   if (parse) {
     QElapsedTimer timer;
@@ -455,8 +457,9 @@ bool orvReps_Keys::ExecuteReps(const QString& text, const TKeyProcs& procs, TRep
     return false;
   } catch (const std::exception& e) {
     const Exception* ex = dynamic_cast<const Exception*>(&e);
-    const QString message = (ex ? ex->Message() : QString::fromUtf8(e.what())) + QStringLiteral("\r\nПараметр: ") +
-                            QString::number(p.PC - 1) + QLatin1Char(' ') + p.GetItemText(p.PC - 1);
+    const QString message = (ex ? ex->Message() : QString::fromUtf8(e.what())) +
+                            QStringLiteral("\r\nПараметр: ") + QString::number(p.PC - 1) +
+                            QLatin1Char(' ') + p.GetItemText(p.PC - 1);
     if (cb.Exception) cb.Exception(run, message);
     return false;
   }

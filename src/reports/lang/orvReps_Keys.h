@@ -37,7 +37,7 @@ struct TRepsPar {
   qint32 Start = 0;  // 1-based, inclusive
   qint32 End = 0;
   qint8 State = rpsArgument;  // -2 unknown word, -1 argument, 0 top-level key, n sub-key depth
-  qint32 Key = -1;  // the key of a key item; -1 on arguments and unknown words
+  qint32 Key = -1;            // the key of a key item; -1 on arguments and unknown words
   bool HasEscapes = false;
   bool HasVars = false;
   bool Quoted = false;
@@ -101,7 +101,8 @@ class TRepsPars {
   static bool NextToken(const QString& text, int& pos, Token& token);
   QString TokenText(int fileIndex, const Token& t) const;
   void Classify(TRepsPar& item, const QString& text);
-  bool ParseFile(const QString& fileName, const QString& sourceName, const QString& text, bool fromFile);
+  bool ParseFile(const QString& fileName, const QString& sourceName, const QString& text,
+                 bool fromFile);
 
   std::vector<TRepsPar> items_;
   // Classifier state.

@@ -107,7 +107,9 @@ bool TextAt(const QString& sub, const QString& text, int pos) {
 
 // ---- comparison ----
 
-bool SameText(const QString& a, const QString& b) { return a.size() == b.size() && TextAt(a, b, 1); }
+bool SameText(const QString& a, const QString& b) {
+  return a.size() == b.size() && TextAt(a, b, 1);
+}
 
 bool SameAsUpper(const QString& upperWord, const QString& text) {
   return upperWord.size() == text.size() && StartsWithUpper(upperWord, text);
@@ -182,7 +184,8 @@ QString LayoutThree(const QString& left, const QString& centre, const QString& r
 QString LayoutLeftCenterRight(const QString& l, const QString& m, const QString& r, int w) {
   const int d = (w + 1) / 2 - m.size() / 2;
   const int g = w - d - m.size();
-  if (l.size() + r.size() + 2 >= d + g || (l.size() <= d && r.size() <= g)) return LayoutThree(l, m, r, w);
+  if (l.size() + r.size() + 2 >= d + g || (l.size() <= d && r.size() <= g))
+    return LayoutThree(l, m, r, w);
   if (l.size() < d) return PadRightTo(l, w - r.size() - m.size() - 1) + m + kBlank + r;
   return l + kBlank + m + PadLeftTo(r, w - l.size() - m.size() - 1);
 }
@@ -338,7 +341,9 @@ void CutLine(QString& line, QString& text, int& width, bool breakAtSigns) {
 
 int BackslashesBefore(const QString& text, int pos) {
   int n = 0;
-  for (int i = qMin(pos, static_cast<int>(text.size())); i >= 1 && text[i - 1] == QLatin1Char('\\'); --i) ++n;
+  for (int i = qMin(pos, static_cast<int>(text.size())); i >= 1 && text[i - 1] == QLatin1Char('\\');
+       --i)
+    ++n;
   return n;
 }
 

@@ -45,8 +45,10 @@ inline QString AlignLeft(const QString& text, int width) { return PadRightTo(tex
 inline QString AlignRight(const QString& text, int width) { return PadLeftTo(text, width); }
 inline QString AlignCenter(const QString& text, int width) { return PadCenterTo(text, width); }
 QString LayoutThree(const QString& left, const QString& centre, const QString& right, int width);
-QString LayoutLeftCenterRight(const QString& left, const QString& centre, const QString& right, int width);
-inline QString LayoutLeftCenterRightSep(const QString& l, const QString& c, const QString& r, int width) {
+QString LayoutLeftCenterRight(const QString& left, const QString& centre, const QString& right,
+                              int width);
+inline QString LayoutLeftCenterRightSep(const QString& l, const QString& c, const QString& r,
+                                        int width) {
   return LayoutLeftCenterRight(l, c, r, width);
 }
 void AddWithBlank(QString& text, const QString& addition);
@@ -85,11 +87,11 @@ void TypedTextToVariant(Variant& value, const QString& text, int fieldType, bool
 void PrefixedTextToVariant(Variant& value, const QString& text, int fieldType, bool trim);
 // Splits like SplitList (at most maxCount items) and converts each by LiteralToVariant.
 int SplitListN(const QString& text, std::vector<Variant>& values, int maxCount, QChar delimiter);
-QString VarToStrDef(const Variant& value);      // "" for Unassigned and Null
-double StrToFloatDot(const QString& text);      // raises EConvertError
+QString VarToStrDef(const Variant& value);  // "" for Unassigned and Null
+double StrToFloatDot(const QString& text);  // raises EConvertError
 QString FloatToStrDot(double value);
 void AddFloatDot(QString& text, double value);
-QString DurationText(quint32 milliseconds);     // "1 дн 2 ч 5 сек"; "" below one second
+QString DurationText(quint32 milliseconds);  // "1 дн 2 ч 5 сек"; "" below one second
 QString WeekDayName(TDateTime date, bool longName);
 
 // Settings for date texts of data files: "." and ":" separators with the short and long date
@@ -109,8 +111,8 @@ bool BufBool(const QByteArray& buf, int pos);
 
 // Dates typed into report dialogs: "5", "0503", "05.03.21", "5/3" ... With showMessage set
 // and a bad input, message receives the text the dialog shows in its error box.
-bool ParseDateInput(const QString& text, TDateTime base, bool withDay, bool showMessage, TDateTime& date,
-                    QString* message = nullptr);
+bool ParseDateInput(const QString& text, TDateTime base, bool withDay, bool showMessage,
+                    TDateTime& date, QString* message = nullptr);
 QString DateFormatsHelp(bool withDay);
 bool ValidYMD(int year, int month, int day);  // Gregorian leap years
 
@@ -124,7 +126,8 @@ QString Recode(const QString& text, int tableIndex);
 // separate folders.
 bool LoadFileToStr(QString& text, const QString& fileName);
 bool SaveStrToFile(const QString& fileName, const QString& text);  // raises EFCreateError
-bool DeleteFiles(const QString& folder, const QString& fileMask, const QString& folderMask, bool removeFolder);
+bool DeleteFiles(const QString& folder, const QString& fileMask, const QString& folderMask,
+                 bool removeFolder);
 bool FileCanOpen(const QString& fileName, int access);
 QString JoinDirPath(const QString& folder, const QString& subFolder);
 // A new empty file created exclusively; raises EFCreateError when no name could be taken.

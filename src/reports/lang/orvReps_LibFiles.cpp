@@ -41,14 +41,17 @@ bool LoadFileToStr(QString& text, const QString& fileName) {
 bool SaveStrToFile(const QString& fileName, const QString& text) {
   QFile f(LocalName(fileName));
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-    throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()));
+    throw EFCreateError(
+        QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()));
   const QByteArray bytes = ToAnsi(text);
   if (f.write(bytes) != bytes.size())
-    throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, f.errorString()));
+    throw EWriteError(
+        QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, f.errorString()));
   return true;
 }
 
-bool DeleteFiles(const QString& folder, const QString& fileMask, const QString& folderMask, bool removeFolder) {
+bool DeleteFiles(const QString& folder, const QString& fileMask, const QString& folderMask,
+                 bool removeFolder) {
   const QString dirName = LocalName(folder);
   QDir dir(dirName);
   bool ok = true;
@@ -58,8 +61,10 @@ bool DeleteFiles(const QString& folder, const QString& fileMask, const QString& 
     }
   }
   if (!folderMask.isEmpty()) {
-    for (const QFileInfo& fi : dir.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-      if (MatchesMask(fi.fileName(), folderMask) && !DeleteFiles(fi.filePath(), fileMask, folderMask, true))
+    for (const QFileInfo& fi :
+         dir.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+      if (MatchesMask(fi.fileName(), folderMask) &&
+          !DeleteFiles(fi.filePath(), fileMask, folderMask, true))
         ok = false;
     }
   }
@@ -110,7 +115,8 @@ QString CreateUniqueFile(const QString& folder, const QString& subFolder, const 
     if (f.exists()) continue;
     break;  // not a name clash: the folder cannot take files
   }
-  throw EFCreateError(QStringLiteral("Cannot create a unique file in \"%1\". %2").arg(dir, lastError));
+  throw EFCreateError(
+      QStringLiteral("Cannot create a unique file in \"%1\". %2").arg(dir, lastError));
 }
 
 QString TempDir() { return GetTempDir(); }
@@ -120,7 +126,8 @@ void ExpandEnvVars(QString& text) {
   while (p >= 0) {
     const int q = text.indexOf(QLatin1Char('%'), p + 1);
     if (q < 0) return;
-    const QString value = qEnvironmentVariable(text.mid(p + 1, q - p - 1).toLocal8Bit().constData());
+    const QString value =
+        qEnvironmentVariable(text.mid(p + 1, q - p - 1).toLocal8Bit().constData());
     if (!value.isEmpty()) {
       text.replace(p, q - p + 1, value);
       p = text.indexOf(QLatin1Char('%'), p + value.size());
@@ -142,7 +149,8 @@ int QuestionMarks(const QString& mask, int& first, int& last) {
 }
 
 QString FillQuestionMarks(const QString& mask, quint32 number, int digits) {
-  const QString hex = QStringLiteral("%1").arg(number, qMax(digits, 1), 16, QLatin1Char('0')).toUpper();
+  const QString hex =
+      QStringLiteral("%1").arg(number, qMax(digits, 1), 16, QLatin1Char('0')).toUpper();
   QString s = mask;
   int k = 0;
   for (int i = 0; i < s.size() && k < hex.size(); ++i)

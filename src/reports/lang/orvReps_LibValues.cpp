@@ -114,9 +114,11 @@ void PrefixedTextToVariant(Variant& value, const QString& text, int fieldType, b
     static const struct {
       char letter;
       int type;
-    } prefixes[] = {{'b', ftBoolean}, {'d', ftDateTime}, {'f', ftFloat}, {'i', ftInteger}, {'s', ftString}};
+    } prefixes[] = {
+        {'b', ftBoolean}, {'d', ftDateTime}, {'f', ftFloat}, {'i', ftInteger}, {'s', ftString}};
     for (const auto& p : prefixes)
-      if (text[0] == QLatin1Char(p.letter)) return TypedTextToVariant(value, text.mid(2), p.type, trim);
+      if (text[0] == QLatin1Char(p.letter))
+        return TypedTextToVariant(value, text.mid(2), p.type, trim);
   }
   TypedTextToVariant(value, text, fieldType, trim);
 }
@@ -248,7 +250,9 @@ double BufDaySec300(const QByteArray& buf, int pos, double base) {
   return base + BufInt32(buf, pos) + BufInt32(buf, pos + 4) / 25920000.0;
 }
 
-bool BufBool(const QByteArray& buf, int pos) { return pos >= 1 && pos <= buf.size() && buf[pos - 1] != 0; }
+bool BufBool(const QByteArray& buf, int pos) {
+  return pos >= 1 && pos <= buf.size() && buf[pos - 1] != 0;
+}
 
 // ---- typed dates ----
 
@@ -259,14 +263,14 @@ bool ValidYMD(int year, int month, int day) {
 
 QString DateFormatsHelp(bool withDay) {
   const QString pad = QStringLiteral("\r\n        ");
-  const QStringList forms = withDay ? QStringList{QStringLiteral("Д"), QStringLiteral("ДДММ"), QStringLiteral("ДДММГГ"),
-                                                  QStringLiteral("Д.М")}
-                                    : QStringList{QStringLiteral("М"), QStringLiteral("ММГГ"), QStringLiteral("ММГГГГ"),
-                                                  QStringLiteral("М.Г")};
-  return QStringLiteral("\r\nНаберите дату в одном из следующих форматов:\r\n        ") + forms[0] + pad + forms[1] +
-         pad + forms[2] + pad + QStringLiteral("ДДММГГГГ\r\n") +
-         QStringLiteral("или через любые разделители (пробел . , / \\ * - +):\r\n        ") + forms[3] + pad +
-         QStringLiteral("Д.М.Г");
+  const QStringList forms = withDay ? QStringList{QStringLiteral("Д"), QStringLiteral("ДДММ"),
+                                                  QStringLiteral("ДДММГГ"), QStringLiteral("Д.М")}
+                                    : QStringList{QStringLiteral("М"), QStringLiteral("ММГГ"),
+                                                  QStringLiteral("ММГГГГ"), QStringLiteral("М.Г")};
+  return QStringLiteral("\r\nНаберите дату в одном из следующих форматов:\r\n        ") + forms[0] +
+         pad + forms[1] + pad + forms[2] + pad + QStringLiteral("ДДММГГГГ\r\n") +
+         QStringLiteral("или через любые разделители (пробел . , / \\ * - +):\r\n        ") +
+         forms[3] + pad + QStringLiteral("Д.М.Г");
 }
 
 namespace {
@@ -281,7 +285,8 @@ bool NormalizeDateSeparators(const QString& text, QString& norm, bool& separated
     else if (c < QLatin1Char('0') || c > QLatin1Char('9'))
       return false;
   }
-  if (norm.isEmpty() || norm.startsWith(QLatin1Char('.')) || norm.endsWith(QLatin1String(".."))) return false;
+  if (norm.isEmpty() || norm.startsWith(QLatin1Char('.')) || norm.endsWith(QLatin1String("..")))
+    return false;
   if (norm.endsWith(QLatin1Char('.'))) norm.chop(1);
   separated = norm.contains(QLatin1Char('.'));
   return true;
@@ -289,7 +294,8 @@ bool NormalizeDateSeparators(const QString& text, QString& norm, bool& separated
 
 int Part(const QString& s) { return s.isEmpty() ? 0 : s.toInt(); }
 
-bool SplitDateInput(const QString& norm, bool separated, bool withDay, int& day, int& month, int& year) {
+bool SplitDateInput(const QString& norm, bool separated, bool withDay, int& day, int& month,
+                    int& year) {
   day = month = year = -1;
   if (separated) {
     const QStringList p = norm.split(QLatin1Char('.'));
@@ -343,12 +349,13 @@ bool SplitDateInput(const QString& norm, bool separated, bool withDay, int& day,
 
 }  // namespace
 
-bool ParseDateInput(const QString& text, TDateTime base, bool withDay, bool showMessage, TDateTime& date,
-                    QString* message) {
+bool ParseDateInput(const QString& text, TDateTime base, bool withDay, bool showMessage,
+                    TDateTime& date, QString* message) {
   QString norm;
   bool separated = false;
   int day = -1, month = -1, year = -1;
-  if (!NormalizeDateSeparators(text, norm, separated) || !SplitDateInput(norm, separated, withDay, day, month, year)) {
+  if (!NormalizeDateSeparators(text, norm, separated) ||
+      !SplitDateInput(norm, separated, withDay, day, month, year)) {
     if (showMessage && message)
       *message = QStringLiteral("Неправильный формат даты: \"") + text + QStringLiteral("\"\r\n") +
                  DateFormatsHelp(withDay);
@@ -366,9 +373,10 @@ bool ParseDateInput(const QString& text, TDateTime base, bool withDay, bool show
     return true;
   }
   if (showMessage && message)
-    *message = QStringLiteral("Неправильная дата: \"") + text + QStringLiteral("\"\r\nДаты ") + QString::number(day) +
-               QLatin1Char('.') + QString::number(month) + QLatin1Char('.') + QString::number(year) +
-               QStringLiteral(" не существует\r\n") + DateFormatsHelp(withDay);
+    *message = QStringLiteral("Неправильная дата: \"") + text + QStringLiteral("\"\r\nДаты ") +
+               QString::number(day) + QLatin1Char('.') + QString::number(month) + QLatin1Char('.') +
+               QString::number(year) + QStringLiteral(" не существует\r\n") +
+               DateFormatsHelp(withDay);
   return false;
 }
 

@@ -7,7 +7,6 @@
 
 #include <array>
 
-
 namespace {
 
 const std::array<TPropRepType, 8> kRepTypes = {{
@@ -34,7 +33,9 @@ int Lookup(const WordValue (&table)[N], const QString& word, int def) {
   return def;
 }
 
-bool ReadInt(const QString& text, int& value) { return TryStrToInt(orvReps_Lib::Trimmed(text), value); }
+bool ReadInt(const QString& text, int& value) {
+  return TryStrToInt(orvReps_Lib::Trimmed(text), value);
+}
 
 }  // namespace
 
@@ -50,8 +51,8 @@ int orvReps_Keys::RepTypeByName(const QString& word) {
 namespace orvReps_Values {
 
 int RepTypeByExt(const QString& ext) {
-  static const WordValue t[] = {{".XLS", 1}, {".TXT", 3}, {".HTML", 4}, {".HTM", 4},
-                                {".REPS", 2}, {".REP", 2}, {".RTF", 5}, {".FODS", 7}};
+  static const WordValue t[] = {{".XLS", 1},  {".TXT", 3}, {".HTML", 4}, {".HTM", 4},
+                                {".REPS", 2}, {".REP", 2}, {".RTF", 5},  {".FODS", 7}};
   return Lookup(t, ext, 0);
 }
 
@@ -85,11 +86,13 @@ qint32 ColorByName(const QString& word) {
   int n = 0;
   if (TryStrToInt(word, n)) return n;
   static const WordValue t[] = {
-      {"BLACK", 0},          {"MAROON", 128},      {"GREEN", 32768},      {"OLIVE", 32896},
-      {"NAVY", 8388608},     {"PURPLE", 8388736},  {"TEAL", 8421376},     {"GRAY", 8421504},
-      {"SILVER", 12632256},  {"RED", 255},         {"LIME", 65280},       {"YELLOW", 65535},
-      {"BLUE", 16711680},    {"FUCHSIA", 16711935}, {"AQUA", 16776960},   {"WHITE", 16777215},
-      {"MONEYGREEN", 12639424}, {"SKYBLUE", 15780518}, {"CREAM", 15793151}, {"MEDGRAY", 10789024}};
+      {"BLACK", 0},        {"MAROON", 128},          {"GREEN", 32768},
+      {"OLIVE", 32896},    {"NAVY", 8388608},        {"PURPLE", 8388736},
+      {"TEAL", 8421376},   {"GRAY", 8421504},        {"SILVER", 12632256},
+      {"RED", 255},        {"LIME", 65280},          {"YELLOW", 65535},
+      {"BLUE", 16711680},  {"FUCHSIA", 16711935},    {"AQUA", 16776960},
+      {"WHITE", 16777215}, {"MONEYGREEN", 12639424}, {"SKYBLUE", 15780518},
+      {"CREAM", 15793151}, {"MEDGRAY", 10789024}};
   return Lookup(t, word, clNoColor);
 }
 
@@ -104,12 +107,25 @@ int RowKindByName(const QString& word) {
 }
 
 int BorderStyleByName(const QString& word) {
-  static const WordValue t[] = {
-      {"SOLID", 1},          {"HAIR", 2},           {"DOTTED", 3},         {"DOTDOTDASH", 4},
-      {"DOTDASH", 5},        {"DASHED", 6},         {"DOTDASHSLANTED", 7}, {"DOUBLE", 8},
-      {"WAVE", 9},           {"DOUBLEWAVE", 10},    {"TRIPLE", 11},        {"THICKTHIN", 12},
-      {"THINTHICK", 13},     {"THINTHICKTHIN", 14}, {"THICKSPACETHIN", 15}, {"THINSPACETHICK", 16},
-      {"THINSPACETHICKSPACETHIN", 17}, {"EMBOSS", 18}, {"ENGRAVE", 19}};
+  static const WordValue t[] = {{"SOLID", 1},
+                                {"HAIR", 2},
+                                {"DOTTED", 3},
+                                {"DOTDOTDASH", 4},
+                                {"DOTDASH", 5},
+                                {"DASHED", 6},
+                                {"DOTDASHSLANTED", 7},
+                                {"DOUBLE", 8},
+                                {"WAVE", 9},
+                                {"DOUBLEWAVE", 10},
+                                {"TRIPLE", 11},
+                                {"THICKTHIN", 12},
+                                {"THINTHICK", 13},
+                                {"THINTHICKTHIN", 14},
+                                {"THICKSPACETHIN", 15},
+                                {"THINSPACETHICK", 16},
+                                {"THINSPACETHICKSPACETHIN", 17},
+                                {"EMBOSS", 18},
+                                {"ENGRAVE", 19}};
   return Lookup(t, word, 0);
 }
 
@@ -121,8 +137,8 @@ int StyleAreaByName(const QString& word, int& n) {
     area = word.left(plus);
     if (!ReadInt(word.mid(plus + 1), n)) n = 0;
   }
-  static const WordValue t[] = {{"HTEXT1", 0}, {"HHEAD", 1}, {"HNUMCOLS", 2}, {"HTOTAL", 3},
-                                {"HTEXT2", 4}, {"BODY", 5},  {"TTEXT1", 6},   {"THEAD", 7},
+  static const WordValue t[] = {{"HTEXT1", 0},   {"HHEAD", 1},  {"HNUMCOLS", 2}, {"HTOTAL", 3},
+                                {"HTEXT2", 4},   {"BODY", 5},   {"TTEXT1", 6},   {"THEAD", 7},
                                 {"TNUMCOLS", 8}, {"TTOTAL", 9}, {"TTEXT2", 10}};
   return Lookup(t, area, 11);
 }
@@ -137,11 +153,13 @@ bool IsNotFalseWord(const QString& word) {
   return Lookup(t, word, 0) == 0;
 }
 
-QString BoolToXmlText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+QString BoolToXmlText(bool value) {
+  return value ? QStringLiteral("true") : QStringLiteral("false");
+}
 
 bool FieldTypeByLetter(const QString& text, int& fieldType) {
-  static const WordValue t[] = {{"B", ftBoolean}, {"D", ftDateTime}, {"F", ftFloat}, {"I", ftInteger},
-                                {"S", ftString}};
+  static const WordValue t[] = {
+      {"B", ftBoolean}, {"D", ftDateTime}, {"F", ftFloat}, {"I", ftInteger}, {"S", ftString}};
   fieldType = text.isEmpty() ? 0 : Lookup(t, text.left(1), 0);
   if (fieldType) return true;
   fieldType = ftString;
@@ -149,8 +167,8 @@ bool FieldTypeByLetter(const QString& text, int& fieldType) {
 }
 
 int FieldKindByName(const QString& word) {
-  static const WordValue t[] = {{"DATE", ftDateTime}, {"FLOAT", ftFloat}, {"INTEGER", ftInteger},
-                                {"BOOLEAN", ftBoolean}};
+  static const WordValue t[] = {
+      {"DATE", ftDateTime}, {"FLOAT", ftFloat}, {"INTEGER", ftInteger}, {"BOOLEAN", ftBoolean}};
   return Lookup(t, word, ftString);
 }
 
@@ -228,10 +246,12 @@ bool IsHtmlBr(const QString& text, int pos, int& next) {
 }
 
 bool IsRtfDelimiter(QChar c) {
-  return c.unicode() <= 32 || c == QLatin1Char('\\') || c == QLatin1Char('{') || c == QLatin1Char('}');
+  return c.unicode() <= 32 || c == QLatin1Char('\\') || c == QLatin1Char('{') ||
+         c == QLatin1Char('}');
 }
 
-bool ExtractAfterMarker(QString& word, const QString& text, int& pos, int& markerPos, const QString& marker) {
+bool ExtractAfterMarker(QString& word, const QString& text, int& pos, int& markerPos,
+                        const QString& marker) {
   markerPos = orvReps_Lib::PosFrom(marker, text, pos);
   if (markerPos == 0) return false;
   int p = markerPos + marker.size();
@@ -310,7 +330,8 @@ void EscapeExcelFormat(QString& result, const QString& value) {
 void AddRowOutline(QString& html, int level, bool hidden) {
   QString style = QStringLiteral(" style='");
   if (hidden) style += QStringLiteral("display:none;");
-  if (level > 0) style += QStringLiteral("mso-outline-level:") + QString::number(level) + QLatin1Char(';');
+  if (level > 0)
+    style += QStringLiteral("mso-outline-level:") + QString::number(level) + QLatin1Char(';');
   style += QLatin1Char('\'');
   int p = 0;
   while ((p = html.indexOf(QStringLiteral("<tr"), p)) >= 0) {
@@ -328,7 +349,8 @@ int ExtraRows(const QString& text, const QString& marker, int above) {
   int extra = 0;
   for (int p = text.indexOf(marker); p >= 0; p = text.indexOf(marker, p + marker.size())) {
     int q = p + marker.size();
-    while (q < text.size() && (text[q] == QLatin1Char('"') || text[q] == QLatin1Char('\'') || text[q] == QLatin1Char(' ')))
+    while (q < text.size() && (text[q] == QLatin1Char('"') || text[q] == QLatin1Char('\'') ||
+                               text[q] == QLatin1Char(' ')))
       ++q;
     int e = q;
     while (e < text.size() && text[e].isDigit()) ++e;
@@ -344,10 +366,12 @@ int RowCountOfMarkup(bool flatOds, const QString& text) {
   if (flatOds)
     return static_cast<int>(text.count(QStringLiteral("<table:table-row "))) +
            ExtraRows(text, QStringLiteral("table:number-rows-repeated="), 1);
-  return static_cast<int>(text.count(QStringLiteral("<tr"))) + ExtraRows(text, QStringLiteral("mso-xlrowspan:"), 1);
+  return static_cast<int>(text.count(QStringLiteral("<tr"))) +
+         ExtraRows(text, QStringLiteral("mso-xlrowspan:"), 1);
 }
 
-bool FindTagAttr(const QString& tag, const QString& attrName, QString& value, int start, int& tagEnd) {
+bool FindTagAttr(const QString& tag, const QString& attrName, QString& value, int start,
+                 int& tagEnd) {
   const int n = tag.size();
   int p = qMax(start, 1) - 1;
   if (p < n && tag[p] == QLatin1Char('<')) {
@@ -359,7 +383,9 @@ bool FindTagAttr(const QString& tag, const QString& attrName, QString& value, in
     while (p < n && tag[p].unicode() <= 32) ++p;
     if (p >= n || tag[p] == QLatin1Char('>')) break;
     const int nameStart = p;
-    while (p < n && tag[p].unicode() > 32 && tag[p] != QLatin1Char('=') && tag[p] != QLatin1Char('>')) ++p;
+    while (p < n && tag[p].unicode() > 32 && tag[p] != QLatin1Char('=') &&
+           tag[p] != QLatin1Char('>'))
+      ++p;
     const QString name = tag.mid(nameStart, p - nameStart);
     while (p < n && tag[p].unicode() <= 32) ++p;
     QString v;
@@ -390,12 +416,13 @@ bool FindTagAttr(const QString& tag, const QString& attrName, QString& value, in
 
 qint64 TextWidthByTable(const qint32* widths, const QString& text, int from, int to) {
   qint64 sum = 0;
-  for (int i = qMax(from, 1); i <= qMin(to, static_cast<int>(text.size())); ++i) sum += widths[Ord(text[i - 1]) & 0xFF];
+  for (int i = qMax(from, 1); i <= qMin(to, static_cast<int>(text.size())); ++i)
+    sum += widths[Ord(text[i - 1]) & 0xFF];
   return sum;
 }
 
-int SplitToStrings(QStringList* list, const QString& text, const QString& separator, TRepType repType,
-                   int maxLength) {
+int SplitToStrings(QStringList* list, const QString& text, const QString& separator,
+                   TRepType repType, int maxLength) {
   if (separator.isEmpty() || !text.contains(separator)) {
     if (list && repType > rtExcel) list->append(text);
     return 1;
@@ -411,7 +438,8 @@ int SplitToStrings(QStringList* list, const QString& text, const QString& separa
     int p = 0;
     while (p < piece.size()) {
       QString chunk = piece.mid(p, maxLength);
-      if (repType == rtText && p + chunk.size() < piece.size() && !delimiters.contains(piece[p + chunk.size()])) {
+      if (repType == rtText && p + chunk.size() < piece.size() &&
+          !delimiters.contains(piece[p + chunk.size()])) {
         int k = chunk.size() - 1;
         while (k > 0 && !delimiters.contains(chunk[k])) --k;
         if (k > 0) chunk.truncate(k + 1);
@@ -455,8 +483,8 @@ bool SplitAliasName(const QString& ref, QString& alias, QString& name) {
   return true;
 }
 
-void ParseFieldRef(const QString& ref, QString& alias, QString& name, QString& qualifier, QString& levelPrefix,
-                   QString& paramName, QString& paramValue) {
+void ParseFieldRef(const QString& ref, QString& alias, QString& name, QString& qualifier,
+                   QString& levelPrefix, QString& paramName, QString& paramValue) {
   QString rest = ref;
   qualifier.clear();
   levelPrefix.clear();
@@ -495,13 +523,15 @@ bool SameFieldRef(const QString& a, const QString& b) {
   return a1 == a2 && n1 == n2 && q1 == q2;
 }
 
-bool MatchFieldRef(int scope, int level, const QString& alias, const QString& fieldName, const QString& pattern) {
+bool MatchFieldRef(int scope, int level, const QString& alias, const QString& fieldName,
+                   const QString& pattern) {
   QString p = pattern;
   const int tilde = p.indexOf(QLatin1Char('~'));
   if (tilde >= 0) {
     const QString prefix = orvReps_Lib::UpperCase(p.left(tilde));
     int n = 0;
-    const bool ok = (prefix == QLatin1String("L") && scope == -2) || (ReadInt(prefix, n) && n == level);
+    const bool ok =
+        (prefix == QLatin1String("L") && scope == -2) || (ReadInt(prefix, n) && n == level);
     if (!ok) return false;
     p = p.mid(tilde + 1);
   } else if (scope != 0) {
@@ -511,8 +541,8 @@ bool MatchFieldRef(int scope, int level, const QString& alias, const QString& fi
   return orvReps_Lib::SameText(p, alias + QLatin1Char('.') + fieldName);
 }
 
-int MatchInList(int scope, int level, const QString& alias, const QString& fieldName, const QString& list,
-                bool& include) {
+int MatchInList(int scope, int level, const QString& alias, const QString& fieldName,
+                const QString& list, bool& include) {
   include = true;
   int result = -1;
   QString entry;
@@ -536,8 +566,8 @@ int MatchInList(int scope, int level, const QString& alias, const QString& field
   return result;
 }
 
-bool ParseColOrderItem(QString& entry, int& crossNo, int& from, int& to, int& crossIndex, const QString& list,
-                       int& pos) {
+bool ParseColOrderItem(QString& entry, int& crossNo, int& from, int& to, int& crossIndex,
+                       const QString& list, int& pos) {
   while (pos <= list.size()) {
     const QChar c = list[pos - 1];
     if (c == QLatin1Char(';')) {
@@ -551,7 +581,9 @@ bool ParseColOrderItem(QString& entry, int& crossNo, int& from, int& to, int& cr
   }
   if (pos > list.size()) return false;
   int end = pos;
-  while (end <= list.size() && list[end - 1] != QLatin1Char(',') && list[end - 1] != QLatin1Char(';')) ++end;
+  while (end <= list.size() && list[end - 1] != QLatin1Char(',') &&
+         list[end - 1] != QLatin1Char(';'))
+    ++end;
   entry = orvReps_Lib::Trimmed(list.mid(pos - 1, end - pos));
   pos = end;
   from = 1;
@@ -563,7 +595,8 @@ bool ParseColOrderItem(QString& entry, int& crossNo, int& from, int& to, int& cr
     const QString first = bar >= 0 ? inside.left(bar) : inside;
     const QString second = bar >= 0 ? orvReps_Lib::Trimmed(inside.mid(bar + 1)) : QString();
     if (!ReadInt(first, from)) from = 1;
-    if (second.isEmpty() || orvReps_Lib::SameText(second, QStringLiteral("TOEND")) || !ReadInt(second, to))
+    if (second.isEmpty() || orvReps_Lib::SameText(second, QStringLiteral("TOEND")) ||
+        !ReadInt(second, to))
       to = 1000000;
     entry = TrimRight(entry.left(open));
   }

@@ -13,17 +13,16 @@ enum TRepType : qint32 { rtNone, rtExcel, rtReps, rtText, rtHTML, rtRTF, rtHExce
 struct TPropRepType {
   const char* Caption;  // UTF-8
   bool CanHideRows;
-  bool SecondFlag;      // read by the writers
+  bool SecondFlag;  // read by the writers
   const char* TypeWord;
   const char* Ext;
   const char* SheetExt;
-  TRepType TypeUsed;    // the writer a type word selects
+  TRepType TypeUsed;       // the writer a type word selects
   const char* FormatWord;  // the RepFormat variable
 };
 const TPropRepType& PropRepType(TRepType type);
 
 inline constexpr qint32 clNoColor = 536870911;  // 0x1FFFFFFF: no colour
-
 
 namespace orvReps_Values {
 
@@ -54,19 +53,21 @@ bool SkipHtmlTag(const QString& text, int& pos);
 bool IsRtfPar(const QString& text, int pos, int& next);
 bool IsHtmlBr(const QString& text, int pos, int& next);
 bool IsRtfDelimiter(QChar c);
-bool ExtractAfterMarker(QString& word, const QString& text, int& pos, int& markerPos, const QString& marker);
+bool ExtractAfterMarker(QString& word, const QString& text, int& pos, int& markerPos,
+                        const QString& marker);
 bool SplitCallSyntax(const QString& text, QString& name, QString& args);
 void QuoteScriptValue(QString& result, const QString& value);
 void EscapeBrackets(QString& result, const QString& text, QChar escape, bool keepDoubled);
 void EscapeExcelFormat(QString& result, const QString& value);
 void AddRowOutline(QString& html, int level, bool hidden);
 int RowCountOfMarkup(bool flatOds, const QString& text);
-bool FindTagAttr(const QString& tag, const QString& attrName, QString& value, int start, int& tagEnd);
+bool FindTagAttr(const QString& tag, const QString& attrName, QString& value, int start,
+                 int& tagEnd);
 // widths: one width per code page 1251 code (256 entries).
 qint64 TextWidthByTable(const qint32* widths, const QString& text, int from, int to);
 // Splits at each separator, cutting pieces longer than maxLength (no limit when 0 or less).
-int SplitToStrings(QStringList* list, const QString& text, const QString& separator, TRepType repType,
-                   int maxLength);
+int SplitToStrings(QStringList* list, const QString& text, const QString& separator,
+                   TRepType repType, int maxLength);
 
 // Spreadsheet column names: 1 "A" .. 26 "Z", 27 "AA" ... 703 "AAA"; 0 or less gives "".
 void ExcelColName(QString& name, int column);
@@ -74,15 +75,16 @@ int ExcelColNum(const QString& letters, int def);
 
 // Column references: [level~][qualifier:][alias.]NAME[?param=value]; alias "A" by default.
 bool SplitAliasName(const QString& ref, QString& alias, QString& name);
-void ParseFieldRef(const QString& ref, QString& alias, QString& name, QString& qualifier, QString& levelPrefix,
-                   QString& paramName, QString& paramValue);
+void ParseFieldRef(const QString& ref, QString& alias, QString& name, QString& qualifier,
+                   QString& levelPrefix, QString& paramName, QString& paramValue);
 bool SameFieldRef(const QString& a, const QString& b);
-bool MatchFieldRef(int scope, int level, const QString& alias, const QString& fieldName, const QString& pattern);
+bool MatchFieldRef(int scope, int level, const QString& alias, const QString& fieldName,
+                   const QString& pattern);
 // Position (from 1) of the entry that selects the field, -1 when none; "-ref" entries exclude.
-int MatchInList(int scope, int level, const QString& alias, const QString& fieldName, const QString& list,
-                bool& include);
-bool ParseColOrderItem(QString& entry, int& crossNo, int& from, int& to, int& crossIndex, const QString& list,
-                       int& pos);
+int MatchInList(int scope, int level, const QString& alias, const QString& fieldName,
+                const QString& list, bool& include);
+bool ParseColOrderItem(QString& entry, int& crossNo, int& from, int& to, int& crossIndex,
+                       const QString& list, int& pos);
 
 }  // namespace orvReps_Values
 

@@ -29,8 +29,10 @@ const TRow kRoundRows[] = {
 // Logarithms of non-positive numbers and results beyond the double range are errors, never
 // NaN or infinity carried on into amounts.
 double Checked(double value, const char* routine) {
-  if (std::isnan(value)) throw EInvalidOp(QStringLiteral("Invalid argument of %1").arg(QLatin1String(routine)));
-  if (std::isinf(value)) throw EOverflow(QStringLiteral("Overflow in %1").arg(QLatin1String(routine)));
+  if (std::isnan(value))
+    throw EInvalidOp(QStringLiteral("Invalid argument of %1").arg(QLatin1String(routine)));
+  if (std::isinf(value))
+    throw EOverflow(QStringLiteral("Overflow in %1").arg(QLatin1String(routine)));
   return value;
 }
 

@@ -26,10 +26,14 @@ const TRow kProgressRows[] = {
 
 const TRow kGlobalRows[] = {
     {TRow::Func, "GetGlobal", ORV_BIND(r = Store().GetValue(ArgStr(a, 0), ArgObj(a, 1))), "00"},
-    {TRow::Proc, "SetGlobal", ORV_BIND(Store().SetValue(ArgStr(a, 0), Arg(a, 1), ArgObj(a, 2))), "000"},
-    {TRow::Func, "GetGlobalObject", ORV_BIND(r = orvcls::ObjToVar(Store().GetObject(ArgStr(a, 0), ArgObj(a, 1)))), "00"},
-    {TRow::Proc, "SetGlobalObject", ORV_BIND(Store().SetObject(ArgStr(a, 0), ArgObj(a, 1), ArgObj(a, 2))), "000"},
-    {TRow::Prop, "TGV.NAME", ORV_BIND(r = Self<TGV>(s)->Name()), "", ORV_BIND(Self<TGV>(s)->SetName(ArgStr(a, 0)))},
+    {TRow::Proc, "SetGlobal", ORV_BIND(Store().SetValue(ArgStr(a, 0), Arg(a, 1), ArgObj(a, 2))),
+     "000"},
+    {TRow::Func, "GetGlobalObject",
+     ORV_BIND(r = orvcls::ObjToVar(Store().GetObject(ArgStr(a, 0), ArgObj(a, 1)))), "00"},
+    {TRow::Proc, "SetGlobalObject",
+     ORV_BIND(Store().SetObject(ArgStr(a, 0), ArgObj(a, 1), ArgObj(a, 2))), "000"},
+    {TRow::Prop, "TGV.NAME", ORV_BIND(r = Self<TGV>(s)->Name()), "",
+     ORV_BIND(Self<TGV>(s)->SetName(ArgStr(a, 0)))},
     {TRow::Prop, "TGV.SCOPE", ORV_BIND(r = orvcls::ObjToVar(Self<TGV>(s)->Scope())), "",
      ORV_BIND(Self<TGV>(s)->SetScope(dynamic_cast<TComponent*>(ArgObj(a, 0))))},
 };

@@ -38,7 +38,10 @@ void MoveText(VariantArgs& a) {
   const QString from = source.ToString();
   const QString to = dest.ToString();
   if (count < 0 || count > from.size() || count > to.size())
-    throw ERangeError(QStringLiteral("MOVE: count %1 outside the texts (%2, %3)").arg(count).arg(from.size()).arg(to.size()));
+    throw ERangeError(QStringLiteral("MOVE: count %1 outside the texts (%2, %3)")
+                          .arg(count)
+                          .arg(from.size())
+                          .arg(to.size()));
   SetArg(a, 1, from.left(count) + to.mid(count));
 }
 
@@ -55,32 +58,38 @@ const TRow kRows[] = {
     {TRow::Proc, "Print", ORV_BIND({
        const QString text = PrintText(Arg(a, 0));
        if (printSink) printSink(text);
-     }), "3"},
+     }),
+     "3"},
     {TRow::Proc, "PrintError", ORV_BIND({
        if (printErrorSink) printErrorSink(PrintText(Arg(a, 0)));
-     }), "3"},
+     }),
+     "3"},
     {TRow::Proc, "SetLength", ORV_BIND({
        QString t = ArgStr(a, 0);
        SetLength(t, ArgInt64(a, 1));
        SetArg(a, 0, t);
-     }), "10"},
+     }),
+     "10"},
     {TRow::Func, "Length", ORV_BIND(r = qint64(ArgStr(a, 0).size())), "0"},
     {TRow::Proc, "Insert", ORV_BIND({
        QString t = ArgStr(a, 1);
        Insert(ArgStr(a, 0), t, ArgInt64(a, 2));
        SetArg(a, 1, t);
-     }), "010"},
+     }),
+     "010"},
     {TRow::Func, "Pos", ORV_BIND(r = qint64(Pos(ArgStr(a, 0), ArgStr(a, 1)))), "00"},
     {TRow::Func, "Copy", ORV_BIND(r = Copy(ArgStr(a, 0), ArgInt64(a, 1), ArgInt64(a, 2))), "000"},
     {TRow::Proc, "Delete", ORV_BIND({
        QString t = ArgStr(a, 0);
        Delete(t, ArgInt64(a, 1), ArgInt64(a, 2));
        SetArg(a, 0, t);
-     }), "100"},
+     }),
+     "100"},
     {TRow::Proc, "TOBJECT.FREE", ORV_BIND(CheckNil(s)->Free())},
     {TRow::Proc, "TOBJECT.CLEANUPINSTANCE", ORV_BIND(CheckNil(s))},
     {TRow::Func, "TOBJECT.CLASSNAME", ORV_BIND(r = CheckNil(s)->ClassName())},
-    {TRow::Func, "TOBJECT.CLASSNAMEIS", ORV_BIND(r = SameText(CheckNil(s)->ClassName(), ArgStr(a, 0))), "0"},
+    {TRow::Func, "TOBJECT.CLASSNAMEIS",
+     ORV_BIND(r = SameText(CheckNil(s)->ClassName(), ArgStr(a, 0))), "0"},
     {TRow::Func, "TOBJECT.INSTANCESIZE", ORV_BIND(r = qint64(sizeof(*CheckNil(s))))},
     {TRow::Proc, "TOBJECT.DISPATCH", ORV_BIND(DispatchNumber(s, a)), "1"},
     {TRow::Proc, "TOBJECT.DEFAULTHANDLER", ORV_BIND(DispatchNumber(s, a)), "1"},
@@ -92,7 +101,8 @@ const TRow kRows[] = {
     {TRow::Func, "UPCASE", ORV_BIND({
        const QString t = ArgStr(a, 0);
        r = t.isEmpty() ? QString() : QString(UpCase(t.at(0)));
-     }), "0"},
+     }),
+     "0"},
     {TRow::Proc, "VARCLEAR", ORV_BIND(SetArg(a, 0, Variant())), "1"},
     {TRow::Func, "VARTYPE", ORV_BIND(r = Variant::FromWord(Arg(a, 0).VType())), "0"},
     {TRow::Func, "VARASTYPE", ORV_BIND(r = VarAsType(Arg(a, 0), TVarType(ArgInt(a, 1)))), "00"},
@@ -104,7 +114,8 @@ const TRow kRows[] = {
     {TRow::Func, "VARARRAYOF", ORV_BIND(r = VarArrayOf({Arg(a, 0)})), "0"},
     {TRow::Func, "VARARRAYDIMCOUNT", ORV_BIND(r = VarArrayDimCount(Arg(a, 0))), "0"},
     {TRow::Func, "VARARRAYLOWBOUND", ORV_BIND(r = VarArrayLowBound(Arg(a, 0), ArgInt(a, 1))), "00"},
-    {TRow::Func, "VARARRAYHIGHBOUND", ORV_BIND(r = VarArrayHighBound(Arg(a, 0), ArgInt(a, 1))), "00"},
+    {TRow::Func, "VARARRAYHIGHBOUND", ORV_BIND(r = VarArrayHighBound(Arg(a, 0), ArgInt(a, 1))),
+     "00"},
     {TRow::Func, "VARARRAYREF", ORV_BIND(), "0"},
     {TRow::Func, "VARISARRAY", ORV_BIND(r = Arg(a, 0).IsArray()), "0"},
     {TRow::Proc, "UNIQUESTRING", ORV_BIND(SetArg(a, 0, QString(ArgStr(a, 0)))), "1"},

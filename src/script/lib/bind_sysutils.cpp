@@ -20,7 +20,9 @@ bool Is64Bit(const Variant& v) { return v.VType() == varInt64 || v.VType() == va
 qint64 WholeArg(const Variant& v) { return Is64Bit(v) ? v.ToInt64() : v.ToInt(); }
 
 // A date given as text is read with the short date format.
-TDateTime DateArg(const Variant& v) { return v.IsString() ? StrToDate(v.ToString()) : v.ToDateTime(); }
+TDateTime DateArg(const Variant& v) {
+  return v.IsString() ? StrToDate(v.ToString()) : v.ToDateTime();
+}
 
 void ValBinding(VariantArgs& a) {
   double value = 0;
@@ -46,13 +48,15 @@ const TRow kRows[] = {
        const quint64 bits = Is64Bit(v) ? quint64(v.ToInt64()) : quint64(quint32(v.ToInt()));
        const QString hex = QString::number(bits, 16).toUpper();
        r = hex.rightJustified(qBound(0, ArgInt(a, 1), 64), QLatin1Char('0'));
-     }), "00"},
+     }),
+     "00"},
     {TRow::Func, "IntToStr", ORV_BIND(r = IntToStr(WholeArg(Arg(a, 0)))), "0"},
     {TRow::Func, "AnsiUpperCase", ORV_BIND(r = AnsiUpperCase(ArgStr(a, 0))), "0"},
     {TRow::Func, "AnsiLowerCase", ORV_BIND(r = AnsiLowerCase(ArgStr(a, 0))), "0"},
     {TRow::Func, "FloatToStr", ORV_BIND(r = FloatToStr(ArgDouble(a, 0))), "0"},
     {TRow::Func, "AnsiCompareStr", ORV_BIND(r = AnsiCompareStr(ArgStr(a, 0), ArgStr(a, 1))), "00"},
-    {TRow::Func, "AnsiCompareText", ORV_BIND(r = AnsiCompareText(ArgStr(a, 0), ArgStr(a, 1))), "00"},
+    {TRow::Func, "AnsiCompareText", ORV_BIND(r = AnsiCompareText(ArgStr(a, 0), ArgStr(a, 1))),
+     "00"},
     {TRow::Func, "Trim", ORV_BIND(r = Trim(ArgStr(a, 0))), "0"},
     {TRow::Func, "TrimLeft", ORV_BIND(r = TrimLeft(ArgStr(a, 0))), "0"},
     {TRow::Func, "TrimRight", ORV_BIND(r = TrimRight(ArgStr(a, 0))), "0"},
@@ -61,12 +65,15 @@ const TRow kRows[] = {
     {TRow::Func, "Time", ORV_BIND(r = Variant::FromDate(Time()))},
     {TRow::Func, "Now", ORV_BIND(r = Variant::FromDate(Now()))},
     {TRow::Func, "StrToDate", ORV_BIND(r = Variant::FromDate(StrToDate(ArgStr(a, 0)))), "0"},
-    {TRow::Func, "StrToDateTime", ORV_BIND(r = Variant::FromDate(StrToDateTime(ArgStr(a, 0)))), "0"},
+    {TRow::Func, "StrToDateTime", ORV_BIND(r = Variant::FromDate(StrToDateTime(ArgStr(a, 0)))),
+     "0"},
     {TRow::Func, "StrToTime", ORV_BIND(r = Variant::FromDate(StrToTime(ArgStr(a, 0)))), "0"},
     {TRow::Func, "DateToStr", ORV_BIND(r = DateToStr(DateArg(Arg(a, 0)))), "0"},
     {TRow::Proc, "DecodeDate", ORV_BIND(DecodeDateBinding(a)), "0111"},
-    {TRow::Func, "EncodeDate", ORV_BIND(r = Variant::FromDate(EncodeDate(ArgInt(a, 0), ArgInt(a, 1), ArgInt(a, 2)))), "000"},
-    {TRow::Func, "FormatDateTime", ORV_BIND(r = FormatDateTime(ArgStr(a, 0), DateArg(Arg(a, 1)))), "00"},
+    {TRow::Func, "EncodeDate",
+     ORV_BIND(r = Variant::FromDate(EncodeDate(ArgInt(a, 0), ArgInt(a, 1), ArgInt(a, 2)))), "000"},
+    {TRow::Func, "FormatDateTime", ORV_BIND(r = FormatDateTime(ArgStr(a, 0), DateArg(Arg(a, 1)))),
+     "00"},
     {TRow::Func, "StrToInt", ORV_BIND(r = StrToInt(ArgStr(a, 0))), "0"},
     {TRow::Func, "StrToFloat", ORV_BIND(r = StrToFloat(ArgStr(a, 0))), "0"},
     {TRow::Func, "FormatFloat", ORV_BIND(r = FormatFloat(ArgStr(a, 0), ArgDouble(a, 1))), "00"},

@@ -46,7 +46,8 @@ void Register(std::span<const TConstRow> rows) {
 namespace bindkit {
 
 TObject* CreateInstance(TObject* slf, TClass entryClass, TComponent* owner) {
-  const TClass cls = slf == nullptr ? entryClass : bindkit::CheckClass(slf, entryClass)->ClassType();
+  const TClass cls =
+      slf == nullptr ? entryClass : bindkit::CheckClass(slf, entryClass)->ClassType();
   return cls->Create(static_cast<TObject*>(owner));
 }
 

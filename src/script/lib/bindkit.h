@@ -54,7 +54,13 @@ void Register(std::span<const TConstRow> rows);
 }  // namespace bindkit
 
 // A handler body over the arguments `a`, the result `r` and the object `s`.
-#define ORV_BIND(body) +[](Variant & r, TObject * s, VariantArgs & a) { (void)r; (void)s; (void)a; body; }
+#define ORV_BIND(body)                          \
+  +[](Variant& r, TObject* s, VariantArgs& a) { \
+    (void)r;                                    \
+    (void)s;                                    \
+    (void)a;                                    \
+    body;                                       \
+  }
 
 namespace bindkit {
 

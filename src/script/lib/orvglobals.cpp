@@ -32,14 +32,16 @@ TVariantCollection::TVariantCollection(TFastStringList* scopes, const QString& k
 
 TVariantCollection::~TVariantCollection() {
   int index = -1;
-  if (scopes_ != nullptr && scopes_->Find(key_, index) && scopes_->GetObject(index) == this) scopes_->Delete(index);
+  if (scopes_ != nullptr && scopes_->Find(key_, index) && scopes_->GetObject(index) == this)
+    scopes_->Delete(index);
 }
 
 TVariantCollectionItem* TVariantCollection::Find(const QString& name) const {
   if (!name.isEmpty()) return static_cast<TVariantCollectionItem*>(FindItem(name));
   // The name index leaves out the empty name; one variable may still carry it.
   for (int i = 0; i < Count(); ++i)
-    if (auto* item = static_cast<TVariantCollectionItem*>(Items(i)); item->GetName().isEmpty()) return item;
+    if (auto* item = static_cast<TVariantCollectionItem*>(Items(i)); item->GetName().isEmpty())
+      return item;
   return nullptr;
 }
 
@@ -77,7 +79,9 @@ QString TGlobalVariables::ScopeKey(const TObject* owner) {
   return owner == nullptr ? QStringLiteral("0") : QString::number(owner->ObjectHandle());
 }
 
-TObject* TGlobalVariables::ScopeOwner(const QString& key) { return TObject::FromHandle(key.toLongLong()); }
+TObject* TGlobalVariables::ScopeOwner(const QString& key) {
+  return TObject::FromHandle(key.toLongLong());
+}
 
 void TGlobalVariables::Clear() {
   // Each scope removes its own entry as it goes.
@@ -114,13 +118,15 @@ TObject* TGlobalVariables::GetObject(const QString& name, const TObject* owner) 
   return var != nullptr ? orvcls::VarToObj(var->Value()) : nullptr;
 }
 
-TVariantCollectionItem* TGlobalVariables::SetValue(const QString& name, const Variant& value, const TObject* owner) {
+TVariantCollectionItem* TGlobalVariables::SetValue(const QString& name, const Variant& value,
+                                                   const TObject* owner) {
   TVariantCollectionItem* var = FindScope(owner, true)->FindOrAdd(name);
   var->SetValue(value);
   return var;
 }
 
-TVariantCollectionItem* TGlobalVariables::SetObject(const QString& name, const TObject* object, const TObject* owner) {
+TVariantCollectionItem* TGlobalVariables::SetObject(const QString& name, const TObject* object,
+                                                    const TObject* owner) {
   TVariantCollectionItem* var = FindScope(owner, true)->FindOrAdd(name);
   var->SetObject(object);
   return var;

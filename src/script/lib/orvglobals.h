@@ -66,7 +66,8 @@ class TGlobalVariables {
   TObject* GetObject(const QString& name, const TObject* owner);
   // Replacing a value drops the variable's link to a former object.
   TVariantCollectionItem* SetValue(const QString& name, const Variant& value, const TObject* owner);
-  TVariantCollectionItem* SetObject(const QString& name, const TObject* object, const TObject* owner);
+  TVariantCollectionItem* SetObject(const QString& name, const TObject* object,
+                                    const TObject* owner);
   void Remove(const QString& name, const TObject* owner);
   // The variable of that name in the scope of that key, or nullptr.
   TVariantCollectionItem* FindVariable(const QString& key, const QString& name);

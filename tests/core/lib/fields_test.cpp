@@ -24,8 +24,8 @@ class FieldsFixture : public ::testing::Test {
     ds.FieldDefs().Add("D", ftDate);
     ds.FieldDefs().Add("BIG", ftLargeint);
     ds.CreateDataSet();
-    ds.AppendRecord({1, "Иван", 0.00003, true, Variant::FromDate(EncodeDate(2024, 3, 7)),
-                     qint64(-45358)});
+    ds.AppendRecord(
+        {1, "Иван", 0.00003, true, Variant::FromDate(EncodeDate(2024, 3, 7)), qint64(-45358)});
     ds.AppendRecord({Null(), Null(), Null(), Null(), Null(), Null()});
     ds.First();
   }
@@ -56,7 +56,7 @@ TEST_F(FieldsFixture, ReadersWithDefaults) {
 
 TEST_F(FieldsFixture, WritersWriteOnlyWhatDiffers) {
   EXPECT_FALSE(SetFieldString(F("NAME"), "Иван"));
-  EXPECT_EQ(ds.State(), dsBrowse);  // nothing written: still browsing
+  EXPECT_EQ(ds.State(), dsBrowse);                    // nothing written: still browsing
   EXPECT_FALSE(SetFieldFloat(F("AMOUNT"), 0.00005));  // equal within the tolerance
   EXPECT_FALSE(SetFieldInteger(nullptr, 5));
 
@@ -105,8 +105,8 @@ TEST_F(FieldsFixture, ClearCopyAndBooleanText) {
     Variant value;
   };
   const Case cases[] = {
-      {"Да", true, Variant(true)},  {"нет", true, Variant(false)}, {"+", true, Variant(true)},
-      {"0", true, Variant(false)},  {"y", true, Variant(true)},    {"?", false, Variant(true)},
+      {"Да", true, Variant(true)}, {"нет", true, Variant(false)}, {"+", true, Variant(true)},
+      {"0", true, Variant(false)}, {"y", true, Variant(true)},    {"?", false, Variant(true)},
       {"", true, Null()},
   };
   for (const Case& c : cases) {

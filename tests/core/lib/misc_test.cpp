@@ -45,8 +45,8 @@ TEST(VariantTests, CompareFloatAndSqrPow) {
     double a, b;
     int expected;
   };
-  const Case cases[] = {{1, 1, 0},         {1.00005, 1, 0}, {0.0001, 0, 0}, {0, 0.0001, 0},
-                        {0.00011, 0, 1},   {0, 0.00011, -1}, {-5, 5, -1},   {5, -5, 1}};
+  const Case cases[] = {{1, 1, 0},       {1.00005, 1, 0},  {0.0001, 0, 0}, {0, 0.0001, 0},
+                        {0.00011, 0, 1}, {0, 0.00011, -1}, {-5, 5, -1},    {5, -5, 1}};
   for (const Case& c : cases) EXPECT_EQ(CompareFloat(c.a, c.b), c.expected) << c.a << " " << c.b;
 
   EXPECT_NEAR(SqrPow(2, 3), 8, 1e-12);

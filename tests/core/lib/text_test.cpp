@@ -42,9 +42,9 @@ TEST(NameLists, AppendListItem) {
     const char* expected;
   };
   const Case cases[] = {
-      {"a;b", "c", true, true, "a;b;c"},     {"a;b", "", true, true, "a;b"},
-      {"a;b", "c", true, false, "a;b"},      {"a;b", "c", false, true, "c"},
-      {"a;b", "c", false, false, ""},        {"", "c", true, true, "c"},
+      {"a;b", "c", true, true, "a;b;c"}, {"a;b", "", true, true, "a;b"},
+      {"a;b", "c", true, false, "a;b"},  {"a;b", "c", false, true, "c"},
+      {"a;b", "c", false, false, ""},    {"", "c", true, true, "c"},
       {"", "c", true, false, ""},
   };
   for (const Case& c : cases)
@@ -99,9 +99,9 @@ TEST(Words, GetWordAndTextAfter) {
     const char* expected;
   };
   const Case cases[] = {
-      {"a,b,c", ",", -1, "a"}, {"a,b,c", ",", 0, "a"}, {"a,b,c", ",", 1, "a"},
-      {"a,b,c", ",", 2, "b"},  {"a,b,c", ",", 3, "c"}, {"a,b,c", ",", 4, ""},
-      {"abc", ",", 1, "abc"},  {"abc", ",", 2, ""},    {"a,,c", ",", 2, ""},
+      {"a,b,c", ",", -1, "a"},    {"a,b,c", ",", 0, "a"}, {"a,b,c", ",", 1, "a"},
+      {"a,b,c", ",", 2, "b"},     {"a,b,c", ",", 3, "c"}, {"a,b,c", ",", 4, ""},
+      {"abc", ",", 1, "abc"},     {"abc", ",", 2, ""},    {"a,,c", ",", 2, ""},
       {"a::b::c", "::", 2, ":b"},  // the rest starts after the separator's first character
   };
   for (const Case& c : cases)
@@ -129,7 +129,8 @@ TEST(Words, FName2Name) {
       {"Иванов ", "Иванов ."},
       {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(FName2Name(QString::fromUtf8(c[0])), QString::fromUtf8(c[1]));
+  for (const auto& c : cases)
+    EXPECT_EQ(FName2Name(QString::fromUtf8(c[0])), QString::fromUtf8(c[1]));
 }
 
 TEST(Words, NodePathRootFirst) {
@@ -163,7 +164,8 @@ TEST(NumberTexts, PaddingIncrementAndTests) {
     EXPECT_EQ(e.Message(), "\"12a\" is an invalid integer");
   }
 
-  for (const char* yes : {"12", "-1.5", "1e3", "2.5E-2", "0"}) EXPECT_TRUE(IsNumberText(yes)) << yes;
+  for (const char* yes : {"12", "-1.5", "1e3", "2.5E-2", "0"})
+    EXPECT_TRUE(IsNumberText(yes)) << yes;
   for (const char* no : {"", "abc", "1,5", "1.2.3", "e5"}) EXPECT_FALSE(IsNumberText(no)) << no;
 
   const char* digits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_";
@@ -178,8 +180,8 @@ TEST(NameSuffix, NumberStylesAndAlignment) {
     qsizetype afterNumber;
   };
   const Case numbers[] = {
-      {"-CB12", 9, 12, 3}, {"12", 9, 0, 0},    {"AB", 7, 7, 2},
-      {"-", 5, 5, 1},      {"x007", 1, 7, 1},  {"-99999999999", 4, 4, 1},
+      {"-CB12", 9, 12, 3}, {"12", 9, 0, 0},   {"AB", 7, 7, 2},
+      {"-", 5, 5, 1},      {"x007", 1, 7, 1}, {"-99999999999", 4, 4, 1},
   };
   for (const Case& c : numbers) {
     qsizetype length = qstrlen(c.text);
@@ -195,7 +197,8 @@ TEST(NameSuffix, NumberStylesAndAlignment) {
   };
   const StyleCase styles[] = {
       {"-CB", 3, 1u << fsBold, 2},
-      {"-biuS", 5, (1u << fsBold) | (1u << fsItalic) | (1u << fsUnderline) | (1u << fsStrikeOut), 1},
+      {"-biuS", 5, (1u << fsBold) | (1u << fsItalic) | (1u << fsUnderline) | (1u << fsStrikeOut),
+       1},
       {"BI", 2, (1u << fsBold) | (1u << fsItalic), 1},  // all letters: length 1
       {"-C", 2, 0, 2},
       {"", 0, 0, 1},

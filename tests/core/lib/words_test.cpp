@@ -58,7 +58,11 @@ TEST(SumInWords, RoublesWithoutKopecks) {
 }
 
 TEST(SumInWords, NothingForAmountsWithoutWords) {
-  const double values[] = {-0.01, -5, 1e12, 999999999999.995, 5e15,
+  const double values[] = {-0.01,
+                           -5,
+                           1e12,
+                           999999999999.995,
+                           5e15,
                            std::numeric_limits<double>::quiet_NaN(),
                            std::numeric_limits<double>::infinity()};
   for (double v : values) EXPECT_EQ(SumInWords(v, "x", "y", kRoubles, true, gkMale), "") << v;

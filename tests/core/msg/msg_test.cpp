@@ -139,7 +139,10 @@ TEST_F(MsgFixture, TemporaryFolderFromTheEnvironment) {
   WriteLog("x", "y", 0, 0);
   EXPECT_EQ(LogFileName(), folder_ + "/OrvLog07.Log");
   EXPECT_EQ(LogLines().size(), 1);
-  if (oldTemp.isNull()) qunsetenv("TEMP"); else qputenv("TEMP", oldTemp);
+  if (oldTemp.isNull())
+    qunsetenv("TEMP");
+  else
+    qputenv("TEMP", oldTemp);
 }
 
 TEST_F(MsgFixture, UnwritableLogNeverBreaksTheCaller) {
@@ -189,7 +192,8 @@ TEST_F(MsgFixture, FatalStartupErrorGivesNonZeroExitCode) {
 
 TEST(TranslateDBError, CombinesAndTranslates) {
   const QString cr = "\r";
-  const QString timeout = "Время ожидания истекло" + cr + "(возможно, задан слишком сложный запрос)";
+  const QString timeout =
+      "Время ожидания истекло" + cr + "(возможно, задан слишком сложный запрос)";
   const QString lock = "Время ожидания истекло" + cr +
                        "(возможно, другой пользователь измененяет те же данные, что и Вы)";
   struct Case {
@@ -200,7 +204,8 @@ TEST(TranslateDBError, CombinesAndTranslates) {
        "Ошибка сохранения\r\nСервер БД: " + timeout},
       {"", "[Microsoft][ODBC SQL Server Driver]Login failed for user 'x'.",
        "Сервер БД: Отказано в доступе пользователю 'x'."},
-      {"x", "[DBNETLIB]ConnectionWrite (send()).", "x\r\nОшибка связи, обратитесь к системному администратору."},
+      {"x", "[DBNETLIB]ConnectionWrite (send()).",
+       "x\r\nОшибка связи, обратитесь к системному администратору."},
       // Only the first occurrence of a phrase is replaced.
       {"", "Timeout expired; Timeout expired", timeout + "; Timeout expired"},
       // Without a database text the message comes back as it is.
@@ -208,7 +213,8 @@ TEST(TranslateDBError, CombinesAndTranslates) {
       {"", "plain", "plain"},
       {"Ошибка:", "текст", "Ошибка: текст"},
   };
-  for (const Case& c : cases) EXPECT_EQ(TranslateDBError(c.message, c.db), c.expected) << c.db.toStdString();
+  for (const Case& c : cases)
+    EXPECT_EQ(TranslateDBError(c.message, c.db), c.expected) << c.db.toStdString();
   // Through the colon and the character after it, then one blank: further words go.
   EXPECT_EQ(TranslateDBError("Ошибка: подробности ниже", "Lock request time out period exceeded"),
             "Ошибка:  " + lock);

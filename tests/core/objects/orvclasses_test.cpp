@@ -7,9 +7,11 @@ namespace {
 // Counts item-level and collection-level changes.
 class TCountingNames : public TNamedCollection {
  public:
-  explicit TCountingNames(TClass itemClass = TNamedCollectionItem::StaticClass()) : TNamedCollection(itemClass) {}
+  explicit TCountingNames(TClass itemClass = TNamedCollectionItem::StaticClass())
+      : TNamedCollection(itemClass) {}
   int itemChanges = 0;
   int allChanges = 0;
+
  protected:
   void Update(TCollectionItem* item) override { ++(item != nullptr ? itemChanges : allChanges); }
 };

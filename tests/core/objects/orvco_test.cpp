@@ -40,7 +40,7 @@ TEST(OrvCo, ProxyStandsForAnObjectInFreeNotification) {
   EXPECT_TRUE(orvco::LinkFreeNotify(object, &watcher));
   other->Free();
   EXPECT_EQ(object->heard, QStringList({"Other"}));  // forwarded by the proxy
-  object->Free();  // frees its proxy; the watcher hears it
+  object->Free();                                    // frees its proxy; the watcher hears it
   EXPECT_EQ(watcher.removals, 1);
   EXPECT_FALSE(orvco::LinkFreeNotify(nullptr, &watcher));
 }
@@ -81,7 +81,8 @@ TEST(OrvCo, ItemListForgetsDestroyedItemsAndCountsFromTheEnd) {
 
 class TCoOwnedItems : public TCoCollection {
  public:
-  explicit TCoOwnedItems(TComponent* owner) : TCoCollection(TCoCollectionItem::StaticClass(), owner) {}
+  explicit TCoOwnedItems(TComponent* owner)
+      : TCoCollection(TCoCollectionItem::StaticClass(), owner) {}
 };
 
 TEST(OrvCo, CompanionsOfCollectionItems) {

@@ -28,7 +28,8 @@ TEST(OrvSys, ArgsToTextAndGuards) {
   EXPECT_EQ(orvsys::ArgsToText({static_cast<const TObject*>(nullptr)}), " ... nil");
   int dummy = 0;
   EXPECT_EQ(orvsys::ArgsToText({TVarRec::Pointer(&dummy)}), "");
-  EXPECT_EQ(orvsys::ArgsToText({TVarRec::Pointer(nullptr), "text", 1.5}), " ... nil ... \"text\" ... 1.5");
+  EXPECT_EQ(orvsys::ArgsToText({TVarRec::Pointer(nullptr), "text", 1.5}),
+            " ... nil ... \"text\" ... 1.5");
   try {
     CheckNil(nullptr);
     FAIL();
@@ -62,7 +63,8 @@ TEST(OrvSys, PropertiesByNameAnswerEmptyForMissingOrOtherKinds) {
   EXPECT_EQ(orvsys::GetObjectPropByName("Ref", &a, TComponent::StaticClass()), &other);
   EXPECT_EQ(orvsys::GetObjectPropByName("Ref", &a, TCaptioned::StaticClass()), nullptr);
   EXPECT_FALSE(orvsys::SetObjectPropByName("Ref", &a, TCaptioned::StaticClass(), &a));
-  EXPECT_TRUE(orvsys::SetEventByName("OnGo", &a, &a, TCaptioned::StaticClass()->MethodAddress("Go")));
+  EXPECT_TRUE(
+      orvsys::SetEventByName("OnGo", &a, &a, TCaptioned::StaticClass()->MethodAddress("Go")));
   a.OnGo(&a);
   EXPECT_EQ(a.went, 1);
   EXPECT_EQ(orvsys::GetMethodPropByName(&a, "OnGo").Data, &a);
@@ -103,9 +105,11 @@ TEST(OrvSys, ComponentsByPathOwnersAndText) {
   EXPECT_EQ(inner->Owner(), &dm);
 
   RegisterClass(TCaptioned::StaticClass());
-  EXPECT_TRUE(orvsys::ReadComponentText("inherited TComponent\n  Caption = 'read'\n  OnGo = Go\nend", &form));
+  EXPECT_TRUE(orvsys::ReadComponentText(
+      "inherited TComponent\n  Caption = 'read'\n  OnGo = Go\nend", &form));
   EXPECT_EQ(form.Caption, "read");
-  EXPECT_THROW(orvsys::ReadComponentText("inherited TComponent\n  Colour = 1\nend", &form), EReadError);
+  EXPECT_THROW(orvsys::ReadComponentText("inherited TComponent\n  Colour = 1\nend", &form),
+               EReadError);
 }
 
 Variant Arr(std::initializer_list<Variant> v) { return VarArrayOf(v); }

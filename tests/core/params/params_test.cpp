@@ -48,11 +48,14 @@ const TParamConst* FindConst(const TrParams& params, const QString& name) {
 
 TEST(TrParams, CommandLineWinsAndNamesIgnoreCase) {
   FakeProfile profile;
-  profile.values = {Str("DEBUG", "N"), Str("Server", "db1"), Int("X", 42),
-                    {"Blob", TProfileValue::Other, QString(), 0}, Str("server", "db2")};
+  profile.values = {Str("DEBUG", "N"),
+                    Str("Server", "db1"),
+                    Int("X", 42),
+                    {"Blob", TProfileValue::Other, QString(), 0},
+                    Str("server", "db2")};
   TParamSources sources;
-  sources.Arguments = {"/opt/orv/orv", "DEBUG=Y", "REG=TEST", "A=B=C", "bare", "=nameless",
-                       "debug=ignored"};
+  sources.Arguments = {"/opt/orv/orv", "DEBUG=Y",   "REG=TEST",     "A=B=C",
+                       "bare",         "=nameless", "debug=ignored"};
   sources.Profile = profile.Reader();
   sources.IniFolders = {testsupport::TempFolder()};
   TrParams params(sources);
@@ -63,16 +66,16 @@ TEST(TrParams, CommandLineWinsAndNamesIgnoreCase) {
     const char* value;
   };
   const Case cases[] = {
-      {"DEBUG", "Y"},  {"debug", "Y"}, {"REG", "TEST"}, {"A", "B=C"},   {"bare", ""},
-      {"SERVER", "db1"},  // the first profile line of a name wins
-      {"X", ""},          // integers are constants only
-      {"Blob", ""},     {"", ""},      {"missing", ""},
+      {"DEBUG", "Y"}, {"debug", "Y"}, {"REG", "TEST"},
+      {"A", "B=C"},   {"bare", ""},   {"SERVER", "db1"},  // the first profile line of a name wins
+      {"X", ""},                                          // integers are constants only
+      {"Blob", ""},   {"", ""},       {"missing", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(params.Value(c.name), c.value) << c.name;
 
-  EXPECT_EQ(params.Lines(), QStringList({"/opt/orv/orv", "DEBUG=Y", "REG=TEST", "A=B=C", "bare",
-                                         "=nameless", "debug=ignored", "REG=DEFAULT", "DEBUG=N",
-                                         "Server=db1", "server=db2"}));
+  EXPECT_EQ(params.Lines(),
+            QStringList({"/opt/orv/orv", "DEBUG=Y", "REG=TEST", "A=B=C", "bare", "=nameless",
+                         "debug=ignored", "REG=DEFAULT", "DEBUG=N", "Server=db1", "server=db2"}));
 }
 
 TEST(TrParams, ConstantsFromLinesAndProfileFirstNameWins) {

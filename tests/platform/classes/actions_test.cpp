@@ -14,7 +14,9 @@ class TActionForm : public TComponent {
   ORV_CLASS(TActionForm, TComponent)
   using TComponent::TComponent;
 
-  void SearchExecute(TObject* sender) { log << QStringLiteral("exec:") + static_cast<TComponent*>(sender)->Name(); }
+  void SearchExecute(TObject* sender) {
+    log << QStringLiteral("exec:") + static_cast<TComponent*>(sender)->Name();
+  }
   void SearchUpdate(TObject* sender) {
     log << QStringLiteral("update");
     static_cast<TCustomAction*>(sender)->SetEnabled(enable);
@@ -24,7 +26,9 @@ class TActionForm : public TComponent {
     handled = listHandles;
   }
 
-  void NoteComponent(TObject* sender) { fired = static_cast<TBasicAction*>(sender)->ActionComponent(); }
+  void NoteComponent(TObject* sender) {
+    fired = static_cast<TBasicAction*>(sender)->ActionComponent();
+  }
 
   QStringList log;
   TComponent* fired = nullptr;
@@ -85,7 +89,9 @@ class ActionsTest : public ::testing::Test {
     viewB = Action("ViewB");
   }
   ~ActionsTest() override { form->Free(); }
-  TAction* Action(const char* name) { return dynamic_cast<TAction*>(form->FindComponent(QString::fromLatin1(name))); }
+  TAction* Action(const char* name) {
+    return dynamic_cast<TAction*>(form->FindComponent(QString::fromLatin1(name)));
+  }
 
   TActionForm* form;
   TActionList* list;
@@ -202,7 +208,9 @@ TEST_F(ActionsTest, LinksHearOfChangesAndLoseAFreedAction) {
 }
 
 TEST_F(ActionsTest, AnActionOutsideAnActionListIsRefused) {
-  const QString text = QStringLiteral("object F: TActionForm\n  object P: TComponent\n    object A: TAction\n    end\n  end\nend\n");
+  const QString text = QStringLiteral(
+      "object F: TActionForm\n  object P: TComponent\n    object A: TAction\n    end\n  "
+      "end\nend\n");
   try {
     ReadComponentText(text, nullptr);
     ADD_FAILURE() << "read";

@@ -11,10 +11,17 @@ class TNote : public TCollectionItem {
   using TCollectionItem::TCollectionItem;
   QString Text;
   void Assign(TPersistent* source) override {
-    if (auto* n = dynamic_cast<TNote*>(source)) { Text = n->Text; return; }
+    if (auto* n = dynamic_cast<TNote*>(source)) {
+      Text = n->Text;
+      return;
+    }
     TCollectionItem::Assign(source);
   }
-  void SetText(const QString& t) { Text = t; Changed(false); }
+  void SetText(const QString& t) {
+    Text = t;
+    Changed(false);
+  }
+
  protected:
   QString GetDisplayName() const override { return Text.isEmpty() ? ClassName() : Text; }
 };
@@ -35,6 +42,7 @@ class TNotes : public TCollection {
     for (int i = 0; i < Count(); ++i) t << static_cast<TNote*>(Items(i))->Text;
     return t;
   }
+
  protected:
   void Update(TCollectionItem* item) override {
     updates << (item == nullptr ? QStringLiteral("*") : static_cast<TNote*>(item)->Text);

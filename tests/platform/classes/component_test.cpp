@@ -13,7 +13,9 @@ class TWitness : public TComponent {
     TComponent::Notification(component, operation);
     if (journal != nullptr && operation == opRemove) {
       const int index = component->Owner() != nullptr ? component->ComponentIndex() : -1;
-      *journal << QStringLiteral("%1 hears %2 removed (index %3)").arg(Name(), component->Name()).arg(index);
+      *journal << QStringLiteral("%1 hears %2 removed (index %3)")
+                      .arg(Name(), component->Name())
+                      .arg(index);
     }
   }
   ~TWitness() override {
@@ -36,12 +38,12 @@ TEST(Component, OwnerFreesOwnedInOrderAndSubscribersHearItFirst) {
   for (TWitness* w : {form, button, child, watcher}) w->journal = &journal;
 
   button->Free();
-  EXPECT_EQ(journal, QStringList({
-      "Watcher hears Button removed (index 0)",  // still in its owner's list
-      "Child destroyed",
-      "Button hears Button removed (index 0)",  // the owner passes it on to all it owns
-      "Form hears Button removed (index 0)",
-      "Button destroyed"}));
+  EXPECT_EQ(journal,
+            QStringList(
+                {"Watcher hears Button removed (index 0)",  // still in its owner's list
+                 "Child destroyed",
+                 "Button hears Button removed (index 0)",  // the owner passes it on to all it owns
+                 "Form hears Button removed (index 0)", "Button destroyed"}));
   EXPECT_EQ(form->ComponentCount(), 0);
   journal.clear();
   form->Free();
@@ -135,7 +137,8 @@ TEST(Component, DestroyingFlagAndDeleteWithoutFree) {
 TComponent* gGlobalRoot = nullptr;
 TComponent* FindTestGlobal(const QString& name) {
   return gGlobalRoot != nullptr && gGlobalRoot->Name().compare(name, Qt::CaseInsensitive) == 0
-             ? gGlobalRoot : nullptr;
+             ? gGlobalRoot
+             : nullptr;
 }
 
 TEST(Component, GlobalLookupAsksRegisteredProcedures) {

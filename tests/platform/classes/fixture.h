@@ -39,12 +39,16 @@ class TSample : public TComponent, public ISample {
   QString Log;
   TSample* Buddy = nullptr;  // a published field
 
-  void Ping(TObject* sender) { Log += QStringLiteral("ping:") + sender->ClassName() + QLatin1Char(';'); }
-  void Pong(TObject* sender) { (void)sender; Log += QStringLiteral("pong;"); }
+  void Ping(TObject* sender) {
+    Log += QStringLiteral("ping:") + sender->ClassName() + QLatin1Char(';');
+  }
+  void Pong(TObject* sender) {
+    (void)sender;
+    Log += QStringLiteral("pong;");
+  }
   int Twice() const { return Count * 2; }
   void Notification(TComponent* component, TOperation operation) override {
     TComponent::Notification(component, operation);
     if (operation == opRemove && component == Link) Link = nullptr;
   }
-
 };

@@ -22,13 +22,18 @@ TEST(Reflection, PropertiesInDeclarationOrderWithInheritedFirst) {
 }
 
 TEST(Reflection, KindsAndTypeNames) {
-  struct Case { const char* prop; TTypeKind kind; const char* type; };
-  const Case cases[] = {
-      {"Count", tkInteger, "Integer"}, {"Shape", tkEnumeration, "TShape"},
-      {"Shapes", tkSet, "TShapes"}, {"Flag", tkBool, "Boolean"}, {"Letter", tkWChar, "WideChar"},
-      {"Ratio", tkFloat, "Double"}, {"When", tkFloat, "TDateTime"}, {"Caption", tkAString, "AnsiString"},
-      {"Value", tkVariant, "Variant"}, {"Big", tkInt64, "Int64"}, {"Link", tkClass, "TComponent"},
-      {"Service", tkInterface, "ISample"}, {"OnPing", tkMethod, "TNotifyEvent"}, {"Tag", tkInt64, "Int64"}};
+  struct Case {
+    const char* prop;
+    TTypeKind kind;
+    const char* type;
+  };
+  const Case cases[] = {{"Count", tkInteger, "Integer"},      {"Shape", tkEnumeration, "TShape"},
+                        {"Shapes", tkSet, "TShapes"},         {"Flag", tkBool, "Boolean"},
+                        {"Letter", tkWChar, "WideChar"},      {"Ratio", tkFloat, "Double"},
+                        {"When", tkFloat, "TDateTime"},       {"Caption", tkAString, "AnsiString"},
+                        {"Value", tkVariant, "Variant"},      {"Big", tkInt64, "Int64"},
+                        {"Link", tkClass, "TComponent"},      {"Service", tkInterface, "ISample"},
+                        {"OnPing", tkMethod, "TNotifyEvent"}, {"Tag", tkInt64, "Int64"}};
   for (const Case& c : cases) {
     const TPropInfo* p = GetPropInfo(TSample::StaticClass(), c.prop);
     ASSERT_NE(p, nullptr) << c.prop;
@@ -88,15 +93,15 @@ TEST(Reflection, ErrorsNameThePropertyAndRejectBadValues) {
   } catch (const EPropertyError& e) {
     EXPECT_TRUE(e.Message().contains("NoSuchThing")) << e.Message().toStdString();
   }
-  EXPECT_THROW(SetOrdProp(&s, "Twice", 1), EPropertyError);              // read-only
+  EXPECT_THROW(SetOrdProp(&s, "Twice", 1), EPropertyError);             // read-only
   EXPECT_THROW(SetOrdProp(&s, "Shape", 3), ERangeError);                // outside the enumeration
   EXPECT_THROW(SetOrdProp(&s, "Count", qint64(1) << 33), ERangeError);  // beyond Integer
   EXPECT_THROW(SetEnumProp(&s, "Shape", "shTriangle"), EPropertyConvertError);
-  EXPECT_THROW(GetStrProp(&s, "Count"), EPropertyError);                // another kind
-  EXPECT_THROW(SetObjectProp(&s, "Buddy", &other), EPropertyError);     // a field, not a property
+  EXPECT_THROW(GetStrProp(&s, "Count"), EPropertyError);             // another kind
+  EXPECT_THROW(SetObjectProp(&s, "Buddy", &other), EPropertyError);  // a field, not a property
   TObject plain;
   auto* linkInfo = GetPropInfo(TSample::StaticClass(), "Link");
-  EXPECT_THROW(SetObjectProp(&s, linkInfo, &plain), EInvalidCast);      // not a TComponent
+  EXPECT_THROW(SetObjectProp(&s, linkInfo, &plain), EInvalidCast);  // not a TComponent
   // A forged handle never becomes an object.
   EXPECT_THROW(SetOrdProp(&s, "Link", qint64(0x4F52) << 40 | 12345), EInvalidCast);
   EXPECT_EQ(s.Link, nullptr);
@@ -133,7 +138,8 @@ TEST(Reflection, MethodsFieldsAndInterfaces) {
   EXPECT_EQ(Supports<IInterfaceComponentReference>(&s)->GetComponent(), &s);
   TComponent plain(nullptr);
   EXPECT_EQ(Supports<ISample>(&plain), nullptr);
-  plain.SetVCLComObject(static_cast<ISample*>(&s));  // the provider slot answers what the component lacks
+  plain.SetVCLComObject(
+      static_cast<ISample*>(&s));  // the provider slot answers what the component lacks
   EXPECT_EQ(Supports<ISample>(&plain), static_cast<ISample*>(&s));
 }
 
@@ -206,8 +212,9 @@ ORV_DESCRIBE(TOtherSig) { c.Method("Take", &TOtherSig::Take); }
 TEST(Events, WrongSignatureIsRefused) {
   TSample a(nullptr);
   TOtherSig o(nullptr);
-  EXPECT_THROW(SetMethodProp(&a, "OnPing", TMethod{TOtherSig::StaticClass()->MethodAddress("Take"), &o}),
-               EPropertyError);
+  EXPECT_THROW(
+      SetMethodProp(&a, "OnPing", TMethod{TOtherSig::StaticClass()->MethodAddress("Take"), &o}),
+      EPropertyError);
 }
 
 TEST(Registry, FindsClassesByNameIgnoringCaseAndCreatesThroughTheReference) {

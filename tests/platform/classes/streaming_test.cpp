@@ -51,7 +51,10 @@ ORV_DESCRIBE(TBox) {}
 class TStreamForm : public TBox {
   ORV_CLASS(TStreamForm, TBox)
   explicit TStreamForm(TComponent* owner) : TBox(owner), Notes(TLine::StaticClass(), this) {}
-  ~TStreamForm() override { FreeAndNil(Font); FreeAndNil(Lines); }
+  ~TStreamForm() override {
+    FreeAndNil(Font);
+    FreeAndNil(Lines);
+  }
   TFontish* Font = new TFontish;
   TStringList* Lines = new TStringList;
   TCollection Notes;
@@ -63,7 +66,8 @@ class TStreamForm : public TBox {
   }
   void DefineProperties(TFiler* filer) override {
     filer->DefineBinaryProperty(
-        "Data", [this](const QByteArray& b) { Data = b; }, [this] { return Data; }, !Data.isEmpty());
+        "Data", [this](const QByteArray& b) { Data = b; }, [this] { return Data; },
+        !Data.isEmpty());
   }
 };
 ORV_DESCRIBE(TStreamForm) {
@@ -74,7 +78,8 @@ ORV_DESCRIBE(TStreamForm) {
 
 TComponent* gGlobal = nullptr;
 TComponent* FindGlobal(const QString& name) {
-  return gGlobal != nullptr && gGlobal->Name().compare(name, Qt::CaseInsensitive) == 0 ? gGlobal : nullptr;
+  return gGlobal != nullptr && gGlobal->Name().compare(name, Qt::CaseInsensitive) == 0 ? gGlobal
+                                                                                       : nullptr;
 }
 
 class Streaming : public ::testing::Test {
@@ -227,7 +232,11 @@ int LineOf(const QString& message) {
 }
 
 TEST_F(Streaming, ErrorsNameTheLineAndLeaveNothingHalfMade) {
-  struct Case { const char* text; int line; const char* mentions; };
+  struct Case {
+    const char* text;
+    int line;
+    const char* mentions;
+  };
   const Case cases[] = {
       {"object A: TSample\n  Count = ]\nend\n", 2, "Invalid value"},
       {"object A: TSample\n  Caption = 'open\nend\n", 2, "Unterminated"},

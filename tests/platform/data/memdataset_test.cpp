@@ -46,8 +46,9 @@ TEST(MemDataSetSequence, OpenAndCloseCallTheStepsInOrder) {
   TRecordingDataSet ds;
   ds.FieldDefs().Add("ID", ftInteger);
   ds.Open();
-  EXPECT_EQ(ds.log, QStringList({"BeforeOpen", "OpenCursor", "InternalOpen", "InternalInitFieldDefs",
-                                 "CreateFields", "AfterOpen", "AfterScroll"}));
+  EXPECT_EQ(ds.log,
+            QStringList({"BeforeOpen", "OpenCursor", "InternalOpen", "InternalInitFieldDefs",
+                         "CreateFields", "AfterOpen", "AfterScroll"}));
   EXPECT_EQ(ds.State(), dsBrowse);
   EXPECT_TRUE(ds.IsEmpty() && ds.Bof() && ds.Eof());
   ds.log.clear();
@@ -61,7 +62,8 @@ TEST_F(MemDataSet, InsertPostCancelDeleteSequences) {
   ds.Last();
   ds.log.clear();
   ds.Insert();
-  EXPECT_EQ(ds.log, QStringList({"BeforeInsert", "BeforeScroll", "OnNewRecord", "AfterInsert", "AfterScroll"}));
+  EXPECT_EQ(ds.log, QStringList({"BeforeInsert", "BeforeScroll", "OnNewRecord", "AfterInsert",
+                                 "AfterScroll"}));
   EXPECT_EQ(ds.RecNo(), 4);  // inserted before the current (last) record
   ds.FieldByName("ID")->SetAsInteger(9);
   ds.log.clear();
@@ -79,7 +81,8 @@ TEST_F(MemDataSet, InsertPostCancelDeleteSequences) {
   ds.Locate("ID", 2, 0);
   ds.log.clear();
   ds.Delete();
-  EXPECT_EQ(ds.log, QStringList({"BeforeDelete", "BeforeScroll", "InternalDelete", "AfterDelete", "AfterScroll"}));
+  EXPECT_EQ(ds.log, QStringList({"BeforeDelete", "BeforeScroll", "InternalDelete", "AfterDelete",
+                                 "AfterScroll"}));
   EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 3);  // the next record becomes current
   EXPECT_EQ(ds.RecordCount(), 4);
 
@@ -408,7 +411,8 @@ class TCountingLookup : public TMemDataSet {
  public:
   using TMemDataSet::TMemDataSet;
   int calls = 0;
-  Variant Lookup(const QString& keyFields, const Variant& keyValues, const QString& resultFields) override {
+  Variant Lookup(const QString& keyFields, const Variant& keyValues,
+                 const QString& resultFields) override {
     ++calls;
     return TMemDataSet::Lookup(keyFields, keyValues, resultFields);
   }

@@ -23,13 +23,10 @@ PgTestDb::~PgTestDb() {
   try {
     while (conn_->TransactionLevel() > 0) conn_->Rollback();
     Exec(("DROP SCHEMA " + schema_ + " CASCADE").toUtf8().constData());
-  } catch (...) {
-  }
+  } catch (...) {}
 }
 
-std::unique_ptr<Rowset> PgTestDb::Exec(const char* sql) {
-  return conn_->Execute(sql, {}).rows;
-}
+std::unique_ptr<Rowset> PgTestDb::Exec(const char* sql) { return conn_->Execute(sql, {}).rows; }
 
 QString PgTestDb::Scalar(const char* sql) {
   auto rows = Exec(sql);

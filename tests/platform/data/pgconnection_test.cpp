@@ -37,9 +37,10 @@ TEST(PgConnection, SyntaxErrorRaisesAndConnectionStaysUsable) {
 TEST(PgConnection, ParametersLetTheServerChooseTypes) {
   REQUIRE_PG();
   PgTestDb db;
-  db.Exec("create function twice(v integer) returns integer language sql as 'select v * 2';"
-          "create function shout(v text) returns text language sql as 'select upper(v)';"
-          "create function size_of(v bytea) returns integer language sql as 'select length(v)'");
+  db.Exec(
+      "create function twice(v integer) returns integer language sql as 'select v * 2';"
+      "create function shout(v text) returns text language sql as 'select upper(v)';"
+      "create function size_of(v bytea) returns integer language sql as 'select length(v)'");
   auto r = db.Conn()
                .Execute("select twice($1), shout($2), size_of($3), $4::int is null",
                         {DbParam::Text("21"), DbParam::Text("привет"),
@@ -56,14 +57,16 @@ TEST(PgConnection, ParametersLetTheServerChooseTypes) {
 TEST(PgConnection, ResultColumnsAndCells) {
   REQUIRE_PG();
   PgTestDb db;
-  db.Exec("create table t (id int4, big int8, name varchar(20), note text, amount numeric(12,2),"
-          " f float8, d date, ts timestamp, ok boolean, data bytea, fix char(3))");
-  db.Exec("insert into t values (1, 5000000000, 'Ёж', null, 12.50, 0.5, '2024-02-29',"
-          " '2024-02-29 13:45:00', true, '\\x00ff10', 'ab')");
+  db.Exec(
+      "create table t (id int4, big int8, name varchar(20), note text, amount numeric(12,2),"
+      " f float8, d date, ts timestamp, ok boolean, data bytea, fix char(3))");
+  db.Exec(
+      "insert into t values (1, 5000000000, 'Ёж', null, 12.50, 0.5, '2024-02-29',"
+      " '2024-02-29 13:45:00', true, '\\x00ff10', 'ab')");
   auto r = db.Exec("select * from t");
   ASSERT_TRUE(r);
-  const TFieldType types[] = {ftInteger, ftLargeint, ftString, ftString, ftBCD, ftFloat,
-                              ftDate, ftDateTime, ftBoolean, ftBlob, ftFixedChar};
+  const TFieldType types[] = {ftInteger, ftLargeint, ftString,  ftString, ftBCD,      ftFloat,
+                              ftDate,    ftDateTime, ftBoolean, ftBlob,   ftFixedChar};
   ASSERT_EQ(r->ColumnCount(), 11);
   for (int c = 0; c < 11; ++c) EXPECT_EQ(r->Columns()[c].type, types[c]) << c;
   EXPECT_EQ(r->Columns()[2].size, 20);
@@ -90,8 +93,9 @@ TEST(PgConnection, CommandsReportAffectedRows) {
 TEST(PgConnection, LargeAndManyRows) {
   REQUIRE_PG();
   PgTestDb db;
-  auto r = db.Exec("select i, repeat('x', case when i = 3 then 100000 else i % 100 end) as s"
-                   " from generate_series(1, 20000) i");
+  auto r = db.Exec(
+      "select i, repeat('x', case when i = 3 then 100000 else i % 100 end) as s"
+      " from generate_series(1, 20000) i");
   ASSERT_TRUE(r);
   ASSERT_EQ(r->RowCount(), 20000);
   EXPECT_EQ(r->Cell(2, 1).size(), 100000);  // a row block of more than 64 KiB
@@ -113,7 +117,9 @@ class PgTransactions : public ::testing::Test {
   QString Values() {
     return db->Scalar("select coalesce(string_agg(a::text, ',' order by a), '') from t");
   }
-  void Insert(int a) { db->Conn().Execute("insert into t values ($1)", {DbParam::Text(QByteArray::number(a))}); }
+  void Insert(int a) {
+    db->Conn().Execute("insert into t values ($1)", {DbParam::Text(QByteArray::number(a))});
+  }
   std::unique_ptr<PgTestDb> db;
 };
 

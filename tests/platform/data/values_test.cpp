@@ -26,11 +26,12 @@ TEST(ValueCodec, ServerTextsDecodeToTheFieldKinds) {
       {ftFloat, "0.1", 0.1},
       {ftFloat, "-Infinity", -HUGE_VAL},
       {ftBCD, "-12.3456", Currency::FromRaw(-123456)},
-      {ftBCD, "0.00005", Currency::FromRaw(1)},  // the fifth decimal rounds
+      {ftBCD, "0.00005", Currency::FromRaw(1)},             // the fifth decimal rounds
       {ftBCD, "123456789012345678", 123456789012345678.0},  // beyond a Currency
       {ftBoolean, "t", true},
       {ftDate, "2024-02-29", Variant::FromDate(EncodeDate(2024, 2, 29))},
-      {ftDateTime, "2024-02-29 13:45:30.5+03", Variant::FromDate(EncodeDateTime(2024, 2, 29, 13, 45, 30, 500))},
+      {ftDateTime, "2024-02-29 13:45:30.5+03",
+       Variant::FromDate(EncodeDateTime(2024, 2, 29, 13, 45, 30, 500))},
       {ftDateTime, "1899-12-29 06:00:00", Variant::FromDate(-1.25)},
       {ftTime, "24:00:00", Variant::FromDate(1.0)},
       {ftString, "Ёлка", "Ёлка"},
@@ -47,15 +48,20 @@ TEST(ValueCodec, ServerTextsDecodeToTheFieldKinds) {
 
 TEST(ValueCodec, EncodeReadsBackTheSameValue) {
   const std::pair<TFieldType, Variant> cases[] = {
-      {ftFloat, 1.0 / 3}, {ftFloat, 1e300}, {ftBCD, Currency::FromRaw(-5)},
+      {ftFloat, 1.0 / 3},
+      {ftFloat, 1e300},
+      {ftBCD, Currency::FromRaw(-5)},
       {ftDateTime, Variant::FromDate(EncodeDateTime(1999, 12, 31, 23, 59, 59, 999))},
-      {ftDateTime, Variant::FromDate(-1.25)}, {ftLargeint, qint64(1) << 40}, {ftString, "a\tb"},
+      {ftDateTime, Variant::FromDate(-1.25)},
+      {ftLargeint, qint64(1) << 40},
+      {ftString, "a\tb"},
   };
   for (const auto& [type, value] : cases) {
     SCOPED_TRACE(value.ToString().toStdString());
     EXPECT_TRUE(valuecodec::Decode(type, valuecodec::Encode(type, value)) == value);
   }
-  EXPECT_EQ(valuecodec::ParamText(Variant::FromDate(EncodeDate(2024, 1, 2)), ftUnknown), "2024-01-02");
+  EXPECT_EQ(valuecodec::ParamText(Variant::FromDate(EncodeDate(2024, 1, 2)), ftUnknown),
+            "2024-01-02");
   EXPECT_EQ(valuecodec::ParamText(Variant(true), ftUnknown), "t");
   EXPECT_EQ(valuecodec::ParamText(Variant(2.5), ftUnknown), "2.5");
   EXPECT_THROW(valuecodec::Encode(ftInteger, Variant("abc")), Exception);

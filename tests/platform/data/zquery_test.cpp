@@ -31,10 +31,12 @@ class ZQuery : public ::testing::Test {
     conn.ExecuteDirect(
         "create table person (id serial primary key, name varchar(30) not null,"
         " born date, rate numeric(10,2) default 1.5, photo bytea);"
-        "insert into person (name, born) values ('Анна', '1990-05-01'), ('Борис', null), ('Вера', '2001-12-31')");
+        "insert into person (name, born) values ('Анна', '1990-05-01'), ('Борис', null), ('Вера', "
+        "'2001-12-31')");
   }
   QString ServerNames() {
-    return db->Scalar(("select string_agg(name, ',' order by id) from " + db->Schema() + ".person").toUtf8());
+    return db->Scalar(
+        ("select string_agg(name, ',' order by id) from " + db->Schema() + ".person").toUtf8());
   }
   std::unique_ptr<PgTestDb> db;
   TZConnection conn{nullptr};
@@ -97,8 +99,9 @@ TEST_F(ZQuery, NewTextKeepsValuesOfSurvivingParameters) {
 }
 
 TEST_F(ZQuery, UntypedParametersFitTheFunctionSignature) {
-  conn.ExecuteDirect("create function greet(who text, times integer) returns text language sql"
-                     " as 'select repeat(who, times)'");
+  conn.ExecuteDirect(
+      "create function greet(who text, times integer) returns text language sql"
+      " as 'select repeat(who, times)'");
   TZQuery q(nullptr);
   q.SetConnection(&conn);
   q.SetSQLText("select greet(:WHO, :N) as g");
@@ -121,7 +124,7 @@ TEST_F(ZQuery, WritesASingleTableResultWithItsOwnStatements) {
   q.FieldByName("NAME")->SetAsString("Глеб");
   static_cast<TBlobField*>(q.FieldByName("PHOTO"))->SetAsBytes(QByteArray("\x00\x01\xff", 3));
   q.Post();
-  EXPECT_EQ(q.FieldByName("ID")->AsInteger(), 4);  // from the sequence, read back
+  EXPECT_EQ(q.FieldByName("ID")->AsInteger(), 4);    // from the sequence, read back
   EXPECT_EQ(q.FieldByName("RATE")->AsFloat(), 1.5);  // the column default
   q.First();
   q.Edit();
@@ -130,8 +133,10 @@ TEST_F(ZQuery, WritesASingleTableResultWithItsOwnStatements) {
   q.Locate("NAME", "Борис", 0);
   q.Delete();
   EXPECT_EQ(ServerNames(), "Аня,Вера,Глеб");
-  EXPECT_EQ(db->Scalar(("select encode(photo, 'hex') from " + db->Schema() + ".person where id = 4").toUtf8()),
-            "0001ff");
+  EXPECT_EQ(
+      db->Scalar(
+          ("select encode(photo, 'hex') from " + db->Schema() + ".person where id = 4").toUtf8()),
+      "0001ff");
   // A record deleted behind the dataset's back is reported, not silently skipped.
   conn.ExecuteDirect("delete from person where name = 'Вера'");
   q.Locate("NAME", "Вера", 0);
@@ -145,8 +150,9 @@ TEST_F(ZQuery, WritesASingleTableResultWithItsOwnStatements) {
 // A key whose columns are declared in another order than the table's: each write finds
 // exactly its own record, also after the dataset reopens.
 TEST_F(ZQuery, CompositeKeysFindTheirOwnRecord) {
-  conn.ExecuteDirect("create table pair (a int, b int, v text, primary key (b, a));"
-                     "insert into pair values (1, 1, 'x'), (1, 2, 'y'), (2, 1, 'z')");
+  conn.ExecuteDirect(
+      "create table pair (a int, b int, v text, primary key (b, a));"
+      "insert into pair values (1, 1, 'x'), (1, 2, 'y'), (2, 1, 'z')");
   TZQuery q(nullptr);
   q.SetConnection(&conn);
   q.SetSQLText("select v, a, b from pair order by a, b");
@@ -158,8 +164,10 @@ TEST_F(ZQuery, CompositeKeysFindTheirOwnRecord) {
     q.Post();
     q.Close();
   }
-  EXPECT_EQ(db->Scalar(("select string_agg(v, ',' order by a, b) from " + db->Schema() + ".pair").toUtf8()),
-            "x,YY,z");
+  EXPECT_EQ(
+      db->Scalar(
+          ("select string_agg(v, ',' order by a, b) from " + db->Schema() + ".pair").toUtf8()),
+      "x,YY,z");
   // Without all of the key the record cannot be told apart safely.
   q.SetSQLText("select v, a from pair");
   q.Open();
@@ -219,8 +227,9 @@ TEST_F(ZQuery, TransactionsNestAndSurviveFailedStatements) {
 }
 
 TEST_F(ZQuery, DetailReopensWhenTheMasterMoves) {
-  conn.ExecuteDirect("create table pet (owner int, nick text);"
-                     "insert into pet values (1, 'кот'), (1, 'пёс'), (3, 'ёж')");
+  conn.ExecuteDirect(
+      "create table pet (owner int, nick text);"
+      "insert into pet values (1, 'кот'), (1, 'пёс'), (3, 'ёж')");
   TZQuery master(nullptr), detail(nullptr);
   master.SetConnection(&conn);
   master.SetSQLText("select id from person order by id");
@@ -274,7 +283,10 @@ class LocalZone {
     tzset();
   }
   ~LocalZone() {
-    if (had_) setenv("TZ", saved_.c_str(), 1); else unsetenv("TZ");
+    if (had_)
+      setenv("TZ", saved_.c_str(), 1);
+    else
+      unsetenv("TZ");
     tzset();
   }
 
@@ -298,8 +310,9 @@ TEST(ZConnectionZone, ZonedTimesAreReadAndWrittenAsLocalTimes) {
   };
   TZConnection conn(nullptr);
   connect(conn, QString());
-  conn.ExecuteDirect("create table ev (id int primary key, at timestamptz);"
-                     "insert into ev values (1, '2024-06-01 12:00:00+00'), (2, '2024-06-01 12:00:00+03')");
+  conn.ExecuteDirect(
+      "create table ev (id int primary key, at timestamptz);"
+      "insert into ev values (1, '2024-06-01 12:00:00+00'), (2, '2024-06-01 12:00:00+03')");
   TZQuery q(nullptr);
   q.SetConnection(&conn);
   q.SetSQLText("select id, at from ev order by id");
@@ -311,8 +324,10 @@ TEST(ZConnectionZone, ZonedTimesAreReadAndWrittenAsLocalTimes) {
   q.Edit();
   q.FieldByName("AT")->SetAsDateTime(EncodeDateTime(2024, 6, 2, 9, 30, 0, 0));
   q.Post();
-  EXPECT_EQ(db.Scalar(("select at = '2024-06-02 00:30:00+00' from " + db.Schema() + ".ev where id = 2").toUtf8()),
-            "t");
+  EXPECT_EQ(
+      db.Scalar(("select at = '2024-06-02 00:30:00+00' from " + db.Schema() + ".ev where id = 2")
+                    .toUtf8()),
+      "t");
 
   // A TimeZone property names the session's zone instead.
   TZConnection utc(nullptr);
@@ -334,11 +349,14 @@ TEST_F(ZQuery, LongNumericsKeepEveryDigit) {
   conn.ExecuteDirect(
       "create table big (id int primary key, amount numeric(32,8), note text);"
       "create table nokey (amount numeric(32,8), note text);"
-      "insert into big values (1, '123456789012345678901234.12345678', 'a'), (2, '-0.00000001', 'b');"
+      "insert into big values (1, '123456789012345678901234.12345678', 'a'), (2, '-0.00000001', "
+      "'b');"
       "insert into nokey values ('123456789012345678901234.12345678', 'a')");
   const QString exact = "123456789012345678901234.12345678";
   auto serverText = [&](const char* table) {
-    return db->Scalar(("select amount::text from " + db->Schema() + "." + table + " order by 1 desc limit 1").toUtf8());
+    return db->Scalar(
+        ("select amount::text from " + db->Schema() + "." + table + " order by 1 desc limit 1")
+            .toUtf8());
   };
   TZUpdateSQL upd(nullptr);
   upd.ModifySQL = "update big set note = :NOTE, amount = :AMOUNT where id = :OLD_ID";
@@ -348,7 +366,8 @@ TEST_F(ZQuery, LongNumericsKeepEveryDigit) {
   };
   for (const Path& path : {Path{"big", nullptr}, Path{"nokey", nullptr}, Path{"big", &upd}}) {
     SCOPED_TRACE(std::string(path.table) + (path.update ? " through the update object" : ""));
-    conn.ExecuteDirect(QStringLiteral("update %1 set amount = '%2' where amount > 0").arg(path.table, exact));
+    conn.ExecuteDirect(
+        QStringLiteral("update %1 set amount = '%2' where amount > 0").arg(path.table, exact));
     TZQuery q(nullptr);
     q.SetConnection(&conn);
     q.SetUpdateObject(path.update);
@@ -387,11 +406,14 @@ TEST_F(ZQuery, LongNumericsKeepEveryDigit) {
 // With a key, only the current record is read again: other records keep their values,
 // positions and bookmarks; without one the whole result is read.
 TEST_F(ZQuery, RefreshCurrentRowReadsOneRecordWhereAKeyFindsIt) {
-  conn.ExecuteDirect("create table loose (id int, name text);"
-                     "insert into loose select id, name from person");
+  conn.ExecuteDirect(
+      "create table loose (id int, name text);"
+      "insert into loose select id, name from person");
   auto changeServer = [&](const char* table) {
-    conn.ExecuteDirect(QStringLiteral("update %1 set name = name || '+'; insert into %1 (id, name) values (9, 'Ян')")
-                           .arg(table));
+    conn.ExecuteDirect(
+        QStringLiteral(
+            "update %1 set name = name || '+'; insert into %1 (id, name) values (9, 'Ян')")
+            .arg(table));
   };
   TZUpdateSQL refresher(nullptr);
   refresher.RefreshSQL = "select id, name from person where id = :OLD_ID";
@@ -405,11 +427,14 @@ TEST_F(ZQuery, RefreshCurrentRowReadsOneRecordWhereAKeyFindsIt) {
   for (const Case& c : {Case{"person", nullptr, true}, Case{"person", &refresher, true},
                         Case{"person", &keyed, true}, Case{"loose", nullptr, false}}) {
     SCOPED_TRACE(std::string(c.table) + (c.update ? " with an update object" : ""));
-    conn.ExecuteDirect(QStringLiteral("delete from %1 where id = 9; update %1 set name = rtrim(name, '+')").arg(c.table));
+    conn.ExecuteDirect(
+        QStringLiteral("delete from %1 where id = 9; update %1 set name = rtrim(name, '+')")
+            .arg(c.table));
     TZQuery q(nullptr);
     q.SetConnection(&conn);
     q.SetUpdateObject(c.update);
-    q.SetSQLText(QStringLiteral("select id, name from %1 where id > :MIN order by id").arg(c.table));
+    q.SetSQLText(
+        QStringLiteral("select id, name from %1 where id > :MIN order by id").arg(c.table));
     q.ParamByName("MIN")->SetValue(0);
     q.Open();
     const TBookmark first = q.GetBookmark();
@@ -450,7 +475,8 @@ TEST_F(ZQuery, RefreshCurrentRowInsideAPostReadsTheWrittenRecord) {
   conn.ExecuteDirect(
       "create function shout() returns trigger language plpgsql as $$"
       " begin new.name := upper(new.name); return new; end $$;"
-      "create trigger shout before insert or update on person for each row execute function shout()");
+      "create trigger shout before insert or update on person for each row execute function "
+      "shout()");
   TZUpdateSQL upd(nullptr);
   upd.ModifySQL = "update person set name = :NAME where id = :OLD_ID";
   upd.InsertSQL = "insert into person (id, name) values (:ID, :NAME)";

@@ -24,7 +24,10 @@ TEST(CodePage, EveryByteOfEveryPageRoundTrips) {
 
 TEST(CodePage, KnownTexts) {
   const QString text = QStringLiteral("Привет, Ёж!");
-  struct Case { TCodePage page; const char* hex; } cases[] = {
+  struct Case {
+    TCodePage page;
+    const char* hex;
+  } cases[] = {
       {TCodePage::Cp1251, "cff0e8e2e5f22c20a8e621"},
       {TCodePage::Cp866, "8fe0a8a2a5e22c20f0a621"},
       {TCodePage::Koi8R, "f0d2c9d7c5d42c20b3d621"},
@@ -43,9 +46,12 @@ TEST(CodePage, KnownTexts) {
 }
 
 TEST(CodePage, CharactersWithoutCodeBecomeOneQuestionMarkEach) {
-  const QString text = QStringLiteral("a€b") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("cé");
+  const QString text =
+      QStringLiteral("a€b") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("cé");
   EXPECT_EQ(ToCodePage(text, TCodePage::Cp866), "a?b?c?");
-  EXPECT_EQ(ToAnsi(text), "a\x88" "b?c?");
+  EXPECT_EQ(ToAnsi(text),
+            "a\x88"
+            "b?c?");
   EXPECT_TRUE(HasCharCode(QChar(0x20AC), TCodePage::Cp1251));
   EXPECT_FALSE(HasCharCode(QChar(0x20AC), TCodePage::Cp866));
   EXPECT_FALSE(HasCharCode(QChar(0xE9), TCodePage::Cp1251));
@@ -54,15 +60,15 @@ TEST(CodePage, CharactersWithoutCodeBecomeOneQuestionMarkEach) {
 }
 
 TEST(CodePage, ChrAndOrdAreCodePage1251Codes) {
-  EXPECT_EQ(Chr(233), QChar(0x0439));  // й
+  EXPECT_EQ(Chr(233), QChar(0x0439));   // й
   EXPECT_EQ(Chr(0xA8), QChar(0x0401));  // Ё
   EXPECT_EQ(Chr(256 + 65), QChar('A'));
-  EXPECT_EQ(Chr(-1), QChar(0x044F));    // low byte 255: я
+  EXPECT_EQ(Chr(-1), QChar(0x044F));  // low byte 255: я
   EXPECT_EQ(Chr(0x98), QChar(0x0098));
   EXPECT_EQ(Ord(QChar(0x0439)), 233);
   EXPECT_EQ(Ord(QChar(0x0451)), 0xB8);  // ё
   EXPECT_EQ(Ord(QChar(0x0098)), 0x98);
-  EXPECT_EQ(Ord(QChar(0x00E9)), '?');   // é has no 1251 code
+  EXPECT_EQ(Ord(QChar(0x00E9)), '?');  // é has no 1251 code
   EXPECT_EQ(Ord(QChar(0xD83D)), '?');
   for (int code = 0; code < 256; ++code) EXPECT_EQ(Ord(Chr(code)), code);
 }

@@ -39,7 +39,9 @@ TEST(DateEncoding, KnownDaysAndRoundTrip) {
 }
 
 TEST(DateEncoding, InvalidPartsAreRejected) {
-  struct Case { int y, m, d; };
+  struct Case {
+    int y, m, d;
+  };
   const Case bad[] = {{2023, 2, 29}, {1900, 2, 29}, {2024, 13, 1}, {2024, 0, 1},
                       {2024, 4, 31}, {0, 1, 1},     {10000, 1, 1}, {2024, 1, 0}};
   for (const Case& c : bad) {

@@ -22,16 +22,20 @@ TEST_F(DateText, FormatDateTimeTokens) {
   // Sunday 3 March 2024, 09:05:07.045; and an afternoon time for the 12-hour tokens.
   const TDateTime morning = EncodeDateTime(2024, 3, 3, 9, 5, 7, 45);
   const TDateTime evening = EncodeDateTime(2024, 12, 25, 21, 30, 0, 0);
-  struct Case { const char* format; TDateTime value; const char* text; };
+  struct Case {
+    const char* format;
+    TDateTime value;
+    const char* text;
+  };
   const Case cases[] = {
       {"d dd ddd dddd", morning, "3 03 Вс Воскресенье"},
       {"m mm mmm mmmm", morning, "3 03 Мар Март"},
       {"mmm", EncodeDate(2024, 8, 1), "Авл"},
       {"y yy yyy yyyy", morning, "24 24 2024 2024"},
       {"h hh n nn s ss z zzz", morning, "9 09 5 05 7 07 45 045"},
-      {"hh:mm", morning, "09:05"},                // m after h is minutes
-      {"h 'h' m", morning, "9 h 5"},               // ... even across a literal
-      {"mm/dd/yyyy", morning, "03.03.2024"},       // "/" is the date separator
+      {"hh:mm", morning, "09:05"},            // m after h is minutes
+      {"h 'h' m", morning, "9 h 5"},          // ... even across a literal
+      {"mm/dd/yyyy", morning, "03.03.2024"},  // "/" is the date separator
       {"hh:nn am/pm", evening, "09:30 pm"},
       {"h AM/PM", morning, "9 AM"},
       {"hh a/p", evening, "09 p"},
@@ -78,8 +82,11 @@ TEST_F(DateText, ShorthandsUseTheSettings) {
 
 // The clock says 2026: two-digit years from 76 fall in the 1900s, the rest in the 2000s.
 TEST_F(DateText, TwoDigitYearsFollowTheWindow) {
-  struct Case { const char* text; int year; };
-  const Case cases[] = {{"1.1.00", 2000}, {"1.1.75", 2075}, {"1.1.76", 1976}, {"1.1.99", 1999},
+  struct Case {
+    const char* text;
+    int year;
+  };
+  const Case cases[] = {{"1.1.00", 2000}, {"1.1.75", 2075}, {"1.1.76", 1976},  {"1.1.99", 1999},
                         {"1.1.5", 2005},  {"1.1.0075", 75}, {"1.1.2075", 2075}};
   for (const Case& c : cases) {
     int y = 0, m = 0, d = 0;
@@ -94,13 +101,23 @@ TEST_F(DateText, TwoDigitYearsFollowTheWindow) {
 }
 
 TEST_F(DateText, ParsingDatesAndTimes) {
-  struct Case { const char* text; bool ok; TDateTime value; };
+  struct Case {
+    const char* text;
+    bool ok;
+    TDateTime value;
+  };
   const TDateTime d = EncodeDate(2024, 3, 15);
   const Case dates[] = {
-      {"15.03.2024", true, d},  {" 15 . 3 . 2024 ", true, d}, {"15.3.2024.", true, d},
+      {"15.03.2024", true, d},
+      {" 15 . 3 . 2024 ", true, d},
+      {"15.3.2024.", true, d},
       {"15.3", true, EncodeDate(2026, 3, 15)},
-      {"31.02.2024", false, 0}, {"15.03.", false, 0},         {"15/03/2024", false, 0},
-      {"", false, 0},           {"15.03.2024 10:00", false, 0}, {"15.03.20245", false, 0},
+      {"31.02.2024", false, 0},
+      {"15.03.", false, 0},
+      {"15/03/2024", false, 0},
+      {"", false, 0},
+      {"15.03.2024 10:00", false, 0},
+      {"15.03.20245", false, 0},
       {"x", false, 0},
   };
   for (const Case& c : dates) {
@@ -119,8 +136,12 @@ TEST_F(DateText, ParsingDatesAndTimes) {
       {"12:00 AM", true, 0},
       {"1:15 pm", true, EncodeTime(13, 15, 0, 0)},
       {"PM 1:15", true, EncodeTime(13, 15, 0, 0)},
-      {"13:00 PM", false, 0}, {"24:00", false, 0}, {"10:60", false, 0},
-      {"10:", false, 0},      {"10:30:15.", false, 0}, {"", false, 0},
+      {"13:00 PM", false, 0},
+      {"24:00", false, 0},
+      {"10:60", false, 0},
+      {"10:", false, 0},
+      {"10:30:15.", false, 0},
+      {"", false, 0},
   };
   for (const Case& c : times) {
     TDateTime v = -1;
@@ -147,7 +168,11 @@ TEST_F(DateText, ParsingDatesAndTimes) {
 }
 
 TEST_F(DateText, ParseErrorsQuoteTheText) {
-  struct Case { TDateTime (*parse)(const QString&); const char* text; const char* message; };
+  struct Case {
+    TDateTime (*parse)(const QString&);
+    const char* text;
+    const char* message;
+  };
   const Case cases[] = {
       {&StrToDate, "32.1.2024", "\"32.1.2024\" is not a valid date"},
       {&StrToTime, "25:00", "\"25:00\" is not a valid time"},

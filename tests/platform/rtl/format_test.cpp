@@ -10,7 +10,11 @@
 static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 TEST(FormatFloatPatterns, Table) {
-  struct Case { const char* format; double value; const char* text; };
+  struct Case {
+    const char* format;
+    double value;
+    const char* text;
+  };
   const Case cases[] = {
       {"", 1234, "1234"},
       {"", 0.5, "0.5"},
@@ -40,7 +44,7 @@ TEST(FormatFloatPatterns, Table) {
       {"#,##0.00;(#,##0.00)", 0.5, "0.50"},
       {"#,##0.00;;Zero", -1234, "-1 234.00"},
       {"#,##0.00;;Zero", 0, "Zero"},
-      {"0.0;-0.0;'ноль'", 0.04, "ноль"},   // rounds to zero: the zero section
+      {"0.0;-0.0;'ноль'", 0.04, "ноль"},  // rounds to zero: the zero section
       {"0.0;(0.0)", -0.04, "(0.0)"},
       {"0.000E+00", 1234, "1.234E+03"},
       {"0.000E+00", -1234, "-1.234E+03"},
@@ -59,7 +63,7 @@ TEST(FormatFloatPatterns, Table) {
       {"0.00", 1e300, "1E300"},
       {"0.00", std::numeric_limits<double>::quiet_NaN(), "NAN"},
       {"0.00", -std::numeric_limits<double>::infinity(), "-INF"},
-      {"0.00;", -3, "-3.00"},               // an empty section falls back to the first
+      {"0.00;", -3, "-3.00"},  // an empty section falls back to the first
       {"'unterminated 0", 1, "unterminated 01"},
   };
   for (const Case& c : cases)
@@ -75,14 +79,19 @@ TEST(FormatFloatPatterns, SettingsAndCurrency) {
   s.ThousandSeparator = QChar();
   EXPECT_EQ(FormatFloat(QStringLiteral("#,##0"), 1234567, s), "1234567");
   EXPECT_EQ(FormatCurr(QStringLiteral("#,##0.00"), Currency::FromRaw(12345675)), "1 234.57");
-  EXPECT_EQ(FormatCurr(QStringLiteral("0.0000"), Currency::FromRaw(std::numeric_limits<qint64>::min())),
-            "-922337203685477.5808");
+  EXPECT_EQ(
+      FormatCurr(QStringLiteral("0.0000"), Currency::FromRaw(std::numeric_limits<qint64>::min())),
+      "-922337203685477.5808");
   EXPECT_EQ(FormatCurr(QString(), Currency::FromRaw(15000)), "1.5");
 }
 
 TEST(FormatSpecifiers, Table) {
   const Variant v12(QStringLiteral("12"));
-  struct Case { const char* format; TVarRecs args; const char* text; };
+  struct Case {
+    const char* format;
+    TVarRecs args;
+    const char* text;
+  };
   const Case cases[] = {
       {"%d items", {42}, "42 items"},
       {"%5d|%-5d|", {42, 42}, "   42|42   |"},
@@ -106,7 +115,7 @@ TEST(FormatSpecifiers, Table) {
       {"%15.2f|", {1234.7}, "        1234.70|"},
       {"%12.0f|", {1234.5}, "        1235|"},
       {"%20.10f", {1.0 / 3}, "        0.3333333333"},
-      {"%.2f", {Currency::FromRaw(12345)}, "1.23"},   // 1.2345 rounds away from zero
+      {"%.2f", {Currency::FromRaw(12345)}, "1.23"},  // 1.2345 rounds away from zero
       {"%.2f", {Variant(Currency::FromRaw(-12345))}, "-1.23"},
       {"%n", {1234567.125}, "1 234 567.13"},
       {"%.0n", {-1234.5}, "-1 235"},
@@ -126,7 +135,11 @@ TEST(FormatSpecifiers, Table) {
 }
 
 TEST(FormatSpecifiers, MismatchesAndFaultyPatternsRaise) {
-  struct Case { const char* format; TVarRecs args; const char* message; };
+  struct Case {
+    const char* format;
+    TVarRecs args;
+    const char* message;
+  };
   const Case cases[] = {
       {"%d", {1.5}, "Format '%d' invalid or incompatible with argument"},
       {"%d", {"12"}, "Format '%d' invalid or incompatible with argument"},

@@ -48,10 +48,10 @@ TEST(IniFile, ReadsWindowsFilesIgnoringCase) {
     const char* value;
   };
   const Case cases[] = {
-      {"help", "FILE", "ORV.CHM"},                     // blanks around names and values go
-      {"CONNECTION", "ignorecmdline", "0"},            // the first section of a name wins
+      {"help", "FILE", "ORV.CHM"},           // blanks around names and values go
+      {"CONNECTION", "ignorecmdline", "0"},  // the first section of a name wins
       {"Connection", "ConnectionString", "Provider=X;Data Source=db"},  // quotes go
-      {"ОТЧЁТЫ", "путь", "C:\\Отчёты"},                // Cyrillic folds too
+      {"ОТЧЁТЫ", "путь", "C:\\Отчёты"},                                 // Cyrillic folds too
       {"HELP", "missing", "<def>"},
       {"nosection", "File", "<def>"},
       {"Connection", "garbage line without equals", "<def>"},
@@ -86,7 +86,8 @@ TEST(IniFile, EncodingsAreRecognised) {
       utf8,  // no mark: recognised as valid UTF-8
       [] {
         QByteArray b("\xFF\xFE");
-        for (QChar c : QString("[Раздел]\r\nКлюч=Значение")) b.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        for (QChar c : QString("[Раздел]\r\nКлюч=Значение"))
+          b.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
         return b;
       }(),
   };
@@ -101,7 +102,7 @@ TEST(IniFile, WritesKeepOtherLinesEncodingAndLineEnds) {
   {
     TIniFile ini(name);
     ini.WriteString("CONNECTION", "ignorecmdline", "1");  // the key keeps its spelling
-    ini.WriteInteger("help", "Size", 12);                // goes after the last key, before the blank
+    ini.WriteInteger("help", "Size", 12);  // goes after the last key, before the blank
     ini.WriteString("Новый", "Ключ", " padded ");
     ini.DeleteKey("connection", "NOCOUNT");
     ini.WriteBool("Отчёты", "Флаг", true);
@@ -161,10 +162,12 @@ TEST(IniFile, BadNamesValuesAndUnwritableFilesRaise) {
   const QString name = WriteIni("[S]\r\nk=1\r\n");
   TIniFile ini(name);
   const std::vector<std::pair<QString, QString>> badNames = {
-      {"", "k"}, {"S]", "k"}, {"S\n", "k"}, {"S", ""}, {"S", "a=b"}, {"S", "[x"}, {"S", ";x"}, {"S", "a\r"},
+      {"", "k"},    {"S]", "k"}, {"S\n", "k"}, {"S", ""},
+      {"S", "a=b"}, {"S", "[x"}, {"S", ";x"},  {"S", "a\r"},
   };
   for (const auto& [section, key] : badNames) {
-    EXPECT_THROW(ini.WriteString(section, key, "v"), EIniFileException) << section.toStdString() << "/" << key.toStdString();
+    EXPECT_THROW(ini.WriteString(section, key, "v"), EIniFileException)
+        << section.toStdString() << "/" << key.toStdString();
   }
   EXPECT_THROW(ini.WriteString("S", "k", "two\r\nlines"), EIniFileException);
   EXPECT_EQ(ReadFileBytes(name), QByteArray("[S]\r\nk=1\r\n"));

@@ -18,15 +18,31 @@ TEST(IntegerText, IntToStrAndIntToHex) {
 }
 
 TEST(IntegerText, StrToIntAcceptsAndRejects) {
-  struct Case { const char* text; bool ok; int value; };
+  struct Case {
+    const char* text;
+    bool ok;
+    int value;
+  };
   const Case cases[] = {
-      {"42", true, 42},          {"  -17", true, -17},       {"+8", true, 8},
-      {"$FF", true, 255},        {"0x1f", true, 31},         {"x10", true, 16},
-      {"$FFFFFFFF", true, -1},   {"-$1", true, -1},          {"2147483647", true, 2147483647},
+      {"42", true, 42},
+      {"  -17", true, -17},
+      {"+8", true, 8},
+      {"$FF", true, 255},
+      {"0x1f", true, 31},
+      {"x10", true, 16},
+      {"$FFFFFFFF", true, -1},
+      {"-$1", true, -1},
+      {"2147483647", true, 2147483647},
       {"-2147483648", true, std::numeric_limits<int>::min()},
-      {"2147483648", false, 0},  {"$100000000", false, 0},   {"", false, 0},
-      {"-", false, 0},           {"12 ", false, 0},          {"1.5", false, 0},
-      {"$", false, 0},           {"1e3", false, 0},          {"\xd9\xa3", false, 0},  // Arabic-Indic 3
+      {"2147483648", false, 0},
+      {"$100000000", false, 0},
+      {"", false, 0},
+      {"-", false, 0},
+      {"12 ", false, 0},
+      {"1.5", false, 0},
+      {"$", false, 0},
+      {"1e3", false, 0},
+      {"\xd9\xa3", false, 0},  // Arabic-Indic 3
       {"99999999999999999999999999", false, 0},
   };
   for (const Case& c : cases) {
@@ -55,15 +71,19 @@ TEST(IntegerText, ErrorsQuoteTheOriginalText) {
 }
 
 TEST(FloatText, StrToFloatAcceptsAndRejects) {
-  struct Case { const char* text; bool ok; double value; };
+  struct Case {
+    const char* text;
+    bool ok;
+    double value;
+  };
   const Case cases[] = {
-      {"1.5", true, 1.5},        {" -2.25 ", true, -2.25},  {"1e3", true, 1000},
-      {"1.5E-2", true, 0.015},   {".5", true, 0.5},          {"5.", true, 5},
-      {"+7", true, 7},           {"1e-400", true, 0},        {"0e999999999999", true, 0},
-      {"1,5", false, 0},         {"", false, 0},             {".", false, 0},
-      {"1e", false, 0},          {"1e+", false, 0},          {"1e400", false, 0},
-      {"NAN", false, 0},         {"INF", false, 0},          {"1.2.3", false, 0},
-      {"--1", false, 0},         {"1 2", false, 0},
+      {"1.5", true, 1.5},      {" -2.25 ", true, -2.25}, {"1e3", true, 1000},
+      {"1.5E-2", true, 0.015}, {".5", true, 0.5},        {"5.", true, 5},
+      {"+7", true, 7},         {"1e-400", true, 0},      {"0e999999999999", true, 0},
+      {"1,5", false, 0},       {"", false, 0},           {".", false, 0},
+      {"1e", false, 0},        {"1e+", false, 0},        {"1e400", false, 0},
+      {"NAN", false, 0},       {"INF", false, 0},        {"1.2.3", false, 0},
+      {"--1", false, 0},       {"1 2", false, 0},
   };
   for (const Case& c : cases) {
     double v = -99;
@@ -95,7 +115,10 @@ TEST(FloatText, DecimalSeparatorComesFromTheSettings) {
 }
 
 TEST(FloatText, ValReportsThePositionOfTheFault) {
-  struct Case { const char* text; int code; };
+  struct Case {
+    const char* text;
+    int code;
+  };
   const Case intCases[] = {{"123", 0}, {"12a4", 3}, {"", 1}, {"-", 2}, {" 7", 0}, {"7 ", 2}};
   for (const Case& c : intCases) {
     int v = 0, code = -1;
@@ -113,7 +136,11 @@ TEST(FloatText, ValReportsThePositionOfTheFault) {
 
 // Ties round half away from zero, decided on the decimal digits, never on printf.
 TEST(FloatText, FloatToStrAndRoundingTies) {
-  struct Case { double value; const char* general; const char* fixed2; };
+  struct Case {
+    double value;
+    const char* general;
+    const char* fixed2;
+  };
   const Case cases[] = {
       {0.5, "0.5", "0.50"},
       {1.5, "1.5", "1.50"},
@@ -146,7 +173,12 @@ TEST(FloatText, FloatToStrAndRoundingTies) {
 }
 
 TEST(FloatText, FloatToStrFFormats) {
-  struct Case { double value; TFloatFormat format; int precision, digits; const char* text; };
+  struct Case {
+    double value;
+    TFloatFormat format;
+    int precision, digits;
+    const char* text;
+  };
   const Case cases[] = {
       {1234.5678, ffFixed, 6, 4, "1234.5700"},  // precision caps significant digits first
       {1234567.891, ffNumber, 15, 2, "1 234 567.89"},
@@ -190,14 +222,24 @@ TEST(CurrencyValues, TextRoundTripIsExact) {
   EXPECT_EQ(CurrToStr(Currency::FromRaw(std::numeric_limits<qint64>::min())),
             "-922337203685477.5808");
   EXPECT_EQ(CurrToStrF(Currency::FromRaw(12345678), ffNumber, 2), "1 234.57");
-  struct Case { const char* text; bool ok; qint64 raw; };
+  struct Case {
+    const char* text;
+    bool ok;
+    qint64 raw;
+  };
   const Case cases[] = {
-      {"1.5", true, 15000},         {"-0.0001", true, -1},      {"0.00005", true, 0},
-      {"0.00015", true, 2},         {"0.000051", true, 1},      {"1e2", true, 1000000},
+      {"1.5", true, 15000},
+      {"-0.0001", true, -1},
+      {"0.00005", true, 0},
+      {"0.00015", true, 2},
+      {"0.000051", true, 1},
+      {"1e2", true, 1000000},
       {"922337203685477.5807", true, std::numeric_limits<qint64>::max()},
       {"922337203685477.5808", false, 0},
       {"-922337203685477.5808", true, std::numeric_limits<qint64>::min()},
-      {"1e30", false, 0},           {"abc", false, 0},          {"", false, 0},
+      {"1e30", false, 0},
+      {"abc", false, 0},
+      {"", false, 0},
   };
   for (const Case& c : cases) {
     Currency v;
@@ -229,10 +271,18 @@ TEST(BooleanText, BoolToStrAndStrToBool) {
 }
 
 TEST(WholeParts, RoundHalvesToEvenTruncTowardZero) {
-  struct Case { double value; qint64 round, trunc; double frac; };
+  struct Case {
+    double value;
+    qint64 round, trunc;
+    double frac;
+  };
   const Case cases[] = {
-      {2.5, 2, 2, 0.5},   {3.5, 4, 3, 0.5},    {-2.5, -2, -2, -0.5}, {-3.5, -4, -3, -0.5},
-      {0.49999999999999994, 0, 0, 0.49999999999999994},  {1e18, 1000000000000000000LL, 1000000000000000000LL, 0},
+      {2.5, 2, 2, 0.5},
+      {3.5, 4, 3, 0.5},
+      {-2.5, -2, -2, -0.5},
+      {-3.5, -4, -3, -0.5},
+      {0.49999999999999994, 0, 0, 0.49999999999999994},
+      {1e18, 1000000000000000000LL, 1000000000000000000LL, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Round(c.value), c.round) << c.value;

@@ -38,7 +38,12 @@ void Dump(const regstore::Path& path, QStringList& out) {
   for (const QString& name : regstore::ValueNames(path)) {
     regstore::Value v;
     regstore::GetValue(path, name, v);
-    out << QString("value %1 %2 %3 %4 %5").arg(name).arg(v.type).arg(v.text).arg(v.number).arg(QString(v.bytes.toHex()));
+    out << QString("value %1 %2 %3 %4 %5")
+               .arg(name)
+               .arg(v.type)
+               .arg(v.text)
+               .arg(v.number)
+               .arg(QString(v.bytes.toHex()));
   }
   for (const QString& sub : regstore::KeyNames(path)) Dump(path + QStringList{sub}, out);
 }
@@ -83,8 +88,8 @@ TEST_F(Registry, ValuesKeepCreationOrderAndPersist) {
     const char* name;
     TRegDataType type;
   };
-  const Case types[] = {{"Zeta", rdString}, {"alpha", rdInteger}, {"Path", rdExpandString},
-                        {"Bytes", rdBinary}, {"Pi", rdBinary},    {"missing", rdUnknown}};
+  const Case types[] = {{"Zeta", rdString},  {"alpha", rdInteger}, {"Path", rdExpandString},
+                        {"Bytes", rdBinary}, {"Pi", rdBinary},     {"missing", rdUnknown}};
   for (const Case& c : types) EXPECT_EQ(reg.GetDataType(c.name), c.type) << c.name;
   EXPECT_EQ(reg.GetDataSize("alpha"), 4);
   EXPECT_EQ(reg.GetDataSize("missing"), -1);
@@ -101,7 +106,8 @@ TEST_F(Registry, KeysIgnoreCaseAndListByName) {
   reg.WriteString("ListId", "дерево_элемент");
   EXPECT_TRUE(reg.OpenKey("\\SOFTWARE\\kestrand\\KESTRAND\\search keys", false));
   EXPECT_TRUE(reg.HasSubKeys());
-  EXPECT_EQ(reg.KeyNames(), (QStringList{"20231231235959999", "20240307101502123", "Alpha", "ель", "Ёлка"}));
+  EXPECT_EQ(reg.KeyNames(),
+            (QStringList{"20231231235959999", "20240307101502123", "Alpha", "ель", "Ёлка"}));
   EXPECT_TRUE(reg.KeyExists("ЁЛКА"));
   EXPECT_TRUE(reg.KeyExists("\\Software\\Kestrand"));
   EXPECT_FALSE(reg.KeyExists("\\Kestrand"));
@@ -182,8 +188,9 @@ TEST_F(Registry, FileIsPrivateAndChangesOfOthersAreSeen) {
   EXPECT_EQ(Mode(file_), 0600);
   EXPECT_EQ(Mode(ExtractFileDir(file_)), 0700);
   // Another process rewrites the file: the next read sees it.
-  WriteFileAtomically(file_, "key \"HKEY_CURRENT_USER\\Software\\Kestrand\\Kestrand\\DEFAULT\"\n"
-                             "value \"a\" sz \"2\"\nvalue \"n\" dword 4294967295\n");
+  WriteFileAtomically(file_,
+                      "key \"HKEY_CURRENT_USER\\Software\\Kestrand\\Kestrand\\DEFAULT\"\n"
+                      "value \"a\" sz \"2\"\nvalue \"n\" dword 4294967295\n");
   EXPECT_EQ(reg.ReadString("a"), "2");
   EXPECT_EQ(reg.ReadInteger("n"), -1);
   EXPECT_EQ(reg.ValueNames(), (QStringList{"a", "n"}));

@@ -79,7 +79,8 @@ TEST(FileStream, CreateOpenAndErrorTexts) {
     TFileStream f(missing, fmOpenRead);
     FAIL();
   } catch (const EFOpenError& e) {
-    EXPECT_TRUE(e.Message().startsWith("Cannot open file \"" + missing + "\". ")) << e.Message().toStdString();
+    EXPECT_TRUE(e.Message().startsWith("Cannot open file \"" + missing + "\". "))
+        << e.Message().toStdString();
   }
   try {
     TFileStream f(Temp("no/such/folder.txt"), fmCreate);

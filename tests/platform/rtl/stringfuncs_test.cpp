@@ -12,11 +12,23 @@ namespace {
 QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
 TEST(Strings, CopyClampsLikeTheOriginal) {
-  struct Case { qint64 index, count; const char* want; } cases[] = {
-      {1, 3, "При"}, {2, 2, "ри"}, {0, 2, "Пр"}, {-5, 2, "Пр"}, {5, 100, "ет"},
-      {6, 1, "т"}, {7, 1, ""}, {100, 1, ""}, {2, 0, ""}, {2, -1, ""},
+  struct Case {
+    qint64 index, count;
+    const char* want;
+  } cases[] = {
+      {1, 3, "При"},
+      {2, 2, "ри"},
+      {0, 2, "Пр"},
+      {-5, 2, "Пр"},
+      {5, 100, "ет"},
+      {6, 1, "т"},
+      {7, 1, ""},
+      {100, 1, ""},
+      {2, 0, ""},
+      {2, -1, ""},
       {1, std::numeric_limits<qint64>::max(), "Привет"},
-      {std::numeric_limits<qint64>::min(), 1, "П"}, {std::numeric_limits<qint64>::max(), 1, ""},
+      {std::numeric_limits<qint64>::min(), 1, "П"},
+      {std::numeric_limits<qint64>::max(), 1, ""},
   };
   const QString s = S("Привет");
   for (const Case& c : cases) {
@@ -31,17 +43,25 @@ TEST(Strings, CopyClampsLikeTheOriginal) {
 }
 
 TEST(Strings, DeleteAndInsertBounds) {
-  struct DelCase { qint64 index, count; const char* want; } dels[] = {
-      {1, 1, "bcdef"}, {3, 2, "abef"}, {5, 100, "abcd"}, {6, 1, "abcde"}, {7, 1, "abcdef"},
-      {0, 2, "abcdef"}, {-1, 2, "abcdef"}, {2, 0, "abcdef"}, {2, -3, "abcdef"},
-      {2, std::numeric_limits<qint64>::max(), "a"},
+  struct DelCase {
+    qint64 index, count;
+    const char* want;
+  } dels[] = {
+      {1, 1, "bcdef"},   {3, 2, "abef"},
+      {5, 100, "abcd"},  {6, 1, "abcde"},
+      {7, 1, "abcdef"},  {0, 2, "abcdef"},
+      {-1, 2, "abcdef"}, {2, 0, "abcdef"},
+      {2, -3, "abcdef"}, {2, std::numeric_limits<qint64>::max(), "a"},
   };
   for (const DelCase& c : dels) {
     QString s = QStringLiteral("abcdef");
     Delete(s, c.index, c.count);
     EXPECT_EQ(s, S(c.want)) << c.index << "," << c.count;
   }
-  struct InsCase { qint64 index; const char* want; } ins[] = {
+  struct InsCase {
+    qint64 index;
+    const char* want;
+  } ins[] = {
       {1, "XYabc"}, {2, "aXYbc"}, {4, "abcXY"}, {99, "abcXY"}, {0, "XYabc"}, {-7, "XYabc"},
   };
   for (const InsCase& c : ins) {
@@ -117,13 +137,14 @@ TEST(Strings, AnsiCaseAgreesWithTheCodePage1251Table) {
 }
 
 TEST(Strings, CaseInsensitiveEqualityFoldsCyrillic) {
-  struct Case { const char* a; const char* b; bool ascii, ansi; } cases[] = {
-      {"Name", "nAME", true, true},
-      {"дерево_элемент", "ДЕРЕВО_ЭЛЕМЕНТ", false, true},
-      {"Ёж", "ёЖ", false, true},
-      {"Ёж", "Еж", false, false},
-      {"abc", "abcd", false, false},
-      {"", "", true, true},
+  struct Case {
+    const char* a;
+    const char* b;
+    bool ascii, ansi;
+  } cases[] = {
+      {"Name", "nAME", true, true},  {"дерево_элемент", "ДЕРЕВО_ЭЛЕМЕНТ", false, true},
+      {"Ёж", "ёЖ", false, true},     {"Ёж", "Еж", false, false},
+      {"abc", "abcd", false, false}, {"", "", true, true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SameText(S(c.a), S(c.b)), c.ascii) << c.a << " " << c.b;
@@ -142,8 +163,8 @@ TEST(Strings, CaseInsensitiveEqualityFoldsCyrillic) {
 TEST(Strings, AnsiOrderSortsRussianAlphabetically) {
   // Each word sorts before the next, ignoring case and with case.
   const char* ordered[] = {
-      "", " x", "-", "1", "10", "2", "a", "B", "z", "а", "Б", "г", "ґ", "д", "е", "Ель",
-      "ёж", "Ёжик", "ж", "и", "і", "й", "у", "ў", "я", "яблоко",
+      "",  " x", "-",   "1",  "10",   "2", "a", "B", "z", "а", "Б", "г", "ґ",
+      "д", "е",  "Ель", "ёж", "Ёжик", "ж", "и", "і", "й", "у", "ў", "я", "яблоко",
   };
   const int n = int(std::size(ordered));
   for (int i = 0; i + 1 < n; ++i) {
@@ -162,11 +183,11 @@ TEST(Strings, AnsiOrderSortsRussianAlphabetically) {
   EXPECT_TRUE(AnsiSameStr(S("Ёж"), S("Ёж")));
   EXPECT_FALSE(AnsiSameStr(S("Ёж"), S("ёж")));
 
-  std::vector<QString> words = {S("Яков"), S("ёлка"), S("Ежевика"), S("Жук"), S("абрикос"),
-                                S("Ёрш"), S("Баня")};
+  std::vector<QString> words = {S("Яков"),    S("ёлка"), S("Ежевика"), S("Жук"),
+                                S("абрикос"), S("Ёрш"),  S("Баня")};
   std::sort(words.begin(), words.end(), NameLess());
-  EXPECT_EQ(words, (std::vector<QString>{S("абрикос"), S("Баня"), S("Ежевика"), S("ёлка"),
-                                         S("Ёрш"), S("Жук"), S("Яков")}));
+  EXPECT_EQ(words, (std::vector<QString>{S("абрикос"), S("Баня"), S("Ежевика"), S("ёлка"), S("Ёрш"),
+                                         S("Жук"), S("Яков")}));
 }
 
 TEST(Strings, OrdinalComparisonsUseCodePage1251Codes) {
@@ -181,7 +202,13 @@ TEST(Strings, OrdinalComparisonsUseCodePage1251Codes) {
 }
 
 TEST(Strings, StringReplaceModes) {
-  struct Case { const char* s; const char* from; const char* to; TReplaceFlags flags; const char* want; } cases[] = {
+  struct Case {
+    const char* s;
+    const char* from;
+    const char* to;
+    TReplaceFlags flags;
+    const char* want;
+  } cases[] = {
       {"aXbxc", "x", "-", 0, "aXb-c"},
       {"aXbxc", "x", "-", rfIgnoreCase, "a-bxc"},
       {"aXbxc", "x", "-", rfReplaceAll, "aXb-c"},
@@ -193,7 +220,8 @@ TEST(Strings, StringReplaceModes) {
       {"abc", "zz", "x", rfReplaceAll, "abc"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(StringReplace(S(c.s), S(c.from), S(c.to), c.flags), S(c.want)) << c.s << " " << c.flags;
+    EXPECT_EQ(StringReplace(S(c.s), S(c.from), S(c.to), c.flags), S(c.want))
+        << c.s << " " << c.flags;
 }
 
 TEST(Strings, Quoting) {
@@ -201,19 +229,23 @@ TEST(Strings, Quoting) {
   EXPECT_EQ(QuotedStr(QString()), QStringLiteral("''"));
   EXPECT_EQ(AnsiQuotedStr(QStringLiteral("a\"b"), QLatin1Char('"')), QStringLiteral("\"a\"\"b\""));
 
-  struct Case { const char* src; const char* want; const char* rest; } cases[] = {
-      {"'ab''c'de", "ab'c", "de"},
-      {"'abc", "abc", ""},
-      {"''", "", ""},
-      {"abc", "", "abc"},
-      {"", "", ""},
+  struct Case {
+    const char* src;
+    const char* want;
+    const char* rest;
+  } cases[] = {
+      {"'ab''c'de", "ab'c", "de"}, {"'abc", "abc", ""}, {"''", "", ""},
+      {"abc", "", "abc"},          {"", "", ""},
   };
   for (const Case& c : cases) {
     QString src = S(c.src);
     EXPECT_EQ(AnsiExtractQuotedStr(src, QLatin1Char('\'')), S(c.want)) << c.src;
     EXPECT_EQ(src, S(c.rest)) << c.src;
   }
-  struct Deq { const char* s; const char* want; } deqs[] = {
+  struct Deq {
+    const char* s;
+    const char* want;
+  } deqs[] = {
       {"'a''b'", "a'b"}, {"abc", "abc"}, {"'abc", "'abc"}, {"''", ""}, {"'a'b", "a"}, {"", ""},
   };
   for (const Deq& d : deqs) EXPECT_EQ(AnsiDequotedStr(S(d.s), QLatin1Char('\'')), S(d.want)) << d.s;

@@ -63,13 +63,13 @@ TEST(StringList, DelimitedTextParsing) {
     QStringList items;
   };
   const std::vector<Case> cases = {
-      {"  a b ;c", false, {"a", "b", "c"}},      // blanks split and are skipped
+      {"  a b ;c", false, {"a", "b", "c"}},  // blanks split and are skipped
       {"a;;b", false, {"a", "", "b"}},
       {"a;", false, {"a", ""}},
-      {"\"a\"b;c", false, {"a", "b", "c"}},      // text after a closing quote is an item
+      {"\"a\"b;c", false, {"a", "b", "c"}},  // text after a closing quote is an item
       {"\"unterminated; x", false, {"unterminated; x"}},
       {"\"\"\"\"", false, {"\""}},
-      {"  a b ; c ", true, {"  a b ", " c "}},   // strict: only the delimiter splits
+      {"  a b ; c ", true, {"  a b ", " c "}},  // strict: only the delimiter splits
       {"a;", true, {"a", ""}},
       {";", true, {"", ""}},
   };
@@ -111,7 +111,8 @@ TEST(StringList, TextJoinsWithCrLfAndSplitsEveryBreak) {
 }
 
 TEST(StringList, NamesAndValues) {
-  std::unique_ptr<TStringList> list(Make({"DEBUG=Y", "bare", "Ключ=знач=ение", "debug=N", "=empty"}));
+  std::unique_ptr<TStringList> list(
+      Make({"DEBUG=Y", "bare", "Ключ=знач=ение", "debug=N", "=empty"}));
   EXPECT_EQ(list->Values("debug"), "Y");  // first line wins, case ignored
   EXPECT_EQ(list->Values("КЛЮЧ"), "знач=ение");
   EXPECT_EQ(list->Values("bare"), "");
@@ -147,7 +148,8 @@ TEST(StringList, SortedWithDuplicates) {
     TStringList list;
     list.SetSorted(true);
     list.SetDuplicates(c.duplicates);
-    for (const char* s : {"жук", "Apple", "banana", "Ёж", "apple", "ёж"}) list.Add(QString::fromUtf8(s));
+    for (const char* s : {"жук", "Apple", "banana", "Ёж", "apple", "ёж"})
+      list.Add(QString::fromUtf8(s));
     EXPECT_EQ(Lines(list), c.expected) << c.duplicates;
   }
   TStringList strict;
@@ -184,16 +186,22 @@ TEST(StringList, FindIgnoresCaseWithCyrillic) {
   for (const char* s : {"дерево_элемент", "Документ", "ёлка", "Акт", "zeta", "Alpha"}) {
     list.Add(QString::fromUtf8(s));
   }
-  EXPECT_EQ(Lines(list), (QStringList{"Alpha", "zeta", "Акт", "дерево_элемент", "Документ", "ёлка"}));
+  EXPECT_EQ(Lines(list),
+            (QStringList{"Alpha", "zeta", "Акт", "дерево_элемент", "Документ", "ёлка"}));
   struct Case {
     const char* s;
     bool found;
     int index;
   };
   const Case cases[] = {
-      {"ДЕРЕВО_ЭЛЕМЕНТ", true, 3}, {"документ", true, 4}, {"ЁЛКА", true, 5},
-      {"алфавит", false, 3},       {"Б", false, 3},       {"ялта", false, 6},
-      {"", false, 0},              {"ZETA", true, 1},
+      {"ДЕРЕВО_ЭЛЕМЕНТ", true, 3},
+      {"документ", true, 4},
+      {"ЁЛКА", true, 5},
+      {"алфавит", false, 3},
+      {"Б", false, 3},
+      {"ялта", false, 6},
+      {"", false, 0},
+      {"ZETA", true, 1},
   };
   for (const Case& c : cases) {
     int index = -1;
@@ -221,8 +229,8 @@ TEST(StringList, EditingOperationsAndIndexErrors) {
   EXPECT_EQ(list->IndexOf("A"), 2);
 
   const std::vector<std::pair<std::function<void()>, int>> bad = {
-      {[&] { list->Strings(4); }, 4},   {[&] { list->Delete(-1); }, -1},
-      {[&] { list->Insert(6, ""); }, 6}, {[&] { list->Objects(9); }, 9},
+      {[&] { list->Strings(4); }, 4},     {[&] { list->Delete(-1); }, -1},
+      {[&] { list->Insert(6, ""); }, 6},  {[&] { list->Objects(9); }, 9},
       {[&] { list->Exchange(0, 7); }, 7}, {[&] { list->Names(-2); }, -2},
   };
   for (const auto& [call, index] : bad) {
@@ -277,7 +285,8 @@ TEST(StringList, SortsAreStableAndSurviveBadComparisons) {
   list.CustomSort([&random](TStringList*, int, int) { return int(random() % 3) - 1; });
   EXPECT_EQ(list.Count(), 2005);
   list.Sort();
-  for (int i = 1; i < list.Count(); ++i) ASSERT_LE(list.CompareStrings(list.Strings(i - 1), list.Strings(i)), 0);
+  for (int i = 1; i < list.Count(); ++i)
+    ASSERT_LE(list.CompareStrings(list.Strings(i - 1), list.Strings(i)), 0);
 }
 
 TEST(StringList, FilesIn1251AndMarkedUtf8) {
@@ -294,7 +303,9 @@ TEST(StringList, FilesIn1251AndMarkedUtf8) {
   EXPECT_EQ(Lines(back), Lines(*list));
   EXPECT_EQ(back.Encoding(), TTextFileEncoding::Utf8Bom);
 
-  WriteFileAtomically(folder + "/u16.txt", QByteArray("\xFF\xFE" "a\0\r\0\n\0\x16\x04", 10));
+  WriteFileAtomically(folder + "/u16.txt", QByteArray("\xFF\xFE"
+                                                      "a\0\r\0\n\0\x16\x04",
+                                                      10));
   back.LoadFromFile(folder + "/u16.txt");
   EXPECT_EQ(Lines(back), (QStringList{"a", "Ж"}));
 

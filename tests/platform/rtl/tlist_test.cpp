@@ -93,12 +93,14 @@ TEST(TList, SortIsStable) {
   TList list;
   for (auto& p : pairs) list.Add(&p);
   list.Sort([](void* x, void* y) {
-    return static_cast<std::pair<int, int>*>(x)->first - static_cast<std::pair<int, int>*>(y)->first;
+    return static_cast<std::pair<int, int>*>(x)->first -
+           static_cast<std::pair<int, int>*>(y)->first;
   });
   for (int i = 1; i < list.Count(); ++i) {
     auto* prev = static_cast<std::pair<int, int>*>(list.Items(i - 1));
     auto* cur = static_cast<std::pair<int, int>*>(list.Items(i));
-    ASSERT_TRUE(prev->first < cur->first || (prev->first == cur->first && prev->second < cur->second));
+    ASSERT_TRUE(prev->first < cur->first ||
+                (prev->first == cur->first && prev->second < cur->second));
   }
 }
 

@@ -17,8 +17,8 @@ TEST(Variant, ConversionsByTypeCode) {
   struct Case {
     Variant value;
     TVarType target;
-    Variant expected;     // when no error
-    const char* error;    // or the class of the error
+    Variant expected;   // when no error
+    const char* error;  // or the class of the error
   };
   const Variant array = VarArrayOf({1});
   const Variant march5 = Variant::FromDate(EncodeDate(2024, 3, 5));
@@ -75,10 +75,12 @@ TEST(Variant, ConversionsByTypeCode) {
       {quint64(18446744073709551615ULL), varString, "18446744073709551615", nullptr},
       {1e15, varString, "1E15", nullptr},
       {march5, varString, "5.3.24", nullptr},
-      {Variant::FromDate(EncodeDateTime(2024, 3, 5, 12, 30, 0, 0)), varString, "5.3.24 12:30:00", nullptr},
+      {Variant::FromDate(EncodeDateTime(2024, 3, 5, 12, 30, 0, 0)), varString, "5.3.24 12:30:00",
+       nullptr},
       // dates from texts
       {"5.3.24", varDate, march5, nullptr},
-      {"5.3.24 12:30", varDate, Variant::FromDate(EncodeDateTime(2024, 3, 5, 12, 30, 0, 0)), nullptr},
+      {"5.3.24 12:30", varDate, Variant::FromDate(EncodeDateTime(2024, 3, 5, 12, 30, 0, 0)),
+       nullptr},
       {"45356", varDate, Variant::FromDate(45356), nullptr},
       {"32.13.24", varDate, Variant(), "EConvertError"},
       {"1,5", varDouble, Variant(), "EConvertError"},

@@ -11,8 +11,7 @@ QByteArray SampleText() {
 }
 
 TEST(ZStream, RoundTripsAsOnePlainZlibStream) {
-  const QByteArray cases[] = {QByteArray(), QByteArray("a"), SampleText(),
-                              QByteArray(70000, '\0')};
+  const QByteArray cases[] = {QByteArray(), QByteArray("a"), SampleText(), QByteArray(70000, '\0')};
   for (const QByteArray& data : cases) {
     for (int level : {-1, 0, 1, 9}) {
       const QByteArray z = ZCompress(data, level);
@@ -33,13 +32,13 @@ TEST(ZStream, DamagedInputRaisesAndNeverCrashes) {
   QByteArray badChecksum = good;
   badChecksum[good.size() - 1] = char(badChecksum[good.size() - 1] ^ 1);
   const QByteArray cases[] = {
-      QByteArray(),                      // nothing at all
+      QByteArray(),  // nothing at all
       QByteArray("plain text, not a stream"),
-      good.left(good.size() / 2),        // truncated
-      good.left(good.size() - 1),        // trailer cut
+      good.left(good.size() / 2),  // truncated
+      good.left(good.size() - 1),  // trailer cut
       flipped,
       badChecksum,
-      good + "x",                        // bytes after the stream
+      good + "x",  // bytes after the stream
   };
   for (const QByteArray& data : cases) {
     EXPECT_THROW(ZDecompress(data), EZDecompressionError) << data.size();

@@ -59,14 +59,14 @@ TEST(Defs, Substitution) {
     const char* out;
   };
   const Case cases[] = {
-      {"x%ABy", "x2y"},              // the longest name wins
-      {"[%A]", "1"},                 // bracketed form
-      {"[%a]z", "1z"},               // names ignore case
-      {"[%X]", "[%X]"},              // unknown stays
-      {"[%A", "[%A"},                // unclosed bracket: not tried as a plain reference either
-      {"50%", "50%"},                // a last "%" is never a reference
-      {"%%A", "%1"},                 // inserted values are not scanned again...
-      {"%LIST", "%A"},               // ...not even when they hold references
+      {"x%ABy", "x2y"},  // the longest name wins
+      {"[%A]", "1"},     // bracketed form
+      {"[%a]z", "1z"},   // names ignore case
+      {"[%X]", "[%X]"},  // unknown stays
+      {"[%A", "[%A"},    // unclosed bracket: not tried as a plain reference either
+      {"50%", "50%"},    // a last "%" is never a reference
+      {"%%A", "%1"},     // inserted values are not scanned again...
+      {"%LIST", "%A"},   // ...not even when they hold references
       {"a%Bc%", "abc%"},
   };
   for (const Case& c : cases) EXPECT_EQ(Expand(defs, c.in), S(c.out)) << c.in;
@@ -101,7 +101,8 @@ TEST(RepsErrs, TextsAndFormatting) {
   const QString occupied = RepsErrMessages(recOccupyRepFile);
   EXPECT_TRUE(occupied.contains(S("!\rОсвободите")));
   EXPECT_FALSE(occupied.contains(QLatin1Char('\n')));
-  EXPECT_EQ(RepsErrMessages(recBadBodyColInCross), S("В -ColOrder в Cross:%d указано не верное Body-поле \"%s\""));
+  EXPECT_EQ(RepsErrMessages(recBadBodyColInCross),
+            S("В -ColOrder в Cross:%d указано не верное Body-поле \"%s\""));
   TRepsErrs errs;
   errs.AddErr(3, recNoLabel, S("m"));
   ASSERT_EQ(errs.Count(), 1);

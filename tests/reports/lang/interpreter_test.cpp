@@ -28,7 +28,9 @@ void Record(TRepsRun& run) {
   g_calls << line;
 }
 void RecordAfter(TRepsRun& run) { g_calls << QStringLiteral("after ") + Path(run.Pars->CurKey); }
-void ReadNothing(TRepsRun& run) { g_calls << Path(run.Pars->CurKey) + QStringLiteral(" (no read)"); }
+void ReadNothing(TRepsRun& run) {
+  g_calls << Path(run.Pars->CurKey) + QStringLiteral(" (no read)");
+}
 // GOTO n: jumps to item n (0-based), at most twice a run.
 int g_jumps = 0;
 void JumpTo(TRepsRun& run) {
@@ -114,7 +116,8 @@ Result RunScript(TestRun& run, const QString& script) {
   cb.Exception = [&](TRepsRun&, const QString& m) { r.exceptions << m; };
   cb.ParseError = [&](TRepsRun&, TRepsPars&) { ++r.parseErrors; };
   cb.Break = [&](TRepsRun&) { ++r.breaks; };
-  r.ok = orvReps_Keys::ExecuteReps(script, Procs(), run, true, r.pars, cb, false, r.state, S("test"));
+  r.ok =
+      orvReps_Keys::ExecuteReps(script, Procs(), run, true, r.pars, cb, false, r.state, S("test"));
   return r;
 }
 
@@ -136,11 +139,12 @@ TEST(Interpreter, KeysSubKeysAndAfterProcedures) {
 }
 
 TEST(Interpreter, AliasesLendTheirTargetsProcedures) {
-  Result r = RunScript(S("-HEAD BORDERCOLOR c d LEFT BOTTOM NUMCOLS -GROUPBY f HEAD SHOWING Off NOCOL"));
+  Result r =
+      RunScript(S("-HEAD BORDERCOLOR c d LEFT BOTTOM NUMCOLS -GROUPBY f HEAD SHOWING Off NOCOL"));
   EXPECT_EQ(g_calls, (QStringList{S("HEAD"), S("HEAD.BORDERCOLOR c d"), S("HEAD.BORDER.LEFT"),
-                                  S("HEAD.BORDER.BOTTOM"), S("HEAD.NUMCOLS"), S("after HEAD"), S("GROUPBY f"),
-                                  S("HEAD"), S("HEAD.SHOWING Off"), S("after HEAD"), S("NOCOL"),
-                                  S("after GROUPBY")}));
+                                  S("HEAD.BORDER.BOTTOM"), S("HEAD.NUMCOLS"), S("after HEAD"),
+                                  S("GROUPBY f"), S("HEAD"), S("HEAD.SHOWING Off"), S("after HEAD"),
+                                  S("NOCOL"), S("after GROUPBY")}));
   // A word before LEVEL in the catalogue is no sub-key of GROUPBY.
   Result u = RunScript(S("-GROUPBY f DEF"));
   EXPECT_TRUE(u.state.UnknownKeysMet);
@@ -175,8 +179,8 @@ TEST(Interpreter, AnArgumentRunAsASubKeyStaysThatKeyAfterAJump) {
   // runs FOR again, never the key of ordinal 0.
   Result r = RunScript(S("-MARK FOR x -GOTO 1"));
   EXPECT_TRUE(r.ok);
-  EXPECT_EQ(g_calls, (QStringList{S("MARK (no read)"), S("MARK.FOR x"), S("GOTO 1"), S("MARK.FOR x"), S("GOTO 1"),
-                                  S("MARK.FOR x"), S("GOTO 1")}));
+  EXPECT_EQ(g_calls, (QStringList{S("MARK (no read)"), S("MARK.FOR x"), S("GOTO 1"),
+                                  S("MARK.FOR x"), S("GOTO 1"), S("MARK.FOR x"), S("GOTO 1")}));
 }
 
 TEST(Interpreter, MissingArgumentsReadEmpty) {
@@ -189,8 +193,8 @@ TEST(Interpreter, JumpsSkipSubKeysAndAfterProcedures) {
   // GOTO 0 goes back to the first item twice; HEAD's sub-key after GOTO is never reached by it.
   Result r = RunScript(S("-MES a -LABEL l -GOTO 0 -HEAD SHOWING x"));
   EXPECT_TRUE(r.ok);
-  EXPECT_EQ(g_calls, (QStringList{S("MES a"), S("GOTO 0"), S("MES a"), S("GOTO 0"), S("MES a"), S("GOTO 0"),
-                                  S("HEAD"), S("HEAD.SHOWING x"), S("after HEAD")}));
+  EXPECT_EQ(g_calls, (QStringList{S("MES a"), S("GOTO 0"), S("MES a"), S("GOTO 0"), S("MES a"),
+                                  S("GOTO 0"), S("HEAD"), S("HEAD.SHOWING x"), S("after HEAD")}));
 }
 
 TEST(Interpreter, StoppingErrorEndsTheRunWithoutWaitingWhenUnattended) {
@@ -244,12 +248,14 @@ TEST(Interpreter, StepModeCallsTheStepHookBeforeEveryTopLevelItem) {
   orvReps_Keys::TExecuteCallbacks cb;
   QList<int> steps;
   cb.Step = [&](TRepsRun& r) { steps << r.Pars->PC; };
-  cb.UnknownKey = [&](TRepsRun&, int itemNo, const QString& text) { steps << -itemNo, g_calls << text; };
+  cb.UnknownKey = [&](TRepsRun&, int itemNo, const QString& text) {
+    steps << -itemNo, g_calls << text;
+  };
   orvReps_Keys::TExecuteState state;
   state.StepMode = true;
   g_calls.clear();
-  EXPECT_TRUE(orvReps_Keys::ExecuteReps(S("-MES a -HEAD SHOWING On x -MES b"), Procs(), run, true, pars, cb, false,
-                                        state, S("t")));
+  EXPECT_TRUE(orvReps_Keys::ExecuteReps(S("-MES a -HEAD SHOWING On x -MES b"), Procs(), run, true,
+                                        pars, cb, false, state, S("t")));
   EXPECT_EQ(steps, (QList<int>{0, 2, 5, -6, 6}));
   EXPECT_TRUE(g_calls.contains(S("x")));
   EXPECT_EQ(pars->Errs.Count(), 0);  // the unknown-key hook reports instead
@@ -286,8 +292,8 @@ TEST(Interpreter, ParseErrorReport) {
   orvReps_Keys::TExecuteCallbacks cb;
   cb.ParseError = ReportParseError;
   orvReps_Keys::TExecuteState state;
-  EXPECT_FALSE(orvReps_Keys::ExecuteReps(S("-PARAMFILE /no/such.txt"), Procs(), run, true, pars, cb, false, state,
-                                         S("t")));
+  EXPECT_FALSE(orvReps_Keys::ExecuteReps(S("-PARAMFILE /no/such.txt"), Procs(), run, true, pars, cb,
+                                         false, state, S("t")));
   EXPECT_EQ(run.Messages, QStringList{S("Не найден файл: /no/such.txt")});
   EXPECT_EQ(run.LastMesColor, 255);
   EXPECT_TRUE(run.Failed);
@@ -296,8 +302,8 @@ TEST(Interpreter, ParseErrorReport) {
   ReportParseError(other, empty);
   EXPECT_EQ(other.Messages, QStringList{S("Ошибка подготовки скрипта!")});
   EXPECT_EQ(other.waits, 1);
-  EXPECT_THROW(orvReps_Keys::ExecuteReps(S("-PARAMFILE /no/such.txt"), Procs(), other, true, pars, cb, true, state,
-                                         S("t")),
+  EXPECT_THROW(orvReps_Keys::ExecuteReps(S("-PARAMFILE /no/such.txt"), Procs(), other, true, pars,
+                                         cb, true, state, S("t")),
                ERepsAbort);
 }
 

@@ -14,7 +14,8 @@ void Dummy(TRepsRun&) {}
 std::vector<TKeyBinding> BindingsOfShapes() {
   std::vector<TKeyBinding> out;
   for (const TKeyShape& s : KeyShapes())
-    if (s.OnKey || s.After) out.push_back({s.Path, s.OnKey ? Dummy : nullptr, s.After ? Dummy : nullptr});
+    if (s.OnKey || s.After)
+      out.push_back({s.Path, s.OnKey ? Dummy : nullptr, s.After ? Dummy : nullptr});
   return out;
 }
 
@@ -58,7 +59,8 @@ TEST(KeyBinding, MistakesAreReported) {
   const QStringList check = CheckKeyProcs(procs);
   EXPECT_EQ(check.filter(QStringLiteral("LABEL:")).size(), 1);
   EXPECT_EQ(check.filter(QStringLiteral("MARK:")).size(), 1);
-  const int alias = orvReps_KeyDefs::KeyByPath(QStringLiteral("HEAD.BORDERCOLOR.@HEAD.BORDER.LEFT"));
+  const int alias =
+      orvReps_KeyDefs::KeyByPath(QStringLiteral("HEAD.BORDERCOLOR.@HEAD.BORDER.LEFT"));
   ASSERT_GE(alias, 0);
   procs[alias].OnKey = Dummy;
   EXPECT_EQ(CheckKeyProcs(procs).filter(QStringLiteral("alias row")).size(), 1);

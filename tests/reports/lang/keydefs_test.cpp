@@ -66,13 +66,23 @@ TEST(KeyCatalogue, OrdinalsAndNames) {
     const char* keyword;
   };
   const Case cases[] = {
-      {keyDB, 0, "DB"},           {keyHead, 59, "HEAD"},      {keyTail, 111, "TAIL"},
-      {keyIF, 177, "IF"},         {keyGoto, 191, "GOTO"},     {keyGroupBy, 455, "GROUPBY"},
-      {keyLevel, 463, "LEVEL"},   {keyQuestion, 497, "?"},    {keyTest, 617, "TEST"},
-      {keyCopyFiles, 685, "COPYFILES"}, {keyTotal, Key("TOTAL"), "TOTAL"},
-      {parMarkCase, Key("MARK.CASE"), "CASE"}, {keyParamFile, Key("PARAMFILE"), "PARAMFILE"},
-      {parColsIfLevel, Key("COLSIF.LEVEL"), "LEVEL"}, {parrShowKind, Key("?.SHOW.KIND"), "KIND"},
-      {keyDialog, Key("DIALOG"), "DIALOG"}, {keyMark, Key("MARK"), "MARK"},
+      {keyDB, 0, "DB"},
+      {keyHead, 59, "HEAD"},
+      {keyTail, 111, "TAIL"},
+      {keyIF, 177, "IF"},
+      {keyGoto, 191, "GOTO"},
+      {keyGroupBy, 455, "GROUPBY"},
+      {keyLevel, 463, "LEVEL"},
+      {keyQuestion, 497, "?"},
+      {keyTest, 617, "TEST"},
+      {keyCopyFiles, 685, "COPYFILES"},
+      {keyTotal, Key("TOTAL"), "TOTAL"},
+      {parMarkCase, Key("MARK.CASE"), "CASE"},
+      {keyParamFile, Key("PARAMFILE"), "PARAMFILE"},
+      {parColsIfLevel, Key("COLSIF.LEVEL"), "LEVEL"},
+      {parrShowKind, Key("?.SHOW.KIND"), "KIND"},
+      {keyDialog, Key("DIALOG"), "DIALOG"},
+      {keyMark, Key("MARK"), "MARK"},
       {parHeadBorderColorBorderLeft, Key("HEAD.BORDERCOLOR.@HEAD.BORDER.LEFT"), ""},
   };
   for (const Case& c : cases) {
@@ -131,15 +141,21 @@ TEST(ArgCodes, PrefixLookup) {
     const char* rest;
   };
   const Case cases[] = {
-      {"BREAK", 0, "AfterAll+2", 1, "+2"},   {"BREAK", 0, "AfterAll", 1, ""},
-      {"BREAK", 0, "afterall-1", 1, "-1"},   {"BREAK", 1, "Sheet", 2, ""},
-      {"BREAK", 1, "Sheet:Totals", 2, "Totals"}, {"BREAK", 1, "Sheet:", 2, ""},
-      {"BREAK", 1, "Other", 0, "Other"},     {"HORIZONTAL.ELSE", 0, "a,b", 2, "a,b"},
-      {"HORIZONTAL.ELSE", 0, "AllInOne:a,b", 2, "a,b"}, {"HORIZONTAL.ELSE", 0, "autocross", 1, ""},
+      {"BREAK", 0, "AfterAll+2", 1, "+2"},
+      {"BREAK", 0, "AfterAll", 1, ""},
+      {"BREAK", 0, "afterall-1", 1, "-1"},
+      {"BREAK", 1, "Sheet", 2, ""},
+      {"BREAK", 1, "Sheet:Totals", 2, "Totals"},
+      {"BREAK", 1, "Sheet:", 2, ""},
+      {"BREAK", 1, "Other", 0, "Other"},
+      {"HORIZONTAL.ELSE", 0, "a,b", 2, "a,b"},
+      {"HORIZONTAL.ELSE", 0, "AllInOne:a,b", 2, "a,b"},
+      {"HORIZONTAL.ELSE", 0, "autocross", 1, ""},
   };
   for (const Case& c : cases) {
     QString rest = QStringLiteral("junk");
-    EXPECT_EQ(ArgCodeOrPrefix(Key(c.path), c.arg, QString::fromLatin1(c.word), rest), c.value) << c.word;
+    EXPECT_EQ(ArgCodeOrPrefix(Key(c.path), c.arg, QString::fromLatin1(c.word), rest), c.value)
+        << c.word;
     EXPECT_EQ(rest, QString::fromLatin1(c.rest)) << c.word;
   }
 }

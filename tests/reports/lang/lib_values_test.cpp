@@ -112,8 +112,8 @@ TEST(LibValues, DataFileFields) {
     v = qToLittleEndian(v);
     buf.append(reinterpret_cast<const char*>(&v), sizeof v);
   };
-  put(qint32(-5));        // 1..4
-  put(qint64(1) << 40);   // 5..12
+  put(qint32(-5));       // 1..4
+  put(qint64(1) << 40);  // 5..12
   double d = 2.5;
   quint64 bits;
   memcpy(&bits, &d, 8);
@@ -146,7 +146,7 @@ TEST(LibValues, DateInput) {
   struct Case {
     const char* text;
     bool withDay;
-    int y, m, d;  // y 0: refused
+    int y, m, d;          // y 0: refused
     const char* message;  // start of the message when refused
   };
   const Case cases[] = {
@@ -162,7 +162,8 @@ TEST(LibValues, DateInput) {
       {"29.02.2024", true, 2024, 2, 29, ""},
       {"31.02", true, 0, 0, 0, "Неправильная дата: \"31.02\"\r\nДаты 31.2.2021 не существует\r\n"},
       {"1..2", true, 0, 0, 0, "Неправильная дата: \"1..2\"\r\nДаты 1.0.2002 не существует"},
-      {"29.02.2100", true, 0, 0, 0, "Неправильная дата: \"29.02.2100\"\r\nДаты 29.2.2100 не существует"},
+      {"29.02.2100", true, 0, 0, 0,
+       "Неправильная дата: \"29.02.2100\"\r\nДаты 29.2.2100 не существует"},
       {"12a", true, 0, 0, 0, "Неправильный формат даты: \"12a\"\r\n\r\nНаберите дату"},
       {".5", true, 0, 0, 0, "Неправильный формат даты"},
       {"5..", true, 0, 0, 0, "Неправильный формат даты"},
@@ -185,9 +186,10 @@ TEST(LibValues, DateInput) {
   TDateTime date = 0;
   EXPECT_FALSE(ParseDateInput(S("x"), base, true, false, date, &quiet));
   EXPECT_TRUE(quiet.isEmpty());
-  EXPECT_EQ(DateFormatsHelp(false), S("\r\nНаберите дату в одном из следующих форматов:\r\n        М\r\n        ММГГ"
-                                      "\r\n        ММГГГГ\r\n        ДДММГГГГ\r\nили через любые разделители "
-                                      "(пробел . , / \\ * - +):\r\n        М.Г\r\n        Д.М.Г"));
+  EXPECT_EQ(DateFormatsHelp(false),
+            S("\r\nНаберите дату в одном из следующих форматов:\r\n        М\r\n        ММГГ"
+              "\r\n        ММГГГГ\r\n        ДДММГГГГ\r\nили через любые разделители "
+              "(пробел . , / \\ * - +):\r\n        М.Г\r\n        Д.М.Г"));
   EXPECT_FALSE(ValidYMD(2100, 2, 29));
   EXPECT_TRUE(ValidYMD(2000, 2, 29));
 }
@@ -246,7 +248,8 @@ TEST(LibFiles, DeleteFilesAndFileCanOpen) {
   const QString dir = testsupport::TempFolder();
   QDir().mkpath(dir + S("/keep"));
   QDir().mkpath(dir + S("/tmp1/tmp2"));
-  for (const char* n : {"/a.txt", "/B.TXT", "/c.log", "/tmp1/x.txt", "/tmp1/tmp2/y.txt", "/keep/z.txt"}) {
+  for (const char* n :
+       {"/a.txt", "/B.TXT", "/c.log", "/tmp1/x.txt", "/tmp1/tmp2/y.txt", "/keep/z.txt"}) {
     QFile f(dir + S(n));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   }

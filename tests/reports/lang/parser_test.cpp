@@ -90,9 +90,9 @@ TEST(Lexer, UnescapeSpanOrderAndEnds) {
     const char* out;
   };
   const Case cases[] = {
-      {"a\"b", "ab"},        {"##035", "#035"},    {"#035#", "##"},   {"a/*x", "a"},
-      {"a//x\ny", "a\ny"},   {"a/", "a/"},         {"a~", "a~"},      {"~`~`", "\r\n\r\n"},
-      {"#256", "\x00"},      {"#065#066", "AB"},
+      {"a\"b", "ab"},      {"##035", "#035"},  {"#035#", "##"}, {"a/*x", "a"},
+      {"a//x\ny", "a\ny"}, {"a/", "a/"},       {"a~", "a~"},    {"~`~`", "\r\n\r\n"},
+      {"#256", "\x00"},    {"#065#066", "AB"},
   };
   for (const Case& c : cases) {
     QString s = QString::fromUtf8(c.in, static_cast<int>(strlen(c.in)));
@@ -142,7 +142,8 @@ TEST(Parser, ParamFileIncludesAndLastWord) {
   const QString inc = dir + S("/inc.txt");
   WriteFile(inc, S("-MES из_файла"));
   auto p = Parse(S("-MES a -PARAMFILE \"") + inc + S("\" -MES b"));
-  EXPECT_EQ(Texts(*p), (QStringList{S("-MES"), S("a"), S("-MES"), S("из_файла"), S("-MES"), S("b")}));
+  EXPECT_EQ(Texts(*p),
+            (QStringList{S("-MES"), S("a"), S("-MES"), S("из_файла"), S("-MES"), S("b")}));
   EXPECT_EQ(p->GetItemFile(3), inc);
   EXPECT_EQ(p->GetItemFile(4), S("main"));
   EXPECT_EQ(p->Files.Count(), 2);

@@ -54,19 +54,21 @@ TEST(Recode, Koi8LettersYoIncludedRoundTrip) {
 }
 
 TEST(Recode, DosTablesKeepEveryCharacterTheOtherPageHas) {
-  const std::set<QChar> dosReplacements = {S("-")[0], S("¦")[0], S("+")[0], S("L")[0], S("T")[0],
-                                           S("¬")[0], S("г")[0], S("=")[0], S("•")[0], S("v")[0],
-                                           S(" ")[0]};
+  const std::set<QChar> dosReplacements = {S("-")[0], S("¦")[0], S("+")[0], S("L")[0],
+                                           S("T")[0], S("¬")[0], S("г")[0], S("=")[0],
+                                           S("•")[0], S("v")[0], S(" ")[0]};
   for (int b = 0x80; b < 0x100; ++b) {
     const QChar original = CodePageChar(TCodePage::Cp866, static_cast<uchar>(b));
     const QChar result = Recode(QString(Chr(b)), kDos2Ansi)[0];
     EXPECT_TRUE(result == original || dosReplacements.count(result)) << std::hex << b;
   }
-  const QByteArray ansiReplacements("\x5F\x27\x22\x2D\x3C\x3E\x3A\x25\x54\x52\x63\x2B\x07\x14\x15\xB3\xBF\xC5\xD8\xE7");
+  const QByteArray ansiReplacements(
+      "\x5F\x27\x22\x2D\x3C\x3E\x3A\x25\x54\x52\x63\x2B\x07\x14\x15\xB3\xBF\xC5\xD8\xE7");
   for (int b = 0x80; b < 0x100; ++b) {
     const QChar original = Chr(b);
     const uchar out = static_cast<uchar>(Bytes(Recode(QString(original), kAnsi2Dos))[0]);
-    EXPECT_TRUE(CodePageChar(TCodePage::Cp866, out) == original || ansiReplacements.contains(char(out)))
+    EXPECT_TRUE(CodePageChar(TCodePage::Cp866, out) == original ||
+                ansiReplacements.contains(char(out)))
         << std::hex << b;
   }
   // A code page 866 table frame becomes minus, plus, broken bar, L and T.

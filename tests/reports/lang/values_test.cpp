@@ -18,14 +18,28 @@ TEST(Values, WordTables) {
     int value;
   };
   const Case cases[] = {
-      {RepTypeByExt, ".htm", 4},        {RepTypeByExt, "HTML", 0},       {RepTypeByExt, ".Rep", 2},
-      {RepTypeByExt, ".fods", 7},       {HAlignByName, "center", 3},     {HAlignByName, "TOP", 0},
-      {VAlignByName, "Middle", 3},      {HideKindByName, "delifcanthide", 2}, {HideKindByName, "x", 0},
-      {RowKindByName, "visible", 3},    {BorderStyleByName, "thinspacethickspacethin", 17},
-      {BorderStyleByName, "none", 0},   {FieldKindByName, "date", ftDateTime}, {FieldKindByName, "text", ftString},
-      {NavLimitByName, "no", 3},        {WrapKindByName, "wrap", 1},     {WrapKindByName, "", 2},
-      {SplitKindByWord, "break", 2},    {SplitKindByWord, "x", 1},       {orvReps_Keys::RepTypeByName, "excel", rtHExcel},
-      {orvReps_Keys::RepTypeByName, "reps", rtNone}, {orvReps_Keys::RepTypeByName, "flatods", rtFlatODS},
+      {RepTypeByExt, ".htm", 4},
+      {RepTypeByExt, "HTML", 0},
+      {RepTypeByExt, ".Rep", 2},
+      {RepTypeByExt, ".fods", 7},
+      {HAlignByName, "center", 3},
+      {HAlignByName, "TOP", 0},
+      {VAlignByName, "Middle", 3},
+      {HideKindByName, "delifcanthide", 2},
+      {HideKindByName, "x", 0},
+      {RowKindByName, "visible", 3},
+      {BorderStyleByName, "thinspacethickspacethin", 17},
+      {BorderStyleByName, "none", 0},
+      {FieldKindByName, "date", ftDateTime},
+      {FieldKindByName, "text", ftString},
+      {NavLimitByName, "no", 3},
+      {WrapKindByName, "wrap", 1},
+      {WrapKindByName, "", 2},
+      {SplitKindByWord, "break", 2},
+      {SplitKindByWord, "x", 1},
+      {orvReps_Keys::RepTypeByName, "excel", rtHExcel},
+      {orvReps_Keys::RepTypeByName, "reps", rtNone},
+      {orvReps_Keys::RepTypeByName, "flatods", rtFlatODS},
   };
   for (const Case& c : cases) EXPECT_EQ(c.parse(S(c.word)), c.value) << c.word;
   EXPECT_EQ(AlignByName(S("RIGHT"), 9), 1);
@@ -76,7 +90,8 @@ TEST(Values, ExcelColumns) {
     int number;
     const char* name;
   };
-  const Case cases[] = {{1, "A"}, {26, "Z"}, {27, "AA"}, {28, "AB"}, {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"}, {0, ""}, {-3, ""}};
+  const Case cases[] = {{1, "A"},     {26, "Z"},      {27, "AA"}, {28, "AB"}, {702, "ZZ"},
+                        {703, "AAA"}, {16384, "XFD"}, {0, ""},    {-3, ""}};
   for (const Case& c : cases) {
     QString name = S("junk");
     ExcelColName(name, c.number);
@@ -132,8 +147,8 @@ TEST(Values, ColOrderItems) {
     int crossNo, from, to, crossIndex;
   };
   const Item items[] = {
-      {"a.x", 0, 2, 3, -1}, {"B", 0, 1, 1000000, -1}, {"Sum", 1, 1, 1000000, 2},
-      {"*", 1, 1, 1000000, -1}, {"", 1, 1, 1000000, -1}, {"", 1, 1, 1000000, 1},
+      {"a.x", 0, 2, 3, -1},     {"B", 0, 1, 1000000, -1}, {"Sum", 1, 1, 1000000, 2},
+      {"*", 1, 1, 1000000, -1}, {"", 1, 1, 1000000, -1},  {"", 1, 1, 1000000, 1},
   };
   int pos = 1, crossNo = 0;
   for (const Item& it : items) {
@@ -194,14 +209,18 @@ TEST(Values, MarkupHelpers) {
   EXPECT_EQ(html, S("<tr style='display:none;mso-outline-level:2;'><td>1</td></tr>"
                     "<tr class=x style='display:none;mso-outline-level:2;'>"));
   EXPECT_EQ(RowCountOfMarkup(false, S("<tr><td style='mso-xlrowspan:3'></td></tr><tr>")), 4);
-  EXPECT_EQ(RowCountOfMarkup(true, S("<table:table-row table:number-rows-repeated=\"5\"><table:table-row >")), 6);
+  EXPECT_EQ(RowCountOfMarkup(
+                true, S("<table:table-row table:number-rows-repeated=\"5\"><table:table-row >")),
+            6);
 
   QString value;
   int tagEnd = 0;
-  EXPECT_TRUE(FindTagAttr(S("<td Class=\"a b\" colspan=2 title='x'>rest"), S("class"), value, 1, tagEnd));
+  EXPECT_TRUE(
+      FindTagAttr(S("<td Class=\"a b\" colspan=2 title='x'>rest"), S("class"), value, 1, tagEnd));
   EXPECT_EQ(value, S("a b"));
   EXPECT_EQ(tagEnd, 36);
-  EXPECT_TRUE(FindTagAttr(S("<td Class=\"a b\" colspan=2 title='x'>"), S("COLSPAN"), value, 1, tagEnd));
+  EXPECT_TRUE(
+      FindTagAttr(S("<td Class=\"a b\" colspan=2 title='x'>"), S("COLSPAN"), value, 1, tagEnd));
   EXPECT_EQ(value, S("2"));
   EXPECT_FALSE(FindTagAttr(S("<td a=1>"), S("b"), value, 1, tagEnd));
 

@@ -54,12 +54,15 @@ struct Engine {
 
 class CompilerTest : public ::testing::Test, public Engine {};
 
-QString Unescape(QString s) { return s.replace(QStringLiteral("\\r"), QStringLiteral("\r")).replace(QStringLiteral("\\n"), QStringLiteral("\n")); }
+QString Unescape(QString s) {
+  return s.replace(QStringLiteral("\\r"), QStringLiteral("\r"))
+      .replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+}
 
 struct GoldenCase {
   QString name;
   QStringList program;
-  QString compileError;                      // expected, when the case fails to compile
+  QString compileError;                             // expected, when the case fails to compile
   std::vector<std::pair<QString, QString>> checks;  // formula, expected
 };
 
@@ -70,7 +73,8 @@ std::vector<GoldenCase> ReadGolden() {
   for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
     if (line.startsWith(QLatin1String("### "))) {
       cases.push_back({line.mid(4), {}, {}, {}});
-    } else if (cases.empty() || (line.startsWith(QLatin1Char('#')) && cases.back().program.isEmpty())) {
+    } else if (cases.empty() ||
+               (line.startsWith(QLatin1Char('#')) && cases.back().program.isEmpty())) {
       continue;
     } else if (line.startsWith(QLatin1String("!!! "))) {
       cases.back().compileError = Unescape(line.mid(4));
@@ -97,7 +101,8 @@ TEST(GoldenPrograms, EachInAFreshRegistry) {
     for (const auto& [formula, expected] : c.checks) {
       const QString result = fixture.Calc(formula);
       if (expected.endsWith(QLatin1String("...")))
-        EXPECT_TRUE(result.startsWith(expected.chopped(3))) << formula.toStdString() << ": " << result.left(300).toStdString();
+        EXPECT_TRUE(result.startsWith(expected.chopped(3)))
+            << formula.toStdString() << ": " << result.left(300).toStdString();
       else
         EXPECT_EQ(result, expected) << formula.toStdString();
     }
@@ -134,8 +139,8 @@ TEST_F(CompilerTest, Formulas) {
       {"$1F + 0x1F", "3 62"},
       {"3000000000", "20 3000000000"},
       {"Nil", "3 0"},
-      {"1,5 + 1", "5 2.5"},              // decimal comma retried after the compile error
-      {"Count(1,5)", "5 1.5"},           // ";"-lists and commas: one retry
+      {"1,5 + 1", "5 2.5"},     // decimal comma retried after the compile error
+      {"Count(1,5)", "5 1.5"},  // ";"-lists and commas: one retry
       {"'a' < 'b'", "11 True"},
       {"$FF", "error Syntax error in  (1): \r\nHex constant declaration error."},
       {"1.x", "error Syntax error in  (1): \r\nReal constant declaration error."},
@@ -191,7 +196,8 @@ TEST_F(CompilerTest, ArraysFromBrackets) {
 
 TEST_F(CompilerTest, RunTimeErrorsAreNotRetried) {
   // A formula that fails while running has run once: its side effects are not repeated.
-  EXPECT_TRUE(Calc(QStringLiteral("Count(1) + Count(2) mod 0")).startsWith(QLatin1String("error Division by zero")));
+  EXPECT_TRUE(Calc(QStringLiteral("Count(1) + Count(2) mod 0"))
+                  .startsWith(QLatin1String("error Division by zero")));
   EXPECT_EQ(gHits, 2);
 }
 
@@ -210,10 +216,11 @@ TEST_F(CompilerTest, FormulaEntriesAreFreed) {
 }
 
 TEST_F(CompilerTest, NativeVarParametersTakeOnlyLocalsParametersAndResult) {
-  ASSERT_EQ(root->Compile(QStringLiteral("function F(p: Integer): Integer; var x: Integer;\n"
-                                         "begin x := 1; Bump(x); Bump(p); Result := 10; Bump(Result);\n"
-                                         "Result := Result + x * 100 + p * 1000; end; begin end.")),
-            QString());
+  ASSERT_EQ(
+      root->Compile(QStringLiteral("function F(p: Integer): Integer; var x: Integer;\n"
+                                   "begin x := 1; Bump(x); Bump(p); Result := 10; Bump(Result);\n"
+                                   "Result := Result + x * 100 + p * 1000; end; begin end.")),
+      QString());
   EXPECT_EQ(root->CalcFormula(QStringLiteral("F(4)")).ToInt(), 11 + 200 + 5000);
 
   // A property reached through Self cannot take the change back.
@@ -229,8 +236,9 @@ TEST_F(CompilerTest, NativeEntriesAreNotRedefined) {
 }
 
 TEST_F(CompilerTest, TooFewArgumentsRaiseRangeError) {
-  ASSERT_EQ(root->Compile(QStringLiteral("function Two(a, b: Integer): Integer; begin Result := a + b; end;\n"
-                                         "begin end.")),
+  ASSERT_EQ(root->Compile(
+                QStringLiteral("function Two(a, b: Integer): Integer; begin Result := a + b; end;\n"
+                               "begin end.")),
             QString());
   auto* entry = dynamic_cast<TEntryItem*>(root->FindOwnItem(QStringLiteral("Two")));
   ASSERT_NE(entry, nullptr);
@@ -246,7 +254,8 @@ TEST_F(CompilerTest, TooFewArgumentsRaiseRangeError) {
 }
 
 TEST_F(CompilerTest, ProgramMainBlockRunsWithItsName) {
-  ASSERT_EQ(root->Compile(QStringLiteral("program Demo; var x: Integer; begin x := 2; Hits := x * 21; end.")),
+  ASSERT_EQ(root->Compile(
+                QStringLiteral("program Demo; var x: Integer; begin x := 2; Hits := x * 21; end.")),
             QString());
   auto* program = dynamic_cast<TEntryItem*>(root->FindOwnItem(QStringLiteral("Demo")));
   ASSERT_NE(program, nullptr);
@@ -256,11 +265,13 @@ TEST_F(CompilerTest, ProgramMainBlockRunsWithItsName) {
 }
 
 TEST_F(CompilerTest, AppendsInPlaceKeepTheValue) {
-  ASSERT_EQ(root->Compile(QStringLiteral("function S(n: Integer): String; var i: Integer; s: String;\n"
-                                         "begin s := 'a'; for i := 1 to n do s := s + 'b'; Result := s + s; end;\n"
-                                         "function N: Integer; var i: Integer; begin i := 1; i := i + 2.5; Result := i; end;\n"
-                                         "begin end.")),
-            QString());
+  ASSERT_EQ(
+      root->Compile(QStringLiteral(
+          "function S(n: Integer): String; var i: Integer; s: String;\n"
+          "begin s := 'a'; for i := 1 to n do s := s + 'b'; Result := s + s; end;\n"
+          "function N: Integer; var i: Integer; begin i := 1; i := i + 2.5; Result := i; end;\n"
+          "begin end.")),
+      QString());
   EXPECT_EQ(root->CalcFormula(QStringLiteral("S(3)")).ToString(), QStringLiteral("abbbabbb"));
   EXPECT_EQ(root->CalcFormula(QStringLiteral("N")).ToDouble(), 3.5);
 }
@@ -282,7 +293,8 @@ TEST_F(CompilerTest, ScriptClassesWithPropertiesAndInheritedCalls) {
                 "    property Size: Integer read GetSize write SetSize;\n"
                 "  end;\n"
                 "function TBase.Half(x: Integer): Integer; begin Result := x div 2; end;\n"
-                "function TChild.Twice(x: Integer): Integer; begin Result := inherited Half(x) * 4; end;\n"
+                "function TChild.Twice(x: Integer): Integer; begin Result := inherited Half(x) * "
+                "4; end;\n"
                 "function TChild.GetSize: Integer; begin Result := 42; end;\n"
                 "procedure TChild.SetSize(v: Integer); begin Hits := v; end;\n"
                 "begin end.")),
@@ -301,7 +313,8 @@ TEST_F(CompilerTest, ScriptClassesWithPropertiesAndInheritedCalls) {
   EXPECT_EQ(gHits, 7);
 
   // A class body re-declared later extends the class; a method with code is not redefined.
-  EXPECT_EQ(root->Compile(QStringLiteral("function TChild.Twice(x: Integer): Integer; begin end; begin end.")),
+  EXPECT_EQ(root->Compile(QStringLiteral(
+                "function TChild.Twice(x: Integer): Integer; begin end; begin end.")),
             QStringLiteral("Syntax error in  (1): \r\nТакой метод уже определен (Twice)."));
 }
 

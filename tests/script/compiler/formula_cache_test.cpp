@@ -66,8 +66,9 @@ TEST_F(FormulaCacheTest, DeclarationsAndCompilesChangeWhatAKeptFormulaMeans) {
   root->AddGlobalConst(QStringLiteral("Limit"), 21);
   EXPECT_EQ(Calc(QStringLiteral("Limit * 2")), QStringLiteral("42"));
 
-  ASSERT_EQ(root->Compile(QStringLiteral("function Twice(x: Integer): Integer; begin Result := x * 2; end;\n"
-                                         "begin end.")),
+  ASSERT_EQ(root->Compile(
+                QStringLiteral("function Twice(x: Integer): Integer; begin Result := x * 2; end;\n"
+                               "begin end.")),
             QString());
   EXPECT_EQ(Calc(QStringLiteral("Twice(Limit)")), QStringLiteral("42"));
 
@@ -75,32 +76,38 @@ TEST_F(FormulaCacheTest, DeclarationsAndCompilesChangeWhatAKeptFormulaMeans) {
   auto* twice = dynamic_cast<TEntryItem*>(root->FindOwnItem(QStringLiteral("Twice")));
   ASSERT_NE(twice, nullptr);
   twice->Free();
-  EXPECT_EQ(Calc(QStringLiteral("Twice(Limit)")), QStringLiteral("error Syntax error in  (1): \r\nTwice\n not found."));
+  EXPECT_EQ(Calc(QStringLiteral("Twice(Limit)")),
+            QStringLiteral("error Syntax error in  (1): \r\nTwice\n not found."));
 
   // A new routine of the same name is the one called.
-  ASSERT_EQ(root->Compile(QStringLiteral("function Twice(x: Integer): Integer; begin Result := x * 3; end;\n"
-                                         "begin end.")),
+  ASSERT_EQ(root->Compile(
+                QStringLiteral("function Twice(x: Integer): Integer; begin Result := x * 3; end;\n"
+                               "begin end.")),
             QString());
   EXPECT_EQ(Calc(QStringLiteral("Twice(Limit)")), QStringLiteral("63"));
 
   // Another compiler, another meaning.
   root->SetCompilerFactory(nullptr);
-  EXPECT_EQ(Calc(QStringLiteral("Limit * 2")), QStringLiteral("error No script compiler is installed"));
+  EXPECT_EQ(Calc(QStringLiteral("Limit * 2")),
+            QStringLiteral("error No script compiler is installed"));
 }
 
 TEST_F(FormulaCacheTest, RetriesAndErrorsAreTheSameEveryTime) {
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(Calc(QStringLiteral("1,5 + Count(2)")), QStringLiteral("3.5"));
-    EXPECT_EQ(Calc(QStringLiteral("1,2;3")), QStringLiteral("error Syntax error in  (1): \r\nOperator delimeter expected."));
-    EXPECT_TRUE(Calc(QStringLiteral("Count(7) mod 0")).startsWith(QLatin1String("error Division by zero\r\n")));
+    EXPECT_EQ(Calc(QStringLiteral("1,2;3")),
+              QStringLiteral("error Syntax error in  (1): \r\nOperator delimeter expected."));
+    EXPECT_TRUE(Calc(QStringLiteral("Count(7) mod 0"))
+                    .startsWith(QLatin1String("error Division by zero\r\n")));
   }
   EXPECT_EQ(gCalls, 6);  // each text ran once per call, errors included
 
   // A compile error raised while the formula runs is the run's error: not retried with
   // the signs rewritten, so what ran before it does not run twice.
   gCalls = 0;
-  EXPECT_TRUE(Calc(QStringLiteral("Count(1) + CalcFormula('1,,2')")).startsWith(QLatin1String("error Syntax error")));
+  EXPECT_TRUE(Calc(QStringLiteral("Count(1) + CalcFormula('1,,2')"))
+                  .startsWith(QLatin1String("error Syntax error")));
   EXPECT_EQ(gCalls, 1);
 }
 

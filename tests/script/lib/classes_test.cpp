@@ -56,7 +56,8 @@ TEST_F(LibTest, ComponentMembers) {
   EXPECT_EQ(orvcls::VarToObj(Call(S("TCOMPONENT.FINDCOMPONENT"), {S("child")}, &owner)), child);
   EXPECT_EQ(Get(S("TCOMPONENT.COMPONENTCOUNT"), &owner).ToInt(), 1);
   EXPECT_EQ(orvcls::VarToObj(Get(S("TCOMPONENT.OWNER"), child)), &owner);
-  EXPECT_EQ(ErrorOf([&] { Call(S("TCOMPONENT.FINDCOMPONENT"), {S("x")}); }), S("Exception: Slf = nil"));
+  EXPECT_EQ(ErrorOf([&] { Call(S("TCOMPONENT.FINDCOMPONENT"), {S("x")}); }),
+            S("Exception: Slf = nil"));
 }
 
 }  // namespace

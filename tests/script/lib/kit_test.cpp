@@ -33,7 +33,8 @@ TEST(CreateInstanceTest, NeverConstructsALiveObjectAgain) {
   EXPECT_EQ(live->Name(), S("Live"));  // untouched
 
   TCollection unrelated(TCollectionItem::StaticClass());
-  EXPECT_EQ(LibTest::ErrorOf([&] { bindkit::CreateInstance(&unrelated, TComponent::StaticClass(), nullptr); }),
+  EXPECT_EQ(LibTest::ErrorOf(
+                [&] { bindkit::CreateInstance(&unrelated, TComponent::StaticClass(), nullptr); }),
             S("TOrvError:  ... \"CheckClass\" ... TCollection. ... \"is not\" ... TComponent"));
   another->Free();
   live->Free();

@@ -34,7 +34,8 @@ TEST_F(LibTest, RoundSumRulesOnTheWorkedExamples) {
   for (const Case& c : cases) {
     const double expected[] = {c.r1, c.r2, c.r3, c.r4};
     for (int rule = 1; rule <= 4; ++rule) {
-      const Variant r = Call(QStringLiteral("ROUNDSUM%1").arg(rule), {Money(c.amount), Money(c.step)});
+      const Variant r =
+          Call(QStringLiteral("ROUNDSUM%1").arg(rule), {Money(c.amount), Money(c.step)});
       EXPECT_EQ(r.VType(), varCurrency);
       EXPECT_EQ(r.ToCurrency(), Currency::FromDouble(expected[rule - 1]))
           << c.amount << " step " << c.step << " rule " << rule;
@@ -44,16 +45,23 @@ TEST_F(LibTest, RoundSumRulesOnTheWorkedExamples) {
 
 TEST_F(LibTest, RoundSumPicksTheRuleByMode) {
   EXPECT_EQ(Call(S("ROUNDSUM"), {1234.5678, 0.01, 2}).ToCurrency(), Currency::FromDouble(1234.56));
-  EXPECT_EQ(Call(S("ROUNDSUM"), {1234.5678, 0.01, 0}).ToCurrency(), Currency::FromDouble(1234.5678));
-  EXPECT_EQ(Call(S("ROUNDSUM"), {1234.5678, 0.01, 5}).ToCurrency(), Currency::FromDouble(1234.5678));
+  EXPECT_EQ(Call(S("ROUNDSUM"), {1234.5678, 0.01, 0}).ToCurrency(),
+            Currency::FromDouble(1234.5678));
+  EXPECT_EQ(Call(S("ROUNDSUM"), {1234.5678, 0.01, 5}).ToCurrency(),
+            Currency::FromDouble(1234.5678));
   EXPECT_NE(ErrorOf([&] { Call(S("ROUNDSUM1"), {S("abc"), 1}); }), S("no error"));
 }
 
 TEST_F(LibTest, RoundSumBeyondTheCurrencyRangeRaises) {
   // Two steps of 800 000 000 000 000 leave the range.
-  EXPECT_EQ(ErrorOf([&] { Call(S("ROUNDSUM3"), {S("900000000000000"), S("800000000000000")}); }).left(9),
+  EXPECT_EQ(ErrorOf([&] {
+              Call(S("ROUNDSUM3"), {S("900000000000000"), S("800000000000000")});
+            }).left(9),
             S("EOverflow"));
-  EXPECT_EQ(ErrorOf([&] { Call(S("ROUNDSUM1"), {S("900000000000000"), -100}); }).left(9), S("EOverflow"));
+  EXPECT_EQ(ErrorOf([&] {
+              Call(S("ROUNDSUM1"), {S("900000000000000"), -100});
+            }).left(9),
+            S("EOverflow"));
 }
 
 TEST_F(LibTest, MathFunctions) {
@@ -72,8 +80,8 @@ TEST_F(LibTest, MathFunctions) {
 }
 
 TEST_F(LibTest, MathFaultsRaiseInsteadOfWrappingOrNaN) {
-  const std::pair<const char*, Variant> faults[] = {
-      {"Ln", 0}, {"Ln", -1}, {"LnXP1", -1}, {"Exp", 1000}, {"Ceil", 3e9}, {"Ceil", -3e9}};
+  const std::pair<const char*, Variant> faults[] = {{"Ln", 0},     {"Ln", -1},    {"LnXP1", -1},
+                                                    {"Exp", 1000}, {"Ceil", 3e9}, {"Ceil", -3e9}};
   for (const auto& [name, arg] : faults)
     EXPECT_NE(ErrorOf([&] { Call(S(name), {arg}); }), S("no error")) << name;
   EXPECT_NE(ErrorOf([&] { Call(S("Abs"), {S("x")}); }), S("no error"));

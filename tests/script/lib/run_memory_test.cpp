@@ -35,21 +35,20 @@ namespace {
 
 TEST_F(LibTest, LibraryCallsInLoopsKeepNoMemory) {
   orvcode2::InstallCompiler(root);
-  ASSERT_EQ(root->Compile(QStringLiteral(
-                "function Churn(n: Integer): Integer;\n"
-                "var i: Integer; l: TStringList; s: String;\n"
-                "begin\n"
-                "  l := l.Create;\n"
-                "  l.Add('a');\n"
-                "  for i := 1 to n do begin\n"
-                "    l.Strings[0] := Copy('abcdef', 2, 3) + IntToStr(i);\n"
-                "    s := l.Strings[0];\n"
-                "    l.Text := s;\n"
-                "  end;\n"
-                "  Result := Length(s);\n"
-                "  l.Free;\n"
-                "end;\n"
-                "begin end.")),
+  ASSERT_EQ(root->Compile(QStringLiteral("function Churn(n: Integer): Integer;\n"
+                                         "var i: Integer; l: TStringList; s: String;\n"
+                                         "begin\n"
+                                         "  l := l.Create;\n"
+                                         "  l.Add('a');\n"
+                                         "  for i := 1 to n do begin\n"
+                                         "    l.Strings[0] := Copy('abcdef', 2, 3) + IntToStr(i);\n"
+                                         "    s := l.Strings[0];\n"
+                                         "    l.Text := s;\n"
+                                         "  end;\n"
+                                         "  Result := Length(s);\n"
+                                         "  l.Free;\n"
+                                         "end;\n"
+                                         "begin end.")),
             QString());
   auto* churn = dynamic_cast<TEntryItem*>(root->FindOwnItem(QStringLiteral("Churn")));
   ASSERT_NE(churn, nullptr);

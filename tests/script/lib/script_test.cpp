@@ -22,7 +22,8 @@ TEST_F(LibTest, FormulasCallTheLibrary) {
       {"UPCASE('')", ""},
   };
   for (const auto& [formula, expected] : cases)
-    EXPECT_EQ(root->CalcFormula(QString::fromUtf8(formula)).ToString(), QString::fromUtf8(expected)) << formula;
+    EXPECT_EQ(root->CalcFormula(QString::fromUtf8(formula)).ToString(), QString::fromUtf8(expected))
+        << formula;
 }
 
 }  // namespace

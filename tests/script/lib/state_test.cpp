@@ -48,8 +48,9 @@ TEST_F(StateTest, ProgressItemsFromScripts) {
             S("TOrvError:  ... \"CheckClass\" ... \"Slf = nil\" ... \"is not\" ... TProgressItem"));
   TComponent other(nullptr);
   other.SetName(S("Other"));
-  EXPECT_EQ(ErrorOf([&] { Call(S("TProgressItem.IncProgress"), {}, &other); }),
-            S("TOrvError:  ... \"CheckClass\" ... TComponent.Other ... \"is not\" ... TProgressItem"));
+  EXPECT_EQ(
+      ErrorOf([&] { Call(S("TProgressItem.IncProgress"), {}, &other); }),
+      S("TOrvError:  ... \"CheckClass\" ... TComponent.Other ... \"is not\" ... TProgressItem"));
 }
 
 TEST_F(StateTest, GlobalValuesInScopes) {
@@ -139,7 +140,8 @@ TEST_F(StateTest, TGVPublishesItsParent) {
   auto* other = new TComponent(nullptr);
   Set(S("TGV.SCOPE"), gv, orvcls::ObjToVar(other));
   EXPECT_EQ(orvcls::VarToObj(Get(S("TGV.SCOPE"), gv)), other);
-  EXPECT_EQ(orvcls::VarToObj(Call(S("GetGlobalObject"), {S("Top"), orvcls::ObjToVar(other)})), form);
+  EXPECT_EQ(orvcls::VarToObj(Call(S("GetGlobalObject"), {S("Top"), orvcls::ObjToVar(other)})),
+            form);
   EXPECT_EQ(Call(S("GetGlobal"), {S("Top"), Variant()}).ToInt(), 1);
 
   EXPECT_EQ(ErrorOf([&] { Get(S("TGV.NAME"), other); }).left(9), S("TOrvError"));

@@ -27,7 +27,10 @@ TEST_F(LibTest, UpcaseOfTheEmptyTextIsEmpty) {
 TEST_F(LibTest, MoveCopiesTextsWithinBothLengthsOnly) {
   EXPECT_EQ(CallArgs(S("MOVE"), {S("XYZ"), S("abcdef"), 2})[1].ToString(), S("XYcdef"));
   EXPECT_EQ(ErrorOf([&] { Call(S("MOVE"), {S("XYZ"), S("ab"), 3}); }).left(10), S("ERangeErro"));
-  EXPECT_EQ(ErrorOf([&] { Call(S("MOVE"), {S("XYZ"), S("abcdef"), 4}); }).left(10), S("ERangeErro"));
+  EXPECT_EQ(ErrorOf([&] {
+              Call(S("MOVE"), {S("XYZ"), S("abcdef"), 4});
+            }).left(10),
+            S("ERangeErro"));
   EXPECT_EQ(ErrorOf([&] { Call(S("MOVE"), {5, S("abc"), 1}); }).left(11), S("EInvalidCas"));
 }
 
@@ -52,7 +55,8 @@ TEST_F(LibTest, ObjectMembersNeedAnObject) {
   EXPECT_EQ(Call(S("TOBJECT.CLASSNAME"), {}, list).ToString(), S("TComponent"));
   EXPECT_TRUE(Call(S("TOBJECT.CLASSNAMEIS"), {S("tcomponent")}, list).ToBool());
   Call(S("TOBJECT.FREE"), {}, list);
-  EXPECT_EQ(ErrorOf([&] { Call(S("TOBJECT.CLASSNAME")); }), S("TOrvError:  ... \"CheckNil\" ... \"Slf = nil\""));
+  EXPECT_EQ(ErrorOf([&] { Call(S("TOBJECT.CLASSNAME")); }),
+            S("TOrvError:  ... \"CheckNil\" ... \"Slf = nil\""));
 }
 
 TEST_F(LibTest, PrintAddsTheListElementsToOneText) {
@@ -61,7 +65,8 @@ TEST_F(LibTest, PrintAddsTheListElementsToOneText) {
   Call(S("Print"), {VarArrayOf({3, S("a = "), S("5"), S("!")})});
   orvbindings::SetPrintSink(nullptr);
   EXPECT_EQ(printed, S("a = 5!"));
-  EXPECT_DOUBLE_EQ(dynamic_cast<TConstItem*>(Item(S("pi")))->GetValue(nullptr).ToDouble(), 3.141592653589793);
+  EXPECT_DOUBLE_EQ(dynamic_cast<TConstItem*>(Item(S("pi")))->GetValue(nullptr).ToDouble(),
+                   3.141592653589793);
 }
 
 TEST_F(LibTest, ConversionsAndFormatting) {

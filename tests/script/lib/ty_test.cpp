@@ -60,9 +60,9 @@ TEST_F(TYTest, BareComponentAnswersZero) {
 
 TEST_F(TYTest, ChildrenRunWhileTheCodeMatchesAndAfterOnlyOnZero) {
   TProbe* root = Make(nullptr, "R", 0, 5);
-  Make(root, "A", 5, 0);   // runs on 5, leaves 0
-  Make(root, "B", 5);      // 0 no longer matches
-  Make(root, "C", 0, 7);   // runs on 0, leaves 7
+  Make(root, "A", 5, 0);  // runs on 5, leaves 0
+  Make(root, "B", 5);     // 0 no longer matches
+  Make(root, "C", 0, 7);  // runs on 0, leaves 7
   EXPECT_EQ(root->Run(&args), 7);
   EXPECT_EQ(log.join(QLatin1Char(' ')), S("R< A< A> C<"));
   root->Free();

@@ -117,7 +117,9 @@ class TYTextTest : public ::testing::Test {
     action = dynamic_cast<TAction*>(form->FindComponent(QStringLiteral("SearchAction")));
   }
   ~TYTextTest() override { form->Free(); }
-  TY* Y(const char* name) const { return dynamic_cast<TY*>(form->FindComponent(QString::fromLatin1(name))); }
+  TY* Y(const char* name) const {
+    return dynamic_cast<TY*>(form->FindComponent(QString::fromLatin1(name)));
+  }
   int RunRoot() {
     form->log.clear();
     return root->Run(&args);
@@ -142,7 +144,8 @@ TEST_F(TYTextTest, NestedTextBuildsTheOwnerTree) {
 
   // Written back, every component sits in the block it was read from.
   QString written = WriteComponentText(form);
-  EXPECT_EQ(written.replace(QStringLiteral("\r\n"), QStringLiteral("\n")), QString::fromLatin1(kForm));
+  EXPECT_EQ(written.replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+            QString::fromLatin1(kForm));
 }
 
 TEST_F(TYTextTest, CodesClimbAndTheActionDecides) {
@@ -164,7 +167,8 @@ TEST_F(TYTextTest, CodesClimbAndTheActionDecides) {
   action->SetVisible(true);
   action->OnExecute.Clear();
   RunRoot();
-  EXPECT_TRUE(Log().startsWith(QStringLiteral("Root< update update Denied<"))) << Log().toStdString();
+  EXPECT_TRUE(Log().startsWith(QStringLiteral("Root< update update Denied<")))
+      << Log().toStdString();
 
   // A freed action no longer guards.
   action->Free();
@@ -196,7 +200,8 @@ TEST_F(TYTextTest, AnErrorAnswersOneAndTheParentMatchesIt) {
 
 TEST_F(TYTextTest, APositiveCodeLeftAfterTheScanSkipsTheAfterPhase) {
   TY* faulty = Y("Faulty");
-  faulty->FindY(QStringLiteral("OnOne"))->OnResult = 7;  // nothing matches the 1 of the failing child any more
+  faulty->FindY(QStringLiteral("OnOne"))->OnResult =
+      7;  // nothing matches the 1 of the failing child any more
   THeadlessDialogs dialogs;
   TDialogServiceScope scope(&dialogs);
   EXPECT_EQ(faulty->Run(&args), 1);
@@ -242,7 +247,8 @@ TEST_F(TYScriptTest, PhasesRunScriptRoutinesNamedInTheText) {
   });
   // Each phase appends to a global trace and answers its code.
   const QStringList code{
-      QStringLiteral("procedure Mark(S: String); begin SetGlobal('Trace', GetGlobal('Trace', nil) + S, nil); end;"),
+      QStringLiteral("procedure Mark(S: String); begin SetGlobal('Trace', GetGlobal('Trace', nil) "
+                     "+ S, nil); end;"),
       QStringLiteral("function StepBefore(Sender: TY; Args: TYA; Res: Integer): Integer;"),
       QStringLiteral("begin Mark(Sender.Name + '<'); Result := 5; end;"),
       QStringLiteral("function InnerBefore(Sender: TY; Args: TYA; Res: Integer): Integer;"),

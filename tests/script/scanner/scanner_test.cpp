@@ -15,14 +15,17 @@ struct Tok {
   bool operator==(const Tok&) const = default;
 };
 
-void PrintTo(const Tok& t, std::ostream* os) { *os << t.code << " '" << t.text.toStdString() << "'"; }
+void PrintTo(const Tok& t, std::ostream* os) {
+  *os << t.code << " '" << t.text.toStdString() << "'";
+}
 
 // Every token of the text up to (not including) the end token.
 std::vector<Tok> Scan(const QString& text) {
   TCodeReader reader(text);
   std::vector<Tok> out;
   TToken tok;
-  for (reader.NextToken(tok); tok.Code != tkEOF; reader.NextToken(tok)) out.push_back({tok.Code, tok.Text});
+  for (reader.NextToken(tok); tok.Code != tkEOF; reader.NextToken(tok))
+    out.push_back({tok.Code, tok.Text});
   return out;
 }
 
@@ -48,7 +51,8 @@ struct TokenCase {
 TEST(Scanner, TokenTable) {
   const TokenCase cases[] = {
       {"x:=1", {{tkIdent, "x"}, {':', ""}, {'=', ""}, {tkNumber, "1"}}},
-      {"begin BEGIN BeGiN `begin`", {{kwBegin, "begin"}, {kwBegin, "BEGIN"}, {kwBegin, "BeGiN"}, {tkIdent, "begin"}}},
+      {"begin BEGIN BeGiN `begin`",
+       {{kwBegin, "begin"}, {kwBegin, "BEGIN"}, {kwBegin, "BeGiN"}, {tkIdent, "begin"}}},
       {"`any text: here`", {{tkIdent, "any text: here"}}},
       {"'abc' \"d'e\"", {{tkString, "abc"}, {tkString, "d'e"}}},
       // No doubling of quotes: 'it''s' is two constants.
@@ -65,7 +69,12 @@ TEST(Scanner, TokenTable) {
       // Words end at punctuation, quotes and braces; the end character starts the next token.
       {"a'b'c{x}d", {{tkIdent, "a"}, {tkString, "b"}, {tkIdent, "c"}, {tkIdent, "d"}}},
       // From code 80 ("P") up a word may hold "!" and "?"; Cyrillic words are identifiers.
-      {"abc! Pq? _a1 Привет Ёж!", {{tkIdent, "abc!"}, {tkIdent, "Pq?"}, {tkIdent, "_a1"}, {tkIdent, "Привет"}, {tkIdent, "Ёж!"}}},
+      {"abc! Pq? _a1 Привет Ёж!",
+       {{tkIdent, "abc!"},
+        {tkIdent, "Pq?"},
+        {tkIdent, "_a1"},
+        {tkIdent, "Привет"},
+        {tkIdent, "Ёж!"}}},
       {"Abc", {{tkIdent, "Abc"}}},
       // A word at the very end of the text is read once.
       {"end", {{kwEnd, "end"}}},
@@ -84,15 +93,17 @@ TEST(Scanner, TokenTable) {
   }
   // "!x" is a hexadecimal word: its second character is an x.
   EXPECT_EQ(Scan(QStringLiteral("!x")), (std::vector<Tok>{{tkHex, ""}}));
-  EXPECT_EQ(Scan(QStringLiteral("a") + QChar(0) + QStringLiteral("b")), (std::vector<Tok>{{tkIdent, "a"}}));
+  EXPECT_EQ(Scan(QStringLiteral("a") + QChar(0) + QStringLiteral("b")),
+            (std::vector<Tok>{{tkIdent, "a"}}));
 }
 
 TEST(Scanner, EveryKeywordHasItsCode) {
   const std::pair<const char*, qint32> words[] = {
-      {"Program", 1000}, {"label", 1001}, {"GOTO", 1002}, {"var", 1003}, {"mod", 1013}, {"true", 1014},
-      {"false", 1015}, {"if", 1016}, {"do", 1025}, {"nil", 1027}, {"initialization", 1031},
-      {"override", 1050}, {"dynamic", 1051}, {"abstract", 1059}, {"inherited", 1060},
-      {"stdcall", 1069}, {"break", 1101}, {"return", 1104}};
+      {"Program", 1000}, {"label", 1001},    {"GOTO", 1002},           {"var", 1003},
+      {"mod", 1013},     {"true", 1014},     {"false", 1015},          {"if", 1016},
+      {"do", 1025},      {"nil", 1027},      {"initialization", 1031}, {"override", 1050},
+      {"dynamic", 1051}, {"abstract", 1059}, {"inherited", 1060},      {"stdcall", 1069},
+      {"break", 1101},   {"return", 1104}};
   for (const auto& [word, code] : words) {
     qint32 found = 0;
     EXPECT_TRUE(orvcoder::FindKeyword(QString::fromLatin1(word), found)) << word;
@@ -155,7 +166,8 @@ TEST(Scanner, ErrorsCarryTheLineOfTheirPosition) {
       {"a\r\nb\r\n12a", 3, "Bad identifier <12a>"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(ScanError(QString::fromUtf8(c.text)), Framed(c.line, QString::fromUtf8(c.msg))) << c.text;
+    EXPECT_EQ(ScanError(QString::fromUtf8(c.text)), Framed(c.line, QString::fromUtf8(c.msg)))
+        << c.text;
 }
 
 TEST(Scanner, SyntaxErrorFrame) {
@@ -169,15 +181,18 @@ TEST(Scanner, SyntaxErrorFrame) {
     EXPECT_EQ(e.Message(), QStringLiteral("Syntax error in  (12): \r\nBEGIN expected."));
     EXPECT_EQ(e.ClassName(), QStringLiteral("ECompilerError"));
   }
-  EXPECT_EQ(orvcodec::Fmt(orvcodec::err_decl, QStringLiteral("Var")), QStringLiteral("Var declaration  error"));
-  EXPECT_EQ(orvcodec::Fmt(orvcodec::unkn_id, QStringLiteral("%s")), QStringLiteral("Unknown identifier: %s"));
+  EXPECT_EQ(orvcodec::Fmt(orvcodec::err_decl, QStringLiteral("Var")),
+            QStringLiteral("Var declaration  error"));
+  EXPECT_EQ(orvcodec::Fmt(orvcodec::unkn_id, QStringLiteral("%s")),
+            QStringLiteral("Unknown identifier: %s"));
 }
 
 TEST(Scanner, HexToInt) {
   const std::pair<const char*, qint32> cases[] = {
       {"1F", 31}, {"$1F", 31}, {"ff", 255}, {"7FFFFFFF", 0x7FFFFFFF}, {"FFFFFFFF", -1},
-      {"ZZ", 0}, {"", 0}, {"1$F", 0}, {"100000000", 0}};
-  for (const auto& [text, value] : cases) EXPECT_EQ(orvcoder::HexToInt(QString::fromLatin1(text)), value) << text;
+      {"ZZ", 0},  {"", 0},     {"1$F", 0},  {"100000000", 0}};
+  for (const auto& [text, value] : cases)
+    EXPECT_EQ(orvcoder::HexToInt(QString::fromLatin1(text)), value) << text;
 }
 
 }  // namespace

@@ -16,8 +16,10 @@ struct TextWatch : TObject {
 };
 
 TEST_F(RegistryTest, ReservedConstantsAssignToFieldsAndParameters) {
-  auto* text = dynamic_cast<TReservedConstItem*>(root->AddGlobalConst(QStringLiteral("Txt"), QStringLiteral("42")));
-  auto* number = dynamic_cast<TReservedConstItem*>(root->AddGlobalConst(QStringLiteral("Num"), 7.5));
+  auto* text = dynamic_cast<TReservedConstItem*>(
+      root->AddGlobalConst(QStringLiteral("Txt"), QStringLiteral("42")));
+  auto* number =
+      dynamic_cast<TReservedConstItem*>(root->AddGlobalConst(QStringLiteral("Num"), 7.5));
 
   TMemDataSet ds(nullptr);
   ds.FieldDefs().Add(QStringLiteral("N"), ftInteger);

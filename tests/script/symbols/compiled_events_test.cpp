@@ -13,7 +13,8 @@ QStringList gNotes;
 // Note(x): records an object's name, or any other value as text.
 void Note(Variant&, TObject*, VariantArgs& args) {
   const Variant& v = args.at(0);
-  auto* component = v.IsOrdinal() ? dynamic_cast<TComponent*>(TObject::FromHandle(v.ToInt64())) : nullptr;
+  auto* component =
+      v.IsOrdinal() ? dynamic_cast<TComponent*>(TObject::FromHandle(v.ToInt64())) : nullptr;
   gNotes << (component != nullptr ? component->Name() : v.ToString());
 }
 
@@ -58,10 +59,12 @@ TEST_F(CompiledEventsTest, TheBoundRoutineRunsWithTheFormAsSelfAndTheEventsArgum
             QString());
   ASSERT_TRUE(button->OnPing.Assigned());
   button->OnPing(form);  // the sender is whatever the firing component passes
-  EXPECT_EQ(gNotes, (QStringList{QStringLiteral("Form1"), QStringLiteral("Form1"), QStringLiteral("OK")}));
+  EXPECT_EQ(gNotes,
+            (QStringList{QStringLiteral("Form1"), QStringLiteral("Form1"), QStringLiteral("OK")}));
   gNotes.clear();
   button->OnPing(button);
-  EXPECT_EQ(gNotes, (QStringList{QStringLiteral("Btn"), QStringLiteral("Form1"), QStringLiteral("OK")}));
+  EXPECT_EQ(gNotes,
+            (QStringList{QStringLiteral("Btn"), QStringLiteral("Form1"), QStringLiteral("OK")}));
   EXPECT_EQ(button->Count, 20);
 }
 
@@ -81,7 +84,8 @@ TEST_F(CompiledEventsTest, ARunTimeErrorOfTheHandlerCarriesItsTrail) {
 }
 
 TEST_F(CompiledEventsTest, ARoutineThatIsGoneRaisesInsteadOfRunning) {
-  ASSERT_EQ(Load("BtnClick", "procedure T.BtnClick(Sender: TObject); begin Note(Sender); end;\nbegin end."),
+  ASSERT_EQ(Load("BtnClick",
+                 "procedure T.BtnClick(Sender: TObject); begin Note(Sender); end;\nbegin end."),
             QString());
   TCls* site = orvcodeh::SiteCls(form);
   ASSERT_NE(site, nullptr);

@@ -11,7 +11,9 @@ class EventsTest : public RegistryTest {
  protected:
   EventsTest() {
     orvcodeh::SetMessageSink([this](orvcodeh::TBoxKind kind, const QString& text) {
-      boxes << (kind == orvcodeh::TBoxKind::Attention ? QStringLiteral("attention: ") : QStringLiteral("plain: ")) + text;
+      boxes << (kind == orvcodeh::TBoxKind::Attention ? QStringLiteral("attention: ")
+                                                      : QStringLiteral("plain: ")) +
+                   text;
     });
     FakeCompiler::Install(root);
     Calls() = {};
@@ -27,7 +29,8 @@ class EventsTest : public RegistryTest {
 
   // What component text does for "OnPing = <name>": the event holds a pending name.
   void NameEvent(TGadget* target, const char* name, TComponent* instance = nullptr) {
-    const TMethodInfo* pending = root->AddMethodName(instance != nullptr ? instance : form, QString::fromLatin1(name));
+    const TMethodInfo* pending =
+        root->AddMethodName(instance != nullptr ? instance : form, QString::fromLatin1(name));
     SetMethodProp(target, QStringLiteral("OnPing"), TMethod{pending, form});
   }
 
@@ -52,7 +55,8 @@ TEST_F(EventsTest, PendingEventDoesNothingUntilBound) {
   const QStringList code{QStringLiteral("routine BtnClick")};
   EXPECT_EQ(Bind(&code), QString());
   button->OnPing(button);
-  EXPECT_EQ(Calls().log, QStringList{QStringLiteral("BtnClick slf=TGadget arg=%1").arg(button->ObjectHandle())});
+  EXPECT_EQ(Calls().log,
+            QStringList{QStringLiteral("BtnClick slf=TGadget arg=%1").arg(button->ObjectHandle())});
 
   // The site class is back under its site name and holds the form's components.
   EXPECT_EQ(orvcodeh::FindCls(QStringLiteral("T")), nullptr);
@@ -90,7 +94,8 @@ TEST_F(EventsTest, TheFirstPackageRegisteredServesTheEventType) {
   auto* type = dynamic_cast<TEntryCls*>(orvcodeh::FindCls(QStringLiteral("TNotifyEvent")));
   ASSERT_NE(type, nullptr);
   EXPECT_EQ(type->EventClass, TTestPackage::StaticClass());
-  EXPECT_EQ(type->MethodCode, TTestPackage::StaticClass()->MethodAddress(QStringLiteral("MNotifyEvent")));
+  EXPECT_EQ(type->MethodCode,
+            TTestPackage::StaticClass()->MethodAddress(QStringLiteral("MNotifyEvent")));
 }
 
 TEST_F(EventsTest, DottedNameFindsAComponentOfTheRootsOwner) {
@@ -125,8 +130,9 @@ TEST_F(EventsTest, UnknownNamesAreReportedAndLeaveTheEventEmpty) {
   const QStringList code;
   Bind(&code);
   EXPECT_FALSE(button->OnPing.Assigned());
-  EXPECT_EQ(boxes, (QStringList{QStringLiteral("attention: Загрузка: Метод \"TGadget.Nope\" не найден"),
-                                QStringLiteral("plain: Form1: TGadget has 1 unknown event(s): Lost")}));
+  EXPECT_EQ(boxes,
+            (QStringList{QStringLiteral("attention: Загрузка: Метод \"TGadget.Nope\" не найден"),
+                         QStringLiteral("plain: Form1: TGadget has 1 unknown event(s): Lost")}));
   stray.OnPing(&stray);  // still pending: nothing runs
 }
 
@@ -174,7 +180,8 @@ TEST_F(EventsTest, ComponentTextNamesEventsThatBindEventsResolves) {
   root->BindEvents(error, &code, card, true, QString());
   EXPECT_EQ(error, QString());
   ok->OnPing(ok);
-  EXPECT_EQ(Calls().log, QStringList{QStringLiteral("OkClick slf=TGadget arg=%1").arg(ok->ObjectHandle())});
+  EXPECT_EQ(Calls().log,
+            QStringList{QStringLiteral("OkClick slf=TGadget arg=%1").arg(ok->ObjectHandle())});
   EXPECT_TRUE(boxes.isEmpty());
   card->Free();
 }

@@ -44,7 +44,8 @@ class FakeCompiler : public TClsCompiler {
   void CompileFunction(TEntryItem* entry) override {
     const QString expr = source_.mid(10).chopped(1);  // "Result := " ... ";"
     if (expr.contains(QLatin1Char(',')))
-      throw ECompilerError(QStringLiteral("Syntax error in  (1): \r\nOperator delimeter expected."));
+      throw ECompilerError(
+          QStringLiteral("Syntax error in  (1): \r\nOperator delimeter expected."));
     entry->OnCall = [expr](TObject*, VariantArgs&) -> Variant {
       ++Calls().runs;
       if (expr == QLatin1String("boom")) throw Exception(QStringLiteral("boom"));
@@ -55,7 +56,8 @@ class FakeCompiler : public TClsCompiler {
   }
 
   static void Install(TRootCls* root) {
-    root->SetCompilerFactory([](const QString& source) { return std::make_unique<FakeCompiler>(source); });
+    root->SetCompilerFactory(
+        [](const QString& source) { return std::make_unique<FakeCompiler>(source); });
   }
 
  private:

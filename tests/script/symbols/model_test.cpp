@@ -52,13 +52,15 @@ TEST_F(RegistryTest, ScopeLookupOrder) {
     const ICompItem* found;
   };
   const Case cases[] = {
-      {derived, "y", y}, {derived, "x", x}, {derived, "g", g},  // own, inherited, global
-      {routine, "Y", localY},                                   // own member shadows
-      {routine, "X", x}, {routine, "G", g},                     // then the master's rules
-      {base, "Y", nullptr}, {routine, "nothing", nullptr},
+      {derived, "y", y},      {derived, "x", x},
+      {derived, "g", g},                          // own, inherited, global
+      {routine, "Y", localY},                     // own member shadows
+      {routine, "X", x},      {routine, "G", g},  // then the master's rules
+      {base, "Y", nullptr},   {routine, "nothing", nullptr},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(static_cast<const ICompItem*>(c.scope->FindItem(QString::fromLatin1(c.name))), c.found)
+    EXPECT_EQ(static_cast<const ICompItem*>(c.scope->FindItem(QString::fromLatin1(c.name))),
+              c.found)
         << c.scope->Name().toStdString() << "." << c.name;
 
   // An explicit parent is the inheritance parent whatever the owner.
@@ -72,7 +74,7 @@ TEST_F(RegistryTest, ScopeWithoutMasterAsksTheSiteClassOfAnOwner) {
   auto* form = new TGadget(nullptr);
   auto* button = new TGadget(form);
   button->SetName(QStringLiteral("Btn"));
-  auto* loose = new TComp(form);  // owned by a form, in no member list
+  auto* loose = new TComp(form);                               // owned by a form, in no member list
   EXPECT_EQ(loose->FindItem(QStringLiteral("Btn")), nullptr);  // the form has no site class
 
   auto* site = new TSiteInstanceCls(form);

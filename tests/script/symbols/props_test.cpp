@@ -27,7 +27,8 @@ TEST_F(PropsTest, EveryPropertyKindReadsAndWritesByName) {
       {"Flag", "TOrdSysPropItem", Variant(true), Variant(qint64(1))},
       {"Letter", "TOrdSysPropItem", Variant(98), Variant(qint64(98))},
       {"Ratio", "TFloatSysPropItem", Variant(QStringLiteral("2.5")), Variant(2.5)},
-      {"Caption", "TStrSysPropItem", Variant(QStringLiteral("Привет")), Variant(QStringLiteral("Привет"))},
+      {"Caption", "TStrSysPropItem", Variant(QStringLiteral("Привет")),
+       Variant(QStringLiteral("Привет"))},
       {"Data", "TVariantSysPropItem", Variant(QStringLiteral("x")), Variant(QStringLiteral("x"))},
       {"Big", "TInt64SysPropItem", Variant(qint64(1) << 40), Variant(qint64(1) << 40)},
       {"Buddy", "TClassSysPropItem", orvcls::ObjToVar(&other), orvcls::ObjToVar(&other)},
@@ -76,7 +77,8 @@ TEST_F(PropsTest, MembersUsedOnNoObjectOrTheWrongObjectRaiseNamingTheMember) {
       item->GetValue(nullptr);
       ADD_FAILURE() << name;
     } catch (const Exception& e) {
-      EXPECT_EQ(e.Message(), QStringLiteral(" ... \"CheckNil\" ... \"Slf = nil\" ... \"%1\"").arg(name));
+      EXPECT_EQ(e.Message(),
+                QStringLiteral(" ... \"CheckNil\" ... \"Slf = nil\" ... \"%1\"").arg(name));
     }
     try {
       item->SetValue(&plain, Variant());

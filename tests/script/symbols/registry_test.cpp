@@ -27,7 +27,8 @@ TEST_F(RegistryTest, StartupRegistersTypeNamesPrototypesAndFunctions) {
   for (const char* name : {"String", "Integer", "Pointer", "Float", "Currency", "TCls", "TEntryCls",
                            "TSafeFunctionCls", "TEntryItem", "TValueItem", "TConstItem"})
     EXPECT_NE(orvcodeh::FindCls(QString::fromLatin1(name)), nullptr) << name;
-  EXPECT_EQ(orvcodeh::FindCls(QStringLiteral("Comp"))->ClsParent(), orvcodeh::FindCls(QStringLiteral("Float")));
+  EXPECT_EQ(orvcodeh::FindCls(QStringLiteral("Comp"))->ClsParent(),
+            orvcodeh::FindCls(QStringLiteral("Float")));
   TCls* program = orvcodeh::FindCls(QStringLiteral("TProgramCls"));
   EXPECT_EQ(program->Owner(), orvcodeh::FindCls(QStringLiteral("TEntryCls")));
   EXPECT_EQ(program->NativeClass, nullptr);  // the prototype, not the mirror
@@ -54,12 +55,15 @@ TEST_F(RegistryTest, RegistrationNamesAndTheFirstRegistrationWins) {
   EXPECT_EQ(static_cast<ICompItem*>(levelItem), level);
   EXPECT_EQ(levelItem->ClsName(), QStringLiteral("TObject"));
   EXPECT_EQ(root->AddProp(QStringLiteral("tgadget.LEVEL"), nullptr, nullptr), nullptr);
-  EXPECT_EQ(root->AddProp(QStringLiteral("TBigGadget.Level"), nullptr, nullptr), nullptr);  // not mirrored
+  EXPECT_EQ(root->AddProp(QStringLiteral("TBigGadget.Level"), nullptr, nullptr),
+            nullptr);  // not mirrored
 
   orvcodeh::GetClsOf(TBigGadget::StaticClass());
   ICompItem* own = root->AddProp(QStringLiteral("TBigGadget.Level"), nullptr, nullptr);
   ASSERT_NE(own, nullptr);
-  EXPECT_EQ(static_cast<ICompItem*>(orvcodeh::FindCls(QStringLiteral("TBigGadget"))->FindItem(QStringLiteral("Level"))), own);
+  EXPECT_EQ(static_cast<ICompItem*>(
+                orvcodeh::FindCls(QStringLiteral("TBigGadget"))->FindItem(QStringLiteral("Level"))),
+            own);
 
   IEntryItem* global = root->AddFunc(QStringLiteral("NewGadget:TGadget"), &Twice, {0});
   ASSERT_NE(global, nullptr);
@@ -94,7 +98,8 @@ TEST_F(RegistryTest, SignatureClassesAreSharedAndMadeFromTheKinds) {
   EXPECT_EQ(mixed->FindOwnItem(QStringLiteral("_4")), nullptr);
   EXPECT_EQ(mixed->CompItemCount(), 4);
 
-  auto* fn = dynamic_cast<TFunctionCls*>(entryCls(root->AddFunc(QStringLiteral("F3:TGadget"), &Twice, {0})));
+  auto* fn = dynamic_cast<TFunctionCls*>(
+      entryCls(root->AddFunc(QStringLiteral("F3:TGadget"), &Twice, {0})));
   ASSERT_NE(fn, nullptr);
   EXPECT_EQ(fn->ResultClsName(), QStringLiteral("TGadget"));
 }
@@ -117,14 +122,16 @@ TEST_F(RegistryTest, EntriesCallTheirHandlerAndWriteBackVarArguments) {
   EXPECT_EQ(orvcls::VarToObj(bare->Call(&g, args)), &g);
 
   IEntryItem* method = root->AddObjFunc(
-      QStringLiteral("Plus"), [](TObject*, VariantArgs& a) { return Variant(a.at(0).ToInt() + 100); }, {0});
+      QStringLiteral("Plus"),
+      [](TObject*, VariantArgs& a) { return Variant(a.at(0).ToInt() + 100); }, {0});
   EXPECT_EQ(method->Call(nullptr, args).ToInt(), 121);
 
   // Registered entries are native; the compiler refuses script routines of their names.
   EXPECT_TRUE(twice->IsNative());
   EXPECT_TRUE(dynamic_cast<TEntryItem*>(method)->IsNative());
   EXPECT_FALSE(bare->IsNative());
-  EXPECT_EQ(orvcodeh::RedefinedRoutineText(QStringLiteral("Trim")), QStringLiteral("Такой метод уже определен (Trim)"));
+  EXPECT_EQ(orvcodeh::RedefinedRoutineText(QStringLiteral("Trim")),
+            QStringLiteral("Такой метод уже определен (Trim)"));
 }
 
 TEST_F(RegistryTest, ConstantsPropertiesAndTypeNames) {
@@ -145,7 +152,9 @@ TEST_F(RegistryTest, ConstantsPropertiesAndTypeNames) {
   root->AddArrayProp(
       QStringLiteral("Cell"), 2,
       [](Variant& r, TObject*, VariantArgs& a) { r = a.at(0).ToInt() * 10 + a.at(1).ToInt(); },
-      [](Variant&, TObject*, VariantArgs& a) { stored = a.at(0).ToInt() + a.at(1).ToInt() + a.at(2).ToInt(); });
+      [](Variant&, TObject*, VariantArgs& a) {
+        stored = a.at(0).ToInt() + a.at(1).ToInt() + a.at(2).ToInt();
+      });
   auto* cell = dynamic_cast<TArrayPropItem*>(root->FindOwnItem(QStringLiteral("Cell")));
   EXPECT_EQ(cell->GetValue(nullptr, {3, 4}).ToInt(), 34);
   cell->SetValue(nullptr, {1, 2}, 100);
@@ -153,7 +162,8 @@ TEST_F(RegistryTest, ConstantsPropertiesAndTypeNames) {
 
   // A type name that names an existing class moves it under the parent.
   TCls* gadget = orvcodeh::GetClsOf(TGadget::StaticClass());
-  ICls* moved = root->RegisterTypeName(orvcodeh::FindCls(QStringLiteral("Float")), QStringLiteral("TGadget"));
+  ICls* moved =
+      root->RegisterTypeName(orvcodeh::FindCls(QStringLiteral("Float")), QStringLiteral("TGadget"));
   EXPECT_EQ(moved, static_cast<ICls*>(gadget));
   EXPECT_EQ(gadget->ClsParent(), orvcodeh::FindCls(QStringLiteral("Float")));
   EXPECT_EQ(root->FindNativeClass(QStringLiteral("tgadget")), TGadget::StaticClass());
@@ -175,7 +185,8 @@ TEST_F(RegistryTest, CreateComponent) {
   const std::pair<const char*, const char*> failures[] = {
       {"TNothing", " ... \"CreateComponent\" ... \"TNothing\" ... \"not found\""},
       {"Float", " ... \"CreateComponent\" ... \"Float\" ... \"is not class\""},
-      {"TPersistent", " ... \"CreateComponent\" ... \"TPersistent\" ... \"is not component class\""}};
+      {"TPersistent",
+       " ... \"CreateComponent\" ... \"TPersistent\" ... \"is not component class\""}};
   for (const auto& [name, text] : failures) {
     VariantArgs a{QString::fromLatin1(name)};
     try {
@@ -188,14 +199,16 @@ TEST_F(RegistryTest, CreateComponent) {
 }
 
 TEST_F(RegistryTest, CompileReportsErrorsAsText) {
-  EXPECT_EQ(root->Compile(QStringLiteral("routine A")), QStringLiteral("No script compiler is installed"));
+  EXPECT_EQ(root->Compile(QStringLiteral("routine A")),
+            QStringLiteral("No script compiler is installed"));
   FakeCompiler::Install(root);
   EXPECT_EQ(root->Compile(QStringLiteral("routine A")), QString());
   EXPECT_NE(root->FindOwnItem(QStringLiteral("A")), nullptr);
   TCompItem* program = root->FindOwnItem(QStringLiteral("Program"));
   ASSERT_NE(program, nullptr);
   EXPECT_EQ(program->Cls(), orvcodeh::FindCls(QStringLiteral("TProgramCls")));
-  EXPECT_EQ(root->Compile(QStringLiteral("error")), QStringLiteral("Syntax error in  (1): \r\nBEGIN expected."));
+  EXPECT_EQ(root->Compile(QStringLiteral("error")),
+            QStringLiteral("Syntax error in  (1): \r\nBEGIN expected."));
   EXPECT_NE(root->FindOwnItem(QStringLiteral("Program")), program);
 }
 
@@ -208,14 +221,16 @@ TEST_F(RegistryTest, FormulasRunInTheirScopeAndLeaveNothingBehind) {
 
   IEntryItem* kept = root->CompileFormula(nullptr, QStringLiteral("Result := 2;"));
   EXPECT_EQ(root->FindOwnItem(QString()), dynamic_cast<TEntryItem*>(kept));
-  EXPECT_EQ(dynamic_cast<TEntryItem*>(kept)->Cls(), orvcodeh::FindCls(QStringLiteral("TGetValueNotify")));
+  EXPECT_EQ(dynamic_cast<TEntryItem*>(kept)->Cls(),
+            orvcodeh::FindCls(QStringLiteral("TGetValueNotify")));
   EXPECT_THROW(root->CompileFormula(nullptr, QStringLiteral("Result := 1,2,3;")), ECompilerError);
   EXPECT_EQ(root->ComponentCount(), before + 1);  // the failed one is gone
 
   // The scope follows the context: a class of the model, else the object's mirror.
   TGadget g(nullptr);
   IEntryItem* inMirror = root->CompileFormula(&g, QStringLiteral("Result := 3;"));
-  EXPECT_EQ(dynamic_cast<TEntryItem*>(inMirror)->Master(), orvcodeh::FindCls(QStringLiteral("TGadget")));
+  EXPECT_EQ(dynamic_cast<TEntryItem*>(inMirror)->Master(),
+            orvcodeh::FindCls(QStringLiteral("TGadget")));
 }
 
 TEST_F(RegistryTest, CalcFormulaRetriesOnlyACompileErrorWithTheSignsRewritten) {
@@ -230,7 +245,8 @@ TEST_F(RegistryTest, CalcFormulaRetriesOnlyACompileErrorWithTheSignsRewritten) {
     EXPECT_EQ(e.Message(), QStringLiteral("boom"));
   }
   EXPECT_EQ(Calls().runs, 2);  // a failure at run time is not run again
-  EXPECT_THROW(root->CalcFormula(QStringLiteral("1,2;3,4")), ECompilerError);  // rewritten, still bad
+  EXPECT_THROW(root->CalcFormula(QStringLiteral("1,2;3,4")),
+               ECompilerError);  // rewritten, still bad
 }
 
 TEST_F(RegistryTest, LateBindingResolvesNames) {
@@ -269,7 +285,8 @@ namespace {
 TEST_F(RegistryTest, RegistrationCallsGoToTheRegistryOfTheEnvironment) {
   orvcls::RegisterClasses({TGadget::StaticClass(), TBigGadget::StaticClass()});
   EXPECT_EQ(orvcls::FindNativeClass(QStringLiteral("TBigGadget")), TBigGadget::StaticClass());
-  EXPECT_EQ(orvcls::GetClassCls(TGadget::StaticClass()), orvcls::FindCls(QStringLiteral("tgadget")));
+  EXPECT_EQ(orvcls::GetClassCls(TGadget::StaticClass()),
+            orvcls::FindCls(QStringLiteral("tgadget")));
   EXPECT_NE(orvcls::RegisterFunc(QStringLiteral("TGadget.Twice"), &Twice, {0}), nullptr);
   EXPECT_EQ(orvcls::RegisterFunc(QStringLiteral("TGadget.Twice"), &Twice, {0}), nullptr);
   EXPECT_NE(orvcls::RegisterConst(QStringLiteral("orvREG"), QStringLiteral("DEFAULT")), nullptr);
@@ -287,7 +304,8 @@ TEST_F(RegistryTest, RegistrationCallsGoToTheRegistryOfTheEnvironment) {
 namespace {
 
 TEST_F(RegistryTest, ListingNamesKindsSignaturesResultsAndSetters) {
-  root->AddProp(QStringLiteral("Level:Integer"), [](Variant&, TObject*, VariantArgs&) {}, nullptr);
+  root->AddProp(
+      QStringLiteral("Level:Integer"), [](Variant&, TObject*, VariantArgs&) {}, nullptr);
   const QStringList lines = orvcodeh::RegistryListing(root);
   for (const char* line : {"CalcFormula\tfunction\tTFunctionCls_0_Variant\tVariant\t",
                            "Level\tproperty\t\tInteger\tread-only",
