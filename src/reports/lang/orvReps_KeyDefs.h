@@ -1,6 +1,7 @@
 #pragma once
 // The report key catalogue: one row per key and sub-key (TKeys ordinal = row), generated at
-// build time from tools/keycatalog, and the lookups of coded key arguments.
+// build time from keys.txt and argcodes.txt beside this file by tools/keycatalog, and the
+// lookups of coded key arguments.
 #include "reports/lang/orvReps_KeyEnum.h"
 
 #include <QtCore/QString>

@@ -1,0 +1,5 @@
+#pragma once
+#include "platform/ui/widgets.h"
+#include <QtCore/QList>
+#include <QtGui/QPainter>
+#  include <QColor>

@@ -1,0 +1,9 @@
+#pragma once
+#include "low_ok.h"
+#include "platform/rtl/low_ok.h"
+#include "core/orvenv.h"
+#include "../../script/orvcode.h"
+#include "platform/classes/component.h"
+#include <QtCore/QString>
+#include <QWidget>
+#include <vector>

@@ -1,0 +1,4 @@
+#pragma once
+#include "platform/data/dataset.h"
+#include <QtWidgets/QWidget>
+#include <QColor>
