@@ -61,7 +61,7 @@ bool SystemUser = false;
 bool SkipMainFormShow = false;
 
 namespace {
-TRootEnv* gOwnEnv = nullptr;  // the top environment this unit made; never freed
+TRootEnv* gOwnEnv = nullptr;  // the top environment this unit made
 }
 
 bool DetectDBKind(const QString& connectionText) {
@@ -101,6 +101,7 @@ void Initialize() {
 void Finalize() {
   if (gOwnEnv == nullptr) return;
   if (orvenv::GetRootEnv() == gOwnEnv) orvenv::SetRootEnv(nullptr);
+  delete gOwnEnv;
   gOwnEnv = nullptr;
 }
 

@@ -17,11 +17,16 @@ struct Token {
   int line = 1;
 };
 
+// Objects, lists and collections nest; deeper text is refused long before the parser's
+// recursion (and the recursive destructor of the parsed tree) could exhaust the stack.
+constexpr int kMaxNesting = 1000;
+
 class Parser {
  public:
   explicit Parser(const QString& text) : s_(text) { Next(); }
 
   TTextObject ParseObject() {
+    const Nested nested(*this);
     TTextObject obj;
     obj.Line = tok_.line;
     if (IsWord("object")) {
@@ -64,6 +69,15 @@ class Parser {
   }
 
  private:
+  struct Nested {
+    explicit Nested(Parser& p) : parser(p) {
+      if (++parser.depth_ > kMaxNesting)
+        parser.Error(QStringLiteral("Nesting deeper than %1 levels").arg(kMaxNesting));
+    }
+    ~Nested() { --parser.depth_; }
+    Parser& parser;
+  };
+
   TTextProperty ParseProperty() {
     TTextProperty p;
     p.Line = tok_.line;
@@ -78,6 +92,7 @@ class Parser {
   }
 
   TTextValue ParseValue() {
+    const Nested nested(*this);
     TTextValue v;
     v.Line = tok_.line;
     switch (tok_.type) {
@@ -381,6 +396,7 @@ class Parser {
   const QString& s_;
   int pos_ = 0;
   int line_ = 1;
+  int depth_ = 0;
   Token tok_;
 };
 
@@ -464,6 +480,34 @@ void AppendObject(QString& out, const TTextObject& o, const QString& indent) {
 }
 
 }  // namespace
+
+TTextValue TTextValue::MakeInt(qint64 v) {
+  TTextValue t;
+  t.kind = vaInt;
+  t.Int = v;
+  return t;
+}
+
+TTextValue TTextValue::MakeFloat(double v) {
+  TTextValue t;
+  t.kind = vaFloat;
+  t.Float = v;
+  return t;
+}
+
+TTextValue TTextValue::MakeString(QString v) {
+  TTextValue t;
+  t.kind = vaString;
+  t.Str = std::move(v);
+  return t;
+}
+
+TTextValue TTextValue::MakeIdent(QString v) {
+  TTextValue t;
+  t.kind = vaIdent;
+  t.Str = std::move(v);
+  return t;
+}
 
 TTextObject ParseComponentText(const QString& text) {
   Parser parser(text);

@@ -32,30 +32,11 @@ struct TTextValue {
   std::vector<Item> Items;  // vaCollection
   QByteArray Binary;
 
-  static TTextValue MakeInt(qint64 v) {
-    TTextValue t;
-    t.kind = vaInt;
-    t.Int = v;
-    return t;
-  }
-  static TTextValue MakeFloat(double v) {
-    TTextValue t;
-    t.kind = vaFloat;
-    t.Float = v;
-    return t;
-  }
-  static TTextValue MakeString(QString v) {
-    TTextValue t;
-    t.kind = vaString;
-    t.Str = std::move(v);
-    return t;
-  }
-  static TTextValue MakeIdent(QString v) {
-    TTextValue t;
-    t.kind = vaIdent;
-    t.Str = std::move(v);
-    return t;
-  }
+  // Out of line: building a value here would need TTextProperty complete.
+  static TTextValue MakeInt(qint64 v);
+  static TTextValue MakeFloat(double v);
+  static TTextValue MakeString(QString v);
+  static TTextValue MakeIdent(QString v);
 };
 
 struct TTextProperty {

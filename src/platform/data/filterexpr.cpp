@@ -10,10 +10,11 @@
 
 struct FilterExpr::Node {
   enum Kind { Const, Field, Not, Neg, And, Or, Cmp, Like, IsNull, In, Arith, Call } kind;
-  QString op;            // Cmp: = <> < <= > >=; Arith: + - * / ||; Call: the function's name
-  int function = -1;     // Call: index in the function table
-  bool negated = false;  // NOT LIKE, IS NOT NULL, NOT IN
-  Variant value;         // Const
+  QString op;                // Cmp: = <> < <= > >=; Call: the function's name
+  std::vector<QString> ops;  // Arith: ops[i] joins args[i] and args[i + 1] (+ - * / ||)
+  int function = -1;         // Call: index in the function table
+  bool negated = false;      // NOT LIKE, IS NOT NULL, NOT IN
+  Variant value;             // Const
   int field = -1;
   TFieldType fieldType = ftUnknown;
   std::vector<std::unique_ptr<Node>> args;
@@ -30,6 +31,7 @@ struct Token {
 };
 
 [[noreturn]] void SyntaxError(const QString& text, int pos, const QString& what) {
+  if (pos < 0) pos = -1 - pos;  // a quoted name's token
   throw EDatabaseError(QStringLiteral("Filter expression error at position %1: %2 in \"%3\"")
                            .arg(pos + 1)
                            .arg(what, text));
@@ -69,6 +71,9 @@ int FindFunction(const QString& name) {
     if (name.compare(QLatin1String(kFunctions[i].name), Qt::CaseInsensitive) == 0) return i;
   return -1;
 }
+
+// Far below what the recursive parser and evaluator can take on a thread's stack.
+constexpr int kMaxNesting = 256;
 
 class Parser {
  public:
@@ -172,32 +177,36 @@ class Parser {
     return n;
   }
 
+  // A chain "a OR b OR c" is one node with all its terms: a filter built from a large
+  // multi-selection can have tens of thousands, more than a tree of pairs can be walked.
   std::unique_ptr<Node> ParseOr() {
-    auto left = ParseAnd();
+    const Nested nested(*this);
+    auto first = ParseAnd();
+    if (!IsWord("OR")) return first;
+    auto n = Make(Node::Or);
+    n->args.push_back(std::move(first));
     while (IsWord("OR")) {
       Next();
-      auto n = Make(Node::Or);
-      n->args.push_back(std::move(left));
       n->args.push_back(ParseAnd());
-      left = std::move(n);
     }
-    return left;
+    return n;
   }
 
   std::unique_ptr<Node> ParseAnd() {
-    auto left = ParseNot();
+    auto first = ParseNot();
+    if (!IsWord("AND")) return first;
+    auto n = Make(Node::And);
+    n->args.push_back(std::move(first));
     while (IsWord("AND")) {
       Next();
-      auto n = Make(Node::And);
-      n->args.push_back(std::move(left));
       n->args.push_back(ParseNot());
-      left = std::move(n);
     }
-    return left;
+    return n;
   }
 
   std::unique_ptr<Node> ParseNot() {
     if (IsWord("NOT")) {
+      const Nested nested(*this);
       Next();
       auto n = Make(Node::Not);
       n->args.push_back(ParseNot());
@@ -261,34 +270,36 @@ class Parser {
     return left;
   }
 
+  // Left-associative chains as one node, evaluated left to right.
   std::unique_ptr<Node> ParseAdd() {
-    auto left = ParseMul();
+    auto first = ParseMul();
+    if (!IsOp("+") && !IsOp("-") && !IsOp("||")) return first;
+    auto n = Make(Node::Arith);
+    n->args.push_back(std::move(first));
     while (IsOp("+") || IsOp("-") || IsOp("||")) {
-      auto n = Make(Node::Arith);
-      n->op = tok_.text;
+      n->ops.push_back(tok_.text);
       Next();
-      n->args.push_back(std::move(left));
       n->args.push_back(ParseMul());
-      left = std::move(n);
     }
-    return left;
+    return n;
   }
 
   std::unique_ptr<Node> ParseMul() {
-    auto left = ParseUnary();
+    auto first = ParseUnary();
+    if (!IsOp("*") && !IsOp("/")) return first;
+    auto n = Make(Node::Arith);
+    n->args.push_back(std::move(first));
     while (IsOp("*") || IsOp("/")) {
-      auto n = Make(Node::Arith);
-      n->op = tok_.text;
+      n->ops.push_back(tok_.text);
       Next();
-      n->args.push_back(std::move(left));
       n->args.push_back(ParseUnary());
-      left = std::move(n);
     }
-    return left;
+    return n;
   }
 
   std::unique_ptr<Node> ParseUnary() {
     if (IsOp("-")) {
+      const Nested nested(*this);
       Next();
       auto n = Make(Node::Neg);
       n->args.push_back(ParseUnary());
@@ -399,9 +410,21 @@ class Parser {
     return n;
   }
 
+  // Parentheses, calls, NOT and unary minus nest; flat AND/OR/arithmetic chains do not.
+  struct Nested {
+    explicit Nested(Parser& p) : parser(p) {
+      if (++parser.depth_ > kMaxNesting)
+        SyntaxError(parser.s_, parser.tok_.pos,
+                    QStringLiteral("nesting deeper than %1 levels").arg(kMaxNesting));
+    }
+    ~Nested() { --parser.depth_; }
+    Parser& parser;
+  };
+
   QString s_;
   const FilterExpr::Resolver& resolve_;
   int i_ = 0;
+  int depth_ = 0;
   Token tok_;
 };
 
@@ -520,19 +543,20 @@ struct Evaluator {
         const Variant v = Eval(*n.args[0]);
         return v.IsNull() ? v : Variant(!Truth(v));
       }
-      case Node::And: {
-        const Variant a = Eval(*n.args[0]);
-        if (!a.IsNull() && !Truth(a)) return Variant(false);
-        const Variant b = Eval(*n.args[1]);
-        if (!b.IsNull() && !Truth(b)) return Variant(false);
-        return a.IsNull() || b.IsNull() ? Variant::Null() : Variant(true);
-      }
+      case Node::And:
       case Node::Or: {
-        const Variant a = Eval(*n.args[0]);
-        if (!a.IsNull() && Truth(a)) return Variant(true);
-        const Variant b = Eval(*n.args[1]);
-        if (!b.IsNull() && Truth(b)) return Variant(true);
-        return a.IsNull() || b.IsNull() ? Variant::Null() : Variant(false);
+        // The first term that decides ends the walk; an unknown term leaves the rest unknown.
+        const bool decisive = n.kind == Node::Or;
+        bool unknown = false;
+        for (const auto& arg : n.args) {
+          const Variant v = Eval(*arg);
+          if (v.IsNull()) {
+            unknown = true;
+          } else if (Truth(v) == decisive) {
+            return Variant(decisive);
+          }
+        }
+        return unknown ? Variant::Null() : Variant(!decisive);
       }
       case Node::Cmp: {
         const Variant a = Eval(*n.args[0]);
@@ -583,14 +607,27 @@ struct Evaluator {
       }
       case Node::Call: return Call(n);
       case Node::Arith: {
-        const Variant a = Eval(*n.args[0]);
-        const Variant b = Eval(*n.args[1]);
-        if (a.IsNull() || b.IsNull()) return Variant::Null();
-        if (n.op == QLatin1String("||")) return Variant(a.ToString() + b.ToString());
-        if (n.op == QLatin1String("+")) return VarAdd(a, b);
-        if (n.op == QLatin1String("-")) return VarSub(a, b);
-        if (n.op == QLatin1String("*")) return VarMul(a, b);
-        return VarDivide(a, b);
+        Variant acc = Eval(*n.args[0]);
+        for (size_t i = 1; i < n.args.size(); ++i) {
+          const Variant b = Eval(*n.args[i]);
+          if (acc.IsNull() || b.IsNull()) {
+            acc = Variant::Null();
+            continue;
+          }
+          const QString& op = n.ops[i - 1];
+          if (op == QLatin1String("||")) {
+            acc = Variant(acc.ToString() + b.ToString());
+          } else if (op == QLatin1String("+")) {
+            acc = VarAdd(acc, b);
+          } else if (op == QLatin1String("-")) {
+            acc = VarSub(acc, b);
+          } else if (op == QLatin1String("*")) {
+            acc = VarMul(acc, b);
+          } else {
+            acc = VarDivide(acc, b);
+          }
+        }
+        return acc;
       }
     }
     return Variant::Null();

@@ -1,5 +1,7 @@
 #include "platform/data/sqlparams.h"
 
+#include <QtCore/QHash>
+
 namespace sqlparams {
 namespace {
 
@@ -39,6 +41,9 @@ QString DollarTag(const QString& s, int i) {
   return {};
 }
 
+// Names compare ignoring case: one folded text per name keeps lookups constant-time.
+QString NameKey(const QString& name) { return name.toCaseFolded(); }
+
 }  // namespace
 
 Parsed Parse(const QString& sql) {
@@ -47,9 +52,10 @@ Parsed Parse(const QString& sql) {
   int i = 0;
   int commentDepth = 0;  // /* */ comments nest
   bool lineComment = false;
+  QHash<QString, int> known;
   auto addName = [&](const QString& name) {
-    for (const QString& known : out.names)
-      if (known.compare(name, Qt::CaseInsensitive) == 0) return;
+    if (known.contains(NameKey(name))) return;
+    known.insert(NameKey(name), int(out.names.size()));
     out.names.push_back(name);
   };
   while (i < n) {
@@ -138,15 +144,15 @@ Parsed Parse(const QString& sql) {
 ServerText ToServerText(const QString& sql, const Parsed& parsed) {
   ServerText out;
   std::vector<int> numberOf(parsed.names.size(), 0);
+  QHash<QString, int> indexOf;
+  for (int i = 0; i < int(parsed.names.size()); ++i) indexOf.insert(NameKey(parsed.names[i]), i);
   QString text;
   text.reserve(sql.size() + 8);
   int pos = 0;
   for (const Ref& ref : parsed.refs) {
     if (ref.inComment) continue;
-    int index = 0;
-    while (index < parsed.names.size() &&
-           parsed.names[index].compare(ref.name, Qt::CaseInsensitive) != 0)
-      ++index;
+    const int index = indexOf.value(NameKey(ref.name), -1);
+    if (index < 0) continue;  // a name the caller left out of the list
     if (numberOf[index] == 0) {
       out.order.push_back(index);
       numberOf[index] = int(out.order.size());

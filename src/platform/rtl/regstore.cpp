@@ -42,6 +42,27 @@ struct Key {
   std::vector<Value> values;
   std::vector<std::unique_ptr<Key>> subkeys;
 
+  Key() = default;
+  Key(Key&&) = default;
+  Key& operator=(Key&& other) {
+    Key old(std::move(*this));  // freed by the loop below, however deep
+    name = std::move(other.name);
+    folded = std::move(other.folded);
+    values = std::move(other.values);
+    subkeys = std::move(other.subkeys);
+    return *this;
+  }
+  // Keys can nest as deep as a caller asks: free them with a work list, not by recursion.
+  ~Key() {
+    std::vector<std::unique_ptr<Key>> pending = std::move(subkeys);
+    while (!pending.empty()) {
+      std::unique_ptr<Key> k = std::move(pending.back());
+      pending.pop_back();
+      for (auto& sub : k->subkeys) pending.push_back(std::move(sub));
+      k->subkeys.clear();
+    }
+  }
+
   Key* Sub(const QString& subName) const {
     const QString f = NameKey(subName);
     for (const auto& k : subkeys) {
@@ -238,37 +259,59 @@ bool Parse(const QByteArray& bytes, Key& top) {
   return clean;
 }
 
-void Serialize(const Key& key, const QString& path, QString& out) {
-  // Roots are written only for their own values; every key below them is written, so that
-  // empty keys persist.
-  const bool isRoot = !path.isEmpty() && !path.contains(QLatin1Char('\\'));
-  if (!path.isEmpty() && (!isRoot || !key.values.empty())) {
-    out += QStringLiteral("key ") + Quote(path) + QLatin1Char('\n');
-    for (const Value& v : key.values) {
-      out += QStringLiteral("value ") + Quote(v.name) + QLatin1Char(' ');
-      switch (v.type) {
-        case kString: out += QStringLiteral("sz ") + Quote(v.text); break;
-        case kExpandString: out += QStringLiteral("expand ") + Quote(v.text); break;
-        case kDWord: out += QStringLiteral("dword ") + QString::number(quint32(v.number)); break;
-        case kQWord: out += QStringLiteral("qword ") + QString::number(v.number); break;
-        case kMultiString: {
-          out += QStringLiteral("multi");
-          if (!v.text.isEmpty()) {
-            for (const QString& part : v.text.split(QLatin1Char('\n')))
-              out += QLatin1Char(' ') + Quote(part);
-          }
-          break;
+void SerializeValues(const Key& key, const QString& path, QString& out) {
+  out += QStringLiteral("key ") + Quote(path) + QLatin1Char('\n');
+  for (const Value& v : key.values) {
+    out += QStringLiteral("value ") + Quote(v.name) + QLatin1Char(' ');
+    switch (v.type) {
+      case kString: out += QStringLiteral("sz ") + Quote(v.text); break;
+      case kExpandString: out += QStringLiteral("expand ") + Quote(v.text); break;
+      case kDWord: out += QStringLiteral("dword ") + QString::number(quint32(v.number)); break;
+      case kQWord: out += QStringLiteral("qword ") + QString::number(v.number); break;
+      case kMultiString: {
+        out += QStringLiteral("multi");
+        if (!v.text.isEmpty()) {
+          for (const QString& part : v.text.split(QLatin1Char('\n')))
+            out += QLatin1Char(' ') + Quote(part);
         }
-        default:
-          out += (v.type == kBinary ? QStringLiteral("binary")
-                                    : QStringLiteral("type%1").arg(v.type)) +
-                 QStringLiteral(" hex:") + QString::fromLatin1(v.bytes.toHex());
+        break;
       }
-      out += QLatin1Char('\n');
+      default:
+        out +=
+            (v.type == kBinary ? QStringLiteral("binary") : QStringLiteral("type%1").arg(v.type)) +
+            QStringLiteral(" hex:") + QString::fromLatin1(v.bytes.toHex());
     }
+    out += QLatin1Char('\n');
   }
-  for (const auto& sub : key.subkeys) {
-    Serialize(*sub, path.isEmpty() ? sub->name : path + QLatin1Char('\\') + sub->name, out);
+}
+
+// A key is written when it has values or no subkeys (so that empty keys persist); a key
+// with subkeys only is implied by their lines. Roots are written only for their values.
+// Walked with a stack of (key, next subkey): key paths can be deeper than recursion allows,
+// and one path text is grown and cut back, so a deep path is not copied at every level.
+void Serialize(const Key& top, QString& out) {
+  struct Frame {
+    const Key* key;
+    size_t next;
+    qsizetype pathSize;  // of the parent's path
+  };
+  QString path;
+  std::vector<Frame> stack;
+  stack.push_back({&top, 0, 0});
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    if (f.next == f.key->subkeys.size()) {
+      path.truncate(f.pathSize);
+      stack.pop_back();
+      continue;
+    }
+    const Key& sub = *f.key->subkeys[f.next++];
+    const qsizetype parentSize = path.size();
+    const bool isRoot = stack.size() == 1;
+    if (!isRoot) path += QLatin1Char('\\');
+    path += sub.name;
+    if (!sub.values.empty() || (!isRoot && sub.subkeys.empty())) SerializeValues(sub, path, out);
+    stack.push_back({&sub, 0, parentSize});
   }
 }
 
@@ -342,7 +385,7 @@ void SaveDamagedCopy(State& s) {
 void Save(State& s) {
   SaveDamagedCopy(s);
   QString text = QStringLiteral("# orv registry 1\n");
-  Serialize(s.top, QString(), text);
+  Serialize(s.top, text);
   const QByteArray native = QFile::encodeName(s.fileName);
   struct stat st;
   if (::stat(native.constData(), &st) == 0 && (st.st_mode & 077) != 0)

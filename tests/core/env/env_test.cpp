@@ -62,8 +62,7 @@ TEST(RootEnv, InitializePublishesOnlyWhenNothingIsPublished) {
   EXPECT_EQ(orvenv::GetRootEnv(), made);
   orvcls::Finalize();
   EXPECT_EQ(orvenv::GetRootEnv(), nullptr);
-  orvenv::SetRootEnv(before);
-  delete made;
+  orvenv::SetRootEnv(before);  // Finalize freed the one it made
 }
 
 TEST(RootEnv, ReplaceableAccessPair) {

@@ -48,3 +48,21 @@ TEST(SqlParams, ServerOrderSkipsNamesOnlyInComments) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SqlParams, ManyDistinctNames) {
+  // A text generated from a large selection; lookups by name must not grow with the count.
+  QString sql = QStringLiteral("select 1 where id in (");
+  const int count = 100000;
+  for (int i = 0; i < count; ++i) sql += QStringLiteral(":P%1, :p%1, ").arg(i);
+  sql += QStringLiteral(":P0)");
+  const auto parsed = sqlparams::Parse(sql);
+  ASSERT_EQ(parsed.names.size(), count);
+  EXPECT_EQ(parsed.refs.size(), size_t(2 * count + 1));
+  const auto server = sqlparams::ToServerText(sql, parsed);
+  EXPECT_TRUE(server.text.endsWith(QByteArray("$100000, $100000, $1)")));
+  EXPECT_EQ(server.order.size(), size_t(count));
+}
+
+}  // namespace

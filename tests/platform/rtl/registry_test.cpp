@@ -302,3 +302,53 @@ TEST_F(Registry, DamagedFilesOfAnyShapeRoundTripWhatTheyHold) {
     ASSERT_EQ(after, before) << bytes.toStdString();
   }
 }
+
+TEST_F(Registry, DeepKeyPathsAreWrittenReadAndFreed) {
+  // A path far deeper than any program makes: one line in the file, read back whole.
+  regstore::Path path{"HKEY_CURRENT_USER"};
+  for (int i = 0; i < 20000; ++i) path << QStringLiteral("k%1").arg(i % 7);
+  ASSERT_TRUE(regstore::CreateKey(path));
+  regstore::Value v;
+  v.name = "Deep";
+  v.type = regstore::kDWord;
+  v.number = 5;
+  ASSERT_TRUE(regstore::SetValue(path, v));
+  const QByteArray bytes = ReadFileBytes(file_);
+  EXPECT_EQ(bytes.count("\nkey "), 1);
+  EXPECT_LT(bytes.size(), 2 * path.join('\\').size());
+
+  // Another process writes a still deeper key: the old tree is freed and the new one read.
+  QByteArray deeper = "key \"HKEY_CURRENT_USER";
+  for (int i = 0; i < 100000; ++i) deeper += "\\d";
+  WriteFileAtomically(file_, deeper + "\"\nvalue \"x\" sz \"y\"\n");
+  regstore::Path deepPath{"HKEY_CURRENT_USER"};
+  for (int i = 0; i < 100000; ++i) deepPath << "D";
+  ASSERT_TRUE(regstore::GetValue(deepPath, "X", v));
+  EXPECT_EQ(v.text, "y");
+  EXPECT_FALSE(regstore::KeyExists(path));
+  EXPECT_TRUE(regstore::DeleteKey({"HKEY_CURRENT_USER", "d"}));
+  EXPECT_FALSE(regstore::HasSubKeys({"HKEY_CURRENT_USER"}));
+}
+
+TEST_F(Registry, KeysWithSubkeysOnlyAreImpliedByTheirSubkeys) {
+  ASSERT_TRUE(regstore::CreateKey({"HKEY_CURRENT_USER", "A", "B", "C"}));
+  ASSERT_TRUE(regstore::CreateKey({"HKEY_CURRENT_USER", "A", "Empty"}));
+  ASSERT_TRUE(regstore::CreateKey({"HKEY_CURRENT_USER", "Z"}));
+  regstore::Value v;
+  v.name = "n";
+  v.type = regstore::kString;
+  v.text = "t";
+  ASSERT_TRUE(regstore::SetValue({"HKEY_CURRENT_USER", "A"}, v));
+  EXPECT_EQ(ReadFileBytes(file_), QByteArray("# orv registry 1\n"
+                                             "key \"HKEY_CURRENT_USER\\A\"\nvalue \"n\" sz \"t\"\n"
+                                             "key \"HKEY_CURRENT_USER\\A\\B\\C\"\n"
+                                             "key \"HKEY_CURRENT_USER\\A\\Empty\"\n"
+                                             "key \"HKEY_CURRENT_USER\\Z\"\n"));
+  QStringList before;
+  Dump({"HKEY_CURRENT_USER"}, before);
+  WriteFileAtomically(file_, ReadFileBytes(file_) + "\n");  // read again from the file
+  QStringList after;
+  Dump({"HKEY_CURRENT_USER"}, after);
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(regstore::KeyNames({"HKEY_CURRENT_USER", "A"}), (QStringList{"B", "Empty"}));
+}
