@@ -12,23 +12,18 @@
 #include "platform/classes/registry.h"
 #include "platform/rtl/stringlist.h"
 
+// The names come from the same X-lists as the enumerations (fieldtypes.h).
+#define ORV_ENUM_NAME(name) #name ","
+
 const TTypeInfo* TypeInfoOf(TFieldType*) {
-  static const TTypeInfo* info = MakeEnumTypeInfo(
-      QStringLiteral("TFieldType"),
-      QStringLiteral(
-          "ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, "
-          "ftCurrency, ftBCD, ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, "
-          "ftBlob, ftMemo, ftGraphic, ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, "
-          "ftCursor, ftFixedChar, ftWideString, ftLargeint, ftADT, ftArray, ftReference, "
-          "ftDataSet, ftOraBlob, ftOraClob, ftVariant, ftInterface, ftIDispatch, ftGuid, "
-          "ftTimeStamp, ftFMTBcd, ftFixedWideChar, ftWideMemo"));
+  static const TTypeInfo* info = MakeEnumTypeInfo(QStringLiteral("TFieldType"),
+                                                  QStringLiteral(ORV_FIELD_TYPES(ORV_ENUM_NAME)));
   return info;
 }
 
 const TTypeInfo* TypeInfoOf(TParamType*) {
-  static const TTypeInfo* info =
-      MakeEnumTypeInfo(QStringLiteral("TParamType"),
-                       QStringLiteral("ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult"));
+  static const TTypeInfo* info = MakeEnumTypeInfo(QStringLiteral("TParamType"),
+                                                  QStringLiteral(ORV_PARAM_TYPES(ORV_ENUM_NAME)));
   return info;
 }
 
@@ -43,23 +38,19 @@ const TTypeInfo* TypeInfoOf(TParameterDirection*) {
 
 const TTypeInfo* TypeInfoOf(TDataSetState*) {
   static const TTypeInfo* info = MakeEnumTypeInfo(
-      QStringLiteral("TDataSetState"),
-      QStringLiteral("dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, "
-                     "dsNewValue, dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening"));
+      QStringLiteral("TDataSetState"), QStringLiteral(ORV_DATASET_STATES(ORV_ENUM_NAME)));
   return info;
 }
 
 const TTypeInfo* TypeInfoOf(TFieldKind*) {
-  static const TTypeInfo* info = MakeEnumTypeInfo(
-      QStringLiteral("TFieldKind"),
-      QStringLiteral("fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate"));
+  static const TTypeInfo* info = MakeEnumTypeInfo(QStringLiteral("TFieldKind"),
+                                                  QStringLiteral(ORV_FIELD_KINDS(ORV_ENUM_NAME)));
   return info;
 }
 
 const TTypeInfo* TypeInfoOf(TFieldAttribute*) {
   static const TTypeInfo* info = MakeEnumTypeInfo(
-      QStringLiteral("TFieldAttribute"),
-      QStringLiteral("faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed"));
+      QStringLiteral("TFieldAttribute"), QStringLiteral(ORV_FIELD_ATTRIBUTES(ORV_ENUM_NAME)));
   return info;
 }
 ORV_SET(TFieldAttributes, TFieldAttribute)

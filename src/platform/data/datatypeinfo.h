@@ -7,6 +7,7 @@ const TTypeInfo* TypeInfoOf(TFieldType*);
 const TTypeInfo* TypeInfoOf(TParamType*);
 const TTypeInfo* TypeInfoOf(TDataSetState*);
 const TTypeInfo* TypeInfoOf(TFieldKind*);
+const TTypeInfo* TypeInfoOf(TFieldAttribute*);
 
 // Registers the field, dataset, source and connection classes with the class registry.
 void RegisterDataClasses();

@@ -1,70 +1,36 @@
 #pragma once
 // The enumerations of the dataset model. Their ordinals are seen by scripts and stored
 // component texts, so the order of every list is fixed.
+//
+// The lists that reflection names (field types, parameter types, dataset states, field
+// kinds and field attributes) are written once, as X-lists: the enumeration here and the
+// names in data_describe.cpp both expand from them, so a name cannot drift from its ordinal.
 
-enum TFieldType : int {
-  ftUnknown,
-  ftString,
-  ftSmallint,
-  ftInteger,
-  ftWord,
-  ftBoolean,
-  ftFloat,
-  ftCurrency,
-  ftBCD,
-  ftDate,
-  ftTime,
-  ftDateTime,
-  ftBytes,
-  ftVarBytes,
-  ftAutoInc,
-  ftBlob,
-  ftMemo,
-  ftGraphic,
-  ftFmtMemo,
-  ftParadoxOle,
-  ftDBaseOle,
-  ftTypedBinary,
-  ftCursor,
-  ftFixedChar,
-  ftWideString,
-  ftLargeint,
-  ftADT,
-  ftArray,
-  ftReference,
-  ftDataSet,
-  ftOraBlob,
-  ftOraClob,
-  ftVariant,
-  ftInterface,
-  ftIDispatch,
-  ftGuid,
-  ftTimeStamp,
-  ftFMTBcd,
-  ftFixedWideChar,
-  ftWideMemo,
-};
+#define ORV_DATA_ENUM_MEMBER(name) name,
+
+// clang-format off
+#define ORV_FIELD_TYPES(X) \
+  X(ftUnknown) X(ftString) X(ftSmallint) X(ftInteger) X(ftWord) X(ftBoolean) X(ftFloat) \
+  X(ftCurrency) X(ftBCD) X(ftDate) X(ftTime) X(ftDateTime) X(ftBytes) X(ftVarBytes) X(ftAutoInc) \
+  X(ftBlob) X(ftMemo) X(ftGraphic) X(ftFmtMemo) X(ftParadoxOle) X(ftDBaseOle) X(ftTypedBinary) \
+  X(ftCursor) X(ftFixedChar) X(ftWideString) X(ftLargeint) X(ftADT) X(ftArray) X(ftReference) \
+  X(ftDataSet) X(ftOraBlob) X(ftOraClob) X(ftVariant) X(ftInterface) X(ftIDispatch) X(ftGuid) \
+  X(ftTimeStamp) X(ftFMTBcd) X(ftFixedWideChar) X(ftWideMemo)
+// clang-format on
+enum TFieldType : int { ORV_FIELD_TYPES(ORV_DATA_ENUM_MEMBER) };
 constexpr int FieldTypeCount = ftWideMemo + 1;
 
-enum TParamType : int { ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult };
+#define ORV_PARAM_TYPES(X) X(ptUnknown) X(ptInput) X(ptOutput) X(ptInputOutput) X(ptResult)
+enum TParamType : int { ORV_PARAM_TYPES(ORV_DATA_ENUM_MEMBER) };
 
-enum TDataSetState : int {
-  dsInactive,
-  dsBrowse,
-  dsEdit,
-  dsInsert,
-  dsSetKey,
-  dsCalcFields,
-  dsFilter,
-  dsNewValue,
-  dsOldValue,
-  dsCurValue,
-  dsBlockRead,
-  dsInternalCalc,
-  dsOpening,
-};
+// clang-format off
+#define ORV_DATASET_STATES(X) \
+  X(dsInactive) X(dsBrowse) X(dsEdit) X(dsInsert) X(dsSetKey) X(dsCalcFields) X(dsFilter) \
+  X(dsNewValue) X(dsOldValue) X(dsCurValue) X(dsBlockRead) X(dsInternalCalc) X(dsOpening)
+// clang-format on
+enum TDataSetState : int { ORV_DATASET_STATES(ORV_DATA_ENUM_MEMBER) };
 
-// Handlers compare these numbers, so they keep the toolchain's values.
+// Handlers compare these numbers, so the order is fixed.
 enum TDataEvent : int {
   deFieldChange,
   deRecordChange,
@@ -83,9 +49,12 @@ enum TDataEvent : int {
   deDisabledStateChange,
 };
 
-enum TFieldAttribute : int { faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed };
+#define ORV_FIELD_ATTRIBUTES(X) \
+  X(faHiddenCol) X(faReadonly) X(faRequired) X(faLink) X(faUnNamed) X(faFixed)
+enum TFieldAttribute : int { ORV_FIELD_ATTRIBUTES(ORV_DATA_ENUM_MEMBER) };
 
-enum TFieldKind : int { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
+#define ORV_FIELD_KINDS(X) X(fkData) X(fkCalculated) X(fkLookup) X(fkInternalCalc) X(fkAggregate)
+enum TFieldKind : int { ORV_FIELD_KINDS(ORV_DATA_ENUM_MEMBER) };
 
 enum TLocateOption : int { loCaseInsensitive = 1, loPartialKey = 2 };
 using TLocateOptions = int;  // a set of TLocateOption bits

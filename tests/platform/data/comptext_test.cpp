@@ -240,3 +240,32 @@ end
 }
 
 }  // namespace
+
+// Stored texts and scripts name these members and compare their ordinals: a member inserted
+// in the middle of a list would shift every one after it.
+TEST(DataEnumerations, NamesAndOrdinalsStayFixed) {
+  struct Case {
+    const TTypeInfo* type;
+    int ordinal;
+    const char* name;
+    int count;
+  };
+  const Case cases[] = {
+      {TypeInfoFor<TFieldType>(), ftString, "ftString", FieldTypeCount},
+      {TypeInfoFor<TFieldType>(), ftWideMemo, "ftWideMemo", 40},
+      {TypeInfoFor<TFieldType>(), ftLargeint, "ftLargeint", 40},
+      {TypeInfoFor<TParamType>(), ptResult, "ptResult", 5},
+      {TypeInfoFor<TDataSetState>(), dsOpening, "dsOpening", 13},
+      {TypeInfoFor<TDataSetState>(), dsInsert, "dsInsert", 13},
+      {TypeInfoFor<TFieldKind>(), fkAggregate, "fkAggregate", 5},
+      {TypeInfoFor<TFieldAttribute>(), faFixed, "faFixed", 6},
+  };
+  const int pinned[] = {1, 39, 25, 4, 12, 3, 4, 5};
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.ordinal, pinned[i]);
+    EXPECT_EQ(c.type->EnumNames.size(), c.count);
+    EXPECT_EQ(c.type->EnumNames.value(c.ordinal), QString::fromLatin1(c.name));
+  }
+}
