@@ -4,7 +4,10 @@
 #include <QtCore/QTemporaryDir>
 
 #include <memory>
+#include <ostream>
 #include <vector>
+
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace testsupport {
 

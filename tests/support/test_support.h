@@ -2,6 +2,14 @@
 // Small helpers shared by the test programs.
 #include <QtCore/QString>
 
+#include <iosfwd>
+
+// GoogleTest prints a QString as its text.
+void PrintTo(const QString& s, std::ostream* os);
+
+// A QString from a UTF-8 literal, for the tests' Cyrillic texts.
+inline QString S(const char* utf8) { return QString::fromUtf8(utf8); }
+
 namespace testsupport {
 
 // A file of the calling test folder's data/ subfolder.

@@ -2,10 +2,7 @@
 // Classes with one published property of every kind, shared by the tests.
 #include "platform/classes/component.h"
 #include "platform/classes/registry.h"
-
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+#include "support/test_support.h"
 
 ORV_ENUM(TShape, shNone, shCircle, shSquare)
 ORV_SET(TShapes, TShape)

@@ -1,5 +1,6 @@
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
+#include "support/test_support.h"
 
 #include <QtCore/QDate>
 #include <gtest/gtest.h>
@@ -8,8 +9,6 @@
 #include <limits>
 
 // Readable QString values in failure messages.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace {
 
 // Pins the clock (and so the current year of the two-digit window) for one test.

@@ -1,11 +1,10 @@
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 // Readable QString values in failure messages.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace {
 
 class DateText : public ::testing::Test {

@@ -1,14 +1,13 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/varrec.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
 // Readable QString values in failure messages.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 TEST(FormatFloatPatterns, Table) {
   struct Case {
     const char* format;

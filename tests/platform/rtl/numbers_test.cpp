@@ -1,5 +1,6 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +8,6 @@
 #include <limits>
 
 // Readable QString values in failure messages.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 TEST(IntegerText, IntToStrAndIntToHex) {
   EXPECT_EQ(IntToStr(-9223372036854775807LL - 1), "-9223372036854775808");
   EXPECT_EQ(IntToHex(255, 4), "00FF");

@@ -1,6 +1,7 @@
 #include "platform/rtl/stringfuncs.h"
 
 #include "platform/rtl/codepage.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,6 @@
 #include <unordered_map>
 
 namespace {
-
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
 TEST(Strings, CopyClampsLikeTheOriginal) {
   struct Case {

@@ -49,8 +49,6 @@ void CheckTable(const std::vector<OpCase>& cases) {
 const qint64 kInt64Max = std::numeric_limits<qint64>::max();
 const qint64 kInt64Min = std::numeric_limits<qint64>::min();
 const Variant kNull = Variant::Null();
-Variant Curr(double v) { return Variant(Currency::FromRaw(qint64(std::llround(v * 10000)))); }
-
 }  // namespace
 
 TEST(VariantOps, Arithmetic) {

@@ -7,12 +7,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-Variant Curr(double v) { return Variant(Currency::FromRaw(qint64(std::llround(v * 10000)))); }
-
-}  // namespace
-
 TEST(Variant, ConversionsByTypeCode) {
   struct Case {
     Variant value;

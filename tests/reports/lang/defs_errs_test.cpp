@@ -1,12 +1,11 @@
 // Run variables and their substitution; report error texts.
 #include "reports/lang/orvReps_Defs.h"
 #include "reports/lang/orvReps_Errs.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
 QStringList Names(const TDefs& defs) {
   QStringList names;

@@ -2,14 +2,13 @@
 // stopping errors, exceptions, breaks and the run's own format settings.
 #include "reports/lang/orvReps_Keys.h"
 #include "reports/lang/orvReps_Run.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 using orvReps_KeyDefs::KeyByPath;
 
 namespace {
-
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // What the key procedures did, in order.
 QStringList g_calls;

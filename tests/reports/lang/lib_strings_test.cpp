@@ -1,13 +1,12 @@
 // The report library's text routines.
 #include "reports/lang/orvReps_Lib.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 using namespace orvReps_Lib;
 
-namespace {
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
-}  // namespace
+namespace {}  // namespace
 
 TEST(LibSearch, Positions) {
   EXPECT_EQ(PosFrom(S("ab"), S("xxab"), 5), 0);

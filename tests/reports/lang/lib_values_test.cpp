@@ -20,8 +20,6 @@ using namespace orvReps_Lib;
 
 namespace {
 
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
-
 Variant Literal(const char* text) {
   Variant v;
   LiteralToVariant(v, S(text));

@@ -11,8 +11,6 @@
 
 namespace {
 
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
-
 std::unique_ptr<TRepsPars> Parse(const QString& text, bool expectOk = true) {
   std::unique_ptr<TRepsPars> pars;
   EXPECT_EQ(orvReps_Keys::ParseReps(text, pars, S("main")), expectOk) << text.toStdString();

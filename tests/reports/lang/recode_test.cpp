@@ -2,6 +2,7 @@
 #include "reports/lang/orvReps_Lib.h"
 
 #include "platform/rtl/codepage.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,6 @@
 using namespace orvReps_Lib;
 
 namespace {
-
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // The 1251 codes of a recoded text: the bytes a report file would hold.
 QByteArray Bytes(const QString& recoded) { return ToAnsi(recoded); }

@@ -2,14 +2,13 @@
 #include "reports/lang/orvReps_Values.h"
 
 #include "platform/rtl/exceptions.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 using namespace orvReps_Values;
 
-namespace {
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
-}  // namespace
+namespace {}  // namespace
 
 TEST(Values, WordTables) {
   struct Case {

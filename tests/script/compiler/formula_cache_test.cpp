@@ -4,10 +4,9 @@
 #include "script/orvcode2.h"
 #include "script/orvcodeh.h"
 #include "script/orvcoder.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

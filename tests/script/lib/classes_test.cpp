@@ -3,10 +3,9 @@
 #include "platform/classes/component.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/tlist.h"
+#include "support/test_support.h"
 
 namespace {
-
-QString S(const char* s) { return QString::fromUtf8(s); }
 
 TEST_F(LibTest, ListMembers) {
   TList list;

@@ -3,10 +3,9 @@
 // registered names through the registry's native call path.
 #include "script/lib/orvopf.h"
 #include "script/orvcodeh.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 class LibTest : public ::testing::Test {
  public:

@@ -3,10 +3,9 @@
 #include "platform/classes/collection.h"
 #include "platform/classes/component.h"
 #include "script/lib/bindkit.h"
+#include "support/test_support.h"
 
 namespace {
-
-QString S(const char* s) { return QString::fromUtf8(s); }
 
 class TDerivedComponent : public TComponent {
   ORV_CLASS(TDerivedComponent, TComponent)

@@ -1,12 +1,12 @@
 #include "fixture.h"
 
 #include "platform/rtl/sysutils.h"
+#include "support/test_support.h"
 
 #include <cmath>
 
 namespace {
 
-QString S(const char* s) { return QString::fromUtf8(s); }
 Variant Money(double v) { return Variant(Currency::FromDouble(v)); }
 
 TEST_F(LibTest, RoundSumRulesOnTheWorkedExamples) {

@@ -4,10 +4,9 @@
 #include "db/orvprgs.h"
 #include "platform/rtl/stringlist.h"
 #include "script/lib/orvglobals.h"
+#include "support/test_support.h"
 
 namespace {
-
-QString S(const char* s) { return QString::fromUtf8(s); }
 
 class StateTest : public LibTest {
  protected:

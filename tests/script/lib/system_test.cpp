@@ -2,10 +2,9 @@
 
 #include "platform/rtl/datetime.h"
 #include "script/lib/orvbindings.h"
+#include "support/test_support.h"
 
 namespace {
-
-QString S(const char* s) { return QString::fromUtf8(s); }
 
 TEST_F(LibTest, StringRoutinesCountCharactersAndWriteVarArgumentsBack) {
   EXPECT_EQ(Call(S("Length"), {S("Привет")}).ToInt64(), 6);

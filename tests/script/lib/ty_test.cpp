@@ -1,12 +1,11 @@
 #include "core/dialogservice.h"
 #include "platform/rtl/exceptions.h"
 #include "script/orvty.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QString S(const char* s) { return QString::fromUtf8(s); }
 
 // A function component whose phases answer set codes and log what ran.
 class TProbe : public TY {

@@ -1,11 +1,10 @@
 #include "script/orvcodec.h"
 #include "script/orvcoder.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

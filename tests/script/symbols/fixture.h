@@ -1,10 +1,9 @@
 #pragma once
 // Native classes mirrored in the tests, and a registry made afresh for each test.
 #include "script/orvcodeh.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 ORV_ENUM(TShade, shLight, shDark, shBlack)
 ORV_SET(TShades, TShade)
