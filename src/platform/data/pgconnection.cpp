@@ -2,10 +2,10 @@
 // compact rowset, so a large result never exists twice in memory.
 #include "platform/data/dbdriver.h"
 #include "platform/data/pgtypes.h"
+#include "platform/rtl/datetime.h"
 
 #include <libpq-fe.h>
 
-#include <QtCore/QDateTime>
 #include <QtCore/QTimeZone>
 
 #include <cstdlib>
@@ -235,7 +235,7 @@ class PgConnection final : public DbConnection {
     } catch (const EDbError&) {
       if (given) throw;
       // A zone name the server does not know: its present offset serves.
-      const int offset = QDateTime::currentDateTime().offsetFromUtc() / 60;
+      const int offset = LocalUtcOffsetMinutes(Now());
       const QByteArray hhmm = QStringLiteral("%1%2:%3")
                                   .arg(offset < 0 ? u'-' : u'+')
                                   .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))

@@ -208,6 +208,12 @@ TDateTime Date() { return DateOf(Now()); }
 
 TDateTime Time() { return TimeOf(Now()); }
 
+int LocalUtcOffsetMinutes(TDateTime local) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0, ms = 0;
+  DecodeDateTime(local, y, mo, d, h, mi, sec, ms);
+  return QDateTime(QDate(y, mo, d), QTime(h, mi, sec, ms)).offsetFromUtc() / 60;
+}
+
 int CurrentYear() {
   int y = 0, m = 0, d = 0;
   DecodeDate(Now(), y, m, d);

@@ -50,6 +50,9 @@ TDateTime Now();
 TDateTime Date();
 TDateTime Time();
 int CurrentYear();
+// Minutes east of UTC of the local zone at a local time (pass Now() for the present offset,
+// so that a test's clock also decides the offset).
+int LocalUtcOffsetMinutes(TDateTime local);
 
 // FormatDateTime tokens: c d dd ddd dddd ddddd dddddd m mm mmm mmmm yy yyyy h hh n nn s ss
 // z zzz t tt am/pm a/p ampm, "/" and ":" for the separators of the settings, '...' and "..."
