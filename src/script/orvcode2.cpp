@@ -90,7 +90,13 @@ TCompItem* TCodeCompiler::Designator(TCodeItem* code, TComp* scope, bool* plain)
       code->EmitPop();
     }
     const bool frameItem = IsFrameItem(item);
-    if ((first || restarted) && !frameItem) code->EmitSelf();
+    if (orvcodeh::As<TReservedConstItem>(item) != nullptr) {
+      // A constant is its value alone: no object goes below it, and one reached through a
+      // "." drops the value before the dot (a restart has dropped it already).
+      if (!first && !restarted) code->EmitPop();
+    } else if ((first || restarted) && !frameItem) {
+      code->EmitSelf();
+    }
     if (plain != nullptr) *plain = first && frameItem;
 
     if (auto* entry = orvcodeh::As<TEntryItem>(item)) {
@@ -143,31 +149,14 @@ void TCodeCompiler::CompileSimpleStatement(TCodeItem* code, TComp* scope) {
     Next();
     Next();
     if (Token.Code != '=') SyntaxError(QStringLiteral(":= expected"));
-    const int depth = code->Depth;
-    appendGet_ = -1;
     CompileExpression(code);
     if (auto* value = orvcodeh::As<TValueItem>(item)) {
-      // `v := v + x` on a local variable appends to v in place.
-      const bool append = plain && appendGet_ >= 0 && appendAdd_ == code->CodeSize() - 1 &&
-                          orvcodeh::As<TVarItem>(item) != nullptr &&
-                          item->Owner() == code->GetVars() &&
-                          code->Code.Items[size_t(appendGet_)].Kind == TIKind::tiGetVar &&
-                          code->Code.Items[size_t(appendGet_)].Arg == item->ComponentIndex();
-      if (append) {
-        auto& items = code->Code.Items;
-        items.erase(items.begin() + appendGet_);
-        items.pop_back();
-        code->EmitAppendVar(item->ComponentIndex());
-        code->Depth = depth;
-      } else {
-        EmitSet(code, value);
-      }
+      EmitSet(code, value);
     } else if (auto* array = orvcodeh::As<TArrayItem>(item)) {
       code->EmitSetArray(array, array->DimCount);
     } else {
       SyntaxError(item->Name() + QStringLiteral(" must be value or array"));
     }
-    appendGet_ = -1;
     return;
   }
   auto* entry = orvcodeh::As<TEntryItem>(item);

@@ -145,10 +145,8 @@ const TRow kRows[] = {
 
 // Set elements are their ordinals, not masks.
 const TConstRow kConsts[] = {
-    {"ssShift", qint64(0)},  {"ssAlt", qint64(1)},     {"ssCtrl", qint64(2)},
-    {"ssLeft", qint64(3)},   {"ssRight", qint64(4)},   {"ssMiddle", qint64(5)},
-    {"ssDouble", qint64(6)}, {"dupIgnore", qint64(0)}, {"dupAccept", qint64(1)},
-    {"dupError", qint64(2)},
+    {"ssShift", 0},  {"ssAlt", 1},    {"ssCtrl", 2},    {"ssLeft", 3},    {"ssRight", 4},
+    {"ssMiddle", 5}, {"ssDouble", 6}, {"dupIgnore", 0}, {"dupAccept", 1}, {"dupError", 2},
 };
 
 }  // namespace
