@@ -10,11 +10,11 @@ ORV_DESCRIBE(TCodeWriter) {
 }
 
 QString TIClassName(TIKind kind) {
-  static const char* const kNames[] = {"tiValue",    "tiSelf",     "tiOne",       "tiTwo",
-                                       "tiArray",    "tiGetVar",   "tiSetVar",    "tiGetParam",
-                                       "tiSetParam", "tiGetExt",   "tiSetExt",    "tiConstEntry",
-                                       "tiVarEntry", "tiGetArray", "tiSetArray",  "tiGoto",
-                                       "tiIf",       "tiPop",      "tiAppendVar", "tiFail"};
+  static const char* const kNames[] = {"tiValue",    "tiSelf",     "tiOne",      "tiTwo",
+                                       "tiArray",    "tiGetVar",   "tiSetVar",   "tiGetParam",
+                                       "tiSetParam", "tiGetExt",   "tiSetExt",   "tiConstEntry",
+                                       "tiVarEntry", "tiGetArray", "tiSetArray", "tiGoto",
+                                       "tiIf",       "tiPop",      "tiFail"};
   return QString::fromLatin1(kNames[int(kind)]);
 }
 
@@ -139,10 +139,5 @@ void TCodeWriter::EmitIf(int label) {
 
 void TCodeWriter::EmitPop() {
   Code.Append(TIKind::tiPop);
-  DecDepth();
-}
-
-void TCodeWriter::EmitAppendVar(int slot) {
-  Code.Append(TIKind::tiAppendVar).Arg = slot;
   DecDepth();
 }

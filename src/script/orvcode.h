@@ -40,7 +40,6 @@ enum class TIKind : quint8 {
   tiGoto,        // jump to label Arg
   tiIf,          // pop C, jump to label Arg when C is false
   tiPop,         // pop and discard
-  tiAppendVar,   // pop B, local slot Arg := slot + B in place (`s := s + x`)
   tiFail,        // raise the text in Value (a name that no frame of this call holds); Arg: the
                  // depth change of the access it stands for
 };
@@ -137,7 +136,6 @@ class TCodeWriter : public TComponent {
   void EmitGoto(int label);
   void EmitIf(int label);
   void EmitPop();
-  void EmitAppendVar(int slot);
 
   // Runs the code on the frame; returns the run loop's code.
   int Execute(TStackFrame& frame) { return orvcodex::Execute(*this, frame); }

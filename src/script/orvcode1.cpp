@@ -571,19 +571,12 @@ void TExprCompiler::CompileExpression(TCodeItem* code) {
     }
   }
   if (op == nullptr) return;
-  appendGet_ = -1;
   SimpleExpression(code);
-  appendGet_ = -1;
   code->EmitTwo(op);
 }
 
 void TExprCompiler::SimpleExpression(TCodeItem* code) {
-  const int start = code->CodeSize();
   Term(code);
-  const bool singleGet =
-      code->CodeSize() == start + 1 && code->Code.Items.back().Kind == TIKind::tiGetVar;
-  int operators = 0;
-  bool onlyAdd = true;
   for (;;) {
     const qint32 t = Peek().Code;
     TTwoOperation op = nullptr;
@@ -599,14 +592,6 @@ void TExprCompiler::SimpleExpression(TCodeItem* code) {
     Next();
     Term(code);
     code->EmitTwo(op);
-    ++operators;
-    onlyAdd = onlyAdd && op == orvcodeops::OpAdd;
-  }
-  if (singleGet && operators == 1 && onlyAdd) {
-    appendGet_ = start;
-    appendAdd_ = code->CodeSize() - 1;
-  } else {
-    appendGet_ = -1;
   }
 }
 

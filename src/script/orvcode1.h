@@ -89,9 +89,4 @@ class TExprCompiler : public TOperCompiler {
   void Term(TCodeItem* code);
   void Factor(TCodeItem* code);
   void StringConstant(TCodeItem* code);
-
-  // Set by SimpleExpression when the expression is "v + term" over local slot v, read by
-  // the assignment that may then append in place: the index of v's read, or -1.
-  int appendGet_ = -1;
-  int appendAdd_ = -1;
 };

@@ -64,6 +64,7 @@ enum class TFn : quint8 {
   X(If)              \
   X(Pop)             \
   X(Append)          \
+  X(AppendFrom)      \
   X(Fail)            \
   X(EndIf)           \
   X(End)
@@ -162,8 +163,29 @@ class TLowering {
       if (label.Place >= 0 && label.Place <= n_) target_[size_t(label.Place)] = true;
     stepOf_.assign(size_t(n_) + 1, -1);
     selfCall_.assign(size_t(n_) + 1, false);
+    appendTwo_.assign(size_t(n_) + 1, false);
     for (int i = 0; i < n_;) {
       stepOf_[size_t(i)] = int(run_.Steps.size());
+      if (At(i).Kind == TIKind::tiGetVar) {
+        const int two = AppendEnd(i);
+        if (two == i + 2 && IsLoad(KindAt(i + 1))) {
+          run_.Steps.push_back(AppendStep(two, i + 1));
+          i += 4;
+          continue;
+        }
+        if (two >= 0) {
+          // v is not pushed: the step at the addition appends the operand to it in place.
+          appendTwo_[size_t(two)] = true;
+          target_[size_t(two)] = true;  // nothing groups across the addition
+          ++i;
+          continue;
+        }
+      }
+      if (appendTwo_[size_t(i)]) {
+        run_.Steps.push_back(AppendStep(i, -1));
+        i += 2;
+        continue;
+      }
       if (At(i).Kind == TIKind::tiSelf) {
         const int call = CallTakingSelf(i);
         if (call >= 0) {
@@ -245,8 +267,9 @@ class TLowering {
         case TStepKind::SetVar:
         case TStepKind::SetParam:
         case TStepKind::If:
-        case TStepKind::Pop:
+        case TStepKind::Pop: --depth; break;
         case TStepKind::Append: --depth; break;
+        case TStepKind::AppendFrom: break;
         case TStepKind::Array: depth += 1 - s.Dest; break;
         case TStepKind::SetExt: depth -= 2; break;
         case TStepKind::Call: depth += (s.SelfCall ? 1 : 0) - s.Ins->Arg; break;
@@ -284,7 +307,6 @@ class TLowering {
       case TIKind::tiSetVar:
       case TIKind::tiSetParam:
       case TIKind::tiPop:
-      case TIKind::tiAppendVar:
         pops = 1;
         pushes = 0;
         return true;
@@ -332,6 +354,44 @@ class TLowering {
       if (depthAt[size_t(code_.Labels[size_t(ins.Arg)].Place)] != after) return false;
     }
     return true;
+  }
+
+  // For `v := v + e` over local slot v read at i: the addition's index when e cannot change
+  // v (no call with var arguments, no write of v), so v may be read after e and appended to
+  // in place; -1 otherwise.
+  int AppendEnd(int i) const {
+    const int slot = At(i).Arg;
+    int above = 0;  // values pushed over v
+    for (int j = i + 1; j + 1 < n_; ++j) {
+      if (target_[size_t(j)]) return -1;
+      const TI& ins = At(j);
+      if (ins.Kind == TIKind::tiTwo && above == 1) {
+        const TI& set = At(j + 1);
+        if (ins.Op.Two != orvcodeops::OpAdd || target_[size_t(j + 1)] ||
+            set.Kind != TIKind::tiSetVar || set.Arg != slot)
+          return -1;
+        return j;
+      }
+      if (ins.Kind == TIKind::tiVarEntry || (ins.Kind == TIKind::tiSetVar && ins.Arg == slot))
+        return -1;
+      int pops = 0;
+      int pushes = 0;
+      if (!Effect(j, pops, pushes) || pops > above) return -1;
+      above += pushes - pops;
+    }
+    return -1;
+  }
+
+  // The step of an append whose addition is at two, reading its operand from load, or from
+  // the stack when load is -1.
+  TRunStep AppendStep(int two, int load) {
+    TRunStep s;
+    s.Kind = load >= 0 ? TStepKind::AppendFrom : TStepKind::Append;
+    s.Dest = At(two + 1).Arg;
+    s.Ins = &At(two);
+    s.At = two;
+    if (load >= 0) Operand(s, load, false);
+    return s;
   }
 
   // The call that takes the Self pushed at i as its object, when nothing between them can
@@ -463,7 +523,6 @@ class TLowering {
       case TIKind::tiGoto: s.Kind = TStepKind::Goto; break;
       case TIKind::tiIf: s.Kind = TStepKind::If; break;
       case TIKind::tiPop: s.Kind = TStepKind::Pop; break;
-      case TIKind::tiAppendVar: s.Kind = TStepKind::Append; break;
       case TIKind::tiFail: s.Kind = TStepKind::Fail; break;
     }
     return 1;
@@ -477,6 +536,7 @@ class TLowering {
   struct Scratch {
     std::vector<bool> Target;
     std::vector<bool> SelfCall;
+    std::vector<bool> AppendTwo;
     std::vector<int> StepOf;
     std::vector<int> DepthAt;
   };
@@ -486,7 +546,8 @@ class TLowering {
   }
   Scratch& scratch_ = ThreadScratch();
   std::vector<bool>& target_ = scratch_.Target;
-  std::vector<bool>& selfCall_ = scratch_.SelfCall;  // calls whose Self push was left out
+  std::vector<bool>& selfCall_ = scratch_.SelfCall;    // calls whose Self push was left out
+  std::vector<bool>& appendTwo_ = scratch_.AppendTwo;  // additions that append in place
   std::vector<int>& stepOf_ = scratch_.StepOf;
 };
 
@@ -765,6 +826,16 @@ Variant& Param(Variant* params, int paramCount, int index) {
   return params[index];
 }
 
+// At a call: its var arguments take the values their variables hold now, which the other
+// arguments' evaluation may have changed since they were pushed.
+[[gnu::noinline]] void ReadRefs(const TI& call, const TICode& code, Variant* args, Variant* vars,
+                                Variant* params, int paramCount) {
+  for (int k = 0; k < call.RefCount; ++k) {
+    const TVarRef& ref = code.VarRefs[size_t(call.RefFirst + k)];
+    args[ref.Arg] = ref.Param ? Param(params, paramCount, ref.Slot) : vars[ref.Slot];
+  }
+}
+
 // After a call: its var arguments go back to the caller's slots.
 void WriteBack(const TI& call, const TICode& code, Variant* args, Variant* vars, Variant* params,
                int paramCount) {
@@ -1027,6 +1098,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       ORV_NEED(n + 1);
       obj = ObjectOf(args[-1]);
     }
+    if (ins.RefCount > 0) [[unlikely]]
+      ReadRefs(ins, writer->Code, args, vars, params, paramCount);
     TCodeItem* callee = ins.TargetKnown ? ins.Target : TargetOf(ins);
     if (callee != nullptr) {
       // A script routine: its steps run here, over slots of the arena.
@@ -1130,11 +1203,19 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       PutWhole(v, v.RawInt64() + sp->RawInt64());
     } else {
       Variant b = std::move(*sp);
-      if (v.IsString())
-        v += b;
-      else
-        v = VarAdd(v, b);
+      v += b;  // in place for texts, else as the addition
     }
+    ORV_NEXT();
+  }
+
+  L_AppendFrom : {
+    ORV_ARGUMENTS();
+    Variant& v = vars[s->Dest];
+    const Variant& b = ORV_OPERAND(s->B, s->IB);
+    if (v.VType() == varInteger && b.VType() == varInteger) [[likely]]
+      PutWhole(v, v.RawInt64() + b.RawInt64());
+    else
+      v += b;
     ORV_NEXT();
   }
 
