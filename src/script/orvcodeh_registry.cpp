@@ -3,6 +3,7 @@
 #include "orvcodeh.h"
 
 #include "core/orvenv.h"
+#include "core/orvsys.h"
 #include "platform/rtl/stringfuncs.h"
 #include "script/orvcoder.h"
 #include "script/orvcodeh_formulas.h"
@@ -414,7 +415,7 @@ void FnCalcFormula(Variant& result, TObject*, VariantArgs& args) {
 void FnCreateComponent(Variant& result, TObject*, VariantArgs& args) {
   const QString name = args.at(0).ToString();
   auto fail = [&name](const char* why) {
-    throw Exception(
+    throw TOrvError(
         orvcodeh::ErrorText({QStringLiteral("CreateComponent"), name, QString::fromLatin1(why)}));
   };
   TCls* cls = orvcodeh::FindCls(name);

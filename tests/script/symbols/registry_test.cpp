@@ -2,6 +2,7 @@
 #include "fake_compiler.h"
 #include "fixture.h"
 
+#include "core/orvsys.h"
 #include "platform/classes/registry.h"
 
 namespace {
@@ -192,7 +193,7 @@ TEST_F(RegistryTest, CreateComponent) {
     try {
       create->Call(nullptr, a);
       ADD_FAILURE() << name;
-    } catch (const Exception& e) {
+    } catch (const TOrvError& e) {  // the program's own error, which hosts catch
       EXPECT_EQ(e.Message(), QString::fromLatin1(text));
     }
   }
