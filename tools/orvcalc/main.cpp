@@ -1,8 +1,8 @@
-// orvcalc PROGRAM_FILE [FORMULA ...]: compiles the program file into a fresh registry, then
-// prints, per formula, the Variant type code, a TAB and the value (or "error", a TAB and
-// the message). Exit code 0 when everything compiled.
+// orvcalc PROGRAM_FILE [FORMULA ...]: starts the program's units as the client does (the
+// registry with the runtime library), compiles the program file into that registry, then
+// prints, per formula, the Variant type code, a TAB and the value (or "error", a TAB and the
+// message), and shuts the units down. Exit code 0 when everything compiled.
 #include "core/orvenv.h"
-#include "script/orvcode2.h"
 #include "script/orvcodeh.h"
 #include "script/orvcoder.h"
 
@@ -21,32 +21,15 @@ void PrintLine(const QString& text) {
   std::fputc('\n', stdout);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: orvcalc PROGRAM_FILE [FORMULA ...]\n");
-    return 1;
-  }
-  QFile file(QString::fromLocal8Bit(argv[1]));
-  if (!file.open(QIODevice::ReadOnly)) {
-    std::fprintf(stderr, "orvcalc: cannot read %s\n", argv[1]);
-    return 1;
-  }
-  const QString program = QString::fromUtf8(file.readAll());
-
-  TRootEnvScope env;
-  TRootCls* root = orvcodeh::CreateRegistry();
-  orvcode2::InstallCompiler(root);
-  int exitCode = 0;
+int Run(TRootCls* root, const QString& program, int argc, char** argv) {
   if (!program.trimmed().isEmpty()) {
     const QString error = root->Compile(program);
     if (!error.isEmpty()) {
       PrintLine(error);
-      root->Free();
       return 1;
     }
   }
+  int exitCode = 0;
   for (int i = 2; i < argc; ++i) {
     try {
       const Variant value = root->CalcFormula(QString::fromLocal8Bit(argv[i]));
@@ -58,7 +41,36 @@ int main(int argc, char** argv) {
       PrintLine(QStringLiteral("error\t") + e.Message());
     }
   }
+  return exitCode;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr,
+                 "usage: orvcalc PROGRAM_FILE [FORMULA ...]\n"
+                 "Starts the program's units as the client does (the script registry with its\n"
+                 "runtime library), compiles PROGRAM_FILE (may be empty) and prints, per\n"
+                 "FORMULA, its Variant type code, a TAB and its value.\n");
+    return 1;
+  }
+  QFile file(QString::fromLocal8Bit(argv[1]));
+  if (!file.open(QIODevice::ReadOnly)) {
+    std::fprintf(stderr, "orvcalc: cannot read %s\n", argv[1]);
+    return 1;
+  }
+  const QString program = QString::fromUtf8(file.readAll());
+
+  try {
+    orvenv::Startup();
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "orvcalc: start-up failed: %s\n", e.what());
+    orvenv::Shutdown();
+    return 1;
+  }
+  const int exitCode = Run(orvcodeh::Registry(), program, argc, argv);
   std::fflush(stdout);
-  root->Free();
+  orvenv::Shutdown();
   return exitCode;
 }
