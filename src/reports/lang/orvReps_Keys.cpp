@@ -57,11 +57,9 @@ bool orvReps_Keys::ExecuteReps(const QString& text, const TKeyProcs& procs, TRep
   if (parse) {
     QElapsedTimer timer;
     timer.start();
-    try {
-      parsed = ParseReps(text, pars, sourceName);
-    } catch (const std::exception&) {
-      parsed = false;
-    }
+    // The parser reports its own errors by its result; anything it throws (no memory, a
+    // broken invariant) is no fault of the text and goes to the caller as it is.
+    parsed = ParseReps(text, pars, sourceName);
     state.ParseMs = timer.elapsed();
   }
   if (!pars) pars = std::make_unique<TRepsPars>();

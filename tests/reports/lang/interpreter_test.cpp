@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
 using orvReps_KeyDefs::KeyByPath;
 
 namespace {
@@ -304,6 +310,46 @@ TEST(Interpreter, ParseErrorReport) {
   EXPECT_THROW(orvReps_Keys::ExecuteReps(S("-PARAMFILE /no/such.txt"), Procs(), other, true, pars,
                                          cb, true, state, S("t")),
                ERepsAbort);
+}
+
+// Parses a text whose one definition cannot be expanded once the process's address space is
+// capped just above what it uses: 0 when the allocation failure reached the caller untouched.
+namespace {
+
+int ParseUnderMemoryCap() {
+  std::unique_ptr<TRepsPars> pars = std::make_unique<TRepsPars>();
+  pars->Defs.SetDef(S("BIG"), QString(64 << 20, QLatin1Char('x')), dkScript, true);
+  TestRun run(TRepsRunOptions{true});
+  orvReps_Keys::TExecuteCallbacks cb;
+  int parseErrors = 0;
+  cb.ParseError = [&](TRepsRun&, TRepsPars&) { ++parseErrors; };
+  orvReps_Keys::TExecuteState state;
+  long pages = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+    std::fclose(f);
+  }
+  const rlim_t cap = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (32 << 20);
+  const rlimit limit{cap, cap};
+  if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0) return 3;
+  try {
+    orvReps_Keys::ExecuteReps(S("-MES %BIG"), Procs(), run, true, pars, cb, false, state, S("t"));
+  } catch (const std::bad_alloc&) {
+    return parseErrors == 0 ? 0 : 2;
+  }
+  return 1;
+}
+
+}  // namespace
+
+// Running out of memory while parsing is no fault of the text: it reaches the caller instead of
+// being reported as a script that failed to parse.
+TEST(Interpreter, AnAllocationFailureWhileParsingIsNoParseError) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than any cap allows";
+#else
+  EXPECT_EXIT(std::_Exit(ParseUnderMemoryCap()), testing::ExitedWithCode(0), "");
+#endif
 }
 
 TEST(Interpreter, ArgumentReaders) {
