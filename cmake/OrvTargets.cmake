@@ -51,12 +51,13 @@ function(orv_folder_sources out)
   set(${out} ${srcs} PARENT_SCOPE)
 endfunction()
 
-# orv_test(NAME LIBS target... [WIDGETS] [DATABASE])
+# orv_test(NAME LIBS target... [WIDGETS] [DATABASE] [DEMO])
 # WIDGETS programs bring their own main (one that creates a QApplication).
 # One GoogleTest program from the .cpp files of the calling folder; one CTest entry.
-# DATABASE tests get the private PostgreSQL cluster of the test run (see scripts/test).
+# DATABASE tests get the private PostgreSQL cluster of the test run (see scripts/test), as its
+# superuser; DEMO tests also get the demo installation loaded there (tests/support/demo_db.h).
 function(orv_test name)
-  cmake_parse_arguments(A "WIDGETS;DATABASE" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(A "WIDGETS;DATABASE;DEMO" "" "LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${srcs})
   if(NOT A_WIDGETS)
@@ -70,10 +71,15 @@ function(orv_test name)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 600)
-  if(A_DATABASE)
+  if(A_DATABASE OR A_DEMO)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED orv_pg)
-    list(APPEND env "ORV_PG_HOST=${ORV_PG_DIR}" "ORV_PG_USER=orv" "ORV_PG_DATABASE=orv_test")
+    list(APPEND env "ORV_PG_HOST=${ORV_PG_DIR}" "ORV_PG_USER=postgres" "ORV_PG_DATABASE=orv_test")
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
+  endif()
+  if(A_DEMO)
+    target_link_libraries(${name} PRIVATE orv_test_demo)
+    list(APPEND env "ORV_PG_TEMPLATE=orvdemo" "ORV_DEMO_SOURCE=${PROJECT_SOURCE_DIR}/demo")
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "orv_pg;orv_demo" ENVIRONMENT "${env}")
   endif()
 endfunction()
 

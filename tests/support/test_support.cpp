@@ -22,7 +22,7 @@ QString TempFolder() {
 }
 
 QString PgHost() { return qEnvironmentVariable("ORV_PG_HOST"); }
-QString PgUser() { return qEnvironmentVariable("ORV_PG_USER", "orv"); }
+QString PgUser() { return qEnvironmentVariable("ORV_PG_USER", "postgres"); }
 QString PgDatabase() { return qEnvironmentVariable("ORV_PG_DATABASE", "orv_test"); }
 
 }  // namespace testsupport
