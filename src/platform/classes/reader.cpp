@@ -190,6 +190,12 @@ void TReader::ReadProperty(TPersistent* instance, const TTextProperty& prop,
            prop.Line);
     }
   } catch (const Exception& e) {
+    if (OnPropertyError) {
+      QString message = e.Message();
+      if (!message.contains(QLatin1String(" at line ")))
+        message += QStringLiteral(" at line %1").arg(prop.Line);
+      if (OnPropertyError(message)) return;
+    }
     Rethrow(e, prop.Line);
   }
 }

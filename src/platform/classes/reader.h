@@ -27,6 +27,9 @@ class TReader {
 
   TFindMethod OnFindMethod;
   TCreateComponent OnCreateComponent;
+  // Asked with the message of a property that cannot be read; true skips the property and
+  // the read goes on (a checking tool lists every such property this way).
+  std::function<bool(const QString& message)> OnPropertyError;
 
   TComponent* ReadRootComponent(const TTextObject& text, TComponent* root);
   // References that named no component (left unchanged).

@@ -50,6 +50,8 @@ class TObject {
   virtual void BeforeDestruction() {}
   // Destroys the object: BeforeDestruction, then the destructors.
   void Free();
+  // True from the moment Free starts: a destructor of a derived class may still be running.
+  bool DestructionStarted() const { return destructionStarted_; }
 
   // The interface of that identity from the class's own interface table, or nullptr.
   IInterface* GetInterface(const TGUID& iid);

@@ -1,6 +1,7 @@
 #include "script/lib/h_orvdsproc.h"
 
 #include "core/orvcls.h"
+#include "script/lib/bind_app.h"
 #include "script/orvcodeh.h"
 #include "script/orvty.h"
 
@@ -22,6 +23,7 @@ ORV_DESCRIBE(TYEventPackage) { c.Method("MYNotifyEvent", &TYEventPackage::MYNoti
 namespace h_orvdsproc {
 // Filled in further with the list datasets and the grid and panel controls.
 void RegisterDataSetBindings() {
+  orvlib99bind::RegisterAppBindings();
   orvcls::RegisterClasses({TY::StaticClass()});
   orvcls::RegisterEventPackage(TYEventPackage::StaticClass());
 }
