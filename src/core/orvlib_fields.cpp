@@ -13,7 +13,7 @@ namespace orvlib {
 namespace {
 
 bool IsEditing(TDataSetState state) {
-  return state == dsEdit || state == dsInsert || state == dsSetKey || state == dsCalcFields;
+  return InEditOrInsert(state) || state == dsSetKey || state == dsCalcFields;
 }
 
 // The common rule of the writers: write when the value differs or the field must be written.

@@ -6,6 +6,7 @@
 #include "platform/data/filterexpr.h"
 #include "platform/data/valuecodec.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/scopeexit.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,7 +37,7 @@ class TMasterFieldsLink : public TDataLink {
 
  private:
   void Changed() {
-    if (!detail_->Active() || detail_->State() == dsInsert || detail_->State() == dsEdit) return;
+    if (!detail_->Active() || InEditOrInsert(detail_->State())) return;
     detail_->RebuildView();
     detail_->First();
   }
@@ -511,8 +512,7 @@ Variant TDataSet::FieldValue(const TField* field) const {
   }
   const int col = field->FieldNo() - 1;
   if (col < 0 || !rows_ || col >= rows_->ColumnCount()) return Variant::Null();
-  if (readPos_ == cursor_ && (state_ == dsEdit || state_ == dsInsert) &&
-      size_t(col) < editSet_.size()) {
+  if (readPos_ == cursor_ && InEditOrInsert(state_) && size_t(col) < editSet_.size()) {
     if (editSet_[size_t(col)]) return editValues_[size_t(col)];
     if (state_ == dsInsert) return Variant::Null();
   }
@@ -524,8 +524,7 @@ Variant TDataSet::FieldValue(const TField* field) const {
 bool TDataSet::FieldIsNull(const TField* field) const {
   if (field->FieldKind() == fkData) {
     const int col = field->FieldNo() - 1;
-    const bool editing =
-        readPos_ == cursor_ && (state_ == dsEdit || state_ == dsInsert || state_ == dsSetKey);
+    const bool editing = readPos_ == cursor_ && (InEditOrInsert(state_) || state_ == dsSetKey);
     if (!editing && rows_ && col >= 0 && col < rows_->ColumnCount()) {
       const int row = RowOfPos(readPos_);
       return row < 0 || rows_->IsNull(row, col);
@@ -582,7 +581,7 @@ bool TDataSet::FieldCellText(const TField* field, bool old, QByteArray& out) con
   if (field->FieldKind() != fkData || !rows_) return false;
   const int col = field->FieldNo() - 1;
   if (col < 0 || col >= rows_->ColumnCount()) return false;
-  const bool editing = readPos_ == cursor_ && (state_ == dsEdit || state_ == dsInsert);
+  const bool editing = readPos_ == cursor_ && InEditOrInsert(state_);
   if (editing) {
     if (old) return ColumnOldCell(col, out);
     if (size_t(col) < editSet_.size() && editSet_[size_t(col)]) {
@@ -618,7 +617,7 @@ void TDataSet::SetFieldValue(TField* field, const Variant& value, const QByteArr
     calcValues_[size_t(field->calcIndex_)] = value;
     return;
   }
-  if (state_ != dsEdit && state_ != dsInsert)
+  if (!InEditOrInsert(state_))
     DbError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(Name()));
   if (field->ReadOnly())
     DbError(QStringLiteral("Field '%1' cannot be modified").arg(field->DisplayName()));
@@ -655,33 +654,28 @@ void TDataSet::CalculateFields(int pos) const {
   const TDataSetState savedState = state_;
   calculating_ = true;
   self->readPos_ = pos;
-  try {
-    for (TField* f : fields_->list_) {
-      if (f->FieldKind() != fkLookup || !f->LookupDataSet() || !f->LookupDataSet()->Active())
-        continue;
-      const Variant keys = ValuesAt(pos, f->KeyFields());
-      bool allNull = keys.IsNull();
-      if (keys.IsArray()) {
-        allNull = true;
-        for (int i = keys.ArrayLowBound(); i <= keys.ArrayHighBound(); ++i)
-          if (!keys.ArrayGet(i).IsNull()) allNull = false;
-      }
-      // The lookup dataset answers through its own (virtual) Lookup.
-      calcValues_[size_t(f->calcIndex_)] = allNull ? Variant::Null() : f->LookupValue(keys);
-    }
-    if (autoCalcFields_ || savedState == dsEdit || savedState == dsInsert) {
-      self->state_ = dsCalcFields;
-      self->DoOnCalcFields();
-    }
-  } catch (...) {
+  ScopeExit restore([&] {
     self->state_ = savedState;
     self->readPos_ = savedRead;
     calculating_ = false;
-    throw;
+  });
+  for (TField* f : fields_->list_) {
+    if (f->FieldKind() != fkLookup || !f->LookupDataSet() || !f->LookupDataSet()->Active())
+      continue;
+    const Variant keys = ValuesAt(pos, f->KeyFields());
+    bool allNull = keys.IsNull();
+    if (keys.IsArray()) {
+      allNull = true;
+      for (int i = keys.ArrayLowBound(); i <= keys.ArrayHighBound(); ++i)
+        if (!keys.ArrayGet(i).IsNull()) allNull = false;
+    }
+    // The lookup dataset answers through its own (virtual) Lookup.
+    calcValues_[size_t(f->calcIndex_)] = allNull ? Variant::Null() : f->LookupValue(keys);
   }
-  self->state_ = savedState;
-  self->readPos_ = savedRead;
-  calculating_ = false;
+  if (autoCalcFields_ || InEditOrInsert(savedState)) {
+    self->state_ = dsCalcFields;
+    self->DoOnCalcFields();
+  }
 }
 
 // ---- editing
@@ -711,7 +705,7 @@ void TDataSet::ClearEditBuffer() {
 }
 
 void TDataSet::Edit() {
-  if (state_ == dsEdit || state_ == dsInsert) return;
+  if (InEditOrInsert(state_)) return;
   CheckActive();
   if (view_.empty()) {
     Insert();
@@ -759,7 +753,7 @@ void TDataSet::BeginInsertAppend(bool append) {
 }
 
 void TDataSet::UpdateRecord() {
-  if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey)
+  if (!InEditOrInsert(state_) && state_ != dsSetKey)
     DbError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(Name()));
   DataEvent(deUpdateRecord, 0);
 }
@@ -777,21 +771,21 @@ void TDataSet::Post() {
     DataEvent(deDataSetChange, 0);
     return;
   }
-  if (state_ != dsEdit && state_ != dsInsert) return;
+  if (!InEditOrInsert(state_)) return;
   DataEvent(deCheckBrowseMode, 0);
   DoBeforePost();
-  if (state_ != dsEdit && state_ != dsInsert) return;  // a handler cancelled or posted
+  if (!InEditOrInsert(state_)) return;  // a handler cancelled or posted
   CheckRequiredFields();
   UpdateCursorPos();
   const int generation = openGeneration_;
   InternalPost();
   ++dataStamp_;
   // InternalPost may have closed and reopened the dataset: the new cursor then stands.
-  if (generation == openGeneration_ && (state_ == dsEdit || state_ == dsInsert)) {
+  if (generation == openGeneration_ && InEditOrInsert(state_)) {
     ClearEditBuffer();
     SetState(dsBrowse);
     Resync();
-  } else if (state_ == dsEdit || state_ == dsInsert) {
+  } else if (InEditOrInsert(state_)) {
     SetState(dsBrowse);
   }
   DoAfterPost();
@@ -832,10 +826,10 @@ void TDataSet::Cancel() {
     DataEvent(deDataSetChange, 0);
     return;
   }
-  if (state_ != dsEdit && state_ != dsInsert) return;
+  if (!InEditOrInsert(state_)) return;
   DataEvent(deCheckBrowseMode, 0);
   DoBeforeCancel();
-  if (state_ != dsEdit && state_ != dsInsert) return;
+  if (!InEditOrInsert(state_)) return;
   UpdateCursorPos();
   const bool inserting = state_ == dsInsert;
   InternalCancel();
@@ -890,7 +884,7 @@ void TDataSet::InternalDelete() {
 void TDataSet::CheckBrowseMode() {
   CheckActive();
   DataEvent(deCheckBrowseMode, 0);
-  if (state_ == dsEdit || state_ == dsInsert) {
+  if (InEditOrInsert(state_)) {
     UpdateRecord();
     if (modified_) {
       Post();
@@ -904,7 +898,7 @@ void TDataSet::CheckBrowseMode() {
 }
 
 void TDataSet::ClearFields() {
-  if (state_ != dsEdit && state_ != dsInsert)
+  if (!InEditOrInsert(state_))
     DbError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(Name()));
   for (TField* f : fields_->list_)
     if (f->FieldKind() == fkData && !f->ReadOnly()) f->Clear();
@@ -1061,7 +1055,11 @@ bool TDataSet::RecordPasses(int row) const {
   self->readPos_ = int(view_.size()) - 1;
   InvalidateCalc();
   bool pass = true;
-  try {
+  {
+    ScopeExit restore([&] {
+      self->view_.pop_back();
+      self->readPos_ = savedRead;
+    });
     if (masterLink_ && masterLink_->Active() && !masterFields_.trimmed().isEmpty()) {
       const QStringList masterNames = SplitFieldNames(masterFields_);
       QStringList detailNames = SplitFieldNames(linkedFields_);
@@ -1080,17 +1078,11 @@ bool TDataSet::RecordPasses(int row) const {
         pass = filter_->Matches([this](int index) { return fields_->Fields(index)->Value(); });
       if (pass && OnFilterRecord.Assigned()) {
         self->state_ = dsFilter;
+        ScopeExit browse([self] { self->state_ = dsBrowse; });
         self->OnFilterRecord(self, pass);
-        self->state_ = dsBrowse;
       }
     }
-  } catch (...) {
-    self->view_.pop_back();
-    self->readPos_ = savedRead;
-    throw;
   }
-  self->view_.pop_back();
-  self->readPos_ = savedRead;
   InvalidateCalc();
   return pass;
 }

@@ -3,6 +3,7 @@
 
 #include "platform/data/field.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/scopeexit.h"
 
 namespace {
 
@@ -38,21 +39,13 @@ Variant TDataSet::ValuesAt(int pos, const QString& names) const {
     self->readPos_ = pos;
     if (!calculating_) InvalidateCalc();
   }
-  Variant result;
-  try {
-    if (list.size() == 1) {
-      result = FieldByName(list[0])->Value();
-    } else {
-      result = VarArrayCreate(0, int(list.size()) - 1);
-      for (int i = 0; i < list.size(); ++i) result.ArrayPut(i, FieldByName(list[i])->Value());
-    }
-  } catch (...) {
+  ScopeExit restore([&] {
     self->readPos_ = saved;
     if (moved && !calculating_) InvalidateCalc();
-    throw;
-  }
-  self->readPos_ = saved;
-  if (moved && !calculating_) InvalidateCalc();
+  });
+  if (list.size() == 1) return FieldByName(list[0])->Value();
+  Variant result = VarArrayCreate(0, int(list.size()) - 1);
+  for (int i = 0; i < list.size(); ++i) result.ArrayPut(i, FieldByName(list[i])->Value());
   return result;
 }
 
@@ -76,25 +69,20 @@ int TDataSet::FindRecord(const QString& keyFields, const Variant& keyValues,
   }
   auto* self = const_cast<TDataSet*>(this);
   const int saved = readPos_;
-  int found = -1;
-  try {
-    for (int pos = 0; pos < int(view_.size()) && found < 0; ++pos) {
-      if (view_[size_t(pos)] < 0) continue;
-      self->readPos_ = pos;
-      InvalidateCalc();
-      bool all = true;
-      for (size_t i = 0; all && i < fields.size(); ++i)
-        all = KeyMatches(fields[i]->Value(), keys[i], options);
-      if (all) found = pos;
-    }
-  } catch (...) {
+  ScopeExit restore([&] {
     self->readPos_ = saved;
     InvalidateCalc();
-    throw;
+  });
+  for (int pos = 0; pos < int(view_.size()); ++pos) {
+    if (view_[size_t(pos)] < 0) continue;
+    self->readPos_ = pos;
+    InvalidateCalc();
+    bool all = true;
+    for (size_t i = 0; all && i < fields.size(); ++i)
+      all = KeyMatches(fields[i]->Value(), keys[i], options);
+    if (all) return pos;
   }
-  self->readPos_ = saved;
-  InvalidateCalc();
-  return found;
+  return -1;
 }
 
 bool TDataSet::Locate(const QString& keyFields, const Variant& keyValues, TLocateOptions options) {

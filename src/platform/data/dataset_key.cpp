@@ -3,6 +3,7 @@
 
 #include "platform/data/field.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/scopeexit.h"
 
 void TDataSet::SetKey() { BeginKey(true); }
 void TDataSet::EditKey() { BeginKey(false); }
@@ -59,9 +60,13 @@ int TDataSet::SeekKey(bool exact) {
   if (used == 0) used = index.size();
   key.resize(used);
 
-  const int saved = readPos_;
   int found = -1;
-  try {
+  {
+    const int saved = readPos_;
+    ScopeExit restore([&] {
+      readPos_ = saved;
+      InvalidateCalc();
+    });
     for (int pos = 0; pos < int(view_.size()) && found < 0; ++pos) {
       readPos_ = pos;
       InvalidateCalc();
@@ -76,13 +81,7 @@ int TDataSet::SeekKey(bool exact) {
       }
       if (exact ? c == 0 : c >= 0) found = pos;
     }
-  } catch (...) {
-    readPos_ = saved;
-    InvalidateCalc();
-    throw;
   }
-  readPos_ = saved;
-  InvalidateCalc();
   if (!exact && found < 0) found = int(view_.size()) - 1;
   if (found >= 0) {
     DoBeforeScroll();

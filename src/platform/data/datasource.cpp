@@ -2,6 +2,7 @@
 
 #include "platform/data/dataset.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/scopeexit.h"
 
 #include <algorithm>
 
@@ -129,13 +130,8 @@ bool TDataLink::Edit() {
 
 void TDataLink::UpdateRecord() {
   updating_ = true;
-  try {
-    UpdateData();
-  } catch (...) {
-    updating_ = false;
-    throw;
-  }
-  updating_ = false;
+  ScopeExit done([this] { updating_ = false; });
+  UpdateData();
 }
 
 void TDataLink::SetBufferCount(int count) {
@@ -194,7 +190,7 @@ void TDataLink::UpdateState() {
     ActiveChanged();
   }
   const TDataSetState state = dataSource_ ? dataSource_->State() : dsInactive;
-  const bool editing = active_ && !readOnly_ && ds && (state == dsEdit || state == dsInsert);
+  const bool editing = active_ && !readOnly_ && ds && InEditOrInsert(state);
   if (editing != editing_) {
     editing_ = editing;
     EditingChanged();

@@ -30,6 +30,9 @@ enum TParamType : int { ORV_PARAM_TYPES(ORV_DATA_ENUM_MEMBER) };
 // clang-format on
 enum TDataSetState : int { ORV_DATASET_STATES(ORV_DATA_ENUM_MEMBER) };
 
+// The states in which the current record is being changed and may be posted or cancelled.
+inline bool InEditOrInsert(TDataSetState s) { return s == dsEdit || s == dsInsert; }
+
 // Handlers compare these numbers, so the order is fixed.
 enum TDataEvent : int {
   deFieldChange,

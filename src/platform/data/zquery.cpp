@@ -244,7 +244,7 @@ void TZAbstractRODataset::ExecSQL() {
 void TZAbstractRODataset::RefreshCurrentRow() {
   CheckActive();
   // Called from InternalPost to read the written record back: the edit is not posted again.
-  const bool posting = State() == dsEdit || State() == dsInsert;
+  const bool posting = InEditOrInsert(State());
   if (!posting) CheckBrowseMode();
   if (!IsEmpty() && RefreshRowByKey()) return;
   if (!posting) return Refresh();

@@ -567,3 +567,28 @@ TEST(MemDataSetMaster, MasterFieldsShowTheLinkedRecordsOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Refuses to judge record 2 by raising.
+class TRaisingFilterDataSet : public TMemDataSet {
+ public:
+  TRaisingFilterDataSet() : TMemDataSet(nullptr) {}
+  void Judge(TDataSet*, bool& accept) {
+    if (FieldByName("ID")->AsInteger() == 2) throw EDatabaseError(QStringLiteral("refused"));
+    accept = true;
+  }
+};
+
+}  // namespace
+
+TEST(MemDataSetFilter, AHandlerThatRaisesLeavesTheDataSetBrowsing) {
+  TRaisingFilterDataSet ds;
+  Fill(ds);
+  ds.OnFilterRecord.Bind<&TRaisingFilterDataSet::Judge>(&ds);
+  EXPECT_THROW(ds.SetFiltered(true), EDatabaseError);
+  EXPECT_EQ(ds.State(), dsBrowse);
+  ds.OnFilterRecord.Clear();
+  ds.SetFiltered(false);
+  EXPECT_EQ(Ids(ds), "1,2,3,4");
+}
