@@ -78,7 +78,9 @@ TDataSet::~TDataSet() {
 void TDataSet::BeforeDestruction() {
   try {
     if (Active()) Close();
-  } catch (...) {}
+  } catch (...) {
+    // Destruction goes on whatever Close raised: no caller is left to tell.
+  }
   masterLink_.reset();
   for (TDataSource* src : std::vector<TDataSource*>(dataSources_)) src->SetDataSet(nullptr);
   for (TField* f : fields_->list_) f->dataSet_ = nullptr;
@@ -129,7 +131,9 @@ void TDataSet::SetActive(bool active) {
     } catch (...) {
       try {
         CloseCursor();
-      } catch (...) {}
+      } catch (...) {
+        // The failed open's own error is the one to report.
+      }
       throw;
     }
     ++openGeneration_;

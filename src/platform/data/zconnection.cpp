@@ -30,7 +30,9 @@ TZConnection::~TZConnection() {
 void TZConnection::BeforeDestruction() {
   try {
     Disconnect();
-  } catch (...) {}
+  } catch (...) {
+    // Destruction goes on whatever Disconnect raised: no caller is left to tell.
+  }
   for (TZAbstractRODataset* ds : std::vector<TZAbstractRODataset*>(dataSets_))
     ds->SetConnection(nullptr);
   TComponent::BeforeDestruction();

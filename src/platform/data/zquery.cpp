@@ -84,7 +84,9 @@ void TZAbstractRODataset::Notification(TComponent* component, TOperation operati
     if (Active()) {
       try {
         Close();
-      } catch (...) {}
+      } catch (...) {
+        // The connection is going away: the dataset lets go of it either way.
+      }
     }
     connection_->UnregisterDataSet(this);
     connection_ = nullptr;
@@ -198,7 +200,9 @@ DbResult TZAbstractRODataset::Run(const QString& sql, const TParams& params) {
       if (timeout > 0) {
         try {
           db.SetStatementTimeout(0);
-        } catch (...) {}
+        } catch (...) {
+          // A destructor may not throw; a connection that refuses the reset is broken anyway.
+        }
       }
     }
   } reset{db, timeout_};

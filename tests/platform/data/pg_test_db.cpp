@@ -23,7 +23,9 @@ PgTestDb::~PgTestDb() {
   try {
     while (conn_->TransactionLevel() > 0) conn_->Rollback();
     Exec(("DROP SCHEMA " + schema_ + " CASCADE").toUtf8().constData());
-  } catch (...) {}
+  } catch (...) {
+    // Cleaning up must not hide the test's own failure; the cluster is thrown away anyway.
+  }
 }
 
 std::unique_ptr<Rowset> PgTestDb::Exec(const char* sql) { return conn_->Execute(sql, {}).rows; }

@@ -3,6 +3,7 @@
 
 #include "platform/data/datasource.h"
 #include "platform/data/fields.h"
+#include "platform/data/transactionscope.h"
 #include "platform/data/zconnection.h"
 #include "platform/data/zquery.h"
 #include "platform/data/zupdatesql.h"
@@ -223,6 +224,57 @@ TEST_F(ZQuery, TransactionsNestAndSurviveFailedStatements) {
     ++commits;
   }
   EXPECT_EQ(commits, 1);
+  EXPECT_EQ(ServerNames(), "one,Борис,Вера");
+}
+
+TEST_F(ZQuery, TransactionScopesCommitOnlyWhenToldAndNest) {
+  auto rename = [&](int id, const char* name) {
+    conn.ExecuteDirect(QStringLiteral("update person set name = '%1' where id = %2")
+                           .arg(QString::fromUtf8(name))
+                           .arg(id));
+  };
+  {
+    TransactionScope outer(conn);
+    EXPECT_EQ(outer.Level(), 1);
+    rename(1, "one");
+    try {
+      TransactionScope inner(conn);
+      EXPECT_EQ(inner.Level(), 2);
+      rename(2, "two");
+      throw EAbort(QString());
+    } catch (const EAbort&) {}
+    EXPECT_EQ(conn.TransactionLevel(), 1);  // only the savepoint went
+    outer.Commit();
+    EXPECT_FALSE(outer.Open());
+  }
+  EXPECT_EQ(ServerNames(), "one,Борис,Вера");
+
+  {
+    TransactionScope left(conn);  // left without Commit: an early return
+    rename(3, "three");
+  }
+  EXPECT_FALSE(conn.InTransaction());
+  EXPECT_EQ(ServerNames(), "one,Борис,Вера");
+
+  {
+    TransactionScope outer(conn);
+    rename(1, "uno");
+    TransactionScope inner(conn);
+    EXPECT_THROW(outer.Commit(), EDatabaseError);  // the inner level is still open
+    EXPECT_TRUE(outer.Open());
+    inner.Commit();
+    outer.Rollback();
+    EXPECT_THROW(outer.Commit(), EDatabaseError);  // already ended
+  }
+  EXPECT_FALSE(conn.InTransaction());
+  EXPECT_EQ(ServerNames(), "one,Борис,Вера");
+
+  {
+    TransactionScope outer(conn);
+    rename(1, "eins");
+    EXPECT_EQ(conn.StartTransaction(), 2);  // a level some caller never ends
+  }
+  EXPECT_FALSE(conn.InTransaction());
   EXPECT_EQ(ServerNames(), "one,Борис,Вера");
 }
 
