@@ -25,6 +25,18 @@ qint32 HalfPoints(const QString& text) {
   return static_cast<qint32>(std::nearbyint(orvReps_Lib::StrToFloatDot(text) * 2));
 }
 
+bool ReadsAsNumber(const QString& word, double& value) {
+  const QChar c = word.isEmpty() ? QChar() : word[0];
+  if (!(c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('-') || c == QLatin1Char('+')))
+    return false;
+  try {
+    value = orvReps_Lib::StrToFloatDot(word);
+    return true;
+  } catch (const EConvertError&) {
+    return false;
+  }
+}
+
 }  // namespace
 
 // ---- Setters ------------------------------------------------------------------------------
@@ -292,7 +304,7 @@ bool ParseFontRunSpec(TRepsOutput& out, ITextMetrics* canvas, TCellProp& props, 
       if (!QStringLiteral("BIUbiu").contains(c)) styleWord = false;
     if (word.startsWith(QLatin1Char('$'))) {
       props.Color = orvReps_Values::ColorByName(word);
-    } else if (TryStrToFloat(word, size, orvReps_Lib::DataFileDateSettings())) {
+    } else if (ReadsAsNumber(word, size)) {
       props.FontSize = static_cast<qint32>(std::nearbyint(size * 2));
     } else if (styleWord) {
       orvReps_Styles::ParseFontStyle(props.FontStyle, word.toUpper());
@@ -302,7 +314,7 @@ bool ParseFontRunSpec(TRepsOutput& out, ITextMetrics* canvas, TCellProp& props, 
       props.Color = orvReps_Values::ColorByName(word);
     }
   }
-  if (doRegister) {
+  if (doRegister && result) {
     if (repType == rtRTF) {
       if (colors) colors->FindOrAdd(props.Color);
       if (textSizes)
