@@ -131,22 +131,28 @@ void TScriptDataSet::Load() {
   for (ds->First(); !ds->Eof(); ds->Next()) {
     const QString id = idField->AsString();
     QStringList lines;
+    QString error;
     try {
       lines = ScriptLines(textField);
-    } catch (const std::exception& e) {
-      // A forged stream stays readable as an error in the script itself.
-      lines = QStringList{QStringLiteral("// ") + QString::fromUtf8(e.what())};
+    } catch (const Exception& e) {
+      error = e.Message();
     }
     TEntry& entry = cache_[UpperKey(id)];
     if (entry.Id.isEmpty()) entry.Id = id;
     entry.Lines = std::move(lines);
+    entry.LoadError = error;
   }
 }
 
-const QStringList* TScriptDataSet::FindScript(const QString& id) {
+const TScriptDataSet::TEntry* TScriptDataSet::FindEntry(const QString& id) {
   Load();
   auto it = cache_.find(UpperKey(id));
-  return it != cache_.end() ? &it->second.Lines : nullptr;
+  return it != cache_.end() ? &it->second : nullptr;
+}
+
+const QStringList* TScriptDataSet::FindScript(const QString& id) {
+  const TEntry* entry = FindEntry(id);
+  return entry != nullptr ? &entry->Lines : nullptr;
 }
 
 QString TScriptDataSet::GetScriptText(const QString& id) {

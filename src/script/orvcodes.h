@@ -67,7 +67,9 @@ class TScriptDataSet {
   struct TEntry {
     QString Id;
     QStringList Lines;
+    QString LoadError;  // a SCRIPT that could not be read: the run reports it
   };
+  const TEntry* FindEntry(const QString& id);
   // By ID in upper case, so in ID order without regard to case.
   const std::map<QString, TEntry>& Cache() const { return cache_; }
 

@@ -10,6 +10,7 @@
 #include "platform/data/dataset.h"
 #include "platform/data/field.h"
 #include "platform/rtl/codepage.h"
+#include "platform/rtl/exceptions.h"
 #include "script/orvcodeh.h"
 #include "script/orvformsvc.h"
 
@@ -31,7 +32,8 @@ void ReplaceNoCase(QString& s, const QString& what, const QString& by) {
 // The file as given, else the file of that name in the program folder; in either folder a
 // name that differs only in letter case is found too. "" when there is none.
 QString FindFileNoCase(const QString& fileName) {
-  if (QFileInfo::exists(fileName)) return fileName;
+  const QString expanded = orvlib::ExpandAppFileName(fileName);
+  if (QFileInfo::exists(expanded)) return expanded;
   const QString name = QFileInfo(fileName).fileName();
   QStringList folders{QFileInfo(fileName).absolutePath()};
   const QString program = orvlib::ProgramFolder();
@@ -267,7 +269,7 @@ QStringList TOrvApp::ScriptLines(const QString& scriptId) {
 QStringList TOrvApp::FileLines(const QString& id) {
   QStringList lines;
   if (id.isEmpty()) return lines;
-  const QString form = FindFileNoCase(orvlib::ExpandAppFileName(id + QStringLiteral(".DFM")));
+  const QString form = FindFileNoCase(id + QStringLiteral(".DFM"));
   if (!form.isEmpty()) {
     QFile f(form);
     if (f.open(QIODevice::ReadOnly)) {
@@ -284,7 +286,7 @@ QStringList TOrvApp::FileLines(const QString& id) {
       }
     }
   }
-  const QString unit = FindFileNoCase(orvlib::ExpandAppFileName(id + QStringLiteral(".PAS")));
+  const QString unit = FindFileNoCase(id + QStringLiteral(".PAS"));
   if (!unit.isEmpty()) {
     QFile f(unit);
     if (f.open(QIODevice::ReadOnly)) {
@@ -351,9 +353,18 @@ TComponent* TOrvApp::DoRunScript(TComponent* owner, const QString& scriptId) {
       bool ran = false;
       const bool every = id == QLatin1String("!") || id == QLatin1String(".");
       for (size_t i = sources_.size(); i-- > 0;) {
-        const QStringList* lines = sources_[i]->FindScript(id);
-        if (lines == nullptr) continue;
-        const QStringList copy = *lines;
+        const TScriptDataSet::TEntry* entry = sources_[i]->FindEntry(id);
+        if (entry == nullptr) continue;
+        if (!entry->LoadError.isEmpty()) {
+          if (!state.ScriptErrorFlag) {
+            state.ScriptErrorFlag = true;
+            state.ScriptErrorLine = 0;
+            state.ErrorScript = id;
+          }
+          const EReadError error(entry->LoadError);
+          orvmsg::ShowException(QStringLiteral("Ошибка загрузки:"), &error);
+        }
+        const QStringList copy = entry->Lines;
         RunLines(ownerHandle != 0 ? Live(ownerHandle) : nullptr, copy, id);
         ran = true;
         if (!every) break;
