@@ -13,6 +13,7 @@
 #include "script/orvformsvc.h"
 #include "script/orvty.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QRegularExpression>
 
 #include <algorithm>
@@ -432,10 +433,8 @@ void TOrvCustomScript::CreateDesc(TOrvScriptDesc* desc, TCreatedList& created, T
     TOrvScriptItem* item = owned.get();
     // A parent freed by an earlier item's run takes the rest of the description with it.
     if (parentHandle != 0 && TObject::FromHandle(parentHandle) == nullptr) return;
-    if (!state.ScriptErrorFlag) {
-      QString id;
-      state.ScriptErrorLine = SourceLine(item->FirstLine, id);
-    }
+    state.CurrentLine = SourceLine(item->FirstLine, state.CurrentScript);
+    if (!state.ScriptErrorFlag) state.ScriptErrorLine = state.CurrentLine;
     if (existing == nullptr) k = ResolveName(item->Name, item->ItemClass, p);
     if (item->ItemClass != nullptr && k == nullptr) {
       qint64 made = 0;
@@ -528,7 +527,15 @@ void TOrvCustomScript::BuildStream(TOrvScriptItem* item, TComponent* target) {
 
 TComponent* TOrvCustomScript::LoadItem(TOrvScriptItem* item, TComponent* target,
                                        TCreatedList& created) {
+  QElapsedTimer clock;
+  if (Times != nullptr) clock.start();
+  auto lap = [&](qint64 orvcodes::THostTimes::*slot) {
+    if (Times == nullptr) return;
+    Times->*slot += clock.nsecsElapsed();
+    clock.restart();
+  };
   if (item->TextLines) BuildStream(item, target);
+  lap(&orvcodes::THostTimes::Parse);
   IClsRoot* reg = Registry();
   QString error;
   TComponent* result = target;
@@ -536,6 +543,7 @@ TComponent* TOrvCustomScript::LoadItem(TOrvScriptItem* item, TComponent* target,
   if (!item->Stream) {
     if (target != nullptr && reg != nullptr)
       reg->BindEvents(error, code, target, false, item->SourceName);
+    lap(&orvcodes::THostTimes::Compile);
   } else {
     const QString name = target != nullptr ? target->Name() : QString();
     const qint64 targetHandle = target != nullptr ? target->ObjectHandle() : 0;
@@ -567,8 +575,10 @@ TComponent* TOrvCustomScript::LoadItem(TOrvScriptItem* item, TComponent* target,
                       QStringLiteral("Ошибка чтения:"), e);
     }
     if (target != nullptr && Live(targetHandle) != nullptr) target->ChangeName(name);
+    lap(&orvcodes::THostTimes::Read);
     if (result != nullptr && reg != nullptr)
       reg->BindEvents(error, code, result, true, item->SourceName);
+    lap(&orvcodes::THostTimes::Compile);
   }
   if (!error.isEmpty()) {
     const int n = CompileLine(error);

@@ -27,6 +27,16 @@ struct THostState {
   int ScriptErrorLine = 0;
   int ScriptLineNo = 0;
   QString ErrorScript;  // the script of the first failure ("" when not known)
+  // The item being created and loaded: its script and first line.
+  QString CurrentScript;
+  int CurrentLine = 0;
+};
+
+// Time spent by a script's parts, in nanoseconds (the benchmark splits the load path so).
+struct THostTimes {
+  qint64 Parse = 0;    // script text and component text
+  qint64 Read = 0;     // creating components and reading their text
+  qint64 Compile = 0;  // compiling and binding code
 };
 
 // The state of the application published in the root environment, else of the process.
@@ -163,6 +173,7 @@ class TOrvCustomScript : public TObject {
   using TFindingSink = std::function<void(const QString& kind, const QString& scriptId, int line,
                                           const QString& text)>;
   static void SetFindingSink(TFindingSink sink);
+  orvcodes::THostTimes* Times = nullptr;
 
  protected:
   // One trimmed line through the reading state; line is its number in the parsed list.
