@@ -1,7 +1,7 @@
 // Variant tests, key texts from the clock, files, dialogs and the cell-text layout.
 #include "core/orvlib.h"
 
-#include "core/dialogservice.h"
+#include "platform/ui/dialogservice.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/fileutils.h"

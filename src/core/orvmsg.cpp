@@ -1,7 +1,8 @@
 #include "orvmsg.h"
 
-#include "core/dialogservice.h"
 #include "core/orvcls.h"
+#include "platform/ui/dialogservice.h"
+#include "platform/ui/forms.h"
 #include "platform/rtl/codepage.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
@@ -174,6 +175,8 @@ void ApplyDebugParameter(IrParams& params) {
 void Initialize() {
   gTraceHook = &NoTrace;
   ConnectScriptBoxes();
+  // Errors that reach the application's default handling show as the program's own box.
+  TApplication::SetDefaultExceptionShower([](const Exception& e) { ShowException(QString(), &e); });
 }
 
 int ReportFatalError(const std::exception& error) {

@@ -1,5 +1,5 @@
 // The script registry's boxes go through the program's logged message boxes.
-#include "core/dialogservice.h"
+#include "platform/ui/dialogservice.h"
 #include "core/orvmsg.h"
 #include "script/orvcodeh.h"
 

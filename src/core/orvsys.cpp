@@ -1,6 +1,7 @@
 #include "orvsys.h"
 
 #include "platform/classes/reader.h"
+#include "platform/ui/graphics.h"
 #include "platform/rtl/codepage.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/fileutils.h"
@@ -375,10 +376,7 @@ qint64 StrToInt64Value(const QString& text) { return StrToInt64(text); }
 QString IntToStrVar(qint64 value) { return IntToStr(value); }
 
 namespace {
-quint32 DefaultSysColor(TColor color) {
-  (void)color;
-  return 0x808080;  // the screens install the real system palette
-}
+quint32 DefaultSysColor(TColor color) { return quint32(::ColorToRGB(color)); }
 TSysColorResolver gSysColor = &DefaultSysColor;
 
 TColor Shade(TColor color, int direction) {

@@ -2,6 +2,7 @@
 
 #include "collection.h"
 #include "filer.h"
+#include "intidents.h"
 #include "registry.h"
 
 #include "platform/rtl/stringlist.h"
@@ -210,6 +211,15 @@ void TReader::SetValue(TObject* instance, const TPropInfo* prop, const TTextValu
     case tkInteger:
     case tkInt64:
     case tkQWord:
+      if (v.kind == TTextValue::vaIdent) {
+        qint64 value = 0;
+        TIdentToInt toInt = FindIdentToInt(type);
+        if (toInt == nullptr || !toInt(v.Str, value)) {
+          Fail(QStringLiteral("Invalid value \"%1\" for property %2").arg(v.Str, prop->Name),
+               v.Line);
+        }
+        return SetOrdProp(instance, prop, value);
+      }
       if (v.kind != TTextValue::vaInt) invalid();
       return SetOrdProp(instance, prop, v.Int);
     case tkChar:

@@ -1,5 +1,7 @@
 #include "writer.h"
 
+#include "intidents.h"
+
 #include "collection.h"
 #include "filer.h"
 
@@ -88,7 +90,12 @@ bool TWriter::ValueOf(TPersistent* instance, const TPropInfo* prop, const QStrin
       } else if (prop->Kind() == tkChar || prop->Kind() == tkWChar || prop->Kind() == tkUChar) {
         v = TTextValue::MakeString(QString(QChar(char16_t(ord))));
       } else {
-        v = TTextValue::MakeInt(ord);
+        QString ident;
+        TIntToIdent toIdent = FindIntToIdent(type);
+        if (toIdent != nullptr && toIdent(ord, ident))
+          v = TTextValue::MakeIdent(ident);
+        else
+          v = TTextValue::MakeInt(ord);
       }
       break;
     }

@@ -1,5 +1,5 @@
 // Variant tests, file helpers, the dialog helpers and the cell-text layout.
-#include "core/dialogservice.h"
+#include "platform/ui/dialogservice.h"
 #include "core/orvlib.h"
 
 #include "platform/rtl/exceptions.h"

@@ -1,5 +1,5 @@
 // Message boxes, the daily log file, the debug trace and database error texts.
-#include "core/dialogservice.h"
+#include "platform/ui/dialogservice.h"
 #include "core/orvmsg.h"
 
 #include "platform/rtl/codepage.h"

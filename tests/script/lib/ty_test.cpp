@@ -1,4 +1,4 @@
-#include "core/dialogservice.h"
+#include "platform/ui/dialogservice.h"
 #include "platform/rtl/exceptions.h"
 #include "script/orvty.h"
 #include "support/test_support.h"

@@ -1,6 +1,6 @@
 // Function-component trees read from component text: nesting, OnResult codes, handlers
 // named in the text and an accept action.
-#include "core/dialogservice.h"
+#include "platform/ui/dialogservice.h"
 #include "platform/classes/actions.h"
 #include "platform/classes/reader.h"
 #include "platform/classes/writer.h"
