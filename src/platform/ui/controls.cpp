@@ -48,10 +48,9 @@ void TSizeConstraints::Apply(int& width, int& height) const {
 ORV_DESCRIBE(TControl) {
   c.Prop("Action", &TControl::Action, &TControl::SetAction);
   c.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
-  c.Prop("Anchors", &TControl::Anchors, &TControl::SetAnchors)
-      .StoredWhen([](const TObject* o) {
-        return static_cast<const TControl*>(o)->Anchors() != TAnchors{akLeft, akTop};
-      });
+  c.Prop("Anchors", &TControl::Anchors, &TControl::SetAnchors).StoredWhen([](const TObject* o) {
+    return static_cast<const TControl*>(o)->Anchors() != TAnchors{akLeft, akTop};
+  });
   c.Prop("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize).Default(0);
   c.Prop("Constraints", &TControl::Constraints, &TControl::SetConstraints);
   c.Prop("Left", &TControl::Left, &TControl::SetLeft);
@@ -60,8 +59,9 @@ ORV_DESCRIBE(TControl) {
   c.Prop("Height", &TControl::Height, &TControl::SetHeight);
   c.Prop("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight).Stored(false);
   c.Prop("ClientWidth", &TControl::ClientWidth, &TControl::SetClientWidth).Stored(false);
-  c.Prop("Caption", &TControl::Caption, &TControl::SetCaption)
-      .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->Caption().isEmpty(); });
+  c.Prop("Caption", &TControl::Caption, &TControl::SetCaption).StoredWhen([](const TObject* o) {
+    return !static_cast<const TControl*>(o)->Caption().isEmpty();
+  });
   c.Prop("Color", &TControl::Color, &TControl::SetColor)
       .Type(TColorType())
       .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentColor(); });
@@ -71,16 +71,18 @@ ORV_DESCRIBE(TControl) {
       .Default(crDrag);
   c.Prop("DragMode", &TControl::DragMode, &TControl::SetDragMode).Default(dmManual);
   c.Prop("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(1);
-  c.Prop("Font", &TControl::Font, &TControl::SetFont)
-      .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentFont(); });
+  c.Prop("Font", &TControl::Font, &TControl::SetFont).StoredWhen([](const TObject* o) {
+    return !static_cast<const TControl*>(o)->ParentFont();
+  });
   c.Prop("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext).Default(0);
   c.Prop("Hint", &TControl::Hint, &TControl::SetHint);
   c.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(0);
   c.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(1);
   c.Prop("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(1);
   c.Prop("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
-  c.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
-      .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentShowHint(); });
+  c.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).StoredWhen([](const TObject* o) {
+    return !static_cast<const TControl*>(o)->ParentShowHint();
+  });
   c.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(1);
   c.Prop("OnClick", &TControl::OnClick);
   c.Prop("OnContextPopup", &TControl::OnContextPopup);
@@ -178,7 +180,8 @@ void TControl::SetParentComponent(TComponent* parent) {
 void TControl::SetParent(TWinControl* parent) {
   if (parent == parent_) return;
   for (TControl* p = parent; p != nullptr; p = p->parent_) {
-    if (p == this) throw EInvalidOperation(QStringLiteral("A control cannot have itself as its parent"));
+    if (p == this)
+      throw EInvalidOperation(QStringLiteral("A control cannot have itself as its parent"));
   }
   if (parent_ != nullptr) parent_->RemoveControl(this);
   if (parent != nullptr) parent->InsertControl(this);
@@ -430,9 +433,7 @@ void TControl::SetCursor(int v) {
   if (widget_ != nullptr) widget_->setCursor(CursorShape(v));
 }
 
-TBasicAction* TControl::Action() const {
-  return actionLink_ ? actionLink_->Action() : nullptr;
-}
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
 
 void TControl::SetAction(TBasicAction* action) {
   if (action == nullptr) {
@@ -493,7 +494,8 @@ void TControl::ShowControl() {
 
 void TControl::Click() {
   TBasicAction* action = Action();
-  if (OnClick.Assigned() && action != nullptr && !(OnClick.Method() == action->OnExecute.Method())) {
+  if (OnClick.Assigned() && action != nullptr &&
+      !(OnClick.Method() == action->OnExecute.Method())) {
     OnClick(this);
   } else if (actionLink_ && action != nullptr) {
     actionLink_->Execute(this);
@@ -640,14 +642,17 @@ void TControl::Notification(TComponent* component, TOperation operation) {
 void TControl::DefineProperties(TFiler* filer) {
   // Stored by other versions of the designer; nothing here depends on them.
   static const char* const kIgnored[] = {
-      "ExplicitLeft", "ExplicitTop", "ExplicitWidth", "ExplicitHeight", "Ctl3D", "ParentCtl3D",
-      "DesignSize", "BiDiMode", "ParentBiDiMode", "ParentBackground", "DoubleBuffered",
-      "ParentDoubleBuffered", "ImeMode", "ImeName", "UseDockManager", "DockSite", "DragKind",
-      "OldCreateOrder", "PixelsPerInch", "TextHeight", "Scaled", "IsControl", "Margins",
-      "AlignWithMargins", "StyleElements"};
+      "ExplicitLeft",   "ExplicitTop",      "ExplicitWidth",  "ExplicitHeight",
+      "Ctl3D",          "ParentCtl3D",      "DesignSize",     "BiDiMode",
+      "ParentBiDiMode", "ParentBackground", "DoubleBuffered", "ParentDoubleBuffered",
+      "ImeMode",        "ImeName",          "UseDockManager", "DockSite",
+      "DragKind",       "OldCreateOrder",   "PixelsPerInch",  "TextHeight",
+      "Scaled",         "IsControl",        "Margins",        "AlignWithMargins",
+      "StyleElements"};
   if (!filer->IsReader()) return;
   for (const char* name : kIgnored) {
-    filer->DefineProperty(QLatin1String(name), [](const TTextValue&) {}, nullptr, false);
+    filer->DefineProperty(
+        QLatin1String(name), [](const TTextValue&) {}, nullptr, false);
   }
 }
 
@@ -674,7 +679,8 @@ TControl* TWinControl::Controls(int index) const {
 void TWinControl::InsertControl(TControl* control) {
   if (control == nullptr || control->parent_ == this) return;
   for (TControl* p = this; p != nullptr; p = p->parent_) {
-    if (p == control) throw EInvalidOperation(QStringLiteral("A control cannot have itself as its parent"));
+    if (p == control)
+      throw EInvalidOperation(QStringLiteral("A control cannot have itself as its parent"));
   }
   if (control->parent_ != nullptr) control->parent_->RemoveControl(control);
   controls_.push_back(control);
@@ -1000,8 +1006,7 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward, bo
     i = forward ? (i + 1) % n : (i - 1 + n) % n;
     TWinControl* c = list[size_t(i)];
     if (c == current) continue;
-    if ((!checkTabStop || c->TabStop()) && (!checkParent || c->Parent() == this) &&
-        c->CanFocus())
+    if ((!checkTabStop || c->TabStop()) && (!checkParent || c->Parent() == this) && c->CanFocus())
       return c;
   }
   return nullptr;
@@ -1105,9 +1110,7 @@ void TWinControl::ScrollBy(int dx, int dy) {
 
 bool TWinControl::Showing() const { return TControl::Showing(); }
 
-void TWinControl::Invalidate() {
-  TControl::Invalidate();
-}
+void TWinControl::Invalidate() { TControl::Invalidate(); }
 
 void TWinControl::UpdateWidget() {
   TControl::UpdateWidget();
@@ -1215,7 +1218,8 @@ TControl* ControlOfWidget(const QWidget* widget) {
 
 void BindWidget(QWidget* widget, TControl* control) {
   if (widget == nullptr) return;
-  widget->setProperty(kHandleProperty, control != nullptr ? QVariant(control->ObjectHandle()) : QVariant());
+  widget->setProperty(kHandleProperty,
+                      control != nullptr ? QVariant(control->ObjectHandle()) : QVariant());
 }
 
 Qt::CursorShape CursorShape(int cursor) {

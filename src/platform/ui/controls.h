@@ -143,7 +143,10 @@ class TControl : public TComponent, public IMessageTarget {
   bool ParentFont() const { return parentFont_; }
   void SetParentFont(bool v);
   const QString& Hint() const { return hint_; }
-  void SetHint(const QString& v) { hint_ = v; UpdateWidgetHint(); }
+  void SetHint(const QString& v) {
+    hint_ = v;
+    UpdateWidgetHint();
+  }
   bool ShowHint() const { return showHint_; }
   void SetShowHint(bool v);
   bool ParentShowHint() const { return parentShowHint_; }
@@ -366,8 +369,8 @@ class TWinControl : public TControl {
   // Whether c1 goes before c2 in a custom-aligned group.
   virtual bool CustomAlignInsertBefore(TControl* c1, TControl* c2) const;
   // Places a custom-aligned control; the default leaves its bounds.
-  virtual void CustomAlignPosition(TControl* control, int& left, int& top, int& width,
-                                   int& height, TRect& alignRect);
+  virtual void CustomAlignPosition(TControl* control, int& left, int& top, int& width, int& height,
+                                   TRect& alignRect);
   // The whole alignment pass (override to replace it; call the base for the standard one).
   virtual void AlignControlsIn(TControl* control, TRect& rect);
   void Resize() override;
@@ -442,8 +445,25 @@ quint16 KeyToVK(int qtKey, const QString& text, quint32 nativeVirtualKey);
 TShiftState ShiftFromModifiers(int qtModifiers, int qtButtons = 0);
 
 enum : quint16 {
-  VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18,
-  VK_ESCAPE = 27, VK_SPACE = 32, VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23,
-  VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
-  VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70, VK_F2 = 0x71, VK_F12 = 0x7B,
+  VK_BACK = 8,
+  VK_TAB = 9,
+  VK_RETURN = 13,
+  VK_SHIFT = 16,
+  VK_CONTROL = 17,
+  VK_MENU = 18,
+  VK_ESCAPE = 27,
+  VK_SPACE = 32,
+  VK_PRIOR = 0x21,
+  VK_NEXT = 0x22,
+  VK_END = 0x23,
+  VK_HOME = 0x24,
+  VK_LEFT = 0x25,
+  VK_UP = 0x26,
+  VK_RIGHT = 0x27,
+  VK_DOWN = 0x28,
+  VK_INSERT = 0x2D,
+  VK_DELETE = 0x2E,
+  VK_F1 = 0x70,
+  VK_F2 = 0x71,
+  VK_F12 = 0x7B,
 };

@@ -50,10 +50,10 @@ struct TKeyName {
   const char* name;
 };
 constexpr TKeyName kKeyNames[] = {
-    {VK_BACK, "BkSp"},   {VK_TAB, "Tab"},     {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},
-    {VK_SPACE, "Space"}, {VK_PRIOR, "PgUp"},  {VK_NEXT, "PgDn"},    {VK_END, "End"},
-    {VK_HOME, "Home"},   {VK_LEFT, "Left"},   {VK_UP, "Up"},        {VK_RIGHT, "Right"},
-    {VK_DOWN, "Down"},   {VK_INSERT, "Ins"},  {VK_DELETE, "Del"},
+    {VK_BACK, "BkSp"},   {VK_TAB, "Tab"},    {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},
+    {VK_SPACE, "Space"}, {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"},    {VK_END, "End"},
+    {VK_HOME, "Home"},   {VK_LEFT, "Left"},  {VK_UP, "Up"},        {VK_RIGHT, "Right"},
+    {VK_DOWN, "Down"},   {VK_INSERT, "Ins"}, {VK_DELETE, "Del"},
 };
 
 QString KeyName(quint16 key) {
@@ -228,9 +228,7 @@ class TFormWidget : public TBridge<QWidget> {
     auto* form = dynamic_cast<TCustomForm*>(ControlOfWidget(this));
     if (form == nullptr) return;
     const QRect g = geometry();
-    SafeEntry(form, [&] {
-      form->WindowGeometryChanged(g.x(), g.y(), g.width(), g.height());
-    });
+    SafeEntry(form, [&] { form->WindowGeometryChanged(g.x(), g.y(), g.width(), g.height()); });
   }
 };
 
@@ -247,10 +245,8 @@ ORV_DESCRIBE(TCustomForm) {
   c.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(0);
   c.Prop("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
   c.Prop("ModalResult", &TCustomForm::ModalResult, &TCustomForm::SetModalResult).Stored(false);
-  c.Prop("Position", &TCustomForm::Position, &TCustomForm::SetPosition)
-      .Default(poDefaultPosOnly);
-  c.Prop("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState)
-      .Default(wsNormal);
+  c.Prop("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDefaultPosOnly);
+  c.Prop("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState).Default(wsNormal);
   c.Prop("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight);
   c.Prop("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth);
   c.Prop("OnActivate", &TCustomForm::OnActivate);
@@ -300,7 +296,8 @@ void TCustomForm::BeforeDestruction() {
       HandleEntryException(this);
     }
   }
-  if (Application != nullptr && Application->mainForm_ == ObjectHandle()) Application->mainForm_ = 0;
+  if (Application != nullptr && Application->mainForm_ == ObjectHandle())
+    Application->mainForm_ = 0;
   TWinControl::BeforeDestruction();
 }
 
@@ -531,9 +528,7 @@ TModalResult TCustomForm::ShowModal() {
   return result;
 }
 
-bool TCustomForm::Active() const {
-  return Screen()->ActiveForm() == this;
-}
+bool TCustomForm::Active() const { return Screen()->ActiveForm() == this; }
 
 TWinControl* TCustomForm::ActiveControl() const {
   return dynamic_cast<TWinControl*>(TObject::FromHandle(activeControl_));
@@ -588,7 +583,8 @@ void TCustomForm::SetFocusedControl(TWinControl* control) {
   }
   // Exits run from the old control up to the common parent, enters from there down.
   std::vector<qint64> oldChain, newChain;
-  for (TWinControl* c = old; c != nullptr && c != this; c = c->Parent()) oldChain.push_back(c->ObjectHandle());
+  for (TWinControl* c = old; c != nullptr && c != this; c = c->Parent())
+    oldChain.push_back(c->ObjectHandle());
   for (TWinControl* c = control; c != nullptr && c != this; c = c->Parent())
     newChain.push_back(c->ObjectHandle());
   while (!oldChain.empty() && !newChain.empty() && oldChain.back() == newChain.back()) {
@@ -615,13 +611,15 @@ void TCustomForm::ControlDestroying(TControl* control) { ControlHidden(control);
 
 void TCustomForm::ControlHidden(TControl* control) {
   auto* focused = FocusedControl();
-  if (focused != nullptr && (focused == control || (dynamic_cast<TWinControl*>(control) != nullptr &&
-                                                    static_cast<TWinControl*>(control)->ContainsControl(focused)))) {
+  if (focused != nullptr &&
+      (focused == control || (dynamic_cast<TWinControl*>(control) != nullptr &&
+                              static_cast<TWinControl*>(control)->ContainsControl(focused)))) {
     focusedControl_ = 0;
   }
   auto* active = ActiveControl();
-  if (active != nullptr && (active == control || (dynamic_cast<TWinControl*>(control) != nullptr &&
-                                                  static_cast<TWinControl*>(control)->ContainsControl(active)))) {
+  if (active != nullptr &&
+      (active == control || (dynamic_cast<TWinControl*>(control) != nullptr &&
+                             static_cast<TWinControl*>(control)->ContainsControl(active)))) {
     activeControl_ = 0;
   }
 }
@@ -717,8 +715,7 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
     menu_ = nullptr;
     Realign();
   }
-  if (operation == opRemove && component != nullptr &&
-      component->ObjectHandle() == activeControl_)
+  if (operation == opRemove && component != nullptr && component->ObjectHandle() == activeControl_)
     activeControl_ = 0;
 }
 
@@ -865,7 +862,8 @@ void TCustomForm::TextChanged() {
 }
 
 void TCustomForm::WindowGeometryChanged(int left, int top, int width, int height) {
-  SetBounds(left, top, width + NonClientWidth(), height - MenuHeight() + NonClientHeight() + MenuHeight());
+  SetBounds(left, top, width + NonClientWidth(),
+            height - MenuHeight() + NonClientHeight() + MenuHeight());
 }
 
 void TCustomForm::WindowActivated() {
@@ -978,12 +976,19 @@ void TDataModule::BeforeDestruction() {
 }
 
 void TDataModule::DefineProperties(TFiler* filer) {
-  static const char* const kIgnored[] = {"Left", "Top", "Width", "Height", "HorizontalOffset",
-                                         "VerticalOffset", "OldCreateOrder", "PixelsPerInch",
+  static const char* const kIgnored[] = {"Left",
+                                         "Top",
+                                         "Width",
+                                         "Height",
+                                         "HorizontalOffset",
+                                         "VerticalOffset",
+                                         "OldCreateOrder",
+                                         "PixelsPerInch",
                                          "TextHeight"};
   if (!filer->IsReader()) return;
   for (const char* name : kIgnored)
-    filer->DefineProperty(QLatin1String(name), [](const TTextValue&) {}, nullptr, false);
+    filer->DefineProperty(
+        QLatin1String(name), [](const TTextValue&) {}, nullptr, false);
 }
 
 // ---- Application ----------------------------------------------------------------------------
@@ -1043,12 +1048,11 @@ void TApplication::Run() {
 
 void TApplication::Terminate() {
   terminated_ = true;
-  if (QCoreApplication::instance() != nullptr) QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::None));
+  if (QCoreApplication::instance() != nullptr)
+    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::None));
 }
 
-void TApplication::ProcessMessages() {
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
+void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void TApplication::HandleMessage() {
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

@@ -41,8 +41,15 @@ ORV_EVENT(TShortCutEvent, void(TObject*, quint16, TShiftState, bool&),
 
 using TModalResult = int;
 enum : TModalResult {
-  mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
-  mrNo = 7, mrAll = 8,
+  mrNone = 0,
+  mrOk = 1,
+  mrCancel = 2,
+  mrAbort = 3,
+  mrRetry = 4,
+  mrIgnore = 5,
+  mrYes = 6,
+  mrNo = 7,
+  mrAll = 8,
 };
 
 // ShortCut values: the key with scShift, scCtrl, scAlt.
@@ -260,8 +267,7 @@ class TDataModule : public TComponent {
 
 // ---- Application ------------------------------------------------------------------------
 
-ORV_EVENT(TExceptionEvent, void(TObject*, Exception*),
-          "procedure(Sender: TObject; E: Exception)")
+ORV_EVENT(TExceptionEvent, void(TObject*, Exception*), "procedure(Sender: TObject; E: Exception)")
 ORV_EVENT(THelpEvent, bool(quint16, qint64, bool&),
           "function(Command: Word; Data: Longint; var CallHelp: Boolean): Boolean")
 ORV_EVENT(TIdleEvent, void(TObject*, bool&), "procedure(Sender: TObject; var Done: Boolean)")

@@ -31,44 +31,78 @@ struct TIdent {
 };
 
 constexpr TIdent kColors[] = {
-    {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
-    {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
-    {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
-    {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
-    {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
-    {clMedGray, "clMedGray"}, {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"},
-    {clActiveCaption, "clActiveCaption"}, {clInactiveCaption, "clInactiveCaption"},
-    {clMenu, "clMenu"}, {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"},
-    {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"},
-    {clCaptionText, "clCaptionText"}, {clActiveBorder, "clActiveBorder"},
-    {clInactiveBorder, "clInactiveBorder"}, {clAppWorkSpace, "clAppWorkSpace"},
-    {clHighlight, "clHighlight"}, {clHighlightText, "clHighlightText"},
-    {clBtnFace, "clBtnFace"}, {clBtnShadow, "clBtnShadow"}, {clGrayText, "clGrayText"},
-    {clBtnText, "clBtnText"}, {clInactiveCaptionText, "clInactiveCaptionText"},
-    {clBtnHighlight, "clBtnHighlight"}, {cl3DDkShadow, "cl3DDkShadow"},
-    {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"}, {clInfoBk, "clInfoBk"},
-    {SystemColor(26), "clHotLight"}, {SystemColor(27), "clGradientActiveCaption"},
-    {SystemColor(28), "clGradientInactiveCaption"}, {SystemColor(29), "clMenuHighlight"},
-    {SystemColor(30), "clMenuBar"}, {clNone, "clNone"}, {clDefault, "clDefault"},
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clMoneyGreen, "clMoneyGreen"},
+    {clSkyBlue, "clSkyBlue"},
+    {clCream, "clCream"},
+    {clMedGray, "clMedGray"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {SystemColor(26), "clHotLight"},
+    {SystemColor(27), "clGradientActiveCaption"},
+    {SystemColor(28), "clGradientInactiveCaption"},
+    {SystemColor(29), "clMenuHighlight"},
+    {SystemColor(30), "clMenuBar"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
 };
 
 constexpr TIdent kCursors[] = {
-    {crDefault, "crDefault"}, {crNone, "crNone"}, {crArrow, "crArrow"}, {crCross, "crCross"},
-    {crIBeam, "crIBeam"}, {-5, "crSizeNESW"}, {crSizeNS, "crSizeNS"},
-    {crSizeNWSE, "crSizeNWSE"}, {crSizeWE, "crSizeWE"}, {crUpArrow, "crUpArrow"},
-    {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"}, {crNoDrop, "crNoDrop"},
-    {crHSplit, "crHSplit"}, {crVSplit, "crVSplit"}, {crMultiDrag, "crMultiDrag"},
-    {crSQLWait, "crSQLWait"}, {crNo, "crNo"}, {crAppStart, "crAppStart"}, {crHelp, "crHelp"},
-    {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"}, {crSizeAll, "crSize"},
+    {crDefault, "crDefault"},     {crNone, "crNone"},           {crArrow, "crArrow"},
+    {crCross, "crCross"},         {crIBeam, "crIBeam"},         {-5, "crSizeNESW"},
+    {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},   {crSizeWE, "crSizeWE"},
+    {crUpArrow, "crUpArrow"},     {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},       {crVSplit, "crVSplit"},
+    {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},     {crNo, "crNo"},
+    {crAppStart, "crAppStart"},   {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"},
+    {crSizeAll, "crSizeAll"},     {crSizeAll, "crSize"},
 };
 
 constexpr TIdent kCharsets[] = {
-    {0, "ANSI_CHARSET"},        {1, "DEFAULT_CHARSET"},     {2, "SYMBOL_CHARSET"},
-    {77, "MAC_CHARSET"},        {128, "SHIFTJIS_CHARSET"},  {129, "HANGEUL_CHARSET"},
-    {130, "JOHAB_CHARSET"},     {134, "GB2312_CHARSET"},    {136, "CHINESEBIG5_CHARSET"},
-    {161, "GREEK_CHARSET"},     {162, "TURKISH_CHARSET"},   {163, "VIETNAMESE_CHARSET"},
-    {177, "HEBREW_CHARSET"},    {178, "ARABIC_CHARSET"},    {186, "BALTIC_CHARSET"},
-    {204, "RUSSIAN_CHARSET"},   {222, "THAI_CHARSET"},      {238, "EASTEUROPE_CHARSET"},
+    {0, "ANSI_CHARSET"},      {1, "DEFAULT_CHARSET"},    {2, "SYMBOL_CHARSET"},
+    {77, "MAC_CHARSET"},      {128, "SHIFTJIS_CHARSET"}, {129, "HANGEUL_CHARSET"},
+    {130, "JOHAB_CHARSET"},   {134, "GB2312_CHARSET"},   {136, "CHINESEBIG5_CHARSET"},
+    {161, "GREEK_CHARSET"},   {162, "TURKISH_CHARSET"},  {163, "VIETNAMESE_CHARSET"},
+    {177, "HEBREW_CHARSET"},  {178, "ARABIC_CHARSET"},   {186, "BALTIC_CHARSET"},
+    {204, "RUSSIAN_CHARSET"}, {222, "THAI_CHARSET"},     {238, "EASTEUROPE_CHARSET"},
     {255, "OEM_CHARSET"},
 };
 
@@ -96,9 +130,7 @@ bool FromIdent(const TIdent (&table)[N], const QString& ident, qint64& value) {
 }  // namespace
 
 bool ColorToIdent(qint64 color, QString& ident) { return ToIdent(kColors, color, ident); }
-bool IdentToColor(const QString& ident, qint64& color) {
-  return FromIdent(kColors, ident, color);
-}
+bool IdentToColor(const QString& ident, qint64& color) { return FromIdent(kColors, ident, color); }
 bool CharsetToIdent(qint64 charset, QString& ident) { return ToIdent(kCharsets, charset, ident); }
 bool IdentToCharset(const QString& ident, qint64& charset) {
   return FromIdent(kCharsets, ident, charset);
@@ -242,11 +274,16 @@ QString MapFontFamily(const QString& name) {
     const char* from;
     const char* to;
   } kMap[] = {
-      {"MS Sans Serif", "DejaVu Sans"},    {"Microsoft Sans Serif", "DejaVu Sans"},
-      {"Tahoma", "DejaVu Sans"},           {"Verdana", "DejaVu Sans"},
-      {"Arial", "Liberation Sans"},        {"Segoe UI", "DejaVu Sans"},
-      {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
-      {"Courier", "DejaVu Sans Mono"},     {"Lucida Console", "DejaVu Sans Mono"},
+      {"MS Sans Serif", "DejaVu Sans"},
+      {"Microsoft Sans Serif", "DejaVu Sans"},
+      {"Tahoma", "DejaVu Sans"},
+      {"Verdana", "DejaVu Sans"},
+      {"Arial", "Liberation Sans"},
+      {"Segoe UI", "DejaVu Sans"},
+      {"Times New Roman", "Liberation Serif"},
+      {"Courier New", "Liberation Mono"},
+      {"Courier", "DejaVu Sans Mono"},
+      {"Lucida Console", "DejaVu Sans Mono"},
       {"MS Serif", "DejaVu Serif"},
   };
   static const QStringList families = QFontDatabase::families();
@@ -484,9 +521,7 @@ void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
 
 void TCanvas::ExcludeClipRect(const TRect& rect) {
   if (painter_ == nullptr) return;
-  QRegion region = painter_->hasClipping()
-                       ? painter_->clipRegion()
-                       : QRegion(painter_->viewport());
+  QRegion region = painter_->hasClipping() ? painter_->clipRegion() : QRegion(painter_->viewport());
   painter_->setClipRegion(region.subtracted(QRegion(rect.ToQRect())));
 }
 
@@ -502,13 +537,18 @@ QString RectText(const TRect& r) {
 }
 
 namespace {
-QString ColorText(TColor c) { return QStringLiteral("$%1").arg(quint32(c), 8, 16, QLatin1Char('0')).toUpper(); }
+QString ColorText(TColor c) {
+  return QStringLiteral("$%1").arg(quint32(c), 8, 16, QLatin1Char('0')).toUpper();
+}
 }  // namespace
 
 ORV_DESCRIBE(TRecordingCanvas) {}
 
 void TRecordingCanvas::TextOut(int x, int y, const QString& text) {
-  Calls << QStringLiteral("TextOut %1,%2 '%3' font=%4").arg(x).arg(y).arg(text, ColorText(Font()->Color()));
+  Calls << QStringLiteral("TextOut %1,%2 '%3' font=%4")
+               .arg(x)
+               .arg(y)
+               .arg(text, ColorText(Font()->Color()));
   SetPenPos(TPoint{x + TextWidth(text), y});
 }
 void TRecordingCanvas::TextRect(const TRect& rect, int x, int y, const QString& text) {
@@ -596,9 +636,9 @@ bool TBitmap::Empty() const { return image_->isNull() && raw_.isEmpty(); }
 void TBitmap::Paint(QPainter& painter, const QRect& target) const {
   if (image_->isNull()) return;
   if (transparent_) {
-    const TColor key =
-        transparentColor_ != clNone ? transparentColor_
-                                    : FromQColor(image_->pixelColor(0, image_->height() - 1));
+    const TColor key = transparentColor_ != clNone
+                           ? transparentColor_
+                           : FromQColor(image_->pixelColor(0, image_->height() - 1));
     QImage masked = image_->convertToFormat(QImage::Format_ARGB32);
     const QRgb k = ToQColor(key).rgb() & 0xFFFFFF;
     for (int y = 0; y < masked.height(); ++y) {
@@ -637,7 +677,8 @@ bool TBitmap::LoadFromData(const QByteArray& data) {
 
 bool TBitmap::LoadFromFile(const QString& path) {
   QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) throw EFOpenError(QStringLiteral("Cannot open file \"%1\"").arg(path));
+  if (!f.open(QIODevice::ReadOnly))
+    throw EFOpenError(QStringLiteral("Cannot open file \"%1\"").arg(path));
   return LoadFromData(f.readAll());
 }
 

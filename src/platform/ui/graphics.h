@@ -27,28 +27,43 @@ const TTypeInfo* TCursorType();
 const TTypeInfo* TFontCharsetType();
 
 enum : TColor {
-  clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
-  clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
-  clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
-  clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF,
-  clMoneyGreen = 0xC0DCC0, clSkyBlue = 0xF0CAA6, clCream = 0xF0FBFF, clMedGray = 0xA4A0A0,
-  clNone = 0x1FFFFFFF, clDefault = 0x20000000,
+  clBlack = 0x000000,
+  clMaroon = 0x000080,
+  clGreen = 0x008000,
+  clOlive = 0x008080,
+  clNavy = 0x800000,
+  clPurple = 0x800080,
+  clTeal = 0x808000,
+  clGray = 0x808080,
+  clSilver = 0xC0C0C0,
+  clRed = 0x0000FF,
+  clLime = 0x00FF00,
+  clYellow = 0x00FFFF,
+  clBlue = 0xFF0000,
+  clFuchsia = 0xFF00FF,
+  clAqua = 0xFFFF00,
+  clWhite = 0xFFFFFF,
+  clMoneyGreen = 0xC0DCC0,
+  clSkyBlue = 0xF0CAA6,
+  clCream = 0xF0FBFF,
+  clMedGray = 0xA4A0A0,
+  clNone = 0x1FFFFFFF,
+  clDefault = 0x20000000,
 };
 // System colours: 0x80000000 | index.
 constexpr TColor SystemColor(int index) { return TColor(0x80000000u | unsigned(index)); }
 constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor(1),
                  clActiveCaption = SystemColor(2), clInactiveCaption = SystemColor(3),
-                 clMenu = SystemColor(4), clWindow = SystemColor(5),
-                 clWindowFrame = SystemColor(6), clMenuText = SystemColor(7),
-                 clWindowText = SystemColor(8), clCaptionText = SystemColor(9),
-                 clActiveBorder = SystemColor(10), clInactiveBorder = SystemColor(11),
-                 clAppWorkSpace = SystemColor(12), clHighlight = SystemColor(13),
-                 clHighlightText = SystemColor(14), clBtnFace = SystemColor(15),
-                 clBtnShadow = SystemColor(16), clGrayText = SystemColor(17),
-                 clBtnText = SystemColor(18), clInactiveCaptionText = SystemColor(19),
-                 clBtnHighlight = SystemColor(20), cl3DDkShadow = SystemColor(21),
-                 cl3DLight = SystemColor(22), clInfoText = SystemColor(23),
-                 clInfoBk = SystemColor(24);
+                 clMenu = SystemColor(4), clWindow = SystemColor(5), clWindowFrame = SystemColor(6),
+                 clMenuText = SystemColor(7), clWindowText = SystemColor(8),
+                 clCaptionText = SystemColor(9), clActiveBorder = SystemColor(10),
+                 clInactiveBorder = SystemColor(11), clAppWorkSpace = SystemColor(12),
+                 clHighlight = SystemColor(13), clHighlightText = SystemColor(14),
+                 clBtnFace = SystemColor(15), clBtnShadow = SystemColor(16),
+                 clGrayText = SystemColor(17), clBtnText = SystemColor(18),
+                 clInactiveCaptionText = SystemColor(19), clBtnHighlight = SystemColor(20),
+                 cl3DDkShadow = SystemColor(21), cl3DLight = SystemColor(22),
+                 clInfoText = SystemColor(23), clInfoBk = SystemColor(24);
 
 // The RGB value of a colour (system colours from the fixed table; clNone and clDefault give
 // white and black as the original did for a missing table entry).
@@ -66,11 +81,29 @@ TColor StringToColor(const QString& text);  // identifier, $hex or decimal; ECon
 
 // Cursors: crDefault 0 .. crHandPoint -21 as the original numbered them.
 enum : int {
-  crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSize = -22,
-  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
-  crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
-  crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
-  crHandPoint = -21, crSizeAll = -22,
+  crDefault = 0,
+  crNone = -1,
+  crArrow = -2,
+  crCross = -3,
+  crIBeam = -4,
+  crSize = -22,
+  crSizeNESW = -6,
+  crSizeNS = -7,
+  crSizeNWSE = -8,
+  crSizeWE = -9,
+  crUpArrow = -10,
+  crHourGlass = -11,
+  crDrag = -12,
+  crNoDrop = -13,
+  crHSplit = -14,
+  crVSplit = -15,
+  crMultiDrag = -16,
+  crSQLWait = -17,
+  crNo = -18,
+  crAppStart = -19,
+  crHelp = -20,
+  crHandPoint = -21,
+  crSizeAll = -22,
 };
 
 // ---- Geometry ------------------------------------------------------------------------
@@ -108,11 +141,10 @@ ORV_ENUM(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
 ORV_SET(TFontStyles, TFontStyle)
 ORV_ENUM(TFontPitch, fpDefault, fpVariable, fpFixed)
 ORV_ENUM(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame)
-ORV_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot,
-         pmMaskPenNot, pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask,
-         pmXor, pmNotXor)
-ORV_ENUM(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal,
-         bsCross, bsDiagCross)
+ORV_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
+         pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
+ORV_ENUM(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross,
+         bsDiagCross)
 
 // ---- Font, pen, brush ------------------------------------------------------------------
 

@@ -49,8 +49,7 @@ TMenuItem::~TMenuItem() {
 }
 
 TMenuItem* TMenuItem::Items(int index) const {
-  if (index < 0 || index >= Count())
-    throw EListError(QStringLiteral("Menu index out of range"));
+  if (index < 0 || index >= Count()) throw EListError(QStringLiteral("Menu index out of range"));
   return items_[size_t(index)];
 }
 
@@ -58,8 +57,7 @@ void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
   if (item == nullptr) return;
-  if (item->parent_ != nullptr)
-    throw EInvalidOperation(QStringLiteral("Menu inserted twice"));
+  if (item->parent_ != nullptr) throw EInvalidOperation(QStringLiteral("Menu inserted twice"));
   for (TMenuItem* p = this; p != nullptr; p = p->parent_) {
     if (p == item) throw EInvalidOperation(QStringLiteral("Menu inserted twice"));
   }

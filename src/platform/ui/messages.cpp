@@ -47,8 +47,9 @@ class TBus : public QObject {
   void Deliver(TQueued entry) {
     TObject* target = TObject::FromHandle(entry.target);
     if (target == nullptr) return;
-    SafeEntry(target, [&] { SendMessageTo(target, entry.message.Msg, entry.message.WParam,
-                                          entry.message.LParam); });
+    SafeEntry(target, [&] {
+      SendMessageTo(target, entry.message.Msg, entry.message.WParam, entry.message.LParam);
+    });
   }
 
  protected:

@@ -28,7 +28,8 @@ class BusTest : public UiTest {
     UiTest::SetUp();
     gLog.clear();
     RegisterMessageHandler(TBase::StaticClass(), 0x5766, [](TObject* self, TMessage& m) {
-      gLog << QStringLiteral("base %1 %2").arg(static_cast<TComponent*>(self)->Name()).arg(m.WParam);
+      gLog
+          << QStringLiteral("base %1 %2").arg(static_cast<TComponent*>(self)->Name()).arg(m.WParam);
       m.Result = 1;
     });
     RegisterMessageHandler(TBase::StaticClass(), 0x5770, [](TObject*, TMessage& m) {
@@ -36,7 +37,9 @@ class BusTest : public UiTest {
       m.Result = 2;
     });
     RegisterMessageHandler(TDerived::StaticClass(), 0x5766, [](TObject* self, TMessage& m) {
-      gLog << QStringLiteral("derived %1 %2").arg(static_cast<TComponent*>(self)->Name()).arg(m.WParam);
+      gLog << QStringLiteral("derived %1 %2")
+                  .arg(static_cast<TComponent*>(self)->Name())
+                  .arg(m.WParam);
       m.Result = 3;
     });
   }
@@ -99,8 +102,9 @@ TEST_F(BusTest, ControlsDispatchThroughTheirWindowProcedure) {
   EXPECT_EQ(probe.Log.join('|'), "close mr=0");
   // Visibility changes are announced to the control itself.
   f->Show();
-  RegisterMessageHandler(TWinControl::StaticClass(), CM_VISIBLECHANGED,
-                         [](TObject*, TMessage& m) { gLog << QStringLiteral("visible %1").arg(m.WParam); });
+  RegisterMessageHandler(TWinControl::StaticClass(), CM_VISIBLECHANGED, [](TObject*, TMessage& m) {
+    gLog << QStringLiteral("visible %1").arg(m.WParam);
+  });
   auto* panel = new TWinControl(f);
   panel->SetParent(f);
   panel->Hide();

@@ -1,7 +1,7 @@
 #pragma once
 // A fresh environment with the registry, the compiler and the runtime library; the script
 // application over in-memory script tables; boxes and form requests recorded.
-#include "core/dialogservice.h"
+#include "platform/ui/dialogservice.h"
 #include "core/orvcls.h"
 #include "platform/classes/events.h"
 #include "platform/data/memdataset.h"
