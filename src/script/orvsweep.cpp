@@ -1,6 +1,6 @@
 #include "script/orvsweep.h"
 
-#include "core/dialogservice.h"
+#include "platform/ui/dialogservice.h"
 #include "core/orvenv.h"
 #include "core/orvmsg.h"
 #include "platform/classes/registry.h"
