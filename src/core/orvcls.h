@@ -2,6 +2,9 @@
 // The root environment through which the shell, the database layer, the script engine and
 // the screens find each other; the process switches kept beside it; the interfaces they
 // share; and the conversions of objects and argument lists to and from Variants.
+//
+// Naming: T and I prefixes belong to names that scripts and stored texts know; names that
+// only C++ code uses go without them.
 #include "platform/rtl/interfaces.h"
 #include "platform/rtl/varrec.h"
 #include "platform/rtl/variant.h"

@@ -2,9 +2,9 @@
 #include "orvcodeh.h"
 
 #include "core/orvenv.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "platform/rtl/stringfuncs.h"
-#include "script/orvcodeh_private.h"
+#include "script/orvcodeh_p.h"
 
 // ---- Symbol generations -------------------------------------------------------------------
 

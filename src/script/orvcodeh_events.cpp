@@ -1,7 +1,7 @@
 // Events of components bound to script routines and native methods; event packages.
 #include "orvcodeh.h"
 
-#include "script/orvcodeh_private.h"
+#include "script/orvcodeh_p.h"
 
 #include <QtCore/QDebug>
 

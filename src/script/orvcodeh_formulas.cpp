@@ -1,7 +1,7 @@
 // The cache of compiled RunFormula and CalcFormula texts.
 #include "orvcodeh_formulas.h"
 
-#include "script/orvcodeh_private.h"
+#include "script/orvcodeh_p.h"
 #include "script/orvcoder.h"
 
 #include <algorithm>

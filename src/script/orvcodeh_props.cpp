@@ -1,7 +1,7 @@
 // Native properties over the reflection tables, and component fields.
 #include "orvcodeh.h"
 
-#include "script/orvcodeh_private.h"
+#include "script/orvcodeh_p.h"
 
 namespace orvcodeh {
 

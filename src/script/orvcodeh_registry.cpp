@@ -7,7 +7,7 @@
 #include "platform/rtl/stringfuncs.h"
 #include "script/orvcoder.h"
 #include "script/orvcodeh_formulas.h"
-#include "script/orvcodeh_private.h"
+#include "script/orvcodeh_p.h"
 
 namespace {
 

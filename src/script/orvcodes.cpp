@@ -5,7 +5,7 @@
 #include "core/orvmsg.h"
 #include "platform/classes/binstream.h"
 #include "platform/classes/reader.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "platform/data/dataset.h"
 #include "platform/data/fields.h"
 #include "platform/rtl/codepage.h"

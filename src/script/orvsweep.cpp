@@ -3,7 +3,7 @@
 #include "platform/ui/dialogservice.h"
 #include "core/orvenv.h"
 #include "core/orvmsg.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "script/lib/orvopf.h"
 #include "script/orvcode2.h"
 #include "script/orvcodeh.h"

@@ -3,7 +3,7 @@
 #include "core/orvlib_fields.h"
 #include "core/orvmsg.h"
 #include "platform/classes/actions.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "platform/classes/typinfo.h"
 #include "platform/data/field.h"
 

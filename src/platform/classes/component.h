@@ -6,6 +6,9 @@
 // and everything it owns; components that asked for free notification hear opRemove while
 // the component is still in its owner's list; then the owned components are destroyed,
 // last first; then the owner removes the component and tells its own components.
+//
+// Naming: T and I prefixes belong to names that scripts and stored texts know; names that
+// only C++ code uses go without them.
 #include "intf.h"
 #include "typinfo.h"
 

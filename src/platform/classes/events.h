@@ -30,7 +30,7 @@ const void* SignatureTag() {
 template <auto Member>
 const TMethodInfo* MethodCodeOf();
 
-namespace eventsdetail {
+namespace detail {
 template <class T>
 struct MemberTraits;
 template <class C, class R, class... A>
@@ -60,11 +60,11 @@ template <class C, class R, class... A>
 std::unique_ptr<TMethodInfo> MemberMethod(const QString& name, R (C::*member)(A...) const) {
   return MakeMemberMethod<C, R, A...>(name, member);
 }
-}  // namespace eventsdetail
+}  // namespace detail
 
 template <auto Member>
 const TMethodInfo* MethodCodeOf() {
-  static const TMethodInfo* code = eventsdetail::MemberMethod(QString(), Member).release();
+  static const TMethodInfo* code = detail::MemberMethod(QString(), Member).release();
   return code;
 }
 

@@ -2,8 +2,8 @@
 
 #include "collection.h"
 #include "filer.h"
+#include "classregistry.h"
 #include "intidents.h"
-#include "registry.h"
 
 #include "platform/rtl/stringlist.h"
 

@@ -3,7 +3,7 @@
 #include "rtlclasses.h"
 
 #include "actions.h"
-#include "registry.h"
+#include "classregistry.h"
 #include "typinfo.h"
 
 #include "platform/rtl/stringlist.h"

@@ -89,7 +89,7 @@ bool IsString(TTypeKind k) {
 
 }  // namespace
 
-namespace typinfodetail {
+namespace detail {
 
 void RangeError(const TTypeInfo* type, qint64 value) {
   throw ERangeError(QStringLiteral("Value %1 is out of range for %2").arg(value).arg(type->Name));
@@ -105,7 +105,7 @@ void InterfaceError(const TTypeInfo* type) {
   throw EInvalidCast(QStringLiteral("Interface not supported: %1").arg(type->Name));
 }
 
-}  // namespace typinfodetail
+}  // namespace detail
 
 const TTypeInfo* TypeInfoOf(int*) {
   static auto* t = NewOrdinal(tkInteger, "Integer", otSLong, std::numeric_limits<qint32>::min(),
@@ -354,7 +354,7 @@ void SetInterfaceProp(TObject* instance, const TPropInfo* prop, IInterface* valu
   if (prop->Kind() != tkInterface) KindError(prop);
   if (value != nullptr && !prop->PropType->InterfaceIID.isEmpty()) {
     IInterface* typed = value->QueryInterface(prop->PropType->InterfaceIID);
-    if (typed == nullptr) typinfodetail::InterfaceError(prop->PropType);
+    if (typed == nullptr) detail::InterfaceError(prop->PropType);
     value = typed;
   }
   Write<IInterface*>(instance, prop, value);

@@ -14,6 +14,9 @@
 //     c.Field("OkButton", &TFoo::okButton_);             // published component field
 //     c.Implements<IFoo>();
 //   }
+//
+// Naming: T and I prefixes belong to names that scripts and stored texts know; names that
+// only C++ code uses go without them.
 #include "classerrors.h"
 #include "events.h"
 #include "tset.h"
@@ -105,7 +108,7 @@ const TTypeInfo* TypeInfoOf(T**) {
 
 // ---- Conversions between a property's C++ type and its storage kind -----------------
 
-namespace typinfodetail {
+namespace detail {
 
 [[noreturn]] void RangeError(const TTypeInfo* type, qint64 value);
 [[noreturn]] void ClassError(TObject* value, TClass expected);
@@ -219,7 +222,7 @@ concept CreatesWithArg = requires {
 template <class C, class G>
 using GetterResult = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
 
-}  // namespace typinfodetail
+}  // namespace detail
 
 // ---- The builder behind ORV_DESCRIBE ------------------------------------------------
 
@@ -257,8 +260,8 @@ class TClassBuilder {
   // written by setter (member function, field, callable on C*, or nullptr: read-only).
   template <class G, class S = std::nullptr_t>
   TPropBuilder Prop(const QString& name, G getter, S setter = nullptr) {
-    using T = typinfodetail::GetterResult<C, G>;
-    using PV = typinfodetail::PropValue<T>;
+    using T = detail::GetterResult<C, G>;
+    using PV = detail::PropValue<T>;
     using Storage = typename PV::Storage;
     auto prop = std::make_unique<TPropInfo>();
     prop->Name = name;
@@ -291,7 +294,7 @@ class TClassBuilder {
   // A write-only property.
   template <class T, class S>
   TPropBuilder WriteOnly(const QString& name, S setter) {
-    using PV = typinfodetail::PropValue<T>;
+    using PV = detail::PropValue<T>;
     using Storage = typename PV::Storage;
     auto prop = std::make_unique<TPropInfo>();
     prop->Name = name;
@@ -307,7 +310,7 @@ class TClassBuilder {
   // A published method, found by name (event binding, component text).
   template <class M>
   void Method(const QString& name, M member) {
-    info_.AddMethod(eventsdetail::MemberMethod(name, member));
+    info_.AddMethod(detail::MemberMethod(name, member));
   }
 
   // A published field holding a component (or nullptr).
@@ -341,11 +344,11 @@ template <class C>
 std::function<TObject*(TObject*)> ClassFactory(const QString& name) {
   if constexpr (std::is_abstract_v<C>) {
     return {};
-  } else if constexpr (typinfodetail::CreatesWithArg<C>) {
+  } else if constexpr (detail::CreatesWithArg<C>) {
     return [name](TObject* arg) -> TObject* {
       using A = typename C::TCreateArg;
       A* typed = arg != nullptr ? dynamic_cast<A*>(arg) : nullptr;
-      if (arg != nullptr && typed == nullptr) typinfodetail::ClassError(arg, A::StaticClass());
+      if (arg != nullptr && typed == nullptr) detail::ClassError(arg, A::StaticClass());
       return new C(typed);
     };
   } else if constexpr (std::is_default_constructible_v<C>) {

@@ -9,7 +9,7 @@
 #include "platform/data/zconnection.h"
 #include "platform/data/zquery.h"
 #include "platform/data/zupdatesql.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "platform/rtl/stringlist.h"
 
 // The names come from the same X-lists as the enumerations (fieldtypes.h).

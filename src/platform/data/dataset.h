@@ -4,6 +4,9 @@
 // sort) gives the record numbers; fields read the record at the active position. The
 // open/close/edit/insert/post/cancel/delete sequences call the virtual steps below in a
 // fixed order, which derived classes override.
+//
+// Naming: T and I prefixes belong to names that scripts and stored texts know; names that
+// only C++ code uses go without them.
 #include "platform/classes/component.h"
 #include "platform/data/dataevents.h"
 #include "platform/data/fielddefs.h"

@@ -2,6 +2,9 @@
 // TField: one column of a dataset as scripts, grids and reports see it. A field holds no
 // value itself: it reads and writes the dataset's current record. The typed getters and
 // setters are virtual so the program's own field classes can change them.
+//
+// Naming: T and I prefixes belong to names that scripts and stored texts know; names that
+// only C++ code uses go without them.
 #include "platform/classes/component.h"
 #include "platform/data/dataevents.h"
 #include "platform/data/fieldtypes.h"

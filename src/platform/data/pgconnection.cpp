@@ -1,7 +1,7 @@
 // The PostgreSQL driver over libpq. Results arrive in single-row mode and go straight into a
 // compact rowset, so a large result never exists twice in memory.
 #include "platform/data/dbdriver.h"
-#include "platform/data/pgtypes.h"
+#include "platform/data/pgtypes_p.h"
 #include "platform/rtl/datetime.h"
 
 #include <libpq-fe.h>

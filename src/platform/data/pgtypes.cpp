@@ -1,4 +1,4 @@
-#include "platform/data/pgtypes.h"
+#include "platform/data/pgtypes_p.h"
 
 namespace pgtypes {
 

@@ -1,6 +1,9 @@
 #pragma once
 // TZConnection: the connection component that connection texts configure and queries use.
 // PostgreSQL is the one server it reaches; other protocols fail with a clear error.
+//
+// Naming: T and I prefixes belong to names that scripts and stored texts know; names that
+// only C++ code uses go without them.
 #include "platform/classes/component.h"
 #include "platform/data/dbdriver.h"
 

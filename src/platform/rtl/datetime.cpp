@@ -1,7 +1,7 @@
 // Encoding and decoding of TDateTime, calendar helpers and the clock.
 #include "datetime.h"
 
-#include "datetimesplit.h"
+#include "datetimesplit_p.h"
 #include "exceptions.h"
 
 #include <QtCore/QDateTime>

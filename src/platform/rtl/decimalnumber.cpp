@@ -1,4 +1,4 @@
-#include "decimalnumber.h"
+#include "decimalnumber_p.h"
 
 #include <charconv>
 #include <cmath>

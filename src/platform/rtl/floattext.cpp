@@ -1,5 +1,5 @@
 // FloatToStr, FloatToStrF and the Currency counterparts.
-#include "floattext.h"
+#include "floattext_p.h"
 
 namespace {
 

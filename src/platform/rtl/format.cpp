@@ -1,6 +1,6 @@
 // Format: the printf-like formatter over TVarRec argument lists.
 #include "exceptions.h"
-#include "floattext.h"
+#include "floattext_p.h"
 #include "varrec.h"
 
 #include <algorithm>

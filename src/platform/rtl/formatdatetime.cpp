@@ -1,6 +1,6 @@
 // FormatDateTime and the date/time-to-text shorthands.
 #include "datetime.h"
-#include "datetimesplit.h"
+#include "datetimesplit_p.h"
 
 namespace {
 

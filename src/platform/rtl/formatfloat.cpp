@@ -1,5 +1,5 @@
 // FormatFloat and FormatCurr: the number pattern language.
-#include "floattext.h"
+#include "floattext_p.h"
 
 namespace {
 

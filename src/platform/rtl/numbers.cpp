@@ -1,6 +1,6 @@
 // Integer, float, Currency and Boolean conversions from text.
 #include "exceptions.h"
-#include "numberscan.h"
+#include "numberscan_p.h"
 #include "sysutils.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "numberscan.h"
+#include "numberscan_p.h"
 
 #include <charconv>
 #include <cmath>

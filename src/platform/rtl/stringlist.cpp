@@ -1,7 +1,7 @@
 #include "stringlist.h"
 
 #include "exceptions.h"
-#include "stablesort.h"
+#include "stablesort_p.h"
 #include "streams.h"
 #include "stringfuncs.h"
 

@@ -1,7 +1,7 @@
 #include "tlist.h"
 
 #include "exceptions.h"
-#include "stablesort.h"
+#include "stablesort_p.h"
 
 #include <algorithm>
 

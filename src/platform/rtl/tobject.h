@@ -5,6 +5,9 @@
 //
 // Every class with metadata declares ORV_CLASS(Name, Base) in its body and describes what
 // it publishes in its source file (see platform/classes/typinfo.h).
+//
+// Naming: T and I prefixes belong to names that scripts and stored texts know; names that
+// only C++ code uses go without them.
 #include "classinfo.h"
 
 #include <QtCore/QString>

@@ -5,16 +5,16 @@
 #include "interfaces.h"
 #include "tobject.h"
 #include "datetime.h"
-#include "variant_impl.h"
+#include "variant_p.h"
 
 #include <limits>
 
-using variant_detail::Int128;
-using variant_detail::Kind;
-using variant_detail::KindOf;
-using variant_detail::StrRep;
+using detail::Int128;
+using detail::Kind;
+using detail::KindOf;
+using detail::StrRep;
 
-namespace variant_detail {
+namespace detail {
 
 void RaiseTypeCast() { throw EVariantTypeCastError(QStringLiteral("Invalid variant type cast")); }
 void RaiseInvalidOp() { throw EVariantInvalidOpError(QStringLiteral("Invalid variant operation")); }
@@ -72,9 +72,9 @@ Int128 WholeOf(const Variant& v) {
 
 double FloatOf(const Variant& v) { return v.ToDouble(); }
 
-}  // namespace variant_detail
+}  // namespace detail
 
-using namespace variant_detail;
+using namespace detail;
 
 // ---- lifetime -------------------------------------------------------------------------------
 

@@ -94,7 +94,7 @@ enum class TVariantRelationship { vrEqual, vrLessThan, vrGreaterThan, vrNotEqual
 
 class VarArrayData;
 
-namespace variant_detail {
+namespace detail {
 // The head of every shared payload block (strings and arrays).
 struct Shared {
   std::atomic<int> refs{1};
@@ -103,7 +103,7 @@ struct StrRep : Shared {
   explicit StrRep(QString t) : text(std::move(t)) {}
   QString text;
 };
-}  // namespace variant_detail
+}  // namespace detail
 
 class Variant {
  public:
@@ -145,8 +145,8 @@ class Variant {
   Variant(unsigned long v) noexcept : type_(varQWord) { u_.u64 = v; }
   Variant(double v) noexcept : type_(varDouble) { u_.d = v; }
   Variant(Currency v) noexcept : type_(varCurrency) { u_.i64 = v.Raw; }
-  Variant(const QString& v) : type_(varString) { u_.str = new variant_detail::StrRep(v); }
-  Variant(QString&& v) : type_(varString) { u_.str = new variant_detail::StrRep(std::move(v)); }
+  Variant(const QString& v) : type_(varString) { u_.str = new detail::StrRep(v); }
+  Variant(QString&& v) : type_(varString) { u_.str = new detail::StrRep(std::move(v)); }
   Variant(const char* utf8);         // varString
   Variant(QChar v);                  // varString of one character
   Variant(const TObject*) = delete;  // objects travel as handles: use FromObject
@@ -263,8 +263,8 @@ class Variant {
     quint64 u64;  // unsigned integer codes (zero-extended)
     double d;     // Double, Date
     float f;      // Single
-    variant_detail::Shared* shared;
-    variant_detail::StrRep* str;
+    detail::Shared* shared;
+    detail::StrRep* str;
     VarArrayData* arr;
     IInterface* intf;
   } u_;
@@ -302,14 +302,14 @@ int VarArrayHighBound(const Variant& v, int dim);
 QString VarTypeAsText(TVarType type);
 
 // The general cases of the operators; the inline versions below take the common fast paths.
-namespace variant_detail {
+namespace detail {
 Variant Add(const Variant& a, const Variant& b);
 Variant Sub(const Variant& a, const Variant& b);
 Variant Mul(const Variant& a, const Variant& b);
 Variant IntDiv(const Variant& a, const Variant& b);
 Variant Mod(const Variant& a, const Variant& b);
 TVariantRelationship Compare(const Variant& a, const Variant& b);
-}  // namespace variant_detail
+}  // namespace detail
 
 // Operators. Each raises the toolchain's error for operands it cannot combine.
 inline Variant VarAdd(const Variant& a, const Variant& b) {
@@ -320,7 +320,7 @@ inline Variant VarAdd(const Variant& a, const Variant& b) {
     if (std::isfinite(r)) [[likely]]
       return Variant(r);
   }
-  return variant_detail::Add(a, b);
+  return detail::Add(a, b);
 }
 inline Variant VarSub(const Variant& a, const Variant& b) {
   if (a.VType() == varInteger && b.VType() == varInteger)
@@ -330,7 +330,7 @@ inline Variant VarSub(const Variant& a, const Variant& b) {
     if (std::isfinite(r)) [[likely]]
       return Variant(r);
   }
-  return variant_detail::Sub(a, b);
+  return detail::Sub(a, b);
 }
 inline Variant VarMul(const Variant& a, const Variant& b) {
   if (a.VType() == varInteger && b.VType() == varInteger)
@@ -340,18 +340,18 @@ inline Variant VarMul(const Variant& a, const Variant& b) {
     if (std::isfinite(r)) [[likely]]
       return Variant(r);
   }
-  return variant_detail::Mul(a, b);
+  return detail::Mul(a, b);
 }
 Variant VarDivide(const Variant& a, const Variant& b);          // "/": always a float
 inline Variant VarIntDiv(const Variant& a, const Variant& b) {  // div
   if (a.VType() == varInteger && b.VType() == varInteger && b.RawInt64() != 0)
     return Variant::FromWholeNumber(a.RawInt64() / b.RawInt64());
-  return variant_detail::IntDiv(a, b);
+  return detail::IntDiv(a, b);
 }
 inline Variant VarMod(const Variant& a, const Variant& b) {
   if (a.VType() == varInteger && b.VType() == varInteger && b.RawInt64() != 0)
     return Variant(int(a.RawInt64() % b.RawInt64()));
-  return variant_detail::Mod(a, b);
+  return detail::Mod(a, b);
 }
 Variant VarAnd(const Variant& a, const Variant& b);
 Variant VarOr(const Variant& a, const Variant& b);
@@ -367,7 +367,7 @@ inline TVariantRelationship VarCompareValue(const Variant& a, const Variant& b) 
            : a.RawInt64() < b.RawInt64() ? TVariantRelationship::vrLessThan
                                          : TVariantRelationship::vrGreaterThan;
   }
-  return variant_detail::Compare(a, b);
+  return detail::Compare(a, b);
 }
 inline bool VarSameValue(const Variant& a, const Variant& b) {
   return VarCompareValue(a, b) == TVariantRelationship::vrEqual;
@@ -386,12 +386,12 @@ inline Variant operator-(const Variant& a) { return VarNeg(a); }
 inline bool operator==(const Variant& a, const Variant& b) {
   if (a.VType() == varInteger && b.VType() == varInteger) return a.RawInt64() == b.RawInt64();
   if (a.VType() == varDouble && b.VType() == varDouble) return a.RawDouble() == b.RawDouble();
-  return variant_detail::Compare(a, b) == TVariantRelationship::vrEqual;
+  return detail::Compare(a, b) == TVariantRelationship::vrEqual;
 }
 inline bool operator<(const Variant& a, const Variant& b) {
   if (a.VType() == varInteger && b.VType() == varInteger) return a.RawInt64() < b.RawInt64();
   if (a.VType() == varDouble && b.VType() == varDouble) return a.RawDouble() < b.RawDouble();
-  return variant_detail::Compare(a, b) == TVariantRelationship::vrLessThan;
+  return detail::Compare(a, b) == TVariantRelationship::vrLessThan;
 }
 inline bool operator!=(const Variant& a, const Variant& b) { return !(a == b); }
 inline bool operator>(const Variant& a, const Variant& b) { return b < a; }

@@ -3,12 +3,12 @@
 #include "interfaces.h"
 #include "stringfuncs.h"
 #include "variant.h"
-#include "variant_impl.h"
+#include "variant_p.h"
 
 #include <algorithm>
 #include <limits>
 
-using namespace variant_detail;
+using namespace detail;
 using Rel = TVariantRelationship;
 
 namespace {
@@ -221,7 +221,7 @@ const QString& TextOf(const Variant& v) {
 
 }  // namespace
 
-namespace variant_detail {
+namespace detail {
 
 int CompareStrings(const QString& a, const QString& b) {
   // A common prefix decides nothing in that order: compare from the first difference.
@@ -269,7 +269,7 @@ Rel Compare(const Variant& a, const Variant& b) {
   return Order(a.ToDouble(), b.ToDouble());
 }
 
-}  // namespace variant_detail
+}  // namespace detail
 
 Variant VarDivide(const Variant& a, const Variant& b) {
   Variant null;

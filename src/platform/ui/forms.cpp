@@ -7,7 +7,7 @@
 
 #include "platform/classes/filer.h"
 #include "platform/classes/reader.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "platform/rtl/stringlist.h"
 
 #include <QtCore/QCoreApplication>

@@ -3,7 +3,7 @@
 #include "forms.h"
 #include "menus.h"
 
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 
 void RegisterUIClasses() {
   RegisterClasses(

@@ -1,6 +1,9 @@
 #pragma once
 // Key scripts: the parsed item list (TRepsPars) with its lexer, include handling and the
 // interpreter that walks the items key by key.
+//
+// Naming: T and I prefixes belong to names that scripts and stored texts know; names that
+// only C++ code uses go without them.
 #include "reports/lang/orvReps_Defs.h"
 #include "reports/lang/orvReps_Errs.h"
 #include "reports/lang/orvReps_KeyDefs.h"

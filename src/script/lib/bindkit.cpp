@@ -1,7 +1,7 @@
 #include "script/lib/bindkit.h"
 
+#include "core/orvsys.h"
 #include "platform/classes/component.h"
-#include "script/lib/orverror.h"
 
 namespace bindkit {
 

@@ -1,6 +1,6 @@
 #include "core/orvsys.h"
 
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "platform/rtl/stringlist.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Classes with one published property of every kind, shared by the tests.
 #include "platform/classes/component.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "support/test_support.h"
 
 ORV_ENUM(TShape, shNone, shCircle, shSquare)

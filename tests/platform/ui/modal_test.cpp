@@ -2,7 +2,7 @@
 // button, a CloseQuery veto, caFree inside the handler, exceptions and time-outs.
 #include "ui_test.h"
 
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "platform/ui/uientry.h"
 
 #include <QtCore/QTimer>

@@ -1,7 +1,7 @@
 #include "fixture.h"
 
 #include "core/orvmsg.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "platform/classes/typinfo.h"
 #include "platform/data/field.h"
 

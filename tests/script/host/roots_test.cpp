@@ -3,7 +3,7 @@
 #include "fixture.h"
 
 #include "db/orvdbintf.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "platform/classes/actions.h"
 #include "platform/classes/reader.h"
 #include "platform/classes/writer.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 #include "platform/rtl/exceptions.h"
 #include "script/orvty.h"
 

@@ -3,7 +3,7 @@
 #include "fixture.h"
 
 #include "core/orvsys.h"
-#include "platform/classes/registry.h"
+#include "platform/classes/classregistry.h"
 
 namespace {
 

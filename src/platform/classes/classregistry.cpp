@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "classregistry.h"
 
 #include "platform/rtl/exceptions.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The shared float-to-text engine of FloatToStrF, CurrToStrF and Format.
-#include "decimalnumber.h"
+#include "decimalnumber_p.h"
 #include "sysutils.h"
 
 QString FloatToText(DecimalNumber number, TFloatFormat format, int precision, int digits,

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace variant_detail {
+namespace detail {
 
 __extension__ typedef __int128 Int128;
 
@@ -61,10 +61,10 @@ inline bool ReadFloat(const QString& text, double& out) { return TryStrToFloat(t
 // Order of two texts: the order of AnsiCompareStr (sorted lists and scripts agree).
 int CompareStrings(const QString& a, const QString& b);
 
-}  // namespace variant_detail
+}  // namespace detail
 
 // The shared block of a Variant array.
-class VarArrayData : public variant_detail::Shared {
+class VarArrayData : public detail::Shared {
  public:
   int low = 0;
   TVarType elementType = varVariant;
