@@ -53,8 +53,8 @@ inline QString ErrorOf(DbConnection& c, const QByteArray& sql, const std::vector
 
 }  // namespace demotest
 
-#define REQUIRE_DEMO()                                                          \
-  do {                                                                          \
-    if (testsupport::PgHost().isEmpty())                                        \
-      GTEST_SKIP() << "no PostgreSQL cluster (ORV_PG_HOST unset)";              \
+#define REQUIRE_DEMO()                                             \
+  do {                                                             \
+    if (testsupport::PgHost().isEmpty())                           \
+      GTEST_SKIP() << "no PostgreSQL cluster (ORV_PG_HOST unset)"; \
   } while (0)

@@ -14,11 +14,11 @@ TEST(DemoLogin, XpUserAcceptsOnlyTheConnectedUserWithItsPassword) {
     const char* upass;
     bool accepted;
   } cases[] = {
-      {"orv", "orv", "orv", true},        {"buh", "buh", "buh", true},
-      {"buh", "BUH", "buh", true},        {"sklad", "sklad", "sklad", true},
-      {"gost", "gost", "gost", true},     {"buh", "buh", "Buh", false},
-      {"buh", "buh", "", false},          {"buh", "orv", "orv", false},
-      {"buh", "nobody", "buh", false},    {"stazher", "stazher", "stazher", false},
+      {"orv", "orv", "orv", true},     {"buh", "buh", "buh", true},
+      {"buh", "BUH", "buh", true},     {"sklad", "sklad", "sklad", true},
+      {"gost", "gost", "gost", true},  {"buh", "buh", "Buh", false},
+      {"buh", "buh", "", false},       {"buh", "orv", "orv", false},
+      {"buh", "nobody", "buh", false}, {"stazher", "stazher", "stazher", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.role) + " as " + c.uname + "/" + c.upass);
@@ -48,9 +48,10 @@ TEST(DemoLogin, ChangedPasswordHoldsForServerAndLoginCheck) {
   auto su = Superuser();
   su->Execute("DROP ROLE IF EXISTS " + role.toUtf8(), {});
   su->Execute("CREATE ROLE " + role.toUtf8() + " LOGIN PASSWORD 'first' IN ROLE orv_reader", {});
-  su->Execute("INSERT INTO users (id, name, fullname, hash) VALUES (900, $1, 'Проверка', "
-              "crypt('first', gen_salt('bf', 4)))",
-              {T(role)});
+  su->Execute(
+      "INSERT INTO users (id, name, fullname, hash) VALUES (900, $1, 'Проверка', "
+      "crypt('first', gen_salt('bf', 4)))",
+      {T(role)});
   {
     auto c = CreatePgConnection();
     c->Open(Params(role, "first"));
@@ -84,8 +85,9 @@ TEST(DemoLogin, HashesAreHiddenFromDemoRoles) {
   }
   // Nothing on file holds a password in the clear.
   auto su = Superuser();
-  EXPECT_EQ(Scalar(*su, "SELECT count(*) FROM pg_authid WHERE rolname IN "
-                        "('orv','buh','sklad','gost','stazher') AND rolpassword LIKE 'SCRAM-SHA-256$%'"),
+  EXPECT_EQ(Scalar(*su,
+                   "SELECT count(*) FROM pg_authid WHERE rolname IN "
+                   "('orv','buh','sklad','gost','stazher') AND rolpassword LIKE 'SCRAM-SHA-256$%'"),
             "5");
 }
 

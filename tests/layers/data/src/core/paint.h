@@ -2,4 +2,4 @@
 #include "platform/ui/widgets.h"
 #include <QtCore/QList>
 #include <QtGui/QPainter>
-#  include <QColor>
+#include <QColor>
