@@ -25,6 +25,8 @@ PgConn AdminConnection() {
     std::fprintf(stderr, "demo: %s", PQerrorMessage(conn.get()));
     std::abort();
   }
+  PQsetNoticeProcessor(
+      conn.get(), [](void*, const char*) {}, nullptr);
   return conn;
 }
 
