@@ -138,7 +138,11 @@ QString VarToStrDef(const Variant& value) {
 
 double StrToFloatDot(const QString& text) { return StrToFloat(text, DotSettings()); }
 
-QString FloatToStrDot(double value) { return FloatToStr(value, DotSettings()); }
+QString FloatToStrDot(double value) {
+  // The general format reads only the decimal separator: one copy of the settings will do.
+  static const TFormatSettings settings = DotSettings();
+  return FloatToStr(value, settings);
+}
 
 void AddFloatDot(QString& text, double value) { text += FloatToStrDot(value); }
 

@@ -17,10 +17,15 @@ using namespace orvReps_Lib;
 
 void HLiteral(TFormatCommands&, TFormatCommand&) {}
 
-void HAppend(TFormatCommands& f, TFormatCommand& c) { c.ResultText = f.ArgText(c, 1) + c.Args[2]; }
-void HPrepend(TFormatCommands& f, TFormatCommand& c) { c.ResultText = c.Args[1] + f.ArgText(c, 2); }
-void HJoin(TFormatCommands& f, TFormatCommand& c) {
-  c.ResultText = f.ArgText(c, 1) + f.ArgText(c, 2);
+void HConcat(TFormatCommands& f, TFormatCommand& c) {
+  qsizetype n = 0;
+  for (const TFormatCommand::TPart& p : c.Parts)
+    n += p.Source >= 0 ? f.GetItem(p.Source).ResultText.size() : p.Literal.size();
+  QString& r = c.ResultText;
+  r.clear();
+  r.reserve(n);
+  for (const TFormatCommand::TPart& p : c.Parts)
+    r += p.Source >= 0 ? f.GetItem(p.Source).ResultText : p.Literal;
 }
 void HAddText(TFormatCommands& f, TFormatCommand& c) {
   c.ResultText = c.Before ? c.Args[1] + f.ArgText(c, 2) : f.ArgText(c, 2) + c.Args[1];
@@ -498,7 +503,27 @@ class TFormatCompiler {
     return c;
   }
 
-  bool IsConst(int cmd) const { return t_.items_[cmd].Constant; }
+  void AddParts(std::vector<TFormatCommand::TPart>& parts, const TInterpretCom& it) {
+    if (it.Kind == icText) {
+      QString literal = Unescape(it);
+      if (t_.EscapeLiterals) t_.EscapeText(literal);
+      parts.push_back({-1, literal});
+      return;
+    }
+    TFormatCommand& c = t_.items_[it.Command];
+    if (c.Constant) {
+      parts.push_back({-1, c.ResultText});
+    } else if (c.Op == TFormatCommand::opConcat) {
+      // Only this join refers to it: its parts move here and it runs no more.
+      for (TFormatCommand::TPart& p : c.Parts) parts.push_back(std::move(p));
+      c.Parts.clear();
+      c.ResultText.clear();
+      c.Handler = &HLiteral;
+      c.Constant = true;
+    } else {
+      parts.push_back({it.Command, QString()});
+    }
+  }
 
   // Step 5: combines item i with its left neighbours while they are texts or commands.
   int Reduce(int i) {
@@ -509,35 +534,20 @@ class TFormatCompiler {
         a.SpanEnd = b.SpanEnd;
         a.EscapeCount += b.EscapeCount;
       } else {
+        // Texts and results joined in one step: nested joins are spliced into one list.
+        std::vector<TFormatCommand::TPart> parts;
+        AddParts(parts, a);
+        AddParts(parts, b);
         const int index = t_.Count();
-        TFormatCommand::TOp op =
-            a.Kind == icClosed
-                ? (b.Kind == icClosed ? TFormatCommand::opJoin : TFormatCommand::opAppend)
-                : TFormatCommand::opPrepend;
-        QString literal;
-        if (op != TFormatCommand::opJoin) {
-          literal = Unescape(a.Kind == icText ? a : b);
-          if (t_.EscapeLiterals) t_.EscapeText(literal);
-        }
-        const int left = a.Kind == icClosed ? a.Command : -1;
-        const int right = b.Kind == icClosed ? b.Command : -1;
-        TFormatCommand& c = NewCommand(op);
-        bool constant = true;
-        if (op == TFormatCommand::opAppend) {
-          c.ArgSources[1] = left, c.Args[2] = literal, c.Handler = &HAppend;
-          constant = IsConst(left);
-        } else if (op == TFormatCommand::opPrepend) {
-          c.Args[1] = literal, c.ArgSources[2] = right, c.Handler = &HPrepend;
-          constant = IsConst(right);
-        } else {
-          c.ArgSources[1] = left, c.ArgSources[2] = right, c.Handler = &HJoin;
-          constant = IsConst(left) && IsConst(right);
-        }
-        c.Handler(t_, c);
-        if (constant) {
-          c.Handler = &HLiteral;
-        } else {
+        TFormatCommand& c = NewCommand(TFormatCommand::opConcat);
+        c.Parts = std::move(parts);
+        c.Handler = &HConcat;
+        HConcat(t_, c);
+        if (std::any_of(c.Parts.begin(), c.Parts.end(),
+                        [](const TFormatCommand::TPart& p) { return p.Source >= 0; })) {
           c.Constant = false;
+        } else {
+          c.Handler = &HLiteral;
         }
         a.Kind = icClosed;
         a.Command = index;
@@ -901,16 +911,10 @@ void TFormatCommands::RewriteLiterals(int upTo, const std::function<void(QString
     TFormatCommand& c = items_[i];
     switch (c.Op) {
       case TFormatCommand::opLiteral: f(c.ResultText); break;
-      case TFormatCommand::opAppend:
-        f(c.Args[2]);
-        if (c.Constant) HAppend(*this, c);
-        break;
-      case TFormatCommand::opPrepend:
-        f(c.Args[1]);
-        if (c.Constant) HPrepend(*this, c);
-        break;
-      case TFormatCommand::opJoin:
-        if (c.Constant) HJoin(*this, c);
+      case TFormatCommand::opConcat:
+        for (TFormatCommand::TPart& p : c.Parts)
+          if (p.Source < 0) f(p.Literal);
+        HConcat(*this, c);
         break;
       default: break;
     }

@@ -69,7 +69,7 @@ class TFormatCommands;
 class TFormatCommand {
  public:
   using THandler = void (*)(TFormatCommands&, TFormatCommand&);
-  enum TOp : quint8 { opCommand, opLiteral, opAppend, opPrepend, opJoin, opAddText, opRtfWrap };
+  enum TOp : quint8 { opCommand, opLiteral, opConcat, opAddText, opRtfWrap };
 
   THandler Handler = nullptr;
   TComTypes Kind = ctNone;
@@ -92,6 +92,12 @@ class TFormatCommand {
   QString Remaining;  // W and V: the text still to print in this run
   qint32 WrapIndex = -1;
   QString Open, Close;  // F with a literal spec
+  // Joined texts: each part is an earlier command's result (index) or a literal (-1).
+  struct TPart {
+    qint32 Source;
+    QString Literal;
+  };
+  std::vector<TPart> Parts;
   // ? : copies share the compiled formula, so none runs without it.
   std::shared_ptr<TCompileCode> Formula;
   // = : the variable, once bound.
