@@ -1,16 +1,15 @@
-// Lowering an instruction list into its run form, and the run loop over that form.
+// The run loop over the run form of compiled code.
 #include "orvcodex.h"
 
 #include "core/orvcls.h"
-#include "script/orvcode.h"
 #include "script/orvcodef.h"
 #include "script/orvcodeh.h"
 #include "script/orvcodei.h"
 #include "script/orvcodeops.h"
+#include "script/orvcodex_p.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <new>
 #include <vector>
 
@@ -18,538 +17,7 @@ namespace orvcodex {
 
 namespace {
 
-// Where an operand comes from, in the order of the bases the run loop indexes.
-enum class TSrc : quint8 { Stack, Var, Param, Const };
-
-// The operation of a step, for its inline paths on Integers and Doubles.
-enum class TFn : quint8 {
-  Other,
-  Add,
-  Sub,
-  Mul,
-  IntDiv,
-  Mod,
-  And,
-  Or,
-  Xor,
-  Eq,
-  Ne,
-  Lt,
-  Le,
-  Gt,
-  Ge,
-  Inc,
-  Dec
-};
-
-#define ORV_STEPS(X) \
-  X(Push)            \
-  X(Self)            \
-  X(One)             \
-  X(Two)             \
-  X(TwoSet)          \
-  X(TwoIf)           \
-  X(TwoLoop)         \
-  X(Move)            \
-  X(Step)            \
-  X(SetVar)          \
-  X(SetParam)        \
-  X(Array)           \
-  X(GetExt)          \
-  X(SetExt)          \
-  X(Call)            \
-  X(GetArray)        \
-  X(SetArray)        \
-  X(Goto)            \
-  X(If)              \
-  X(Pop)             \
-  X(Append)          \
-  X(AppendFrom)      \
-  X(Fail)            \
-  X(EndIf)           \
-  X(End)
-
-enum class TStepKind : quint8 {
-#define ORV_STEP_ENUM(name) name,
-  ORV_STEPS(ORV_STEP_ENUM)
-#undef ORV_STEP_ENUM
-};
-
-// One step of the run form. Two-operand steps (Two, TwoSet, TwoIf, TwoLoop) read A and B
-// from their sources; Pops of them come off the stack (A below B).
-struct TRunStep {
-  TStepKind Kind = TStepKind::End;
-  TSrc A = TSrc::Stack;
-  TSrc B = TSrc::Stack;
-  TFn Fn = TFn::Other;
-  quint8 Pops = 0;
-  bool SelfCall = false;  // Call: the object is the routine's Self, never pushed
-  qint32 IA = 0;          // operand indexes: local slot, argument or constant
-  qint32 IB = 0;
-  qint32 Dest = 0;       // local slot or argument written, or the step a jump goes to
-  qint32 ParamNeed = 0;  // the arguments the operands read: highest index + 1
-  qint32 At = 0;         // the instruction reported when the step fails
-  qint32 AtA = 0;        // the instructions that load A and B, and the jump of TwoIf
-  qint32 AtB = 0;
-  qint32 AtIf = 0;
-  qint32 Dest2 = 0;         // TwoLoop: the step it goes to when the condition holds
-  const TI* Ins = nullptr;  // the instruction of the step's operation, item or call
-};
-
-}  // namespace
-
-struct TRunCode {
-  std::vector<TRunStep> Steps;
-  std::vector<Variant> Consts;
-  int SourceCount = -1;
-  int LabelCount = -1;
-  // For a compiled routine: its variable slots, the stack slots the steps need and
-  // Result's slot (or -1).
-  int VarCount = 0;
-  int StackSize = 0;
-  int ResultSlot = -1;
-  // The arguments the steps read (highest index + 1), and whether the stack is provably
-  // deep enough for every step: then, with that many arguments, no step checks the stack.
-  int ParamNeed = 0;
-  bool Balanced = false;
-  // Calls with fewer arguments than this check every step (ParamNeed when Balanced).
-  int ChecksBelow = 0;
-};
-
-void TRunCodeDeleter::operator()(TRunCode* run) const { delete run; }
-
-namespace {
-
-// ---- Lowering --------------------------------------------------------------------------------
-
-bool IsLoad(TIKind kind) {
-  return kind == TIKind::tiValue || kind == TIKind::tiGetVar || kind == TIKind::tiGetParam;
-}
-
-TFn FnOf(TTwoOperation op) {
-  using namespace orvcodeops;
-  static const std::pair<TTwoOperation, TFn> kOps[] = {
-      {OpAdd, TFn::Add},      {OpSubtract, TFn::Sub},
-      {OpMultiply, TFn::Mul}, {OpIntDivide, TFn::IntDiv},
-      {OpModulus, TFn::Mod},  {OpAnd, TFn::And},
-      {OpOr, TFn::Or},        {OpXor, TFn::Xor},
-      {OpEqual, TFn::Eq},     {OpNotEqual, TFn::Ne},
-      {OpLess, TFn::Lt},      {OpLessOrEqual, TFn::Le},
-      {OpGreater, TFn::Gt},   {OpGreaterOrEqual, TFn::Ge}};
-  for (const auto& [known, fn] : kOps)
-    if (op == known) return fn;
-  return TFn::Other;
-}
-
-TFn FnOf(TOneOperation op) {
-  if (op == orvcodeops::OpIncrement) return TFn::Inc;
-  if (op == orvcodeops::OpDecrement) return TFn::Dec;
-  return TFn::Other;
-}
-
-class TLowering {
- public:
-  TLowering(const TICode& code, TRunCode& run) : code_(code), run_(run), n_(code.Count()) {}
-
-  void Lower() {
-    run_.Steps.clear();
-    run_.Steps.reserve(size_t(n_) + 2);
-    run_.Consts.clear();
-    size_t values = 0;
-    for (const TI& ins : code_.Items) values += ins.Kind == TIKind::tiValue ? 1 : 0;
-    run_.Consts.reserve(values);
-    target_.assign(size_t(n_) + 1, false);
-    for (const TLabelItem& label : code_.Labels)
-      if (label.Place >= 0 && label.Place <= n_) target_[size_t(label.Place)] = true;
-    stepOf_.assign(size_t(n_) + 1, -1);
-    selfCall_.assign(size_t(n_) + 1, false);
-    appendTwo_.assign(size_t(n_) + 1, false);
-    for (int i = 0; i < n_;) {
-      stepOf_[size_t(i)] = int(run_.Steps.size());
-      if (At(i).Kind == TIKind::tiGetVar) {
-        const int two = AppendEnd(i);
-        if (two == i + 2 && IsLoad(KindAt(i + 1))) {
-          run_.Steps.push_back(AppendStep(two, i + 1));
-          i += 4;
-          continue;
-        }
-        if (two >= 0) {
-          // v is not pushed: the step at the addition appends the operand to it in place.
-          appendTwo_[size_t(two)] = true;
-          target_[size_t(two)] = true;  // nothing groups across the addition
-          ++i;
-          continue;
-        }
-      }
-      if (appendTwo_[size_t(i)]) {
-        run_.Steps.push_back(AppendStep(i, -1));
-        i += 2;
-        continue;
-      }
-      if (At(i).Kind == TIKind::tiSelf) {
-        const int call = CallTakingSelf(i);
-        if (call >= 0) {
-          selfCall_[size_t(call)] = true;
-          ++i;
-          continue;
-        }
-      }
-      TRunStep step;
-      const int length = Group(i, step);
-      run_.Steps.push_back(step);
-      i += length;
-    }
-    // Falling off a conditional jump that ends the list ends the run with -1, a jump to the
-    // end with 0.
-    if (n_ > 0 && code_.Items.back().Kind == TIKind::tiIf)
-      run_.Steps.push_back(Step(TStepKind::EndIf));
-    stepOf_[size_t(n_)] = int(run_.Steps.size());
-    run_.Steps.push_back(Step(TStepKind::End));
-    for (TRunStep& s : run_.Steps)
-      if (s.Kind == TStepKind::Goto || s.Kind == TStepKind::If || s.Kind == TStepKind::TwoIf)
-        s.Dest = stepOf_[size_t(code_.Labels[size_t(s.Dest)].Place)];
-    run_.StackSize = StackDepth();
-    run_.Balanced = Balanced();
-    run_.ParamNeed = 0;
-    for (const TRunStep& step : run_.Steps)
-      run_.ParamNeed = std::max(run_.ParamNeed, step.ParamNeed);
-    run_.ChecksBelow = run_.Balanced ? run_.ParamNeed : std::numeric_limits<int>::max();
-    // A jump back to a loop's test runs the test itself and goes on from there; a jump to
-    // the end ends there.
-    for (TRunStep& g : run_.Steps) {
-      if (g.Kind != TStepKind::Goto) continue;
-      const int to = g.Dest;
-      const TStepKind kind = run_.Steps[size_t(to)].Kind;
-      if (kind == TStepKind::TwoIf) {
-        g = run_.Steps[size_t(to)];
-        g.Kind = TStepKind::TwoLoop;
-        g.Dest2 = to + 1;
-      } else if (kind == TStepKind::End) {
-        g = run_.Steps[size_t(to)];
-      }
-    }
-    run_.SourceCount = n_;
-    run_.LabelCount = int(code_.Labels.size());
-  }
-
- private:
-  static TRunStep Step(TStepKind kind) {
-    TRunStep s;
-    s.Kind = kind;
-    return s;
-  }
-
-  const TI& At(int i) const { return code_.Items[size_t(i)]; }
-  TIKind KindAt(int i) const { return At(i).Kind; }
-
-  // Instructions i .. i + count - 1 exist and only the first may be a jump target.
-  bool Joins(int i, int count) const {
-    if (i + count > n_) return false;
-    for (int j = i + 1; j < i + count; ++j)
-      if (target_[size_t(j)]) return false;
-    return true;
-  }
-
-  // The most values the steps keep on the stack, counted along their order as the code
-  // writer counts the instructions; steps read operands in place and Self may be left out,
-  // so this is at most the writer's StackSize.
-  int StackDepth() const {
-    int depth = 0;
-    int most = 0;
-    for (const TRunStep& s : run_.Steps) {
-      switch (s.Kind) {
-        case TStepKind::Push:
-        case TStepKind::Self: ++depth; break;
-        case TStepKind::Two: depth += 1 - s.Pops; break;
-        case TStepKind::TwoSet:
-        case TStepKind::TwoIf:
-        case TStepKind::TwoLoop: depth -= s.Pops; break;
-        case TStepKind::SetVar:
-        case TStepKind::SetParam:
-        case TStepKind::If:
-        case TStepKind::Pop: --depth; break;
-        case TStepKind::Append: --depth; break;
-        case TStepKind::AppendFrom: break;
-        case TStepKind::Array: depth += 1 - s.Dest; break;
-        case TStepKind::SetExt: depth -= 2; break;
-        case TStepKind::Call: depth += (s.SelfCall ? 1 : 0) - s.Ins->Arg; break;
-        case TStepKind::GetArray: depth -= s.Ins->Arg; break;
-        case TStepKind::SetArray: depth -= 2 + s.Ins->Arg; break;
-        case TStepKind::Fail: depth += s.Ins->Arg; break;
-        case TStepKind::One:
-        case TStepKind::Move:
-        case TStepKind::Step:
-        case TStepKind::GetExt:
-        case TStepKind::Goto:
-        case TStepKind::EndIf:
-        case TStepKind::End: break;
-      }
-      most = std::max(most, depth);
-    }
-    return most;
-  }
-
-  // The values instruction i takes from the stack and puts on it; false for a jump or a
-  // failure, which end a straight run of code.
-  bool Effect(int i, int& pops, int& pushes) const {
-    const TI& ins = At(i);
-    pops = 0;
-    pushes = 1;
-    switch (ins.Kind) {
-      case TIKind::tiValue:
-      case TIKind::tiSelf:
-      case TIKind::tiGetVar:
-      case TIKind::tiGetParam: return true;
-      case TIKind::tiOne:
-      case TIKind::tiGetExt: pops = 1; return true;
-      case TIKind::tiTwo: pops = 2; return true;
-      case TIKind::tiArray: pops = ins.Arg; return true;
-      case TIKind::tiSetVar:
-      case TIKind::tiSetParam:
-      case TIKind::tiPop:
-        pops = 1;
-        pushes = 0;
-        return true;
-      case TIKind::tiSetExt:
-        pops = 2;
-        pushes = 0;
-        return true;
-      case TIKind::tiConstEntry:
-      case TIKind::tiVarEntry:
-      case TIKind::tiGetArray: pops = ins.Arg + 1; return true;
-      case TIKind::tiSetArray:
-        pops = ins.Arg + 2;
-        pushes = 0;
-        return true;
-      case TIKind::tiIf:
-        pops = 1;
-        pushes = 0;
-        return false;
-      case TIKind::tiGoto: pushes = 0; return false;
-      case TIKind::tiFail: return false;
-    }
-    return false;
-  }
-
-  // True when the stack depth at every instruction is the one counted along the list (every
-  // jump leaves the depth its label expects) and no instruction takes more than that depth
-  // holds. The stack checks of the steps can then never fail.
-  bool Balanced() const {
-    std::vector<int>& depthAt = scratch_.DepthAt;
-    depthAt.assign(size_t(n_) + 1, 0);
-    int depth = 0;
-    for (int i = 0; i < n_; ++i) {
-      depthAt[size_t(i)] = depth;
-      int pops = 0;
-      int pushes = 0;
-      Effect(i, pops, pushes);
-      if (At(i).Kind == TIKind::tiFail || pops > depth) return false;
-      depth += pushes - pops;
-    }
-    depthAt[size_t(n_)] = depth;
-    for (int i = 0; i < n_; ++i) {
-      const TI& ins = At(i);
-      if (ins.Kind != TIKind::tiGoto && ins.Kind != TIKind::tiIf) continue;
-      const int after = depthAt[size_t(i)] - (ins.Kind == TIKind::tiIf ? 1 : 0);
-      if (depthAt[size_t(code_.Labels[size_t(ins.Arg)].Place)] != after) return false;
-    }
-    return true;
-  }
-
-  // For `v := v + e` over local slot v read at i: the addition's index when e cannot change
-  // v (no call with var arguments, no write of v), so v may be read after e and appended to
-  // in place; -1 otherwise.
-  int AppendEnd(int i) const {
-    const int slot = At(i).Arg;
-    int above = 0;  // values pushed over v
-    for (int j = i + 1; j + 1 < n_; ++j) {
-      if (target_[size_t(j)]) return -1;
-      const TI& ins = At(j);
-      if (ins.Kind == TIKind::tiTwo && above == 1) {
-        const TI& set = At(j + 1);
-        if (ins.Op.Two != orvcodeops::OpAdd || target_[size_t(j + 1)] ||
-            set.Kind != TIKind::tiSetVar || set.Arg != slot)
-          return -1;
-        return j;
-      }
-      if (ins.Kind == TIKind::tiVarEntry || (ins.Kind == TIKind::tiSetVar && ins.Arg == slot))
-        return -1;
-      int pops = 0;
-      int pushes = 0;
-      if (!Effect(j, pops, pushes) || pops > above) return -1;
-      above += pushes - pops;
-    }
-    return -1;
-  }
-
-  // The step of an append whose addition is at two, reading its operand from load, or from
-  // the stack when load is -1.
-  TRunStep AppendStep(int two, int load) {
-    TRunStep s;
-    s.Kind = load >= 0 ? TStepKind::AppendFrom : TStepKind::Append;
-    s.Dest = At(two + 1).Arg;
-    s.Ins = &At(two);
-    s.At = two;
-    if (load >= 0) Operand(s, load, false);
-    return s;
-  }
-
-  // The call that takes the Self pushed at i as its object, when nothing between them can
-  // take or see that value and no jump lands between them; -1 otherwise.
-  int CallTakingSelf(int i) const {
-    int above = 0;  // values pushed over Self
-    for (int j = i + 1; j < n_; ++j) {
-      if (target_[size_t(j)]) return -1;
-      const TIKind kind = At(j).Kind;
-      if ((kind == TIKind::tiConstEntry || kind == TIKind::tiVarEntry) && At(j).Arg == above)
-        return j;
-      int pops = 0;
-      int pushes = 0;
-      if (!Effect(j, pops, pushes) || pops > above) return -1;
-      above += pushes - pops;
-    }
-    return -1;
-  }
-
-  void Operand(TRunStep& s, int i, bool first) {
-    const TI& ins = At(i);
-    TSrc src = TSrc::Const;
-    qint32 index = 0;
-    if (ins.Kind == TIKind::tiValue) {
-      index = qint32(run_.Consts.size());
-      run_.Consts.push_back(ins.Value);
-    } else if (ins.Kind == TIKind::tiGetVar) {
-      src = TSrc::Var;
-      index = ins.Arg;
-    } else {
-      src = TSrc::Param;
-      index = ins.Arg;
-      s.ParamNeed = std::max(s.ParamNeed, index + 1);
-    }
-    if (first) {
-      s.A = src;
-      s.IA = index;
-      s.AtA = i;
-    } else {
-      s.B = src;
-      s.IB = index;
-      s.AtB = i;
-    }
-  }
-
-  // Fills step with the group of instructions that starts at i; returns its length.
-  int Group(int i, TRunStep& s) {
-    const TI& x = At(i);
-    int two = -1;  // the tiTwo a two-operand group ends with
-    if (IsLoad(x.Kind) && Joins(i, 3) && IsLoad(KindAt(i + 1)) && KindAt(i + 2) == TIKind::tiTwo) {
-      Operand(s, i, true);
-      Operand(s, i + 1, false);
-      two = i + 2;
-    } else if (IsLoad(x.Kind) && Joins(i, 2) && KindAt(i + 1) == TIKind::tiTwo) {
-      s.AtA = i + 1;
-      Operand(s, i, false);
-      s.Pops = 1;
-      two = i + 1;
-    } else if (x.Kind == TIKind::tiTwo) {
-      s.AtA = s.AtB = i;
-      s.IB = 1;
-      s.Pops = 2;
-      two = i;
-    }
-    if (two >= 0) {
-      s.Ins = &At(two);
-      s.At = two;
-      s.Fn = FnOf(At(two).Op.Two);
-      int length = two - i + 1;
-      if (Joins(i, length + 1) && KindAt(two + 1) == TIKind::tiIf) {
-        s.Kind = TStepKind::TwoIf;
-        s.Dest = At(two + 1).Arg;
-        s.AtIf = two + 1;
-        ++length;
-      } else if (Joins(i, length + 1) && KindAt(two + 1) == TIKind::tiSetVar) {
-        s.Kind = TStepKind::TwoSet;
-        s.Dest = At(two + 1).Arg;
-        ++length;
-      } else {
-        s.Kind = TStepKind::Two;
-      }
-      return length;
-    }
-    if (x.Kind == TIKind::tiGetVar && Joins(i, 3) && KindAt(i + 1) == TIKind::tiOne &&
-        FnOf(At(i + 1).Op.One) != TFn::Other && KindAt(i + 2) == TIKind::tiSetVar &&
-        At(i + 2).Arg == x.Arg) {
-      s.Kind = TStepKind::Step;
-      s.Fn = FnOf(At(i + 1).Op.One);
-      s.Dest = x.Arg;
-      s.Ins = &At(i + 1);
-      s.At = i + 1;
-      return 3;
-    }
-    if (IsLoad(x.Kind) && Joins(i, 2) && KindAt(i + 1) == TIKind::tiSetVar) {
-      s.Kind = TStepKind::Move;
-      Operand(s, i, true);
-      s.Dest = At(i + 1).Arg;
-      s.At = i + 1;
-      return 2;
-    }
-    s.Ins = &x;
-    s.At = i;
-    s.Dest = x.Arg;
-    switch (x.Kind) {
-      case TIKind::tiValue:
-      case TIKind::tiGetVar:
-      case TIKind::tiGetParam:
-        s.Kind = TStepKind::Push;
-        Operand(s, i, true);
-        break;
-      case TIKind::tiSelf: s.Kind = TStepKind::Self; break;
-      case TIKind::tiOne:
-        s.Kind = TStepKind::One;
-        s.Fn = FnOf(x.Op.One);
-        break;
-      case TIKind::tiTwo: break;  // a group above
-      case TIKind::tiArray: s.Kind = TStepKind::Array; break;
-      case TIKind::tiSetVar: s.Kind = TStepKind::SetVar; break;
-      case TIKind::tiSetParam: s.Kind = TStepKind::SetParam; break;
-      case TIKind::tiGetExt: s.Kind = TStepKind::GetExt; break;
-      case TIKind::tiSetExt: s.Kind = TStepKind::SetExt; break;
-      case TIKind::tiConstEntry:
-      case TIKind::tiVarEntry:
-        s.Kind = TStepKind::Call;
-        s.SelfCall = selfCall_[size_t(i)];
-        break;
-      case TIKind::tiGetArray: s.Kind = TStepKind::GetArray; break;
-      case TIKind::tiSetArray: s.Kind = TStepKind::SetArray; break;
-      case TIKind::tiGoto: s.Kind = TStepKind::Goto; break;
-      case TIKind::tiIf: s.Kind = TStepKind::If; break;
-      case TIKind::tiPop: s.Kind = TStepKind::Pop; break;
-      case TIKind::tiFail: s.Kind = TStepKind::Fail; break;
-    }
-    return 1;
-  }
-
-  const TICode& code_;
-  TRunCode& run_;
-  const int n_;
-  // Scratch kept per thread: lowering runs no script, so it never nests, and a new formula
-  // lowers without allocating these again.
-  struct Scratch {
-    std::vector<bool> Target;
-    std::vector<bool> SelfCall;
-    std::vector<bool> AppendTwo;
-    std::vector<int> StepOf;
-    std::vector<int> DepthAt;
-  };
-  static Scratch& ThreadScratch() {
-    static thread_local Scratch scratch;
-    return scratch;
-  }
-  Scratch& scratch_ = ThreadScratch();
-  std::vector<bool>& target_ = scratch_.Target;
-  std::vector<bool>& selfCall_ = scratch_.SelfCall;    // calls whose Self push was left out
-  std::vector<bool>& appendTwo_ = scratch_.AppendTwo;  // additions that append in place
-  std::vector<int>& stepOf_ = scratch_.StepOf;
-};
+using namespace detail;
 
 // ---- Operations ------------------------------------------------------------------------------
 
@@ -776,18 +244,6 @@ TThreadRun& ThreadRun() {
   return run;
 }
 
-[[gnu::noinline]] const TRunCode& Lower(TCodeWriter& writer) {
-  const TICode& code = writer.Code;
-  orvcodex::TRunCodePtr& run = writer.RunCode;
-  if (!run) run.reset(new TRunCode);
-  TLowering(code, *run).Lower();
-  if (auto* routine = orvcodeh::As<TCodeItem>(&writer)) {
-    run->VarCount = routine->ReadyVars()->ComponentCount();
-    run->ResultSlot = routine->ResultSlot();
-  }
-  return *run;
-}
-
 // The run form of writer's code. The list only grows while it is compiled, before anything
 // runs it; a list that grew since its last run is lowered again.
 inline const TRunCode& Lowered(TCodeWriter& writer) {
@@ -816,7 +272,7 @@ void AppendTrail(Exception& e, TCodeWriter& writer, int index) {
 
 // Raises the argument frame's "Range Error" at the load of the step's first short argument.
 [[noreturn]] [[gnu::cold]] void ShortArgument(int& at, const TRunStep& s, int paramCount) {
-  at = s.A == TSrc::Param && s.IA >= paramCount ? s.AtA : s.AtB;
+  at = s.SrcA == TSrc::Param && s.IndexA >= paramCount ? s.TrailAtA : s.TrailAtB;
   RaiseFrame("TExternalParamFrame", "Range Error");
 }
 
@@ -900,7 +356,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 #define ORV_NEED(count)                             \
   do {                                              \
     if (checks && sp - base < (count)) [[unlikely]] \
-      FailAt(at, s->At, "Stack underflow");         \
+      FailAt(at, s->TrailAt, "Stack underflow");    \
   } while (false)
 #define ORV_ROOM(index)                      \
   do {                                       \
@@ -945,16 +401,16 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   L_Push:
     ORV_ARGUMENTS();
-    ORV_ROOM(s->At);
+    ORV_ROOM(s->TrailAt);
     {
-      const Variant& value = ORV_OPERAND(s->A, s->IA);
+      const Variant& value = ORV_OPERAND(s->SrcA, s->IndexA);
       PutCopy(*sp, value);
       ++sp;
     }
     ORV_NEXT();
 
   L_Self:
-    ORV_ROOM(s->At);
+    ORV_ROOM(s->TrailAt);
     Put(*sp, [self] { return self == nullptr ? Variant(qint64(0)) : orvcls::ObjToVar(self); });
     ++sp;
     ORV_NEXT();
@@ -974,13 +430,13 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   L_Two : {
     if (checks) [[unlikely]] {
-      if (s->Pops == 0) ORV_ROOM(s->AtA);
+      if (s->Pops == 0) ORV_ROOM(s->TrailAtA);
       ORV_ARGUMENTS();
       ORV_NEED(s->Pops);
     }
     Variant* first = sp - s->Pops;
     bases[0] = first;
-    Binary(*s, *first, ORV_OPERAND(s->A, s->IA), ORV_OPERAND(s->B, s->IB));
+    Binary(*s, *first, ORV_OPERAND(s->SrcA, s->IndexA), ORV_OPERAND(s->SrcB, s->IndexB));
     sp = first + 1;
     ORV_NEXT();
   }
@@ -990,7 +446,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEED(s->Pops);
     Variant* first = sp - s->Pops;
     bases[0] = first;
-    Binary(*s, vars[s->Dest], ORV_OPERAND(s->A, s->IA), ORV_OPERAND(s->B, s->IB));
+    Binary(*s, vars[s->Slot], ORV_OPERAND(s->SrcA, s->IndexA), ORV_OPERAND(s->SrcB, s->IndexB));
     sp = first;
     ORV_NEXT();
   }
@@ -1001,8 +457,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ORV_NEED(s->Pops);
     Variant* first = sp - s->Pops;
     bases[0] = first;
-    const Variant& a = ORV_OPERAND(s->A, s->IA);
-    const Variant& b = ORV_OPERAND(s->B, s->IB);
+    const Variant& a = ORV_OPERAND(s->SrcA, s->IndexA);
+    const Variant& b = ORV_OPERAND(s->SrcB, s->IndexB);
     bool holds;
     if (a.VType() == varInteger && b.VType() == varInteger && IsComparison(s->Fn)) [[likely]] {
       const qint64 x = a.RawInt64();
@@ -1014,24 +470,24 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       if (r.VType() == varBoolean) {
         holds = r.RawInt64() != 0;
       } else {
-        at = s->AtIf;
+        at = s->TrailAtIf;
         holds = r.ToBool();
         at = -1;
       }
     }
     sp = first;
-    if (!holds) ORV_JUMP(s->Dest);
-    if (s->Kind == TStepKind::TwoLoop) ORV_JUMP(s->Dest2);
+    if (!holds) ORV_JUMP(s->JumpTarget);
+    if (s->Kind == TStepKind::TwoLoop) ORV_JUMP(s->LoopTarget);
     ORV_NEXT();
   }
 
   L_Move:
     ORV_ARGUMENTS();
-    PutCopy(vars[s->Dest], ORV_OPERAND(s->A, s->IA));
+    PutCopy(vars[s->Slot], ORV_OPERAND(s->SrcA, s->IndexA));
     ORV_NEXT();
 
   L_Step : {
-    Variant& v = vars[s->Dest];
+    Variant& v = vars[s->Slot];
     if (v.VType() == varInteger) {
       PutWhole(v, v.RawInt64() + (s->Fn == TFn::Inc ? 1 : -1));
     } else {
@@ -1045,24 +501,24 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   L_SetVar:
     ORV_NEED(1);
     --sp;
-    PutMove(vars[s->Dest], *sp);
+    PutMove(vars[s->Slot], *sp);
     ORV_NEXT();
 
   L_SetParam : {
     ORV_NEED(1);
-    Variant& slot = Param(params, paramCount, s->Dest);
+    Variant& slot = Param(params, paramCount, s->Slot);
     slot = std::move(*--sp);
     ORV_NEXT();
   }
 
   L_Array : {
-    const int size = s->Dest;
+    const int size = s->Ins->Arg;
     ORV_NEED(size);
     Variant array = VarArrayCreate(0, size - 1);
     Variant* first = sp - size;
     for (int i = 0; i < size; ++i) array.ArrayPut(i, first[i]);
     sp = first;
-    ORV_ROOM(s->At);
+    ORV_ROOM(s->TrailAt);
     *sp++ = std::move(array);
     ORV_NEXT();
   }
@@ -1092,7 +548,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     Variant* args = sp - n;
     TObject* obj;
     if (s->SelfCall) {
-      if (n == 0) ORV_ROOM(s->At);  // the result takes a new slot
+      if (n == 0) ORV_ROOM(s->TrailAt);  // the result takes a new slot
       obj = self == nullptr ? nullptr : ObjectOf(orvcls::ObjToVar(self));
     } else {
       ORV_NEED(n + 1);
@@ -1180,13 +636,13 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   }
 
   L_Goto:
-    ORV_JUMP(s->Dest);
+    ORV_JUMP(s->JumpTarget);
 
   L_If : {
     ORV_NEED(1);
     --sp;
     const bool holds = sp->VType() == varBoolean ? sp->RawInt64() != 0 : sp->ToBool();
-    if (!holds) ORV_JUMP(s->Dest);
+    if (!holds) ORV_JUMP(s->JumpTarget);
     ORV_NEXT();
   }
 
@@ -1197,7 +653,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   L_Append : {
     ORV_NEED(1);
-    Variant& v = vars[s->Dest];
+    Variant& v = vars[s->Slot];
     --sp;
     if (v.VType() == varInteger && sp->VType() == varInteger) [[likely]] {
       PutWhole(v, v.RawInt64() + sp->RawInt64());
@@ -1210,8 +666,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   L_AppendFrom : {
     ORV_ARGUMENTS();
-    Variant& v = vars[s->Dest];
-    const Variant& b = ORV_OPERAND(s->B, s->IB);
+    Variant& v = vars[s->Slot];
+    const Variant& b = ORV_OPERAND(s->SrcB, s->IndexB);
     if (v.VType() == varInteger && b.VType() == varInteger) [[likely]]
       PutWhole(v, v.RawInt64() + b.RawInt64());
     else
@@ -1255,7 +711,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   } catch (Exception& e) {
     // Each routine on the way out adds its line, innermost first.
     for (;;) {
-      AppendTrail(e, *writer, at >= 0 ? at : s->At);
+      AppendTrail(e, *writer, at >= 0 ? at : s->TrailAt);
       at = -1;
       if (thread.ActivationCount == outerActivations) break;
       ORV_RESTORE();
