@@ -40,6 +40,14 @@ int TCodeWriter::NewLabel() {
   return LabelCount() - 1;
 }
 
+int TCodeWriter::NewJumpLabel() {
+  const int label = NewLabel();
+  Code.Labels[size_t(label)].Referenced = true;
+  return label;
+}
+
+void TCodeWriter::UseLabel(int label) { Code.Labels[size_t(label)].Referenced = true; }
+
 bool TCodeWriter::Linked() const {
   for (const TLabelItem& l : Code.Labels)
     if (l.Exists != l.Referenced) return false;

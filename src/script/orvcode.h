@@ -114,6 +114,12 @@ class TCodeWriter : public TComponent {
   void DecDepth() { AdjustDepth(-1); }
   // A new label, neither placed nor referenced.
   int NewLabel();
+  // A new label for the compiler's own jumps: referenced already, placed later.
+  int NewJumpLabel();
+  // Marks a named label as the target of a goto.
+  void UseLabel(int label);
+  // The next instruction written is where the label's jumps go.
+  void PlaceLabel(int label) { Code.PlaceLabel(label); }
   // Every label placed exactly when some jump uses it.
   bool Linked() const;
 

@@ -13,6 +13,36 @@ namespace {
 
 QString TokenValueText(const TToken& t) { return t.HasText() ? t.Text : QStringLiteral("0"); }
 
+// The binary operators: token (and a second token for two-sign ones), operation and priority.
+struct TBinaryOperator {
+  qint32 Token;
+  qint32 Second;
+  TTwoOperation Op;
+  int Priority;
+};
+
+enum { kRelational = 1, kAdditive, kMultiplicative };
+
+const TBinaryOperator kBinaryOperators[] = {
+    {'=', 0, orvcodeops::OpEqual, kRelational},
+    {'<', 0, orvcodeops::OpLess, kRelational},
+    {'<', '=', orvcodeops::OpLessOrEqual, kRelational},
+    {'<', '>', orvcodeops::OpNotEqual, kRelational},
+    {'>', 0, orvcodeops::OpGreater, kRelational},
+    {'>', '=', orvcodeops::OpGreaterOrEqual, kRelational},
+    {'+', 0, orvcodeops::OpAdd, kAdditive},
+    {'-', 0, orvcodeops::OpSubtract, kAdditive},
+    {kwOr, 0, orvcodeops::OpOr, kAdditive},
+    {kwXor, 0, orvcodeops::OpXor, kAdditive},
+    {'*', 0, orvcodeops::OpMultiply, kMultiplicative},
+    {'/', 0, orvcodeops::OpDivide, kMultiplicative},
+    {kwAnd, 0, orvcodeops::OpAnd, kMultiplicative},
+    {kwShl, 0, orvcodeops::OpShiftLeft, kMultiplicative},
+    {kwShr, 0, orvcodeops::OpShiftRight, kMultiplicative},
+    {kwDiv, 0, orvcodeops::OpIntDivide, kMultiplicative},
+    {kwMod, 0, orvcodeops::OpModulus, kMultiplicative},
+};
+
 bool IsDirective(qint32 code) {
   return code == kwVirtual || code == kwOverride || code == kwDynamic || code == kwAbstract ||
          code == kwStdcall;
@@ -44,6 +74,7 @@ void TPrimCompiler::ExpectIdentifier() {
 
 // ---- Declarations ----------------------------------------------------------------------------
 
+// Function = Statement
 void TOperCompiler::CompileFunction(TEntryItem* entry) {
   entry_ = entry;
   auto* code = new TCodeItem(entry);
@@ -70,10 +101,13 @@ int TPrimCompiler::ItemGroup(TComp* container) {
   Next();
   const QString type = Token.Value().ToString();
   for (int i = first; i < container->ComponentCount(); ++i)
-    if (auto* item = dynamic_cast<TCompItem*>(container->Components(i))) item->SetClsName(type);
+    if (auto* item = orvcodeh::As<TCompItem>(container->Components(i))) item->SetClsName(type);
   return first;
 }
 
+// DeclarationPart = {label LabelSection | var {ItemGroup ";"} | type TypeSection
+//                    | uses Ident {"," Ident} ";" | interface | implementation
+//                    | (procedure | function) RoutineDeclaration}
 void TPrimCompiler::DeclarationPart(TCodeItem* code) {
   for (;;) {
     const qint32 t = Peek().Code;
@@ -87,7 +121,7 @@ void TPrimCompiler::DeclarationPart(TCodeItem* code) {
         do {
           ItemGroup<TVarItem>(code->GetVars());
           ExpectSemicolon();
-        } while (Peek().Code < 1000);
+        } while (!IsKeyword(Peek().Code));
         break;
       case kwType: {
         Next();
@@ -95,7 +129,7 @@ void TPrimCompiler::DeclarationPart(TCodeItem* code) {
         TCls* sig = entry != nullptr ? entry->Cls() : nullptr;
         if (sig == nullptr || (sig != orvcodeh::FindCls(QStringLiteral("TProgramCls")) &&
                                sig != orvcodeh::FindCls(QStringLiteral("TUnitCls"))))
-          SyntaxError(QStringLiteral("Типы определяются только в модулях и программах"));
+          SyntaxError(types_only.toString());
         TypeSection();
         break;
       }
@@ -122,6 +156,7 @@ void TPrimCompiler::DeclarationPart(TCodeItem* code) {
   }
 }
 
+// LabelSection = Ident {"," Ident} ";"
 void TPrimCompiler::LabelSection(TCodeItem* code) {
   for (;;) {
     Next();
@@ -134,6 +169,7 @@ void TPrimCompiler::LabelSection(TCodeItem* code) {
   }
 }
 
+// TypeSection = {Ident "=" class ClassBody}
 void TPrimCompiler::TypeSection() {
   while (PeekIs(tkIdent)) {
     Next();
@@ -146,6 +182,8 @@ void TPrimCompiler::TypeSection() {
   }
 }
 
+// ClassBody = ["(" Ident ")"] (";" | {Visibility | FieldGroup ";" | Heading | property
+//             PropertyDeclaration} end ";")
 void TPrimCompiler::ClassBody(const QString& name) {
   QString parentName = QStringLiteral("TObject");
   if (PeekIs('(')) {
@@ -155,8 +193,8 @@ void TPrimCompiler::ClassBody(const QString& name) {
     parentName = Token.Text;
     ExpectCloseParen();
   }
-  auto* cls = dynamic_cast<TInstanceCls*>(orvcodeh::FindCls(name));
-  if (cls == nullptr || dynamic_cast<TEntryCls*>(cls) != nullptr) {
+  auto* cls = orvcodeh::As<TInstanceCls>(orvcodeh::FindCls(name));
+  if (cls == nullptr || orvcodeh::As<TEntryCls>(cls) != nullptr) {
     cls = new TInstanceCls(orvcodeh::FindCls(parentName));
     cls->ChangeName(name);
   }
@@ -199,25 +237,27 @@ TEntryItem* TPrimCompiler::EntryIn(TCls* cls, const QString& name) {
     entry->ChangeName(name);
     return entry;
   }
-  auto* entry = dynamic_cast<TEntryItem*>(existing);
+  auto* entry = orvcodeh::As<TEntryItem>(existing);
   // An entry with code, or one served natively, is defined already.
   if (entry == nullptr || entry->OnCall || entry->Handler != nullptr)
-    SyntaxError(QStringLiteral("Такой метод уже определен (") + name + QLatin1Char(')'));
+    SyntaxError(Fmt(method_already, name));
   return entry;
 }
 
+// Signature = ["(" [[var | const] ItemGroup {";" [var | const] ItemGroup}] ")"]
+//             [":" Ident] ";" [Directive ";"]
 void TPrimCompiler::Signature(TEntryItem* entry, bool function) {
   TCls* previous = entry->Cls();
   TEntryCls* sig = function ? static_cast<TEntryCls*>(new TFunctionCls(entry))
                             : static_cast<TEntryCls*>(new TProcedureCls(entry));
-  if (previous == nullptr || dynamic_cast<TEntryCls*>(previous) == nullptr) {
+  if (previous == nullptr || orvcodeh::As<TEntryCls>(previous) == nullptr) {
     sig->SetClsParent(orvcodeh::FindCls(function ? QStringLiteral("TFunctionCls")
                                                  : QStringLiteral("TProcedureCls")));
-  } else if ((dynamic_cast<TFunctionCls*>(previous) != nullptr) == function) {
+  } else if ((orvcodeh::As<TFunctionCls>(previous) != nullptr) == function) {
     sig->SetClsParent(previous);
   } else {
     sig->Free();
-    SyntaxError(QStringLiteral("Bad entry <") + entry->Name() + QStringLiteral("> definition"));
+    SyntaxError(Fmt(bad_entry, entry->Name()));
   }
   entry->SetCls(sig);
   if (TComp* master = entry->Master())
@@ -254,6 +294,7 @@ void TPrimCompiler::Signature(TEntryItem* entry, bool function) {
   }
 }
 
+// RoutineDeclaration = Ident ["." Ident] Signature (forward ";" | DeclarationPart Block ";")
 void TPrimCompiler::RoutineDeclaration(bool function) {
   ExpectIdentifier();
   QString name = Token.Text;
@@ -261,14 +302,14 @@ void TPrimCompiler::RoutineDeclaration(bool function) {
   if (PeekIs('.')) {
     target = orvcodeh::FindCls(name);
     if (target == nullptr) target = orvcodeh::FindCls(QStringLiteral("T"));
-    if (target == nullptr) SyntaxError(QStringLiteral("Class Not Found"));
+    if (target == nullptr) SyntaxError(class_notfound);
     Next();
     ExpectIdentifier();
     name = Token.Text;
   } else {
     target = orvcodeh::FindCls(QString());
   }
-  if (target == nullptr) SyntaxError(QStringLiteral("Class Not Found"));
+  if (target == nullptr) SyntaxError(class_notfound);
   TEntryItem* entry = EntryIn(target, name);
   Signature(entry, function);
   if (PeekIs(kwForward)) {
@@ -283,15 +324,16 @@ void TPrimCompiler::RoutineDeclaration(bool function) {
   if (!code->Linked()) SyntaxError(linker_error);
 }
 
+// PropertyDeclaration = Ident ":" Ident [read Ident] [write Ident] ";"
 void TPrimCompiler::PropertyDeclaration(TCls* cls) {
   ExpectIdentifier();
   const QString name = Token.Text;
   if (TCompItem* existing = cls->FindItem(name)) {
-    if (dynamic_cast<TPropItem*>(existing) != nullptr && existing->Master() != cls) {
+    if (orvcodeh::As<TPropItem>(existing) != nullptr && existing->Master() != cls) {
       ExpectSemicolon();
       return;
     }
-    SyntaxError(QStringLiteral("Такое свойство уже определено (") + name + QLatin1Char(')'));
+    SyntaxError(Fmt(prop_already, name));
   }
   auto* prop = new TPropItem(cls);
   prop->ChangeName(name);
@@ -301,14 +343,13 @@ void TPrimCompiler::PropertyDeclaration(TCls* cls) {
   if (PeekIs(kwRead)) {
     Next();
     ExpectIdentifier();
-    const QString message =
-        QStringLiteral("Field or Function not found for property (") + name + QLatin1Char(')');
+    const QString message = Fmt(prop_noread, name);
     TCompItem* source = cls->FindItem(Token.Text);
     if (source == nullptr) SyntaxError(message);
-    if (auto* value = dynamic_cast<TConstItem*>(source)) {
+    if (auto* value = orvcodeh::As<TConstItem>(source)) {
       prop->OnGetValue = [value](TObject* slf) { return value->GetValue(slf); };
-    } else if (auto* entry = dynamic_cast<TEntryItem*>(source);
-               entry != nullptr && dynamic_cast<TFunctionCls*>(entry->Cls()) != nullptr) {
+    } else if (auto* entry = orvcodeh::As<TEntryItem>(source);
+               entry != nullptr && orvcodeh::As<TFunctionCls>(entry->Cls()) != nullptr) {
       // The entry is called late: its body may be compiled after the property.
       prop->OnGetValue = [entry](TObject* slf) {
         VariantArgs none;
@@ -322,19 +363,17 @@ void TPrimCompiler::PropertyDeclaration(TCls* cls) {
     Next();
     ExpectIdentifier();
     TCompItem* target = cls->FindItem(Token.Text);
-    if (target == nullptr)
-      SyntaxError(QStringLiteral("Field or Procedure not found for property (") + name +
-                  QLatin1Char(')'));
-    if (auto* value = dynamic_cast<TValueItem*>(target)) {
+    if (target == nullptr) SyntaxError(Fmt(prop_nowrite, name));
+    if (auto* value = orvcodeh::As<TValueItem>(target)) {
       prop->OnSetValue = [value](TObject* slf, const Variant& v) { value->SetValue(slf, v); };
-    } else if (auto* entry = dynamic_cast<TEntryItem*>(target);
-               entry != nullptr && dynamic_cast<TProcedureCls*>(entry->Cls()) != nullptr) {
+    } else if (auto* entry = orvcodeh::As<TEntryItem>(target);
+               entry != nullptr && orvcodeh::As<TProcedureCls>(entry->Cls()) != nullptr) {
       prop->OnSetValue = [entry](TObject* slf, const Variant& v) {
         VariantArgs args{v};
         entry->Call(slf, args);
       };
     } else {
-      SyntaxError(QStringLiteral("Procedure not found for property (") + name + QLatin1Char(')'));
+      SyntaxError(Fmt(prop_noproc, name));
     }
   }
   ExpectSemicolon();
@@ -342,6 +381,7 @@ void TPrimCompiler::PropertyDeclaration(TCls* cls) {
 
 // ---- Statements ------------------------------------------------------------------------------
 
+// Program = [(program | unit) Ident ";"] DeclarationPart Block "."
 void TOperCompiler::CompileProgram(TEntryItem* entry) {
   entry_ = entry;
   auto* code = new TCodeItem(entry);
@@ -349,9 +389,9 @@ void TOperCompiler::CompileProgram(TEntryItem* entry) {
   if (head == kwProgram || head == kwUnit) {
     Next();
     if (head == kwProgram && entry->Cls() != orvcodeh::FindCls(QStringLiteral("TProgramCls")))
-      SyntaxError(QStringLiteral("UNIT keyword required"));
+      SyntaxError(unit_required);
     if (head == kwUnit && entry->Cls() != orvcodeh::FindCls(QStringLiteral("TUnitCls")))
-      SyntaxError(QStringLiteral("PROGRAM keyword required"));
+      SyntaxError(program_required);
     Next();
     if (Token.Code != tkIdent) SyntaxError(progname_exp);
     entry->ChangeName(Token.Text);
@@ -363,6 +403,7 @@ void TOperCompiler::CompileProgram(TEntryItem* entry) {
   if (!code->Linked()) SyntaxError(linker_error);
 }
 
+// Block = begin {Statement} end   (a bare end is an empty block)
 void TOperCompiler::Block(TCodeItem* code) {
   Next();
   if (Token.Code == kwEnd) return;
@@ -376,11 +417,13 @@ void TOperCompiler::Block(TCodeItem* code) {
   if (Token.Code != kwEnd) SyntaxError(end_expected);
 }
 
+// Statement = CompileStatement Separator
 void TOperCompiler::Statement(TCodeItem* code) {
   CompileStatement(code);
   Separator();
 }
 
+// Separator = ";" | nothing before end or until, or after a label
 void TOperCompiler::Separator() {
   const qint32 t = Peek().Code;
   if (t == ';') {
@@ -396,6 +439,8 @@ TComp* TOperCompiler::InheritedScope(TCodeItem* code) const {
   return entry != nullptr && entry->Master() != nullptr ? entry->Master() : orvcodeh::Registry();
 }
 
+// CompileStatement = Label ":" | SimpleStatement | goto Ident | Block | IfStatement
+//                    | WhileStatement | RepeatStatement | ForStatement | inherited Ident ...
 void TOperCompiler::CompileStatement(TCodeItem* code) {
   const TToken& peek = Peek();
   switch (peek.Code) {
@@ -404,7 +449,7 @@ void TOperCompiler::CompileStatement(TCodeItem* code) {
       const int label = code->FindLabel(Token.Text);
       if (label >= 0) {
         ExpectColon();
-        code->Code.PlaceLabel(label);
+        code->PlaceLabel(label);
         return;
       }
       CompileSimpleStatement(code, code->GetVars());
@@ -428,20 +473,21 @@ void TOperCompiler::CompileStatement(TCodeItem* code) {
   }
 }
 
+// GotoStatement = goto Ident
 void TOperCompiler::GotoStatement(TCodeItem* code) {
   Next();
   Next();
   if (Token.Code != tkIdent) SyntaxError(labname_exp);
   const int label = code->FindLabel(Token.Text);
   if (label < 0) SyntaxError(Fmt(lab_notdef, Token.Text));
-  code->Code.Labels[size_t(label)].Referenced = true;
+  code->UseLabel(label);
   code->EmitGoto(label);
 }
 
+// IfStatement = if Expression then Statement [else Statement]
 void TOperCompiler::IfStatement(TCodeItem* code) {
   Next();
-  const int elseLabel = code->NewLabel();
-  code->Code.Labels[size_t(elseLabel)].Referenced = true;
+  const int elseLabel = code->NewJumpLabel();
   CompileExpression(code);
   code->EmitIf(elseLabel);
   Next();
@@ -449,40 +495,38 @@ void TOperCompiler::IfStatement(TCodeItem* code) {
   CompileStatement(code);
   const qint32 t = Peek().Code;
   if (t == ';' || t == kwEnd) {
-    code->Code.PlaceLabel(elseLabel);
+    code->PlaceLabel(elseLabel);
     return;
   }
   Next();
   if (Token.Code != kwElse) SyntaxError(else_exp);
-  const int endLabel = code->NewLabel();
-  code->Code.Labels[size_t(endLabel)].Referenced = true;
+  const int endLabel = code->NewJumpLabel();
   code->EmitGoto(endLabel);
-  code->Code.PlaceLabel(elseLabel);
+  code->PlaceLabel(elseLabel);
   CompileStatement(code);
-  code->Code.PlaceLabel(endLabel);
+  code->PlaceLabel(endLabel);
 }
 
+// WhileStatement = while Expression do Statement
 void TOperCompiler::WhileStatement(TCodeItem* code) {
   Next();
-  const int top = code->NewLabel();
-  code->Code.Labels[size_t(top)].Referenced = true;
-  code->Code.PlaceLabel(top);
-  const int end = code->NewLabel();
-  code->Code.Labels[size_t(end)].Referenced = true;
+  const int top = code->NewJumpLabel();
+  code->PlaceLabel(top);
+  const int end = code->NewJumpLabel();
   CompileExpression(code);
   code->EmitIf(end);
   Next();
   if (Token.Code != kwDo) SyntaxError(do_exp);
   CompileStatement(code);
   code->EmitGoto(top);
-  code->Code.PlaceLabel(end);
+  code->PlaceLabel(end);
 }
 
+// RepeatStatement = repeat {Statement} until Expression
 void TOperCompiler::RepeatStatement(TCodeItem* code) {
   Next();
-  const int top = code->NewLabel();
-  code->Code.Labels[size_t(top)].Referenced = true;
-  code->Code.PlaceLabel(top);
+  const int top = code->NewJumpLabel();
+  code->PlaceLabel(top);
   for (;;) {
     const qint32 t = Peek().Code;
     if (t == kwUntil || t == tkEOF) break;
@@ -494,13 +538,14 @@ void TOperCompiler::RepeatStatement(TCodeItem* code) {
   code->EmitIf(top);
 }
 
+// ForStatement = for Ident ":" "=" Expression (to | downto) Expression do Statement
 void TOperCompiler::ForStatement(TCodeItem* code) {
   Next();
   Next();
   if (Token.Code != tkIdent) SyntaxError(varname_exp);
   TCompItem* item = code->GetVars()->FindOwnItem(Token.Text);
   if (item == nullptr) SyntaxError(Fmt(var_notdef, Token.Text));
-  auto* var = dynamic_cast<TVarItem*>(item);
+  auto* var = orvcodeh::As<TVarItem>(item);
   if (var == nullptr) SyntaxError(Fmt(var_notsimple, Token.Text));
   const int slot = var->ComponentIndex();
   ExpectColon();
@@ -510,11 +555,9 @@ void TOperCompiler::ForStatement(TCodeItem* code) {
   code->EmitSetVar(slot);
   Next();
   const qint32 direction = Token.Code;
-  const int top = code->NewLabel();
-  const int end = code->NewLabel();
-  code->Code.Labels[size_t(top)].Referenced = true;
-  code->Code.Labels[size_t(end)].Referenced = true;
-  code->Code.PlaceLabel(top);
+  const int top = code->NewJumpLabel();
+  const int end = code->NewJumpLabel();
+  code->PlaceLabel(top);
   code->EmitGetVar(slot);
   CompileExpression(code);
   Next();
@@ -537,90 +580,55 @@ void TOperCompiler::ForStatement(TCodeItem* code) {
   code->EmitOne(step);
   code->EmitSetVar(slot);
   code->EmitGoto(top);
-  code->Code.PlaceLabel(end);
+  code->PlaceLabel(end);
 }
 
 // ---- Expressions -----------------------------------------------------------------------------
 
+// Expression = SimpleExpression [RelOp SimpleExpression]   (comparisons do not chain)
 void TExprCompiler::CompileExpression(TCodeItem* code) {
   SimpleExpression(code);
-  const qint32 t = Peek().Code;
-  TTwoOperation op = nullptr;
-  if (t == '=') {
-    Next();
-    op = orvcodeops::OpEqual;
-  } else if (t == '<') {
-    Next();
-    const qint32 u = Peek().Code;
-    if (u == '=') {
-      Next();
-      op = orvcodeops::OpLessOrEqual;
-    } else if (u == '>') {
-      Next();
-      op = orvcodeops::OpNotEqual;
-    } else {
-      op = orvcodeops::OpLess;
-    }
-  } else if (t == '>') {
-    Next();
-    if (PeekIs('=')) {
-      Next();
-      op = orvcodeops::OpGreaterOrEqual;
-    } else {
-      op = orvcodeops::OpGreater;
-    }
+  if (TTwoOperation op = TakeOperator(kRelational)) {
+    SimpleExpression(code);
+    code->EmitTwo(op);
   }
-  if (op == nullptr) return;
-  SimpleExpression(code);
-  code->EmitTwo(op);
 }
 
+// SimpleExpression = Term {("+" | "-" | or | xor) Term}
 void TExprCompiler::SimpleExpression(TCodeItem* code) {
   Term(code);
-  for (;;) {
-    const qint32 t = Peek().Code;
-    TTwoOperation op = nullptr;
-    if (t == '+')
-      op = orvcodeops::OpAdd;
-    else if (t == '-')
-      op = orvcodeops::OpSubtract;
-    else if (t == kwOr)
-      op = orvcodeops::OpOr;
-    else if (t == kwXor)
-      op = orvcodeops::OpXor;
-    if (op == nullptr) break;
-    Next();
+  while (TTwoOperation op = TakeOperator(kAdditive)) {
     Term(code);
     code->EmitTwo(op);
   }
 }
 
+// Term = Factor {("*" | "/" | and | shl | shr | div | mod) Factor}
 void TExprCompiler::Term(TCodeItem* code) {
   Factor(code);
-  for (;;) {
-    const qint32 t = Peek().Code;
-    TTwoOperation op = nullptr;
-    if (t == '*')
-      op = orvcodeops::OpMultiply;
-    else if (t == '/')
-      op = orvcodeops::OpDivide;
-    else if (t == kwAnd)
-      op = orvcodeops::OpAnd;
-    else if (t == kwShl)
-      op = orvcodeops::OpShiftLeft;
-    else if (t == kwShr)
-      op = orvcodeops::OpShiftRight;
-    else if (t == kwDiv)
-      op = orvcodeops::OpIntDivide;
-    else if (t == kwMod)
-      op = orvcodeops::OpModulus;
-    if (op == nullptr) return;
-    Next();
+  while (TTwoOperation op = TakeOperator(kMultiplicative)) {
     Factor(code);
     code->EmitTwo(op);
   }
 }
 
+TTwoOperation TExprCompiler::TakeOperator(int priority) {
+  const qint32 t = Peek().Code;
+  const TBinaryOperator* single = nullptr;
+  for (const TBinaryOperator& b : kBinaryOperators)
+    if (b.Token == t && b.Priority == priority && b.Second == 0) single = &b;
+  if (single == nullptr) return nullptr;
+  Next();
+  for (const TBinaryOperator& b : kBinaryOperators) {
+    if (b.Token == t && b.Second != 0 && PeekIs(b.Second)) {
+      Next();
+      return b.Op;
+    }
+  }
+  return single->Op;
+}
+
+// StringConstant = String {String | "#" Number}
 void TExprCompiler::StringConstant(TCodeItem* code) {
   QString text = Token.Text;
   for (;;) {
@@ -640,6 +648,9 @@ void TExprCompiler::StringConstant(TCodeItem* code) {
   code->EmitValue(Variant(std::move(text)));
 }
 
+// Factor = "(" Expression ")" | ("+" | "-" | not) Factor | "[" [Expression {"," Expression}] "]"
+//          | Designator | inherited Designator | StringConstant | Number ["." Number]
+//          | "$" Number | Hex | "#" Number | True | False | Nil
 void TExprCompiler::Factor(TCodeItem* code) {
   Next();
   switch (Token.Code) {

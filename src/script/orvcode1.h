@@ -88,5 +88,8 @@ class TExprCompiler : public TOperCompiler {
   void SimpleExpression(TCodeItem* code);
   void Term(TCodeItem* code);
   void Factor(TCodeItem* code);
+  // Reads a binary operator of the priority (1 relational, 2 additive, 3 multiplicative)
+  // when one comes next; its operation, or nullptr with nothing read.
+  TTwoOperation TakeOperator(int priority);
   void StringConstant(TCodeItem* code);
 };

@@ -71,6 +71,7 @@ void TCodeCompiler::EmitCall(TCodeItem* code, TEntryItem* entry) {
   pendingRefs_.clear();
 }
 
+// Designator = Ident [CallArgs | IndexArgs] {"." Ident [CallArgs | IndexArgs]}
 TCompItem* TCodeCompiler::Designator(TCodeItem* code, TComp* scope, bool* plain) {
   TComp* cur = scope;
   QString name = Token.Text;
@@ -83,7 +84,7 @@ TCompItem* TCodeCompiler::Designator(TCodeItem* code, TComp* scope, bool* plain)
       item = cur->FindItem(name);
       restarted = true;
     }
-    if (item == nullptr) SyntaxError(name + QStringLiteral("\n not found"));
+    if (item == nullptr) SyntaxError(Fmt(name_notfound, name));
     if (!first && restarted) {
       // The value before "." has no such member; the name is found above its class and
       // runs on Self, so that value goes.
@@ -106,8 +107,7 @@ TCompItem* TCodeCompiler::Designator(TCodeItem* code, TComp* scope, bool* plain)
     }
     if (!PeekIs('.')) return item;
     TCls* cls = ValueOf(code, item);
-    if (cls == nullptr)
-      SyntaxError(item->Name() + QStringLiteral(" before . must be const, function or array"));
+    if (cls == nullptr) SyntaxError(Fmt(not_before_dot, item->Name()));
     Next();
     ExpectIdentifier();
     name = Token.Text;
@@ -135,12 +135,13 @@ TCls* TCodeCompiler::ValueOf(TCodeItem* code, TCompItem* item) {
   return nullptr;
 }
 
+// Value = Designator   (a constant, a function call or an indexed read)
 void TCodeCompiler::CompileValue(TCodeItem* code, TComp* scope) {
   TCompItem* item = Designator(code, scope);
-  if (ValueOf(code, item) == nullptr)
-    SyntaxError(item->Name() + QStringLiteral(" must be const, function or array"));
+  if (ValueOf(code, item) == nullptr) SyntaxError(Fmt(not_value, item->Name()));
 }
 
+// SimpleStatement = Designator ":" "=" Expression | Designator   (a procedure call)
 void TCodeCompiler::CompileSimpleStatement(TCodeItem* code, TComp* scope) {
   code->Code.NextStatement();
   bool plain = false;
@@ -148,24 +149,25 @@ void TCodeCompiler::CompileSimpleStatement(TCodeItem* code, TComp* scope) {
   if (PeekIs(':')) {
     Next();
     Next();
-    if (Token.Code != '=') SyntaxError(QStringLiteral(":= expected"));
+    if (Token.Code != '=') SyntaxError(assign_exp);
     CompileExpression(code);
     if (auto* value = orvcodeh::As<TValueItem>(item)) {
       EmitSet(code, value);
     } else if (auto* array = orvcodeh::As<TArrayItem>(item)) {
       code->EmitSetArray(array, array->DimCount);
     } else {
-      SyntaxError(item->Name() + QStringLiteral(" must be value or array"));
+      SyntaxError(Fmt(not_assignable, item->Name()));
     }
     return;
   }
   auto* entry = orvcodeh::As<TEntryItem>(item);
-  if (entry == nullptr)
-    SyntaxError(item->Name() + QStringLiteral(" must be procedure or function"));
+  if (entry == nullptr) SyntaxError(Fmt(not_callable, item->Name()));
   EmitCall(code, entry);
   code->EmitPop();
 }
 
+// CallArgs = "(" Argument {"," Argument} ")"   (none without parameters);
+// Argument = VarReference for a var parameter, else Expression
 void TCodeCompiler::CallArgs(TCodeItem* code, TComponent* signature) {
   const std::vector<TParamItem*> params = orvcodei::SignatureParams(signature);
   if (params.empty()) {
@@ -185,6 +187,7 @@ void TCodeCompiler::CallArgs(TCodeItem* code, TComponent* signature) {
   pendingRefs_ = std::move(refs);
 }
 
+// IndexArgs = "[" Expression {"," Expression} "]"
 void TCodeCompiler::IndexArgs(TCodeItem* code, TCompItem* item) {
   auto* array = static_cast<TConstArrayItem*>(item);
   if (array->DimCount <= 0) return;
@@ -196,6 +199,7 @@ void TCodeCompiler::IndexArgs(TCodeItem* code, TCompItem* item) {
   ExpectCloseBracket();
 }
 
+// VarReference = [inherited] Ident   (a local variable, a parameter or Result)
 void TCodeCompiler::VarReference(TCodeItem* code, int arg, std::vector<TVarRef>& refs) {
   TComp* scope = code->GetVars();
   if (PeekIs(kwInherited)) {

@@ -6,7 +6,8 @@ namespace orvcodec {
 
 namespace {
 
-QString FillMarkers(QLatin1String text, std::initializer_list<const QString*> args) {
+template <class Text>
+QString FillMarkers(Text text, std::initializer_list<const QString*> args) {
   QString out;
   auto next = args.begin();
   for (qsizetype i = 0; i < text.size(); ++i) {
@@ -24,6 +25,8 @@ QString FillMarkers(QLatin1String text, std::initializer_list<const QString*> ar
 }  // namespace
 
 QString Fmt(QLatin1String text, const QString& a) { return FillMarkers(text, {&a}); }
+
+QString Fmt(QStringView text, const QString& a) { return FillMarkers(text, {&a}); }
 
 QString Fmt(QLatin1String text, const QString& a, const QString& b) {
   return FillMarkers(text, {&a, &b});

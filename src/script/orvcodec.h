@@ -2,6 +2,7 @@
 // The compiler's message texts. Each is handed to TCodeReader::SyntaxError, some after
 // filling "%s" with a name (Fmt).
 #include <QtCore/QString>
+#include <QtCore/QStringView>
 
 namespace orvcodec {
 
@@ -47,9 +48,26 @@ inline constexpr QLatin1String bad_realconst{"Real constant declaration error"};
 inline constexpr QLatin1String bad_charconst{"String constant declaration error"};
 inline constexpr QLatin1String eq_exp{"= expected"};
 inline constexpr QLatin1String end_expected{"END expected"};
+inline constexpr QLatin1String bad_entry{"Bad entry <%s> definition"};
+inline constexpr QLatin1String class_notfound{"Class Not Found"};
+inline constexpr QLatin1String prop_noread{"Field or Function not found for property (%s)"};
+inline constexpr QLatin1String prop_nowrite{"Field or Procedure not found for property (%s)"};
+inline constexpr QLatin1String prop_noproc{"Procedure not found for property (%s)"};
+inline constexpr QLatin1String unit_required{"UNIT keyword required"};
+inline constexpr QLatin1String program_required{"PROGRAM keyword required"};
+inline constexpr QLatin1String name_notfound{"%s\n not found"};
+inline constexpr QLatin1String not_before_dot{"%s before . must be const, function or array"};
+inline constexpr QLatin1String not_value{"%s must be const, function or array"};
+inline constexpr QLatin1String assign_exp{":= expected"};
+inline constexpr QLatin1String not_assignable{"%s must be value or array"};
+inline constexpr QLatin1String not_callable{"%s must be procedure or function"};
+inline constexpr QStringView types_only{u"Типы определяются только в модулях и программах"};
+inline constexpr QStringView method_already{u"Такой метод уже определен (%s)"};
+inline constexpr QStringView prop_already{u"Такое свойство уже определено (%s)"};
 
 // The text with its "%s" markers filled in order; the arguments are inserted verbatim.
 QString Fmt(QLatin1String text, const QString& a);
 QString Fmt(QLatin1String text, const QString& a, const QString& b);
+QString Fmt(QStringView text, const QString& a);
 
 }  // namespace orvcodec

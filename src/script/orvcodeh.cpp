@@ -100,7 +100,7 @@ void TCompItem::ChangeName(const QString& name) {
   if (name != old) {
     if (master_ != nullptr) {
       master_->RenameItem(old, name, this);
-    } else if (auto* owner = dynamic_cast<TComp*>(Owner())) {
+    } else if (auto* owner = orvcodeh::As<TComp>(Owner())) {
       owner->AddItem(name, this);
     }
   }
@@ -308,7 +308,7 @@ Variant TFrameItem::GetValue(TObject* frame) { return SlotOf(frame); }
 void TFrameItem::SetValue(TObject* frame, const Variant& value) { SlotOf(frame) = value; }
 
 TValueItem* TParamItem::ReferencedItem(Variant& slot) const {
-  auto* item = dynamic_cast<TValueItem*>(orvcls::VarToObj(slot));
+  auto* item = orvcodeh::As<TValueItem>(orvcls::VarToObj(slot));
   if (item == nullptr)
     throw Exception(Name() + QStringLiteral("! TValueFrame(VF)[%1] = nil").arg(ComponentIndex()));
   return item;
@@ -382,7 +382,7 @@ Variant TEntryItem::Call(TObject* slf, VariantArgs& args) {
   return CallNative(Handler, OnCall, slf, args);
 }
 
-TEntryCls* TEntryItem::EntryCls() const { return dynamic_cast<TEntryCls*>(Cls()); }
+TEntryCls* TEntryItem::EntryCls() const { return orvcodeh::As<TEntryCls>(Cls()); }
 
 TEventItem::TEventItem(TComponent* owner) : TEntryItem(owner) { SetParentComponent(owner); }
 

@@ -46,10 +46,10 @@ ORV_DESCRIBE(TCompItem) {
   c.Prop("Caption", &TCompItem::Caption);
   c.Prop(
       "Cls", [](const TCompItem* i) { return AsComponent(i->Cls()); },
-      [](TCompItem* i, TComponent* v) { i->SetCls(dynamic_cast<TCls*>(v)); });
+      [](TCompItem* i, TComponent* v) { i->SetCls(orvcodeh::As<TCls>(v)); });
   c.Prop(
       "Master", [](const TCompItem* i) { return AsComponent(i->Master()); },
-      [](TCompItem* i, TComponent* v) { i->SetMaster(dynamic_cast<TComp*>(v)); });
+      [](TCompItem* i, TComponent* v) { i->SetMaster(orvcodeh::As<TComp>(v)); });
   c.Prop("ClsName", &TCompItem::ClsName, &TCompItem::SetClsName);
 }
 
@@ -61,7 +61,7 @@ ORV_DESCRIBE(TComp) {
 ORV_DESCRIBE(TCls) {
   c.Prop(
       "ClsParent", [](const TCls* cls) { return AsComponent(cls->ClsParent()); },
-      [](TCls* cls, TComponent* parent) { cls->SetClsParent(dynamic_cast<TCls*>(parent)); });
+      [](TCls* cls, TComponent* parent) { cls->SetClsParent(orvcodeh::As<TCls>(parent)); });
 }
 
 ORV_DESCRIBE(TInstanceCls) {}
@@ -78,7 +78,7 @@ ORV_DESCRIBE(TFunctionCls) {
   c.Prop(
       "ResultCls", [](const TFunctionCls* f) { return AsComponent(f->ResultCls); },
       [](TFunctionCls* f, TComponent* v) {
-        f->ResultCls = dynamic_cast<TCls*>(v);
+        f->ResultCls = orvcodeh::As<TCls>(v);
         orvcodeh::SymbolsChanged(f);
       });
   c.Prop("ResultClsName", &TFunctionCls::ResultClsName, &TFunctionCls::SetResultClsName);

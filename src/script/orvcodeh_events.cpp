@@ -43,7 +43,7 @@ int ParamFlags(int typeFlags) {
 TEntryItem* MemberOf(TComponent* component, const QString& name) {
   TCls* cls = orvcodeh::SiteCls(component);
   if (cls == nullptr) cls = orvcodeh::GetClsOf(component->ClassType());
-  return dynamic_cast<TEntryItem*>(cls->FindItem(name));
+  return orvcodeh::As<TEntryItem>(cls->FindItem(name));
 }
 
 // Walks from a component up its owners; the first whose class finds the name.
@@ -72,7 +72,7 @@ void TRootCls::BindPackage(TEntryCls* eventType) {
 }
 
 TEntryCls* TRootCls::EventTypeCls(const TTypeInfo* methodType) {
-  if (auto* known = dynamic_cast<TEntryCls*>(TableFind(methodType->Name))) return known;
+  if (auto* known = orvcodeh::As<TEntryCls>(TableFind(methodType->Name))) return known;
   const bool function = methodType->MethodKind == mkFunction;
   TCls* owner =
       orvcodeh::GetClsOf(function ? TFunctionCls::StaticClass() : TProcedureCls::StaticClass());
@@ -95,7 +95,7 @@ void TRootCls::RegisterEventPackage(TClass packageClass) {
   if (std::find(packages_.begin(), packages_.end(), packageClass) == packages_.end())
     packages_.push_back(packageClass);
   for (TCls* cls : TableClasses())
-    if (auto* entryCls = dynamic_cast<TEntryCls*>(cls)) BindPackage(entryCls);
+    if (auto* entryCls = orvcodeh::As<TEntryCls>(cls)) BindPackage(entryCls);
 }
 
 const TMethodInfo* TRootCls::AddMethodName(TComponent* instance, const QString& name) {
@@ -118,7 +118,7 @@ void TRootCls::BindEvent(TComp* scope, TComponent* root, TComponent* component,
   TComponent* target = nullptr;
   TEntryItem* member = FindMember(holder->Instance, holder->Name, &target);
   if (member == nullptr && scope != nullptr) {
-    if ((member = dynamic_cast<TEntryItem*>(scope->FindItem(holder->Name))) != nullptr)
+    if ((member = orvcodeh::As<TEntryItem>(scope->FindItem(holder->Name))) != nullptr)
       target = root;
   }
   if (member == nullptr && holder->Native != nullptr) {
@@ -146,7 +146,7 @@ void TRootCls::BindEvent(TComp* scope, TComponent* root, TComponent* component,
     return;
   }
 
-  auto* item = dynamic_cast<TEventItem*>(eventType->EventClass->Create(target));
+  auto* item = orvcodeh::As<TEventItem>(eventType->EventClass->Create(target));
   if (item == nullptr) {
     SetMethodProp(component, prop, native);
     return;
@@ -158,7 +158,7 @@ void TRootCls::BindEvent(TComp* scope, TComponent* root, TComponent* component,
   const qint64 memberHandle = member->ObjectHandle();
   const QString memberName = member->Name();
   item->OnCall = [memberHandle, memberName](TObject* slf, VariantArgs& args) -> Variant {
-    auto* m = dynamic_cast<TEntryItem*>(TObject::FromHandle(memberHandle));
+    auto* m = orvcodeh::As<TEntryItem>(TObject::FromHandle(memberHandle));
     if (m == nullptr)
       throw Exception(memberName + QStringLiteral(": the script routine no longer exists"));
     return m->Call(slf, args);

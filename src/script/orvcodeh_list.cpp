@@ -6,29 +6,26 @@
 namespace {
 
 QString KindOf(const TCompItem* item) {
-  if (dynamic_cast<const TEntryItem*>(item) != nullptr)
-    return dynamic_cast<const TFunctionCls*>(item->Cls()) != nullptr ? QStringLiteral("function")
-                                                                     : QStringLiteral("procedure");
-  if (dynamic_cast<const TSysPropItem*>(item) != nullptr)
-    return QStringLiteral("published property");
-  if (dynamic_cast<const TSysFieldItem*>(item) != nullptr) return QStringLiteral("published field");
-  if (dynamic_cast<const TComponentFieldItem*>(item) != nullptr)
-    return QStringLiteral("component field");
-  if (dynamic_cast<const TArrayItem*>(item) != nullptr) return QStringLiteral("indexed property");
-  if (dynamic_cast<const TConstArrayItem*>(item) != nullptr)
-    return QStringLiteral("indexed constant");
-  if (dynamic_cast<const TPropItem*>(item) != nullptr) return QStringLiteral("property");
-  if (dynamic_cast<const TReservedConstItem*>(item) != nullptr) return QStringLiteral("constant");
-  if (dynamic_cast<const TParamItem*>(item) != nullptr) return QStringLiteral("parameter");
-  if (dynamic_cast<const TConstItem*>(item) != nullptr) return QStringLiteral("value");
+  if (orvcodeh::As<TEntryItem>(item) != nullptr)
+    return orvcodeh::As<TFunctionCls>(item->Cls()) != nullptr ? QStringLiteral("function")
+                                                              : QStringLiteral("procedure");
+  if (orvcodeh::As<TSysPropItem>(item) != nullptr) return QStringLiteral("published property");
+  if (orvcodeh::As<TSysFieldItem>(item) != nullptr) return QStringLiteral("published field");
+  if (orvcodeh::As<TComponentFieldItem>(item) != nullptr) return QStringLiteral("component field");
+  if (orvcodeh::As<TArrayItem>(item) != nullptr) return QStringLiteral("indexed property");
+  if (orvcodeh::As<TConstArrayItem>(item) != nullptr) return QStringLiteral("indexed constant");
+  if (orvcodeh::As<TPropItem>(item) != nullptr) return QStringLiteral("property");
+  if (orvcodeh::As<TReservedConstItem>(item) != nullptr) return QStringLiteral("constant");
+  if (orvcodeh::As<TParamItem>(item) != nullptr) return QStringLiteral("parameter");
+  if (orvcodeh::As<TConstItem>(item) != nullptr) return QStringLiteral("value");
   return item->ClassName();
 }
 
 bool HasSetter(const TCompItem* item) {
-  if (auto* sys = dynamic_cast<const TSysPropItem*>(item)) return sys->PropInfo()->CanWrite();
-  if (auto* v = dynamic_cast<const TValueItem*>(item))
+  if (auto* sys = orvcodeh::As<TSysPropItem>(item)) return sys->PropInfo()->CanWrite();
+  if (auto* v = orvcodeh::As<TValueItem>(item))
     return v->SetHandler != nullptr || bool(v->OnSetValueCall) || bool(v->OnSetValue);
-  if (auto* a = dynamic_cast<const TArrayItem*>(item))
+  if (auto* a = orvcodeh::As<TArrayItem>(item))
     return a->SetHandler != nullptr || bool(a->OnSetValueCall) || bool(a->OnSetValue);
   return false;
 }
@@ -44,12 +41,12 @@ QStringList RegistryListing(const TRootCls* root) {
     const QString owner = cls == root ? QString() : cls->Name() + QLatin1Char('.');
     for (TCompItem* item : cls->ItemList()) {
       QString result;
-      if (auto* fn = dynamic_cast<const TFunctionCls*>(item->Cls());
-          fn != nullptr && dynamic_cast<TEntryItem*>(item))
+      if (auto* fn = orvcodeh::As<TFunctionCls>(item->Cls());
+          fn != nullptr && orvcodeh::As<TEntryItem>(item))
         result = fn->ResultClsName();
       else
         result = item->ClsName();
-      const bool entry = dynamic_cast<TEntryItem*>(item) != nullptr;
+      const bool entry = orvcodeh::As<TEntryItem>(item) != nullptr;
       lines << QStringList{owner + item->Name(), KindOf(item), entry ? item->ClsName() : QString(),
                            result,
                            entry ? QString()

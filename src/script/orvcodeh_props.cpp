@@ -142,7 +142,7 @@ TSysPropItem* NewSysProp(TTypeKind kind, TCls* owner) {
 }
 
 void AddPropertyMember(TCls* cls, const TPropInfo* prop) {
-  auto* served = dynamic_cast<TSysPropItem*>(cls->FindItem(prop->Name));
+  auto* served = orvcodeh::As<TSysPropItem>(cls->FindItem(prop->Name));
   if (served != nullptr && served->PropInfo() == prop) return;
   TSysPropItem* item = NewSysProp(prop->Kind(), cls);
   if (item == nullptr) return;

@@ -269,7 +269,7 @@ ICompItem* TRootCls::AddConst(TComponent* owner, const QString& name, const Vari
   const QString member = colon >= 0 ? name.left(colon) : name;
   const QString resultCls = colon >= 0 ? name.mid(colon + 1) : QStringLiteral("Variant");
   if (owner == nullptr) owner = this;
-  if (auto* existing = dynamic_cast<TConstItem*>(owner->FindComponent(name))) return existing;
+  if (auto* existing = orvcodeh::As<TConstItem>(owner->FindComponent(name))) return existing;
   auto* item = new TReservedConstItem(owner);
   item->SetClsName(resultCls);
   item->ChangeName(member);
@@ -300,7 +300,7 @@ QString TRootCls::Compile(const QString& text) {
 
 TComp* TRootCls::FormulaScope(TObject* context) {
   if (context == nullptr) return this;
-  if (auto* comp = dynamic_cast<TComp*>(context)) return comp;
+  if (auto* comp = orvcodeh::As<TComp>(context)) return comp;
   if (auto* component = dynamic_cast<TComponent*>(context)) {
     if (TCls* site = orvcodeh::SiteCls(component)) return site;
   }
@@ -381,13 +381,13 @@ Variant TClsDsp::Invoke(const QString& name, VariantArgs& args) {
   if (object_ != 0 && obj == nullptr)
     throw Exception(QStringLiteral("Late binding: the object of %1 no longer exists").arg(name));
   TCompItem* item = cls_->FindItem(name);
-  if (auto* entry = dynamic_cast<TEntryItem*>(item)) return entry->Call(obj, args);
-  if (auto* array = dynamic_cast<TConstArrayItem*>(item)) return array->GetValue(obj, args);
-  if (auto* value = dynamic_cast<TConstItem*>(item)) {
+  if (auto* entry = orvcodeh::As<TEntryItem>(item)) return entry->Call(obj, args);
+  if (auto* array = orvcodeh::As<TConstArrayItem>(item)) return array->GetValue(obj, args);
+  if (auto* value = orvcodeh::As<TConstItem>(item)) {
     if (args.empty()) return value->GetValue(obj);
     throw Exception(QStringLiteral("Late binding: %1 takes no arguments").arg(name));
   }
-  if (dynamic_cast<TRootCls*>(cls_) != nullptr && SameText(name, QStringLiteral("ParseExpression")))
+  if (orvcodeh::As<TRootCls>(cls_) != nullptr && SameText(name, QStringLiteral("ParseExpression")))
     throw Exception(QStringLiteral("ParseExpression: no external script language is available"));
   throw Exception(QStringLiteral("Late binding: unknown name %1").arg(name));
 }

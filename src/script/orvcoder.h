@@ -83,6 +83,9 @@ enum : qint32 {
   kwReturn,
 };
 
+// Keywords take the codes from kwProgram up.
+inline bool IsKeyword(qint32 code) { return code >= kwProgram; }
+
 struct TToken {
   qint32 Code = tkEOF;
   QString Text;  // the token's text for words, strings, numbers and keywords; else empty

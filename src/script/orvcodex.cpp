@@ -256,7 +256,7 @@ inline const TRunCode& Lowered(TCodeWriter& writer) {
 
 void AppendTrail(Exception& e, TCodeWriter& writer, int index) {
   const TComponent* routine =
-      writer.Owner() != nullptr && dynamic_cast<TCodeItem*>(&writer) != nullptr
+      writer.Owner() != nullptr && orvcodeh::As<TCodeItem>(&writer) != nullptr
           ? static_cast<TCodeItem&>(writer).EntryItem
           : writer.Owner();
   e.AppendMessage(QStringLiteral("\r\n") + (routine != nullptr ? routine->Name() : QString()) +
