@@ -1,5 +1,5 @@
 // Events named in component text bound to script routines, native methods and packages.
-#include "fake_compiler.h"
+#include "script_calls.h"
 #include "fixture.h"
 
 #include "platform/classes/reader.h"
@@ -15,7 +15,7 @@ class EventsTest : public RegistryTest {
                                                       : QStringLiteral("plain: ")) +
                    text;
     });
-    FakeCompiler::Install(root);
+    InstallCompilerWithTrace(root);
     Calls() = {};
     form = new TGadget(nullptr);
     form->SetName(QStringLiteral("Form1"));
@@ -52,7 +52,7 @@ TEST_F(EventsTest, PendingEventDoesNothingUntilBound) {
   button->OnPing(button);
   EXPECT_TRUE(Calls().log.isEmpty());
 
-  const QStringList code{QStringLiteral("routine BtnClick")};
+  const QStringList code = SiteMethods({"BtnClick"});
   EXPECT_EQ(Bind(&code), QString());
   button->OnPing(button);
   EXPECT_EQ(Calls().log,
@@ -70,7 +70,7 @@ TEST_F(EventsTest, PendingEventDoesNothingUntilBound) {
 
 TEST_F(EventsTest, WithoutAPackageTheNativeMethodIsBound) {
   NameEvent(button, "Ping");
-  const QStringList code{QStringLiteral("routine Ping")};
+  const QStringList code = SiteMethods({"Ping"});
   Bind(&code);
   button->OnPing(button);
   EXPECT_EQ(form->pings, 1);
@@ -80,7 +80,7 @@ TEST_F(EventsTest, WithoutAPackageTheNativeMethodIsBound) {
 TEST_F(EventsTest, WithAPackageTheScriptRoutineWinsOverTheNativeMethod) {
   root->RegisterEventPackage(TTestPackage::StaticClass());
   NameEvent(button, "Ping");
-  const QStringList code{QStringLiteral("routine Ping")};
+  const QStringList code = SiteMethods({"Ping"});
   Bind(&code);
   button->OnPing(button);
   EXPECT_EQ(form->pings, 0);
@@ -138,8 +138,8 @@ TEST_F(EventsTest, UnknownNamesAreReportedAndLeaveTheEventEmpty) {
 
 TEST_F(EventsTest, CompileErrorsComeBackAsTextAndBindingStillRuns) {
   NameEvent(button, "Ping");
-  const QStringList code{QStringLiteral("error")};
-  EXPECT_EQ(Bind(&code), QStringLiteral("Syntax error in  (1): \r\nBEGIN expected."));
+  const QStringList code{QStringLiteral("procedure T.Ping(Sender: TObject); x := 1; end;")};
+  EXPECT_EQ(Bind(&code), QStringLiteral("Syntax error in  (1): \r\nError in declaration block."));
   button->OnPing(button);
   EXPECT_EQ(form->pings, 1);
 }
@@ -176,7 +176,7 @@ TEST_F(EventsTest, ComponentTextNamesEventsThatBindEventsResolves) {
   EXPECT_TRUE(ok->OnPing.IsPending());
 
   QString error;
-  const QStringList code{QStringLiteral("routine OkClick")};
+  const QStringList code = SiteMethods({"OkClick"});
   root->BindEvents(error, &code, card, true, QString());
   EXPECT_EQ(error, QString());
   ok->OnPing(ok);

@@ -1,5 +1,5 @@
 // Registration of native names, formulas and the registry's place in the root environment.
-#include "fake_compiler.h"
+#include "script_calls.h"
 #include "fixture.h"
 
 #include "core/orvsys.h"
@@ -200,22 +200,22 @@ TEST_F(RegistryTest, CreateComponent) {
 }
 
 TEST_F(RegistryTest, CompileReportsErrorsAsText) {
-  EXPECT_EQ(root->Compile(QStringLiteral("routine A")),
-            QStringLiteral("No script compiler is installed"));
-  FakeCompiler::Install(root);
-  EXPECT_EQ(root->Compile(QStringLiteral("routine A")), QString());
+  const QString text = QStringLiteral("procedure A; begin end; begin end.");
+  EXPECT_EQ(root->Compile(text), QStringLiteral("No script compiler is installed"));
+  InstallCompilerWithTrace(root);
+  EXPECT_EQ(root->Compile(text), QString());
   EXPECT_NE(root->FindOwnItem(QStringLiteral("A")), nullptr);
   TCompItem* program = root->FindOwnItem(QStringLiteral("Program"));
   ASSERT_NE(program, nullptr);
   EXPECT_EQ(program->Cls(), orvcodeh::FindCls(QStringLiteral("TProgramCls")));
-  EXPECT_EQ(root->Compile(QStringLiteral("error")),
-            QStringLiteral("Syntax error in  (1): \r\nBEGIN expected."));
+  EXPECT_EQ(root->Compile(QStringLiteral("procedure B; x := 1; end; begin end.")),
+            QStringLiteral("Syntax error in  (1): \r\nError in declaration block."));
   EXPECT_NE(root->FindOwnItem(QStringLiteral("Program")), program);
 }
 
 TEST_F(RegistryTest, FormulasRunInTheirScopeAndLeaveNothingBehind) {
   EXPECT_THROW(root->RunFormula(nullptr, QStringLiteral("Result := 1;")), Exception);
-  FakeCompiler::Install(root);
+  InstallCompilerWithTrace(root);
   const int before = root->ComponentCount();
   EXPECT_EQ(root->RunFormula(nullptr, QStringLiteral("Result := 7;")).ToInt(), 7);
   EXPECT_EQ(root->ComponentCount(), before);
@@ -235,15 +235,15 @@ TEST_F(RegistryTest, FormulasRunInTheirScopeAndLeaveNothingBehind) {
 }
 
 TEST_F(RegistryTest, CalcFormulaRetriesOnlyACompileErrorWithTheSignsRewritten) {
-  FakeCompiler::Install(root);
+  InstallCompilerWithTrace(root);
   Calls() = {};
-  EXPECT_EQ(root->CalcFormula(QStringLiteral("1,5")).ToDouble(), 1.5);
+  EXPECT_EQ(root->CalcFormula(QStringLiteral("Counted(1,5)")).ToDouble(), 1.5);
   EXPECT_EQ(Calls().runs, 1);
   try {
-    root->CalcFormula(QStringLiteral("boom"));
+    root->CalcFormula(QStringLiteral("Boom"));
     FAIL();
   } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), QStringLiteral("boom"));
+    EXPECT_TRUE(e.Message().startsWith(QStringLiteral("boom\r\n"))) << e.Message().toStdString();
   }
   EXPECT_EQ(Calls().runs, 2);  // a failure at run time is not run again
   EXPECT_THROW(root->CalcFormula(QStringLiteral("1,2;3,4")),
@@ -251,7 +251,7 @@ TEST_F(RegistryTest, CalcFormulaRetriesOnlyACompileErrorWithTheSignsRewritten) {
 }
 
 TEST_F(RegistryTest, LateBindingResolvesNames) {
-  FakeCompiler::Install(root);
+  InstallCompilerWithTrace(root);
   auto* dsp = dynamic_cast<IOrvDispatch*>(static_cast<IDispatch*>(env.Env().ClsRootDispatch));
   ASSERT_NE(dsp, nullptr);
   VariantArgs args{QStringLiteral("40")};

@@ -210,7 +210,7 @@ TEST_F(TYTextTest, APositiveCodeLeftAfterTheScanSkipsTheAfterPhase) {
 
 }  // namespace
 
-#include "fixture.h"
+#include "script/lib/fixture.h"
 #include "script/lib/orvglobals.h"
 #include "script/orvcode2.h"
 

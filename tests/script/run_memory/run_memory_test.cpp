@@ -1,6 +1,7 @@
 // Script code that calls the library keeps no memory per call: natives with arguments,
-// property writes and indexed reads and writes, in a loop.
-#include "fixture.h"
+// property writes and indexed reads and writes, in a loop. A program of its own, because it
+// counts allocations by replacing the global operators new and delete.
+#include "script/lib/fixture.h"
 
 #include "script/orvcode2.h"
 
