@@ -751,8 +751,6 @@ class TFormatCompiler {
         QString tag;
         orvReps_CellWriters::GetLineBreakTag(out, true, allowed, tag, entities);
         orvReps_CellWriters::HtmlEscape(c.Args[2], tag, entities);
-      } else if (type == rtRTF && specNested) {
-        orvReps_CellWriters::RtfEscape(c.Args[2]);
       }
     }
     if (type == rtRTF && specNested && t_.RichFragment) t_.RtfRunWrap = true;
