@@ -1,6 +1,7 @@
 #include "platform/ui/textmetrics_qt.h"
 
 #include <QtGui/QFontMetrics>
+#include <QtGui/QGuiApplication>
 #include <QtGui/QFontMetricsF>
 
 #include <cmath>
@@ -44,6 +45,15 @@ namespace orvui {
 
 void RegisterQtTextMetrics() {
   RegisterTextMetrics([] { return std::make_unique<TQtTextMetrics>(); });
+}
+
+std::unique_ptr<QGuiApplication> StartHeadlessTextMetrics() {
+  RegisterQtTextMetrics();
+  if (QCoreApplication::instance()) return nullptr;
+  static int argc = 3;
+  static char name[] = "orv", option[] = "-platform", platform[] = "offscreen";
+  static char* argv[] = {name, option, platform, nullptr};
+  return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 }  // namespace orvui

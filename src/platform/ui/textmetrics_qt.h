@@ -24,7 +24,13 @@ class TQtTextMetrics : public ITextMetrics {
   bool cached_ = false;
 };
 
+class QGuiApplication;
+
 namespace orvui {
 // Makes new report runs measure with TQtTextMetrics.
 void RegisterQtTextMetrics();
+// For runs without a window: registers the Qt metrics and, when the process has no Qt
+// application yet, starts one on the offscreen platform (the caller keeps it alive). Call it
+// before any QCoreApplication exists: fonts need a QGuiApplication.
+std::unique_ptr<QGuiApplication> StartHeadlessTextMetrics();
 }  // namespace orvui

@@ -317,7 +317,7 @@ bool ParseFontRunSpec(TRepsOutput& out, ITextMetrics* canvas, TCellProp& props, 
   if (doRegister && result) {
     if (repType == rtRTF) {
       if (colors) colors->FindOrAdd(props.Color);
-      if (textSizes)
+      if (textSizes && !props.FontName.isEmpty())
         textSizes->FindOrAdd(canvas, props.FontName, props.FontSize, props.FontStyle,
                              nameGiven && props.FontSize >= 0 && styleGiven, false);
     } else if (repType == rtFlatODS) {

@@ -676,7 +676,7 @@ class TFormatCompiler {
         c.SavedText = c.Args[5];
         c.Handler = &HWrap;
         c.Constant = false;
-        if (fold && literalWidth) {
+        if (fold && literalWidth && c.Width >= 0) {
           c.Remaining = c.SavedText;
           WrapNextLine(t_, c, c.Width, c.ResultText);
           c.SavedText = c.Remaining;

@@ -2,6 +2,8 @@
 // from machine to machine.
 #include "platform/ui/textmetrics_qt.h"
 
+#include <QtGui/QGuiApplication>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,6 +29,9 @@ TEST(QtTextMetrics, MeasuresAt96DpiWithTheFontsGiven) {
   m->Font = {QStringLiteral("Liberation Sans"), 20, 1};
   m->CharWidth(QLatin1Char('W'), bold);
   EXPECT_GE(bold, big);
+  RegisterTextMetrics(nullptr);
+  EXPECT_EQ(orvui::StartHeadlessTextMetrics(), nullptr) << "the test's application is used";
+  EXPECT_NE(dynamic_cast<TQtTextMetrics*>(NewTextMetrics().get()), nullptr);
   RegisterTextMetrics(nullptr);
   EXPECT_NE(dynamic_cast<TFixedTextMetrics*>(NewTextMetrics().get()), nullptr);
 }
