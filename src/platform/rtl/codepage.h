@@ -29,7 +29,7 @@ int CharCode(QChar c, TCodePage page);
 inline bool HasCharCode(QChar c, TCodePage page) { return CharCode(c, page) >= 0; }
 
 // Character codes as scripts and reports see them: code page 1251.
-// Chr takes the low byte of the code, as the original's 8-bit Chr did (Chr(256 + 65) is "A").
+// Chr takes the low byte of the code (Chr(256 + 65) is "A"): scripts rely on the wrap.
 QChar Chr(int code);
 // A character without a 1251 code answers 63, the "?" it becomes in 8-bit output.
 int Ord(QChar c);

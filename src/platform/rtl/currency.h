@@ -1,5 +1,6 @@
 #pragma once
-// Currency: a 64-bit integer count of ten-thousandths, as the original's Currency type.
+// Currency: a 64-bit integer count of ten-thousandths, the exact money type scripts and
+// stored values use.
 #include <QtCore/QtGlobal>
 
 struct Currency {
@@ -12,7 +13,7 @@ struct Currency {
     c.Raw = raw;
     return c;
   }
-  // Ties go to even, as when a value becomes Currency in the original. Raises EOverflow
+  // Ties go to even, which stored sums rely on. Raises EOverflow
   // beyond the range of the type.
   static Currency FromDouble(double value);
   static constexpr Currency FromInt(qint64 value) { return FromRaw(value * Scale); }

@@ -1,6 +1,6 @@
 #pragma once
-// Dates and times as the original kept them: a double counting days since 30 Dec 1899,
-// the fraction being the time of day. A negative value keeps its time as a positive
+// Dates and times as scripts, reports and stored data see them: a double counting days since
+// 30 Dec 1899, the fraction being the time of day. A negative value keeps its time as a positive
 // fraction (-1.25 is 29 Dec 1899 06:00). Formatting and parsing follow FormatSettings(),
 // or the settings passed in.
 #include "formatsettings.h"

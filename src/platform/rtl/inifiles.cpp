@@ -294,7 +294,8 @@ void TMemIniFile::ReadSectionValues(const QString& section, TStrings* lines) {
 }
 
 bool TMemIniFile::SectionExists(const QString& section) {
-  // As the original: a section exists when it has a key.
+  // A section exists when it has a key: an empty section is not written, so scripts never
+  // see one.
   TStringList idents;
   ReadSection(section, &idents);
   return idents.Count() > 0;

@@ -4,6 +4,6 @@
 #include <QtCore/QString>
 
 // The digest of the text's code-page-1251 bytes (characters without a code count as "?"),
-// as the original hashed its 8-bit texts.
+// so that digests match those stored from 8-bit texts.
 QString MD5Hex(const QString& text);
 QString MD5HexOfBytes(const QByteArray& bytes);

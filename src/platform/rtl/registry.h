@@ -8,9 +8,9 @@
 // Names ignore letter case (Cyrillic folded too). GetValueNames lists values in the order
 // they were created; GetKeyNames lists subkeys by name, as the system did.
 //
-// Errors raise ERegistryException with the original's texts: "Failed to create key %s",
-// "Failed to get data for '%s'", "Failed to set data for '%s'" and "Invalid data type for
-// '%s'"; a store that cannot be written adds the reason.
+// Errors raise ERegistryException with the texts scripts may test for: "Failed to create
+// key %s", "Failed to get data for '%s'", "Failed to set data for '%s'" and "Invalid data
+// type for '%s'"; a store that cannot be written adds the reason.
 #include "regstore.h"
 #include "tobject.h"
 

@@ -1,13 +1,13 @@
 #pragma once
 // The runtime's string routines with Pascal semantics: positions are 1-based and count
 // characters (QChar units); 0 means "not found". No routine fails on any index or count:
-// out-of-range arguments are clamped the way the original clamped them.
+// out-of-range arguments are clamped, as scripts rely on.
 //
 // Case rules:
 // - UpperCase, LowerCase, CompareText, SameText: ASCII letters only.
 // - The Ansi routines: every letter (Latin, Cyrillic with Ё/ё, the other alphabets), one
 //   character to one character. A character whose case partner has no code-page-1251 code
-//   while it has one keeps its case (µ stays µ), as the original's 1251 tables did.
+//   while it has one keeps its case (µ stays µ), so a text survives a round trip to 1251.
 //
 // Order of AnsiCompareText and AnsiCompareStr (sorted lists, name indexes):
 // 1. Characters are compared by weight after case folding (AnsiUpperCase): first everything

@@ -43,7 +43,7 @@ class TStrings : public TPersistent {
   // Negative, zero or positive: how IndexOf, IndexOfName and sorting compare.
   virtual int CompareStrings(const QString& a, const QString& b) const;
 
-  // The property names of the original.
+  // The property names scripts use.
   QString Strings(int index) const { return Get(index); }
   void SetStrings(int index, const QString& s) { Put(index, s); }
   TObject* Objects(int index) const { return GetObject(index); }

@@ -1,5 +1,5 @@
 #pragma once
-// Numbers to and from text with the original runtime's rules: integer and float
+// Numbers to and from text with the rules scripts and reports rely on: integer and float
 // conversion, Currency, Booleans, the general float formats and the pattern formatters.
 // Every routine reads FormatSettings(); the overloads that take a TFormatSettings serve
 // callers that run on their own copy of the settings (reports).

@@ -97,7 +97,7 @@ class TPersistent : public TObject {
   [[noreturn]] void AssignError(TPersistent* source);
 };
 
-// Frees an object and clears the reference (the original's FreeAndNil).
+// Frees an object and clears the reference (FreeAndNil, as scripts call it).
 template <class T>
 void FreeAndNil(T*& object) {
   T* o = object;

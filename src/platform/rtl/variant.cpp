@@ -31,7 +31,7 @@ Int128 ExactInt(const Variant& v) {
 
 namespace {
 
-// Half to even, as the original's Variant conversion rounds.
+// Half to even: scripts' integer results rely on it.
 Int128 RoundFloat(double d) {
   const double r = std::nearbyint(d);
   // 2^64 is exactly representable; the whole range of Int64 and QWord lies below it.

@@ -1,6 +1,6 @@
 #pragma once
-// Variant: the value of scripts, fields, parameters and reports, with the original's type
-// codes, conversions and operator rules.
+// Variant: the value of scripts, fields, parameters and reports. Scripts, reports and stored
+// texts rely on its type codes, conversions and operator rules, so they are fixed.
 //
 // Representation: 16 bytes, a type code and an 8-byte payload. Scalars live in the payload
 // (no heap, no locks); strings and arrays are shared, reference-counted blocks copied on
@@ -30,7 +30,7 @@
 //   raise EIntOverflow; float results that overflow raise EOverflow. "/" by zero raises
 //   EZeroDivide (0/0 EInvalidOp), div and mod by zero EDivByZero. A text that is no number
 //   raises EConvertError ("x" is an invalid float / integer). Floats become integers by
-//   rounding half to even, as the original's Variant conversion does.
+//   rounding half to even, which scripts' integer results rely on.
 //   not: logical on Boolean, bitwise on integers (Byte, Word, LongWord and QWord keep their
 //   width), Null stays Null. shl works in 64 bits; shr is logical, on the 32-bit pattern for
 //   values of 32 bits or less (-1 shr 1 = $7FFFFFFF) and on 64 bits for Int64 and QWord.
@@ -190,7 +190,7 @@ class Variant {
   bool IsFloat() const;    // Single, Double or Currency (a Date is neither)
   void Clear();            // becomes Empty
 
-  // Conversions with the toolchain's rules. Null gives 0, "" and False without error;
+  // Conversions with the rules scripts rely on. Null gives 0, "" and False without error;
   // impossible conversions raise EVariantTypeCastError, bad texts EConvertError. Texts go
   // through the runtime's parsers with the program's settings: to an integer a text is read
   // as an integer, else as a float that is then rounded; to a date as a date and time, else
@@ -277,7 +277,7 @@ using VariantArgs = std::vector<Variant>;
 inline Variant Unassigned() { return Variant(); }
 inline Variant Null() { return Variant::Null(); }
 
-// The toolchain's Variant routines.
+// The Variant routines, under the names scripts call them by.
 inline TVarType VarType(const Variant& v) { return v.VType(); }
 inline bool VarIsNull(const Variant& v) { return v.IsNull(); }
 inline bool VarIsEmpty(const Variant& v) { return v.IsEmpty(); }
@@ -311,7 +311,7 @@ Variant Mod(const Variant& a, const Variant& b);
 TVariantRelationship Compare(const Variant& a, const Variant& b);
 }  // namespace detail
 
-// Operators. Each raises the toolchain's error for operands it cannot combine.
+// Operators. Each raises the error class scripts expect for operands it cannot combine.
 inline Variant VarAdd(const Variant& a, const Variant& b) {
   if (a.VType() == varInteger && b.VType() == varInteger)
     return Variant::FromWholeNumber(a.RawInt64() + b.RawInt64());

@@ -400,8 +400,8 @@ class TWinControl : public TControl {
   TBevelKind bevelKind_ = bkNone;
 };
 
-// A control without a window of its own in the original; here it still has a widget, which
-// paints through Paint().
+// A control that scripts treat as windowless (no handle, no focus); here it still has a
+// widget, which paints through Paint().
 class TGraphicControl : public TControl {
   ORV_CLASS(TGraphicControl, TControl)
   explicit TGraphicControl(TComponent* owner);

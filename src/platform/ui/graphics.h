@@ -66,7 +66,7 @@ constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor(1),
                  clInfoText = SystemColor(23), clInfoBk = SystemColor(24);
 
 // The RGB value of a colour (system colours from the fixed table; clNone and clDefault give
-// white and black as the original did for a missing table entry).
+// white and black, what stored colour values of a missing table entry have always meant).
 TColor ColorToRGB(TColor color);
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
@@ -79,7 +79,7 @@ bool ColorToIdent(qint64 color, QString& ident);
 bool IdentToColor(const QString& ident, qint64& color);
 TColor StringToColor(const QString& text);  // identifier, $hex or decimal; EConvertError
 
-// Cursors: crDefault 0 .. crHandPoint -21 as the original numbered them.
+// Cursors: crDefault 0 .. crHandPoint -21; scripts and stored texts use these numbers.
 enum : int {
   crDefault = 0,
   crNone = -1,
@@ -114,7 +114,7 @@ struct TPoint {
   friend bool operator==(const TPoint&, const TPoint&) = default;
 };
 
-// Left/Top inclusive, Right/Bottom exclusive, as the original's rectangles.
+// Left/Top inclusive, Right/Bottom exclusive: the coordinates scripts and stored texts use.
 struct TRect {
   int Left = 0;
   int Top = 0;
@@ -182,7 +182,7 @@ class TFont : public TGraphicsObject {
 
   void Assign(TPersistent* source) override;
   bool Equals(const TFont& other) const;
-  // The Qt font: names of the original's families are mapped to installed ones.
+  // The Qt font: family names that stored texts give are mapped to installed ones.
   QFont ToQFont() const;
 
  private:
@@ -194,7 +194,7 @@ class TFont : public TGraphicsObject {
   TFontPitch pitch_ = fpDefault;
 };
 
-// The installed family that stands for a font name of the original's systems.
+// The installed family that stands for a font name stored texts give (Arial, MS Sans Serif...).
 QString MapFontFamily(const QString& name);
 
 class TPen : public TGraphicsObject {

@@ -17,7 +17,7 @@ namespace orvReps_Lib {
 
 namespace {
 
-// Scripts written for the original platform separate folders with a backslash.
+// Stored report scripts separate folders with a backslash.
 QString LocalName(const QString& name) {
   QString s = name;
   s.replace(QLatin1Char('\\'), QLatin1Char('/'));

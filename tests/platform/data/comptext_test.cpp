@@ -63,7 +63,7 @@ TEST(DataComponentText, ReadsAndWritesTheDataComponents) {
   EXPECT_FALSE(written.contains("RecordCount")) << written.toStdString();
 }
 
-// Parameters as the original toolkit stores them: one item per parameter, the value only
+// Parameters as stored texts hold them: one item per parameter, the value only
 // when the parameter is bound; a stored list may lag behind the statement.
 const char* const kParamsText = R"(object DM: TComponent
   object Q: TZQuery
