@@ -1,11 +1,14 @@
 #include "reports/lang/orvReps_Values.h"
 
 #include "platform/rtl/codepage.h"
+#include "platform/rtl/exceptions.h"
 #include "platform/rtl/stringfuncs.h"
 #include "platform/rtl/sysutils.h"
 #include "reports/lang/orvReps_Lib.h"
 
 #include <array>
+#include <climits>
+#include <cmath>
 
 namespace {
 
@@ -199,7 +202,12 @@ int SplitKindByWord(const QString& word) {
   return Lookup(t, word, 1);
 }
 
-int MmToTwips(const QString& text) { return static_cast<int>(StrToInt(text) * 56.69291338582678); }
+int MmToTwips(const QString& text) {
+  const double twips = StrToInt(text) * 56.69291338582678;
+  if (std::fabs(twips) > INT_MAX)
+    throw EConvertError(QStringLiteral("\"%1\" mm is out of range").arg(text));
+  return static_cast<int>(twips);
+}
 
 // ---- markup helpers ----
 
@@ -464,7 +472,9 @@ int ExcelColNum(const QString& letters, int def) {
   for (QChar c : letters) {
     const QChar u = orvReps_Lib::UpChar(c);
     if (u < QLatin1Char('A') || u > QLatin1Char('Z')) return def;
-    n = n * 26 + (u.unicode() - u'A' + 1);
+    const int digit = u.unicode() - u'A' + 1;
+    if (n > (INT_MAX - digit) / 26) return def;  // no column is that far out
+    n = n * 26 + digit;
   }
   return n;
 }

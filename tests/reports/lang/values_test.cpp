@@ -82,6 +82,8 @@ TEST(Values, ColoursBooleansAndTypes) {
   EXPECT_TRUE(hideBorders);
   EXPECT_EQ(MmToTwips(S("10")), 566);
   EXPECT_THROW(MmToTwips(S("1.5")), EConvertError);
+  EXPECT_EQ(MmToTwips(S("-37879000")), -2147470866);
+  EXPECT_THROW(MmToTwips(S("44744744")), EConvertError);  // twips beyond an Integer
 }
 
 TEST(Values, ExcelColumns) {
@@ -100,6 +102,9 @@ TEST(Values, ExcelColumns) {
     }
   }
   EXPECT_EQ(ExcelColNum(S("A1"), -7), -7);
+  EXPECT_EQ(ExcelColNum(S("FXSHRXW"), -7), 2147483647);
+  EXPECT_EQ(ExcelColNum(S("FXSHRXX"), -7), -7);
+  EXPECT_EQ(ExcelColNum(S("ZZZZZZZZZZZZZZZZ"), -7), -7);
 }
 
 TEST(Values, FieldReferences) {
