@@ -1,5 +1,6 @@
 #include "component.h"
 
+#include "filer.h"
 #include "rtlclasses.h"
 
 #include <algorithm>
@@ -239,4 +240,20 @@ TComponent* FindGlobalComponent(const QString& name) {
     if (TComponent* c = proc(name)) return c;
   }
   return nullptr;
+}
+
+void TComponent::DefineProperties(TFiler* filer) {
+  auto word = [this](int shift) -> TTextValue {
+    return TTextValue::MakeInt(qint16((quint32(designInfo_) >> shift) & 0xFFFF));
+  };
+  auto set = [this](int shift, const TTextValue& v) {
+    const quint32 mask = 0xFFFFu << shift;
+    designInfo_ = qint32((quint32(designInfo_) & ~mask) | ((quint32(v.Int) & 0xFFFF) << shift));
+  };
+  filer->DefineProperty(
+      QStringLiteral("Left"), [set](const TTextValue& v) { set(0, v); }, [word] { return word(0); },
+      designInfo_ != 0);
+  filer->DefineProperty(
+      QStringLiteral("Top"), [set](const TTextValue& v) { set(16, v); },
+      [word] { return word(16); }, designInfo_ != 0);
 }

@@ -80,6 +80,11 @@ class TComponent : public TPersistent, public IInterfaceComponentReference {
   TPersistent* GetOwner() const override { return owner_; }
   QString GetNamePath() const override { return name_; }
 
+  // Where the designer showed a non-visual component ("Left"/"Top" in component text).
+  qint32 DesignInfo() const { return designInfo_; }
+  void SetDesignInfo(qint32 v) { designInfo_ = v; }
+  void DefineProperties(TFiler* filer) override;
+
   IInterface* VCLComObject() const { return vclComObject_; }
   void SetVCLComObject(IInterface* provider) { vclComObject_ = provider; }
 
@@ -98,6 +103,7 @@ class TComponent : public TPersistent, public IInterfaceComponentReference {
   std::vector<TComponent*> components_;
   std::vector<TComponent*> freeNotifies_;
   IInterface* vclComObject_ = nullptr;
+  qint32 designInfo_ = 0;  // left in the low word, top in the high word
   bool tornDown_ = false;
 };
 

@@ -204,6 +204,18 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   if (parent_ != nullptr && !anchorMove_) parent_->ChildBoundsChanged(this);
 }
 
+void TControl::PlaceBounds(int left, int top, int width, int height) {
+  const bool was = anchorMove_;
+  anchorMove_ = true;
+  try {
+    SetBounds(left, top, width, height);
+  } catch (...) {
+    anchorMove_ = was;
+    throw;
+  }
+  anchorMove_ = was;
+}
+
 void TControl::UpdateAnchorRules() {
   if (parent_ == nullptr) return;
   const TRect client = parent_->ClientRect();
@@ -1109,6 +1121,11 @@ void TWinControl::ScrollBy(int dx, int dy) {
 }
 
 bool TWinControl::Showing() const { return TControl::Showing(); }
+
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  if (alignPending_) Realign();
+}
 
 void TWinControl::Invalidate() { TControl::Invalidate(); }
 

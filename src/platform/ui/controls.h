@@ -94,6 +94,9 @@ class TControl : public TComponent, public IMessageTarget {
   void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
   void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
   virtual void SetBounds(int left, int top, int width, int height);
+  // The same when the layer places the control (alignment, pages, window placement): the
+  // anchor rules stay as they are.
+  void PlaceBounds(int left, int top, int width, int height);
   TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
   void SetBoundsRect(const TRect& r) { SetBounds(r.Left, r.Top, r.Width(), r.Height()); }
   // The area children and painting use, in the control's own coordinates.
@@ -130,6 +133,7 @@ class TControl : public TComponent, public IMessageTarget {
 
   // One text for Caption and Text.
   QString Caption() const { return GetText(); }
+  QString Text() const { return GetText(); }
   void SetCaption(const QString& v) { SetText(v); }
   virtual QString GetText() const { return text_; }
   virtual void SetText(const QString& v);
@@ -195,9 +199,9 @@ class TControl : public TComponent, public IMessageTarget {
   virtual void UpdateWidget();
 
   // ---- Events from the layer (Qt entries and tests)
-  void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y);
-  void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y);
-  void DoMouseMove(TShiftState shift, int x, int y);
+  virtual void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void DoMouseMove(TShiftState shift, int x, int y);
   void DoMouseLeave();
   void DoMouseEnter();
 
@@ -343,6 +347,7 @@ class TWinControl : public TControl {
   bool Showing() const override;
   void Invalidate() override;
   void UpdateWidget() override;
+  void Loaded() override;
   // The widget children's widgets sit in (a page's client, a scroll box's viewport).
   virtual QWidget* ChildHostWidget();
 

@@ -1,5 +1,6 @@
 #include "uiclasses.h"
 
+#include "comctrls.h"
 #include "forms.h"
 #include "menus.h"
 
@@ -14,4 +15,46 @@ void RegisterUIClasses() {
        TPopupMenu::StaticClass(),     TFont::StaticClass(),       TPen::StaticClass(),
        TBrush::StaticClass(),         TCanvas::StaticClass(),     TBitmap::StaticClass(),
        TApplication::StaticClass(),   TScreen::StaticClass()});
+  RegisterClasses({TCustomLabel::StaticClass(),
+                   TLabel::StaticClass(),
+                   TCustomEdit::StaticClass(),
+                   TEdit::StaticClass(),
+                   TCustomMemo::StaticClass(),
+                   TMemo::StaticClass(),
+                   TCustomComboBox::StaticClass(),
+                   TComboBox::StaticClass(),
+                   TCustomListBox::StaticClass(),
+                   TListBox::StaticClass(),
+                   TButtonControl::StaticClass(),
+                   TButton::StaticClass(),
+                   TCustomCheckBox::StaticClass(),
+                   TCheckBox::StaticClass(),
+                   TRadioButton::StaticClass(),
+                   TScrollBar::StaticClass(),
+                   TCustomGroupBox::StaticClass(),
+                   TGroupBox::StaticClass(),
+                   TCustomPanel::StaticClass(),
+                   TPanel::StaticClass(),
+                   TBevel::StaticClass(),
+                   TShape::StaticClass(),
+                   TImage::StaticClass(),
+                   TPaintBox::StaticClass(),
+                   TSplitter::StaticClass(),
+                   TTimer::StaticClass(),
+                   TCustomRadioGroup::StaticClass(),
+                   TRadioGroup::StaticClass(),
+                   TBitBtn::StaticClass(),
+                   TSpeedButton::StaticClass(),
+                   TScrollingWinControl::StaticClass(),
+                   TScrollBox::StaticClass(),
+                   TCustomImageList::StaticClass(),
+                   TImageList::StaticClass(),
+                   TTabSheet::StaticClass(),
+                   TPageControl::StaticClass(),
+                   TStatusBar::StaticClass(),
+                   TProgressBar::StaticClass(),
+                   TCustomTreeView::StaticClass(),
+                   TTreeView::StaticClass(),
+                   TCustomListView::StaticClass(),
+                   TListView::StaticClass()});
 }
