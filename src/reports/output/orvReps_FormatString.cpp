@@ -22,7 +22,7 @@ void HConcat(TFormatCommands& f, TFormatCommand& c) {
   for (const TFormatCommand::TPart& p : c.Parts)
     n += p.Source >= 0 ? f.GetItem(p.Source).ResultText.size() : p.Literal.size();
   QString& r = c.ResultText;
-  r.clear();
+  r.resize(0);
   r.reserve(n);
   for (const TFormatCommand::TPart& p : c.Parts)
     r += p.Source >= 0 ? f.GetItem(p.Source).ResultText : p.Literal;
@@ -41,14 +41,31 @@ QString Fill(const QString& pattern, int w) {
   return FillStr(pattern, w);
 }
 
+// Texts are laid out in the command's own result, so a string run again reuses its buffers.
+void Place(QString& r, const QString& t, int w, int before) {
+  r.resize(0);
+  if (w <= 0) return;
+  if (t.size() >= w) {
+    r.append(t.constData(), w);
+    return;
+  }
+  r.reserve(w);
+  r.resize(before, QLatin1Char(' '));
+  r.append(t);
+  r.resize(w, QLatin1Char(' '));
+}
+
 void HWidth(TFormatCommands& f, TFormatCommand& c) {
   const int w = f.CommandWidth(c);
   const QString& t = f.ArgText(c, 2);
   switch (c.Kind) {
-    case ctTrunc: c.ResultText = w <= 0 ? QString() : t.left(w); break;
-    case ctLeft: c.ResultText = PadRightTo(t, w); break;
-    case ctCenter: c.ResultText = PadCenterTo(t, w); break;
-    case ctRight: c.ResultText = PadLeftTo(t, w); break;
+    case ctTrunc:
+      c.ResultText.resize(0);
+      if (w > 0) c.ResultText.append(t.constData(), std::min<qsizetype>(w, t.size()));
+      break;
+    case ctLeft: Place(c.ResultText, t, w, 0); break;
+    case ctCenter: Place(c.ResultText, t, w, (w - t.size()) / 2); break;
+    case ctRight: Place(c.ResultText, t, w, w - t.size()); break;
     case ctM:
       c.ResultText = Fill(t, w);
       if (c.RepairEntity) orvReps_CellWriters::RepairHtmlEntityEnd(c.ResultText);
@@ -103,10 +120,16 @@ void HLoad(TFormatCommands& f, TFormatCommand& c) {
 
 void HCase(TFormatCommands& f, TFormatCommand& c) {
   const QString& t = f.ArgText(c, 1);
-  if (f.Utf8Case)
+  if (f.Utf8Case) {
     c.ResultText = c.Kind == ctUpper ? t.toUpper() : t.toLower();
-  else
-    c.ResultText = c.Kind == ctUpper ? UpperCase(t) : LowerCase(t);
+  } else if (c.Kind == ctUpper) {
+    QString& r = c.ResultText;
+    r.resize(t.size());
+    QChar* out = r.data();
+    for (qsizetype i = 0; i < t.size(); ++i) out[i] = UpChar(t[i]);
+  } else {
+    c.ResultText = LowerCase(t);
+  }
 }
 
 void HDot(TFormatCommands& f, TFormatCommand& c) {
