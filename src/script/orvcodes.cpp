@@ -262,8 +262,13 @@ void TOrvCustomScript::HandleLine(const QString& s, int line) {
 
 void TOrvCustomScript::ContentLine(const QString& text, int line) {
   QString s = text;
-  const qsizetype cut = s.indexOf(QLatin1String("//"));
-  if (cut >= 0) s = orvcodes::TrimCtl(s.left(cut));
+  for (qsizetype at = s.indexOf(QLatin1Char('/')); at >= 0;
+       at = s.indexOf(QLatin1Char('/'), at + 1)) {
+    if (at + 1 < s.size() && s.at(at + 1) == QLatin1Char('/')) {
+      s = orvcodes::TrimCtl(s.left(at));
+      break;
+    }
+  }
   if (s.isEmpty()) return;
   if (s.startsWith(QLatin1Char('!')) || s.startsWith(QLatin1Char('.'))) {
     HeaderLine(s, line);

@@ -24,9 +24,43 @@ namespace {
 
 TComponent* Live(qint64 handle) { return dynamic_cast<TComponent*>(TObject::FromHandle(handle)); }
 
+// The first place of an ASCII pattern in s, letter case ignored (the pattern in lower case),
+// or -1. Qt's own case-insensitive search folds every character of the line.
+qsizetype IndexNoCaseAscii(const QString& s, QLatin1String lower, qsizetype from = 0) {
+  const QChar* p = s.constData();
+  const qsizetype n = s.size(), m = lower.size();
+  for (qsizetype i = from; i + m <= n; ++i) {
+    qsizetype k = 0;
+    while (k < m) {
+      const char16_t c = p[i + k].unicode();
+      const char16_t f = c >= 'A' && c <= 'Z' ? char16_t(c | 0x20) : c;
+      if (f != char16_t(lower.data()[k])) break;
+      ++k;
+    }
+    if (k == m) return i;
+  }
+  return -1;
+}
+
 // Replaces every occurrence without regard to case.
-void ReplaceNoCase(QString& s, const QString& what, const QString& by) {
-  if (s.contains(what, Qt::CaseInsensitive)) s.replace(what, by, Qt::CaseInsensitive);
+void ReplaceNoCase(QString& s, QLatin1String lower, const QString& by) {
+  qsizetype at = IndexNoCaseAscii(s, lower);
+  while (at >= 0) {
+    s.replace(at, lower.size(), by);
+    at = IndexNoCaseAscii(s, lower, at + by.size());
+  }
+}
+
+// The old names both hold "ADO" (any case): most lines have no such letters in a row, and a
+// scan for them costs far less than the case-insensitive searches.
+bool MayNameAdo(const QString& s) {
+  const QChar* p = s.constData();
+  for (qsizetype i = 0, n = s.size(); i + 2 < n; ++i) {
+    if ((p[i].unicode() | 0x20) == 'a' && (p[i + 1].unicode() | 0x20) == 'd' &&
+        (p[i + 2].unicode() | 0x20) == 'o')
+      return true;
+  }
+  return false;
 }
 
 // The file as given, else the file of that name in the program folder; in either folder a
@@ -104,10 +138,14 @@ void TOrvScript::ParseLines(const QStringList& lines) {
   orvcodes::THostState& state = orvcodes::StateOf(App);
   for (int i = 0; i < work.size(); ++i) {
     QString s = orvcodes::TrimCtl(work.at(i));
-    ReplaceNoCase(s, QStringLiteral("TOrvADOSPList"), QStringLiteral("TOrvZeosSPList"));
-    ReplaceNoCase(s, QStringLiteral("TADOQuery"), QStringLiteral("TZQuery"));
-    ReplaceNoCase(s, QStringLiteral("Value = null"), QStringLiteral("//Value = null"));
-    if (s.contains(QLatin1String("{$IFDEF "), Qt::CaseInsensitive)) WalkCondition(work, i, s);
+    if (MayNameAdo(s)) {
+      ReplaceNoCase(s, QLatin1String("torvadosplist"), QStringLiteral("TOrvZeosSPList"));
+      ReplaceNoCase(s, QLatin1String("tadoquery"), QStringLiteral("TZQuery"));
+    }
+    if (s.contains(QLatin1Char('=')))
+      ReplaceNoCase(s, QLatin1String("value = null"), QStringLiteral("//Value = null"));
+    if (s.contains(QLatin1Char('{')) && IndexNoCaseAscii(s, QLatin1String("{$ifdef ")) >= 0)
+      WalkCondition(work, i, s);
     if (State != stBrace && s.startsWith(QLatin1String(".."))) {
       const QString id = orvcodes::TrimCtl(s.mid(2));
       const int frame = frameOf_[size_t(i)];
@@ -135,7 +173,8 @@ void TOrvScript::ParseLines(const QStringList& lines) {
       continue;
     }
     state.ScriptLineNo = i;
-    if (s.contains(QLatin1String("Attributes = [paNullable]"))) continue;
+    if (s.contains(QLatin1Char('[')) && s.contains(QLatin1String("Attributes = [paNullable]")))
+      continue;
     HandleLine(s, i);
   }
 }

@@ -85,6 +85,9 @@ TEST_F(HostTest, ConditionsCommentOutTheBranchThatDoesNotHold) {
     const QByteArray t = QString::fromLatin1(text).arg(QLatin1String(name)).toUtf8();
     EXPECT_EQ(ParseApp(app, "S", t.constData()), QString::fromUtf8(expected)) << name;
   }
+  // Directives in any letter case.
+  EXPECT_EQ(ParseApp(app, "S", ".A\n{$ifdef Nope}\nCount = 1\n{$else}\nCount = 2\n{$endif}"),
+            "0: .A text[Count = 2] @0");
   // Without {$ELSE} a false condition comments out up to {$ENDIF}.
   EXPECT_EQ(ParseApp(app, "S", ".A\n{$IFDEF Nope}\nCount = 1\n{$ENDIF}\nCaption = 'x'"),
             "0: .A text[Caption = 'x'] @0");
