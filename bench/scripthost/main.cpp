@@ -8,7 +8,7 @@
 //   bench_scripthost [--host H] [--db NAME] [--user U] [VIEW]
 // Defaults: the demo cluster of this checkout (scripts/demo start), orvdemo, postgres,
 // setup_scripts_v.
-#include "core/dialogservice.h"
+#include "platform/ui/dialogservice.h"
 #include "core/orvenv.h"
 #include "platform/data/zconnection.h"
 #include "platform/data/zquery.h"

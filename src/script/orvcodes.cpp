@@ -464,6 +464,11 @@ void TOrvCustomScript::CreateDesc(TOrvScriptDesc* desc, TCreatedList& created, T
         }
       }
     }
+    if (k == nullptr && item->IsBang && item->ItemClass == nullptr)
+      Note(
+          item->FirstLine, QStringLiteral("unknown class"),
+          QStringLiteral("Нет компонента и класса для заголовка: ") + item->Name +
+              (item->Params ? QLatin1Char(':') + item->Params->join(QLatin1Char(':')) : QString()));
     if (item->Params && k != nullptr) {
       for (const QString& param : *item->Params) {
         if (param.isEmpty()) continue;
@@ -478,8 +483,11 @@ void TOrvCustomScript::CreateDesc(TOrvScriptDesc* desc, TCreatedList& created, T
         if (item->IsBang) AddBang(created, k);
       }
     }
-    k = LoadItem(item, k != nullptr ? k : p, created);
-    if (item->IsBang && k != nullptr) AddBang(created, k);
+    // A "!" item whose component could not be made loads into its parent, which is not the
+    // item's to free when the run ends.
+    const bool own = k != nullptr;
+    k = LoadItem(item, own ? k : p, created);
+    if (item->IsBang && own && k != nullptr) AddBang(created, k);
     if (k != nullptr) {
       const TPropInfo* prop = GetPropInfo(k, QStringLiteral("AfterReadComponent"));
       if (prop != nullptr && prop->Kind() == tkMethod && prop->PropType != nullptr &&

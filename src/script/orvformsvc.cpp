@@ -1,6 +1,8 @@
 #include "script/orvformsvc.h"
 
 #include "platform/classes/typinfo.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/messages.h"
 
 namespace {
 IScriptFormServices* gInstalled = nullptr;
@@ -52,9 +54,50 @@ void THeadlessFormServices::PostToMainForm(int message, qint64, qint64) {
   if (Record) Log << QStringLiteral("post $") + QString::number(message, 16).toUpper();
 }
 
+bool TUIFormServices::IsForm(const TComponent* component) {
+  return component != nullptr && component->InheritsFrom(TCustomForm::StaticClass());
+}
+
+bool TUIFormServices::IsMDIChild(const TComponent* form) {
+  auto* f = dynamic_cast<const TCustomForm*>(form);
+  return f != nullptr && f->FormStyle() == fsMDIChild;
+}
+
+bool TUIFormServices::IsFrameClass(TClass cls) {
+  return cls != nullptr && cls->InheritsFrom(TCustomFrame::StaticClass());
+}
+
+TClass TUIFormServices::ApplicationClass() { return TApplication::StaticClass(); }
+
+TComponent* TUIFormServices::Application() { return ::Application; }
+
+TComponent* TUIFormServices::MainForm() {
+  return ::Application != nullptr ? ::Application->MainForm() : nullptr;
+}
+
+void TUIFormServices::Show(TComponent* form) {
+  if (auto* f = dynamic_cast<TCustomForm*>(form)) f->Show();
+}
+
+void TUIFormServices::ShowMaximized(TComponent* form) {
+  if (auto* f = dynamic_cast<TCustomForm*>(form)) {
+    f->SetWindowState(wsMaximized);
+    f->Show();
+  }
+}
+
+int TUIFormServices::ShowModal(TComponent* form) {
+  auto* f = dynamic_cast<TCustomForm*>(form);
+  return f != nullptr ? int(f->ShowModal()) : 0;
+}
+
+void TUIFormServices::PostToMainForm(int message, qint64 wParam, qint64 lParam) {
+  if (TComponent* main = MainForm()) PostMessageTo(main, quint32(message), wParam, lParam);
+}
+
 IScriptFormServices& orvformsvc::Forms() {
-  static THeadlessFormServices headless;
-  return gInstalled != nullptr ? *gInstalled : headless;
+  static TUIFormServices ui;
+  return gInstalled != nullptr ? *gInstalled : ui;
 }
 
 void orvformsvc::SetForms(IScriptFormServices* services) { gInstalled = services; }

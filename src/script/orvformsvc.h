@@ -1,8 +1,7 @@
 #pragma once
-// What the script host needs of forms, frames and the application object. The UI layer
-// installs its own services; until it does, the host runs headless: forms and frames are
-// recognised by class name and published FormStyle, nothing is ever shown, there is no
-// application object and no main form.
+// What the script host needs of forms, frames and the application object. By default the
+// component layer's own forms serve it (TUIFormServices); a test or a tool installs services
+// of its own, for example the headless ones, which show nothing.
 #include "platform/classes/component.h"
 #include "platform/classes/intf.h"
 
@@ -54,9 +53,25 @@ class THeadlessFormServices : public IScriptFormServices {
   bool Record = false;
 };
 
+// The component layer's forms: TCustomForm, its FormStyle and WindowState, TCustomFrame,
+// the Application object and its MainForm, and the message bus for posts.
+class TUIFormServices : public IScriptFormServices {
+ public:
+  bool IsForm(const TComponent* component) override;
+  bool IsMDIChild(const TComponent* form) override;
+  bool IsFrameClass(TClass cls) override;
+  TClass ApplicationClass() override;
+  TComponent* Application() override;
+  TComponent* MainForm() override;
+  void Show(TComponent* form) override;
+  void ShowMaximized(TComponent* form) override;
+  int ShowModal(TComponent* form) override;
+  void PostToMainForm(int message, qint64 wParam, qint64 lParam) override;
+};
+
 namespace orvformsvc {
-// The installed services; a process-wide headless instance until the UI layer installs its
-// own (nullptr restores it). The caller keeps ownership.
+// The installed services; the component layer's until others are installed (nullptr
+// restores them). The caller keeps ownership.
 IScriptFormServices& Forms();
 void SetForms(IScriptFormServices* services);
 // True when the class or one of its ancestors is named like that (letter case ignored).

@@ -94,6 +94,14 @@ TEST_F(HostTest, FailuresShowTheirBoxAndTheFirstOneKeepsItsLine) {
   EXPECT_EQ(owner->Tag(), 2);
 }
 
+TEST_F(HostTest, ABangItemThatMadeNothingNeverFreesItsParent) {
+  AddSource({{"NOCLASS", "!X:TNoSuchClassAnywhere\nTag = 5"}});
+  const qint64 handle = owner->ObjectHandle();
+  app->RunScript(owner, QStringLiteral("NOCLASS"));
+  ASSERT_NE(TObject::FromHandle(handle), nullptr);
+  EXPECT_EQ(owner->Tag(), 5);  // the text went to the parent, as for any item without component
+}
+
 TEST_F(HostTest, ACompileErrorNamesItsLineInTheScript) {
   AddSource(
       {{"C",

@@ -24,6 +24,7 @@ const std::pair<const char*, const char*> kPlanted[] = {
     {"PARAM", "!F:TTestForm:GOOD:NOWHERE"},
     {"CYCLE", ".\n..CYCLE"},
     {"RUNS", "!Fn:TY\n!Shown:TTestForm\nTag = -999"},
+    {"NOCLASS", "!X:TNoSuchClass\nTag = 1"},
 };
 
 const char* const kExpected[] = {
@@ -33,6 +34,7 @@ const char* const kExpected[] = {
     "unknown class\tCLASS\t1\tОшибка чтения: Class TNoSuchClass not found at line 2",
     "unknown method\tMETHOD\t0\tЗагрузка: Метод \"TTestForm.Missing\" не найден",
     "missing script\tPARAM\t0\tСкрипт не найден: NOWHERE",
+    "unknown class\tNOCLASS\t0\tНет компонента и класса для заголовка: X:TNoSuchClass",
     "unknown property\tPROP\t2\tUnknown property: \"NoSuchProp\" of TTestForm at line 3",
     "unknown property\tPROP\t3\tUnknown property: \"Another\" of TTestForm at line 4",
     "load\tTEXT\t1\tОшибка загрузки: Unterminated string at line 2",
