@@ -331,9 +331,10 @@ struct TInterpretCom {
 
 }  // namespace
 
-class TFormatCompiler {
+// The compiler's work list of one compilation: the items read so far and the scanner state.
+class TInterpretComs {
  public:
-  TFormatCompiler(TFormatCommands& target, const QString& text, QChar escape)
+  TInterpretComs(TFormatCommands& target, const QString& text, QChar escape)
       : t_(target), text_(text), escape_(escape) {}
 
   void Run() {
@@ -972,7 +973,7 @@ std::unique_ptr<TFormatCommands> CompileFormatString(const QString& text, TRepsO
                                                      bool utf8Case) {
   if (text.isEmpty()) return nullptr;
   auto f = std::make_unique<TFormatCommands>(out, markup, richFragment, utf8Case);
-  TFormatCompiler(*f, text, caretEscape ? QLatin1Char('^') : QLatin1Char('\\')).Run();
+  TInterpretComs(*f, text, caretEscape ? QLatin1Char('^') : QLatin1Char('\\')).Run();
   f->Prepared = false;
   if (wrapRtf && f->RichFragment && f->HasRuns) {
     if (f->RtfRunWrap) {

@@ -170,7 +170,7 @@ class TFormatCommands {
   }
 
  private:
-  friend class TFormatCompiler;
+  friend class TInterpretComs;
   friend class TFormatStringReestrs;
   void RunAll(bool skipPreparable, bool onlyPreparable);
   std::vector<TFormatCommand> items_;
