@@ -20,6 +20,5 @@ ORV_FUZZ_TARGET(binstream) {
   try {
     binstream::ReadFormFile(bytes);
   } catch (const EReadError&) {
-  } catch (const EParserError&) {
-  }
+  } catch (const EParserError&) {}
 }

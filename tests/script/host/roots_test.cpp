@@ -4,6 +4,7 @@
 
 #include "db/orvdbintf.h"
 #include "platform/classes/classregistry.h"
+#include "platform/data/field.h"
 
 namespace {
 
@@ -194,3 +195,53 @@ TEST_F(HostTest, TheScriptFunctionsReachTheApplication) {
 }  // namespace
 
 ORV_DESCRIBE(TGreedyClient) {}
+
+namespace {
+
+TEST_F(RootTest, MasterComesFromTheMasterFieldAndValuesAreShared) {
+  AddSource({{"M", "!Client:TClientForm\nMDIChild = True"}});
+  TOrvRoot* first = new TOrvRoot(nullptr);
+  auto* module = new TTestModule(first);
+  module->SetName("DataModule1");
+  auto* values = new TMemDataSet(module);
+  first->SetValuesDataSet(values);
+  auto* ds = new TMemDataSet(module);
+  ds->FieldDefs().Add(QStringLiteral("ID"), ftInteger);
+  ds->CreateDataSet();
+  TField* field = ds->FieldByName(QStringLiteral("ID"));
+  // The sender belongs to the first root: the new root shares its values.
+  orvlib99::RunObjScript(module, QStringLiteral("M"), QStringLiteral("L1"), field);
+  TOrvRoot* r = app->GetLastRoot();
+  ASSERT_NE(r, first);
+  EXPECT_EQ(r->MasterField(), field);
+  EXPECT_EQ(r->Master(), module);
+  EXPECT_EQ(r->ValuesDataSet(), values);
+  EXPECT_EQ(orvlib99::GetRootMasterField(r->FirstForm()), field);
+  EXPECT_EQ(orvlib99::GetRootMasterListID(r->FirstForm()), "L1");
+  values->Free();  // a freed values dataset is forgotten by every root that holds it
+  EXPECT_EQ(r->ValuesDataSet(), nullptr);
+  EXPECT_EQ(first->ValuesDataSet(), nullptr);
+}
+
+TEST_F(RootTest, PackagesKeepTheFormsOfTheirRootAndFireTheirStepEvents) {
+  TOrvRoot* r = new TOrvRoot(nullptr);
+  auto* pack = new TOrvPack(r);
+  pack->SetName("Wizard");
+  r->AddModule(pack);
+  auto* other = new TOrvPack(r);  // unnamed: keeps its own forms
+  auto* f1 = new TClientForm(r);
+  auto* f2 = new TTestForm(r);
+  EXPECT_EQ(r->FormCount(), 2);
+  EXPECT_EQ(r->FirstForm(), f1);
+  EXPECT_EQ(pack->GetFormHolder(), pack);  // the root's first module of that name: itself
+  EXPECT_EQ(pack->LastForm(), f2);
+  EXPECT_EQ(other->IndexOfForm(f2), 1);
+  f2->Free();
+  EXPECT_EQ(r->FormCount(), 1);
+  EXPECT_EQ(pack->FormCount(), 1);
+  EXPECT_EQ(r->GetFormHolder(), r);
+  EXPECT_NO_THROW(pack->DoStart());  // unassigned events do nothing
+  EXPECT_NO_THROW(pack->DoFinal());
+}
+
+}  // namespace
