@@ -7,6 +7,7 @@
 #include "platform/rtl/exceptions.h"
 #include "script/orvcodeh.h"
 #include "script/orvcode2.h"
+#include "reports/run/orvReps_Runner.h"
 
 namespace orvenv {
 
@@ -53,6 +54,7 @@ const std::vector<TStartEntry>& StartList() {
       {"orvcode2", &orvcode2::Initialize, nullptr},
       {"orvparam", &orvparam::Initialize, &orvparam::Finalize},
       {"orvopf", &orvopf::RegisterRuntimeLibrary, nullptr},
+      {"orvReps_Run", &orvReps_Run::Initialize, nullptr},
   };
   return list;
 }

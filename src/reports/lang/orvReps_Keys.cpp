@@ -92,6 +92,7 @@ bool orvReps_Keys::ExecuteReps(const QString& text, const TKeyProcs& procs, TRep
       } else {
         p.CallKey(item.Key);
       }
+      if (run.PollStop()) run.BreakFlag = true;
       if (run.BreakFlag) {
         if (cb.Break) cb.Break(run);
         return false;

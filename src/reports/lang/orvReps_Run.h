@@ -51,6 +51,8 @@ class TRepsRun {
   // Waits until a key is pressed or the window closes; never called in a non-interactive run.
   virtual void WaitForKey() {}
   virtual void DoOnExitActions() {}
+  // Asked between top-level keys: true when the run was asked from outside to stop.
+  virtual bool PollStop() { return false; }
 
   // Unless forced, waits only when pause on error is on.
   void PauseForKey(bool force);

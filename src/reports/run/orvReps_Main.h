@@ -1,0 +1,179 @@
+#pragma once
+// The run of a report script: TRF holds everything one run knows (script, log, output,
+// parts, data objects, result file, build state) and drives the build. What the build does
+// at each of its points is delegated to a step set (IRepsBuildSteps), which the writers of
+// the report output fill; the default step set walks data object A and writes nothing.
+#include "reports/lang/orvReps_Keys.h"
+#include "reports/lang/orvReps_Run.h"
+#include "reports/output/orvReps_Output.h"
+#include "reports/run/orvReps_Datas.h"
+#include "reports/run/orvReps_RunClasses.h"
+
+#include <QtCore/QFile>
+
+#include <atomic>
+#include <memory>
+
+class TRF;
+
+// The points of the build at which the model, the preparation and the writers act.
+class IRepsBuildSteps {
+ public:
+  virtual ~IRepsBuildSteps() = default;
+  virtual void ResetFormatDefaults(TRF&) {}
+  virtual void PreparePart(TRF&) {}
+  virtual void PreviewPart(TRF&) {}
+  virtual void ResetCrossCounters(TRF&) {}
+  // Positions the part's data at its first record and sets EndOfData.
+  virtual void RefreshAtPassStart(TRF& rf);
+  virtual void ReadRow(TRF&) {}
+  virtual void FirstRowStep(TRF&) {}
+  // May set the run's stop flag.
+  virtual void GroupBreakStep(TRF&, bool /*newRow*/) {}
+  // Columns, refresh, calculated columns, marks, visibility and packs of the row.
+  virtual void RowSteps(TRF&) {}
+  virtual void GroupHeadsStep(TRF&, int /*firstLevel*/) {}
+  virtual void WriteBodyRow(TRF&) {}
+  virtual void AddRowToTotals(TRF&) {}
+  virtual void UpdateProgress(TRF&) {}
+  // Moves to the next record; sets EndOfData at the end.
+  virtual void AdvanceRecord(TRF& rf);
+  virtual int LevelCount(TRF&) { return 1; }
+  virtual void AddMinEmptyRows(TRF&) {}
+  virtual void WriteGroupTail(TRF&, int /*level*/) {}
+  // True when the level hands over to another part (its procedure has run).
+  virtual bool HandOver(TRF&, int /*level*/) { return false; }
+  virtual void LevelZeroProc(TRF&) {}
+  virtual void CloseTables(TRF&) {}
+  virtual void JoinPages(TRF&) {}
+};
+
+// Headless run log: the lines, and whether something asked for the window to come up.
+class TRF : public TRepsRun {
+ public:
+  explicit TRF(TRepsRunOptions options = {}, std::unique_ptr<ITextMetrics> canvas = nullptr);
+  ~TRF() override;
+
+  // Script and interpreter.
+  QString ScriptText;
+  std::unique_ptr<TRepsPars> ParsOwned;
+  bool StepMode = false;
+  qint64 ParseMs = 0;
+  double ScriptVersion = 4.0101;
+  qint32 FirstKeyOfReport = 0;
+  qint32 OutputStage = -2;
+
+  // Messages.
+  std::function<void(const QString&)> MesHook;
+  std::function<bool(const QString&)> FileNameHook;
+  bool MesOnScreen = true;
+  bool ShowAll = false;   // SHOWING All: status and result messages bring up the window
+  bool LogShown = false;  // the window was brought up
+  QString OutFileName;
+  bool OnExitPause = false, OnExitListVars = false;
+  QString DoingText, SQLShowText, FileText, PrepareStartText, PrepareEndText, OkText, SuccessText,
+      TryExecText;
+  qint32 ProgressDelay = 10000;
+  bool ProgressEnabled = true;
+  qint32 ProgressStage = 3;
+
+  // Output and result file.
+  std::unique_ptr<TRepsOutput> OutPtr;
+  TRepsOutput& Out() { return *OutPtr; }
+  QString AuthorText = QStringLiteral("ORV");
+  std::unique_ptr<TFormatCommands> FileFormat;
+  qint32 FileNameLimit = 0;
+  QString ResultFile, FilesDir;
+  std::unique_ptr<TReports> Reports;
+  bool Continued = false, PrevContinued = false;
+  bool AppendMode = false;
+  QString Title;
+  bool RepShowing = true;
+  qint64 BuildTime = 0;
+  bool StopFlag = false;
+  bool FirstRowOfPass = false;
+  bool TailsWriting = false;
+  bool FirstReport = true;
+  bool CyclicPart = false;
+  bool RepNewNoClose = false;
+
+  // Model.
+  TReportParts Parts{*this};
+  TReportPart* CurPart = nullptr;
+  TRepsDatas RepsDatas;
+  TDBLinks DBLinks;
+  TReportFrames ReportFrames;
+  TprepArgsKeys PrepArgsKeys;
+
+  // Data keys.
+  IRepsDataSets* DataSets = nullptr;
+  QString DBName = QStringLiteral("ORV");
+  QString QueryAlias, QueryRawSQL, QuerySQL, QueryFields;
+  TRepsData* CurData = nullptr;
+  QString SkipFormula;
+  qint32 RefreshBy = -2;
+  QString SaveToFile, ExecSQL;
+  QString CashFields, CashOrdered;
+  bool CashDesc = false;
+  bool FieldsFromPending = false;
+  QString FieldsFromAlias;
+  QString FieldsFromFormats[5];
+  qint32 PartQueryIndex = 0;
+  QString InsertSource, InsertTable, InsertDestFields, InsertSourceFields;
+  std::vector<std::pair<QString, QString>> InsertFormats;
+  qint64 QueryStartTick = 0;
+  qint64 OpenTime = 0, RepQTime = 0, ExecTime = 0;
+  qint32& ReportTimeout() { return Out().ReportTimeout; }
+
+  // The build's step set; the default one until another is installed.
+  void SetBuildSteps(IRepsBuildSteps* steps) { steps_ = steps ? steps : &defaultSteps_; }
+  IRepsBuildSteps& Steps() { return *steps_; }
+
+  // A stop request from outside the run (a signal handler may set it).
+  static std::atomic<bool> StopRequested;
+  // Sets break and failure when a stop was requested.
+  bool CheckStop();
+  bool PollStop() override { return CheckStop(); }
+
+  // Messages.
+  void WriteMes(const QString& text) override { WriteMes(text, false, true); }
+  void WriteMes(const QString& text, bool bringUp, bool newLine);
+  void ShowLog() { LogShown = true; }
+  void ListVars();
+  void DoOnExitActions() override;
+  QString FormatArg(const QString& text) const override;
+
+  void SetRepType(TRepType type);
+  void EscapeOutText(QString& text) const { OutPtr->EscapeOutText(text); }
+  void SelectPart(TReportPart* part);
+  void ResetReportSettings();
+  TRepsData* FindData(const QString& name) const;
+
+  // Build driver.
+  void BuildReport();
+  void BuildLoop();
+  void PrepareParts();
+  void OutputPass(bool first);
+  TReportPart* NextPendingPart(int bound) const;
+
+  // Result file.
+  QString DefaultResultFile();
+  void ClaimResultFile();
+  void EnsureResultFile();
+  void CreateFilesDir();
+
+ private:
+  void CloseOutFile();
+  void EndOfPass(bool first);
+  IRepsBuildSteps defaultSteps_;
+  IRepsBuildSteps* steps_ = &defaultSteps_;
+  std::unique_ptr<QFile> outFile_;
+  bool inOutFailure_ = false;
+};
+
+namespace orvReps_Main {
+// The run in progress (the innermost one when runs nest); nullptr outside runs.
+extern TRF* RF;
+// 0 at the start of a run; 1 once anything made it fail.
+extern qint32 RepsFailed;
+}  // namespace orvReps_Main

@@ -1,0 +1,194 @@
+#pragma once
+// Report-level lists of a run: named frames, separator rules, value ranges, key arguments kept
+// for the preparation, database links, the produced reports and the report parts.
+#include "reports/lang/orvReps_Values.h"
+#include "reports/run/orvReps_Datas.h"
+
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <memory>
+#include <vector>
+
+class TRF;
+
+struct TReportFrame {
+  QString Name;  // upper-cased
+  QString Style;
+  QString Text;
+  bool AsFrameCommand = false;
+  bool Cover = false;
+  qint32 PrepLevel = 0, PrepSlot = 0, PrepPos = 0;
+};
+
+class TReportFrames {
+ public:
+  TReportFrame& AddFrame(const QString& name, const QString& style, const QString& text,
+                         bool asFrameCommand, bool cover);
+  TReportFrame* FindByName(const QString& name);
+  int Count() const { return static_cast<int>(items_.size()); }
+  TReportFrame& GetItem(int i) { return items_.at(i); }
+
+ private:
+  std::vector<TReportFrame> items_;
+};
+
+struct TIfMoreLine {
+  QString Cols;
+  quint8 Direction = 0;  // 1 side separators, 0 above and below
+  qint32 Count = 0;
+  QString Text1, Text2;
+};
+
+class TIfMoreLines {
+ public:
+  TIfMoreLine& Add(const QString& cols, quint8 direction, qint32 count, const QString& text1,
+                   const QString& text2);
+  // The last rule of the direction whose list selects the column and does not exclude it.
+  const TIfMoreLine* FindFor(quint8 direction, const QString& colName,
+                             const QString& colField) const;
+  int Count() const { return static_cast<int>(items_.size()); }
+  const TIfMoreLine& GetItem(int i) const { return items_.at(i); }
+  void Clear() { items_.clear(); }
+
+ private:
+  std::vector<TIfMoreLine> items_;
+};
+
+struct TValOnDiap {
+  qint32 From = 0, To = 0, Value = 0;
+};
+
+class TValOnDiaps {
+ public:
+  void Add(qint32 from, qint32 to, qint32 value) { items_.push_back({from, to, value}); }
+  void Insert(int index, qint32 from, qint32 to, qint32 value);
+  const TValOnDiap& GetItem(int i) const { return items_.at(i); }
+  int Count() const { return static_cast<int>(items_.size()); }
+  qint32 ValueAt(qint32 x, qint32 def) const;
+  qint32 LastTo() const { return items_.empty() ? 0 : items_.back().To; }
+
+ private:
+  std::vector<TValOnDiap> items_;
+};
+
+struct TprepArgsKey {
+  qint32 Key = -1;
+  QString Arg1, Arg2, Arg3;
+  qint32 Option = 0;
+};
+
+class TprepArgsKeys {
+ public:
+  TprepArgsKey& Add1(qint32 key, const QString& a1) { return Add3(key, a1, {}, {}); }
+  TprepArgsKey& Add2(qint32 key, const QString& a1, const QString& a2) {
+    return Add3(key, a1, a2, {});
+  }
+  TprepArgsKey& Add3(qint32 key, const QString& a1, const QString& a2, const QString& a3);
+  int Count() const { return static_cast<int>(items_.size()); }
+  TprepArgsKey& GetItem(int i) { return items_.at(i); }
+
+ private:
+  std::vector<TprepArgsKey> items_;
+};
+
+// Links to other databases: no key makes one; DB's connect step does nothing.
+class TDBLinks {
+ public:
+  int Connect(const QString&, const QString&, const QString&) { return 0; }
+};
+
+class TReport {
+ public:
+  QStringList Files;
+  QString FilesDir;
+  QString Title;
+  bool Opened = false;
+  bool Showing = true;
+  TRepType RepType = rtNone;
+  qint32 State = 0;
+  bool DeleteFiles();
+};
+
+class TReports {
+ public:
+  int Count() const { return static_cast<int>(items_.size()); }
+  TReport& GetItem(int i) { return *items_.at(i); }
+  TReport* Last() { return items_.empty() ? nullptr : items_.back().get(); }
+  void SetLastFilesDir(const QString& dir);
+  void AddFileToLast(const QString& fileName);
+  static int GetReportNum(const TReports* reports) { return reports ? reports->Count() + 1 : 1; }
+  void Assign(const TReports& source);
+  TReport& Add();
+
+ private:
+  std::vector<std::unique_ptr<TReport>> items_;
+};
+
+namespace orvReps_OutClasses {
+void AddReport(std::unique_ptr<TReports>& reports, const QString& fileName, const QString& filesDir,
+               const QString& title, bool showing, TRepType repType);
+}
+
+// One LINK pair: fields of main query i and of query i+1.
+struct TDataLink {
+  QStringList Fields1, Fields2;
+  int NameCount = 0;
+};
+
+class TReportPart {
+ public:
+  TReportPart();
+  ~TReportPart();
+  TReportPart(const TReportPart&) = delete;
+  TReportPart& operator=(const TReportPart&) = delete;
+
+  int Index = 0;
+  qint32 State = 0;  // 0 not built, 1 stopped within a pass, 2 built
+  bool LastPart = true;
+  bool TableWanted = true;
+  bool EndOfData = false;
+  qint32 ResumeLevel = -1;
+  bool Resumed = false;
+  qint32 FirstChangedLevel = -1;
+  bool GroupProcs = false;
+  bool CalcStage1Used = false, CalcStage2Used = false;
+  bool RefreshDatasEachRow = false;
+  bool AutoWidthAtEnd = false;
+  bool RowSpansUsed = false, RowExists = true, BodyRowsWritten = true;
+  qint32 RowAction = 0;
+  qint32 CaseMode = 0;
+  bool DosOutput = false;
+  bool LineBreaks = true, StickTail = false;
+
+  qint32 QueryNo = 0;
+  std::vector<TDataLink> Links;  // pair i at index i-1
+  TRepsDatas Datas;
+  TIfMoreLines IfMoreLines;
+
+  // Clears what belongs to one report.
+  void ResetSettings();
+};
+
+class TReportParts {
+ public:
+  explicit TReportParts(TRF& run) : Run(run) {}
+  TRF& Run;
+  TReportPart& Add();
+  int Count() const { return static_cast<int>(items_.size()); }
+  TReportPart& GetItem(int i) const { return *items_.at(i); }
+  void DeleteAllExcept(const TReportPart* keep);
+  void Clear() { items_.clear(); }
+
+ private:
+  std::vector<std::unique_ptr<TReportPart>> items_;
+};
+
+class TRepsRun;
+namespace orvReps_RepClasses {
+// Stores the arguments of the key being executed for the preparation.
+void PrepKeyArgs(TRF& rf, qint32 option, bool expand);
+void KeyTotal(TRepsRun& run);
+void SetPrepArgsFlagsFromKey(TRepsRun& run);
+void KeyColsIfLevel(TRepsRun& run);
+}  // namespace orvReps_RepClasses

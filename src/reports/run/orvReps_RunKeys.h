@@ -1,0 +1,41 @@
+#pragma once
+// The key procedures of the run and the query services behind the data keys.
+#include "reports/lang/orvReps_KeyBinding.h"
+
+#include <QtCore/QString>
+
+#include <memory>
+#include <span>
+
+class TRF;
+class TRepsDatas;
+class IRepsQuery;
+
+namespace orvReps_KeyProcs {
+
+// The procedures bound so far, by catalogue path.
+std::span<const TKeyBinding> RunBindings();
+// The dispatch table of the run.
+const TKeyProcs& KeyProcs();
+// Evaluates the expression as a formula and stores its text under the name.
+void SetDefByFormula(TRF& rf, const QString& name, const QString& expression);
+
+}  // namespace orvReps_KeyProcs
+
+namespace orvReps_ParQuery {
+
+// 1 a hand-made table, 0 an SQL query.
+int DecideKind(TRF& rf);
+// A dataset of the run's factory, with the run's time-out; stops the run when there is none.
+std::unique_ptr<IRepsQuery> NewQuery(TRF& rf, int kind, const QString& table);
+void OpenData(TRF& rf, TRepsDatas& list, int fieldMode);
+void PrepareQuery(TRF& rf, int fieldMode);
+// False with the item's name and type text when a type letter is unknown.
+bool BuildHandFields(TRF& rf, int mode, QString& badName, QString& badType);
+void BuildCash(TRF& rf);
+void ExecStatement(TRF& rf, const QString& statement, bool tryOnly, const QString& file);
+// Copies the source data object into the table: every row or, on an error, none.
+void InsertIntoTable(TRF& rf);
+QString QuoteErrText(const QString& text);
+
+}  // namespace orvReps_ParQuery

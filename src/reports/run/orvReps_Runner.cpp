@@ -1,0 +1,243 @@
+#include "reports/run/orvReps_Runner.h"
+
+#include "core/orvcls.h"
+#include "reports/lang/orvReps_Lib.h"
+#include "reports/output/orvReps_CellWriters.h"
+#include "reports/run/orvReps_RunKeys.h"
+
+namespace orvReps_Run {
+
+TRunSetup& RunSetup() {
+  static TRunSetup setup;
+  return setup;
+}
+
+bool RunRepsCore(const QString& text, std::unique_ptr<TReports>& reports, const TMesHook& hook) {
+  // A run started from a formula of another run nests: the outer run comes back afterwards.
+  TRF* const outer = orvReps_Main::RF;
+  const qint32 outerFailed = orvReps_Main::RepsFailed;
+  const TRunSetup& setup = RunSetup();
+  bool result = false;
+  reports.reset();
+  try {
+    TRF rf(TRepsRunOptions{setup.NonInteractive}, setup.Canvas ? setup.Canvas() : nullptr);
+    orvReps_Main::RF = &rf;
+    rf.DataSets = setup.DataSets;
+    rf.SetBuildSteps(setup.Steps);
+    rf.ScriptText = text;
+    rf.MesHook = hook;
+    rf.ParsOwned = std::make_unique<TRepsPars>();
+    rf.Pars = rf.ParsOwned.get();
+    if (setup.OnCreate) setup.OnCreate(rf);
+    try {
+      orvReps_KeyProcs::RunRepsScript(rf, QString(), true);
+      reports = std::move(rf.Reports);
+    } catch (const EAbort&) {
+    } catch (const std::exception& e) {
+      const Exception* ex = dynamic_cast<const Exception*>(&e);
+      try {
+        RaiseRepsError(rf, recGeneralError, {ex ? ex->Message() : QString::fromUtf8(e.what())},
+                       false);
+      } catch (const EAbort&) {}
+    }
+    result = !rf.Failed;
+    if (rf.Failed) rf.PauseForKey(true);
+    if (setup.OnFinish) setup.OnFinish(rf);
+    rf.Pars = nullptr;
+    rf.ParsOwned.reset();
+  } catch (...) {
+    result = false;
+  }
+  orvReps_Main::RF = outer;
+  orvReps_Main::RepsFailed = outerFailed;
+  return result;
+}
+
+bool RunReps(const QString& text) {
+  std::unique_ptr<TReports> reports;
+  return RunRepsCore(text, reports, nullptr);
+}
+
+bool RunRepsWithHook(const QString& text, const TMesHook& hook) {
+  std::unique_ptr<TReports> reports;
+  return RunRepsCore(text, reports, hook);
+}
+
+}  // namespace orvReps_Run
+
+namespace orvReps_KeyProcs {
+
+namespace {
+void MarkFailed(TRepsRun& run) {
+  run.Failed = true;
+  orvReps_Main::RepsFailed = 1;
+}
+}  // namespace
+
+void OnParseError(TRepsRun& run, TRepsPars& pars) {
+  ReportParseError(run, pars);
+  MarkFailed(run);
+}
+
+void OnUnknownKey(TRepsRun& run, int, const QString& text) {
+  RaiseRepsError(run, recNoKnowKey, {text}, true);
+  MarkFailed(run);
+}
+
+void OnBreak(TRepsRun& run) {
+  if (run.OnExitSet && !(run.Pars && run.Pars->SyntaxCheck)) run.DoOnExitActions();
+}
+
+void OnRunException(TRepsRun& run, const QString& message) {
+  TRF& rf = static_cast<TRF&>(run);
+  try {
+    rf.Steps().CloseTables(rf);
+  } catch (...) {
+    // The exception being reported matters more than one raised while closing.
+  }
+  MarkFailed(run);
+  RaiseRepsError(run, recGeneralError, {message}, false);
+}
+
+void AfterRun(TRF& rf, TRepsPars& pars, bool unknownKeysMet) {
+  // The success text is for runs that succeeded, and only when all messages are shown.
+  if (!rf.SuccessText.isEmpty() && rf.ShowAll && !rf.Failed)
+    rf.WriteMes(rf.SuccessText, true, true);
+  if (rf.OnExitSet && !pars.SyntaxCheck) rf.DoOnExitActions();
+  if (unknownKeysMet && pars.SyntaxCheck) rf.PauseForKey(true);
+}
+
+void RunRepsScript(TRF& rf, const QString& sourceName, bool parse) {
+  rf.SetRepType(rtText);
+  rf.Pars->Defs.SetDef(QStringLiteral("RepExt"), QStringLiteral("TXT"), dkSystem, true);
+  rf.Pars->Defs.SetDef(QStringLiteral("LastErrText"), QString(), dkSystem, true);
+  rf.PauseOnError = true;
+  rf.ResetReportSettings();
+  orvReps_Keys::TExecuteCallbacks cb;
+  cb.ParseError = OnParseError;
+  cb.UnknownKey = OnUnknownKey;
+  cb.Break = OnBreak;
+  cb.Exception = OnRunException;
+  orvReps_Keys::TExecuteState state;
+  state.StepMode = rf.StepMode;
+  const bool ran = orvReps_Keys::ExecuteReps(rf.ScriptText, KeyProcs(), rf, parse, rf.ParsOwned, cb,
+                                             false, state, sourceName);
+  rf.ParseMs = state.ParseMs;
+  if (rf.Failed) orvReps_Main::RepsFailed = 1;
+  if (ran) AfterRun(rf, *rf.Pars, state.UnknownKeysMet);
+}
+
+}  // namespace orvReps_KeyProcs
+
+// ---- Formula functions ----------------------------------------------------------------------
+
+namespace {
+
+TRF* Run() { return orvReps_Main::RF; }
+
+QString ArgText(const VariantArgs& a, size_t i) {
+  return i < a.size() ? orvReps_Lib::VarToStrDef(a[i]) : QString();
+}
+
+TRepsData* DataOf(const VariantArgs& a) {
+  TRF* rf = Run();
+  return rf ? rf->FindData(ArgText(a, 0)) : nullptr;
+}
+
+void FieldVal(Variant& r, TObject*, VariantArgs& a) {
+  r = Variant();
+  TRF* rf = Run();
+  if (!rf) return;
+  const QString ref = ArgText(a, 0);
+  const int dot = ref.indexOf(QLatin1Char('.'));
+  const QString alias = dot >= 0 ? ref.left(dot) : QStringLiteral("A");
+  TRepsData* d = rf->FindData(alias);
+  if (!d) return;
+  if (TRepsField* f = d->FindField(dot >= 0 ? ref.mid(dot + 1) : ref)) r = f->GetValue();
+}
+
+void RecordCountFn(Variant& r, TObject*, VariantArgs& a) {
+  TRepsData* d = DataOf(a);
+  r = Variant(d && d->Bound() ? d->RecordCount() : -1);
+}
+
+void TableBOF(Variant& r, TObject*, VariantArgs& a) {
+  TRepsData* d = DataOf(a);
+  r = Variant(!d || !d->Bound() || d->Bof());
+}
+
+void TableEOF(Variant& r, TObject*, VariantArgs& a) {
+  TRepsData* d = DataOf(a);
+  r = Variant(!d || !d->Bound() || d->Eof());
+}
+
+void VarExist(Variant& r, TObject*, VariantArgs& a) {
+  TRF* rf = Run();
+  const QString name = ArgText(a, 0);
+  bool found = false;
+  if (rf && rf->Pars)
+    for (int i = 0; i < rf->Pars->Defs.Count() && !found; ++i)
+      found = rf->Pars->Defs.Item(i).Name == name;  // exact case, unlike the other lookups
+  r = Variant(found);
+}
+
+void VarVal(Variant& r, TObject*, VariantArgs& a) {
+  TRF* rf = Run();
+  r = Variant(rf && rf->Pars ? rf->Pars->Defs.DefValue(ArgText(a, 0)) : QString());
+}
+
+void ChangedVar(Variant& r, TObject*, VariantArgs&) {
+  TRF* rf = Run();
+  const TDef* d = rf && rf->Pars ? rf->Pars->Defs.LastChanged : nullptr;
+  r = Variant(d ? d->Name : QString());
+}
+
+void RepsFunc(Variant& r, TObject*, VariantArgs& a) {
+  r = Variant(orvReps_Run::RunReps(ArgText(a, 0)));
+}
+
+struct TFuncRow {
+  const char* Name;
+  TNativeHandler Handler;
+  const char* Kinds;
+  const char* Help;  // UTF-8
+};
+
+const TFuncRow kFuncs[] = {
+    {"FieldVal", FieldVal, "0",
+     "Reps. ('<имя поля>'). Текущее значение поля источника данных: 'псевдоним.поле' или поле "
+     "источника A"},
+    {"RecordCount", RecordCountFn, "0",
+     "Reps. ('<псевдоним таблицы>'). Количество записей источника данных; -1, если его нет"},
+    {"TableBOF", TableBOF, "0",
+     "Reps. ('<псевдоним таблицы>'). Источник данных стоит в начале; True, если его нет"},
+    {"TableEOF", TableEOF, "0",
+     "Reps. ('<псевдоним таблицы>'). Источник данных дошёл до конца; True, если его нет"},
+    {"VarExist", VarExist, "0",
+     "Reps. ('<имя переменной>'). Есть ли переменная с точно таким именем (с учётом регистра)"},
+    {"VarVal", VarVal, "0", "Reps. ('<имя переменной>'). Значение переменной; пусто, если её нет"},
+    {"ChangedVar", ChangedVar, "2",
+     "Reps. (). Имя переменной, элемент диалога которой изменил пользователь"},
+};
+
+}  // namespace
+
+namespace orvReps_Run {
+
+void Initialize() {
+  orvcls::RegisterFunc(QStringLiteral("Reps"), RepsFunc, TParamKinds{0});
+  for (const TFuncRow& f : kFuncs) {
+    TParamKinds kinds;
+    for (const char* p = f.Kinds; *p; ++p) kinds.push_back(quint8(*p - '0'));
+    orvcls::RegisterFunc(QString::fromLatin1(f.Name), f.Handler, kinds);
+  }
+}
+
+QString FunctionHelp(const QString& name) {
+  for (const TFuncRow& f : kFuncs)
+    if (name.compare(QLatin1String(f.Name), Qt::CaseInsensitive) == 0)
+      return QString::fromUtf8(f.Help);
+  return QString();
+}
+
+}  // namespace orvReps_Run
