@@ -380,3 +380,56 @@ TEST_F(FormatStringTest, AnyTextCompilesAndRuns) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every command computes at run time what it folds to at compile time: the same argument
+// given literally and through a variable gives the same text.
+TEST_F(FormatStringTest, RunTimeHandlersMatchFoldedResults) {
+  const struct {
+    const char* format;  // %1 is the argument
+    const char* value;
+  } cases[] = {
+      {"[T3;%1]", "abcdef"},
+      {"[L6;%1]|", "ab"},
+      {"[C7;%1]|", "ab"},
+      {"[R6;%1]", "abc"},
+      {"[M7;%1]", "ab"},
+      {"[TRIML%1]|", "  a "},
+      {"[TRIMR%1]|", " a  "},
+      {"[TRIMA%1]|", "\t a \r"},
+      {"[IFEMPTY%1;x;y]", ""},
+      {"[IFEMPTY;%1;y]", "q"},
+      {"[ISNULL%1;z]", ""},
+      {"[ISNULLa;%1]", "z"},
+      {"[RIGHT%1;abcd]", "3"},
+      {"[RIGHT2;%1]", "abcd"},
+      {"[MID%1;2;abcd]", "2"},
+      {"[MID2;2;%1]", "abcd"},
+      {"[CONV%1;Я]", "ansi2koi8r"},
+      {"[CONVansi2dos;%1]", "Яя"},
+      {"[-%1]", "AbЁ"},
+      {"[+%1]", "aBё"},
+      {"[.%1]", "1,5"},
+      {"[E6;%1;]", "abc def gh"},
+      {"[E6;x;%1]", " "},
+      {"[A9;%1;c;r]", "ab"},
+      {"[A9;l;%1;r]", "ccc"},
+      {"[W4;n;R;*;%1][&4;n]", "ab cd"},
+      {"[V3;n;%1;.;ab][&3;n]", "c"},
+      {"[W4;n;L;%1;ab][&4;n]", "+-"},
+      {"[F%1;x]", "B"},
+      {"[P%1]", "R"},
+  };
+  for (TRepType type : {rtText, rtHTML}) {
+    for (const auto& c : cases) {
+      const QString value = U(c.value);
+      pars.Defs.SetDef(QStringLiteral("V"), value, dkScript, true);
+      const QString literal = U(c.format).arg(value);
+      const QString nested = U(c.format).arg(QStringLiteral("[=V]"));
+      EXPECT_EQ(Run(nested, type), Run(literal, type)) << nested.toStdString() << " " << type;
+    }
+  }
+}
+
+}  // namespace
