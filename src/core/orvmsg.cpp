@@ -1,6 +1,7 @@
 #include "orvmsg.h"
 
 #include "core/orvcls.h"
+#include "platform/data/zconnection.h"
 #include "platform/ui/dialogservice.h"
 #include "platform/ui/forms.h"
 #include "platform/rtl/codepage.h"
@@ -177,6 +178,10 @@ void Initialize() {
   ConnectScriptBoxes();
   // Errors that reach the application's default handling show as the program's own box.
   TApplication::SetDefaultExceptionShower([](const Exception& e) { ShowException(QString(), &e); });
+  // A connection text with the password "?" asks the user when the connection opens.
+  SetLoginPromptHook([](TZConnection& c, QString& user, QString& password) {
+    return DialogService().Login(QStringLiteral("Подключение: ") + c.Database(), user, password);
+  });
 }
 
 int ReportFatalError(const std::exception& error) {

@@ -11,6 +11,15 @@ bool IsPostgresProtocol(const QString& protocol) {
   return p.isEmpty() || p.startsWith(QLatin1String("postgres")) || p == QLatin1String("pgsql");
 }
 
+namespace {
+TLoginPromptHook& PromptHook() {
+  static TLoginPromptHook hook;
+  return hook;
+}
+}  // namespace
+
+void SetLoginPromptHook(TLoginPromptHook hook) { PromptHook() = std::move(hook); }
+
 TZConnection::TZConnection(TComponent* owner)
     : TComponent(owner), properties_(std::make_unique<TStringList>()) {}
 
@@ -70,6 +79,12 @@ void TZConnection::Connect() {
   p.database = database_;
   p.user = user_;
   p.password = password_;
+  if (LoginPrompt) {
+    // The answer serves this opening only: the connection keeps no password.
+    const TLoginPromptHook& ask = PromptHook();
+    if (!ask || !ask(*this, p.user, p.password))
+      throw EDatabaseError(QStringLiteral("Подключение к базе данных отменено: пароль не введён"));
+  }
   p.properties = properties_->ToStringList();
   auto db = CreatePgConnection();
   db->Open(p);

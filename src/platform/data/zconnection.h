@@ -9,6 +9,7 @@
 
 #include <QtCore/QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -98,6 +99,13 @@ class TZConnection : public TComponent {
   std::unique_ptr<TStringList> properties_;
   std::vector<TZAbstractRODataset*> dataSets_;
 };
+
+// Asks the user for the login of a connection whose LoginPrompt is on: fills user and
+// password and answers true, or answers false when the user cancelled. Without a hook, or
+// when it answers false, the connection is not opened.
+using TLoginPromptHook =
+    std::function<bool(TZConnection& connection, QString& user, QString& password)>;
+void SetLoginPromptHook(TLoginPromptHook hook);
 
 // True for a protocol name the PostgreSQL driver serves ("postgresql", "postgresql-8", ...).
 bool IsPostgresProtocol(const QString& protocol);

@@ -30,7 +30,8 @@ TDialogAnswer THeadlessDialogs::Answer(const TDialogRequest& request) {
   switch (request.Kind) {
     case TDialogKind::MessageBox: answer.Button = DefaultButton(request.Flags); break;
     case TDialogKind::ConfirmYesNo: answer.Button = idYes; break;
-    case TDialogKind::OpenFile: answer.Button = idCancel; break;
+    case TDialogKind::OpenFile:
+    case TDialogKind::Login: answer.Button = idCancel; break;
   }
   return answer;
 }
@@ -45,6 +46,14 @@ bool THeadlessDialogs::ConfirmYesNo(const QString& question) {
 
 QStringList THeadlessDialogs::OpenFiles(const QString& filter, int options) {
   return Answer({TDialogKind::OpenFile, filter, QString(), options}).Files;
+}
+
+bool THeadlessDialogs::Login(const QString& caption, QString& user, QString& password) {
+  const TDialogAnswer a = Answer({TDialogKind::Login, user, caption, mbOKCancel});
+  if (a.Button != idOK) return false;
+  if (!a.User.isEmpty()) user = a.User;
+  password = a.Password;
+  return true;
 }
 
 IDialogService& DialogService() { return gService != nullptr ? *gService : HeadlessDefault(); }

@@ -31,12 +31,12 @@ enum : int {
   ofEnableSizing = 0x04,
 };
 
-enum class TDialogKind { MessageBox, ConfirmYesNo, OpenFile };
+enum class TDialogKind { MessageBox, ConfirmYesNo, OpenFile, Login };
 
 // One request as the service received it.
 struct TDialogRequest {
   TDialogKind Kind = TDialogKind::MessageBox;
-  QString Text;     // message, question, or the file filter
+  QString Text;     // message, question, the file filter, or the user name of a login
   QString Caption;  // message boxes only
   int Flags = 0;    // box flags or file-dialog options
 };
@@ -46,6 +46,8 @@ struct TDialogRequest {
 struct TDialogAnswer {
   int Button = idOK;
   QStringList Files;
+  QString User;  // a login: the user name and password entered
+  QString Password;
 };
 
 class IDialogService {
@@ -58,6 +60,14 @@ class IDialogService {
   virtual bool ConfirmYesNo(const QString& question) = 0;
   // An open-file dialog; the chosen files, none when cancelled.
   virtual QStringList OpenFiles(const QString& filter, int options) = 0;
+  // The login dialog of a database connection, user name filled in; false when cancelled.
+  // A service without a login dialog cancels.
+  virtual bool Login(const QString& caption, QString& user, QString& password) {
+    (void)caption;
+    (void)user;
+    (void)password;
+    return false;
+  }
 };
 
 // The default button of a box: OK, or Yes when the box has Yes.
@@ -75,6 +85,8 @@ class THeadlessDialogs : public IDialogService {
   int MessageBox(const QString& text, const QString& caption, int flags) override;
   bool ConfirmYesNo(const QString& question) override;
   QStringList OpenFiles(const QString& filter, int options) override;
+  // Without a responder a login is cancelled.
+  bool Login(const QString& caption, QString& user, QString& password) override;
 
   // Every request received, oldest first, while Record is on.
   std::vector<TDialogRequest> Requests;
