@@ -3,6 +3,7 @@
 #include "core/orvcls.h"
 #include "core/orvmsg.h"
 #include "core/orvparam.h"
+#include "db/orvzeossetup.h"
 #include "script/lib/orvopf.h"
 #include "platform/rtl/exceptions.h"
 #include "script/orvcodeh.h"
@@ -53,6 +54,7 @@ const std::vector<TStartEntry>& StartList() {
       {"orvcodeh", &orvcodeh::Initialize, &orvcodeh::Finalize},
       {"orvcode2", &orvcode2::Initialize, nullptr},
       {"orvparam", &orvparam::Initialize, &orvparam::Finalize},
+      {"orvzeossetup", &orvzeossetup::RegisterClasses, nullptr},
       {"orvopf", &orvopf::RegisterRuntimeLibrary, nullptr},
       {"orvReps_Run", &orvReps_Run::Initialize, nullptr},
   };

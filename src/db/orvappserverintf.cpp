@@ -7,7 +7,7 @@
 
 namespace {
 int mode = 0;
-std::unique_ptr<TOrvAppData> appData;
+TOrvAppData* appData = nullptr;
 }  // namespace
 
 bool TOrvAppData::IsAppServerMode() { return orvappserverintf::IsAppServerMode(); }
@@ -55,13 +55,14 @@ bool IsRemoteAppServer() { return mode == asmServer || mode == asmDirect; }
 IInterface* GetAppServerHost() { return nullptr; }
 
 IAppData* GetAppData() {
-  if (!appData) appData = std::make_unique<TOrvAppData>();
-  return appData.get();
+  if (appData == nullptr) appData = new TOrvAppData();
+  return appData;
 }
 
 void Reset() {
   mode = asmNone;
-  appData.reset();
+  if (appData != nullptr) appData->Free();
+  appData = nullptr;
 }
 
 }  // namespace orvappserverintf

@@ -242,14 +242,15 @@ void MoveFieldTo(TField* field, int index) {
 }
 
 void ResetState() {
-  delete gAliasList;
+  if (gAliasList != nullptr) gAliasList->Free();
   gAliasList = nullptr;
   if (gCache != nullptr) {
-    for (TConnectionEntry& e : *gCache) delete e.Connection;
+    for (TConnectionEntry& e : *gCache)
+      if (e.Connection != nullptr) e.Connection->Free();
     delete gCache;
     gCache = nullptr;
   }
-  delete gConnDescs;
+  if (gConnDescs != nullptr) gConnDescs->Free();
   gConnDescs = nullptr;
   orvcounter::SetProcessCounter(nullptr);
 }
@@ -453,7 +454,8 @@ void TAliasDesc::Load(TDataSet* dataSet) {
     if (f == nullptr && fallback != nullptr) f = dataSet->FindField(QLatin1String(fallback));
     return f != nullptr ? f->AsString() : QString();
   };
-  SetName(text("ROOTID"));
+  // A row without ROOTID completes an alias: it keeps its name.
+  if (const QString name = text("ROOTID"); !name.isEmpty()) SetName(name);
   SetCaption(text("NAME"));
   if (TConnDesc* cd = Conn()) cd->Setup(text("DATABASE", "DATABASENAME"), text("DRIVERNAME"));
   SetObjectPrefix(text("ObjectPrefix", "TablePrefix"));

@@ -243,18 +243,24 @@ TZConnection* GetConnection(const QString& text) {
   const QString resolved = orvdb::ResolveConnectionText(text);
   orvdb::TConnectionEntry& entry = orvdb::CacheEntry(resolved);
   if (entry.Connection != nullptr) return entry.Connection;
-  auto c = std::make_unique<TZConnection>(nullptr);
-  c->SetTag(qintptr(c.get()));
-  ApplyConnectionText(c.get(), resolved);
-  c->LoginPrompt = c->Password() == QLatin1String("?");
-  if (c->LoginPrompt) c->SetPassword(QString());
-  if (IsMsSql(c->Protocol()) && c->TransactIsolationLevel != tiReadUncommitted)
-    c->TransactIsolationLevel = tiReadUncommitted;
-  c->Connect();
+  auto* c = new TZConnection(nullptr);
+  try {
+    c->SetTag(qintptr(c));
+    ApplyConnectionText(c, resolved);
+    c->LoginPrompt = c->Password() == QLatin1String("?");
+    if (c->LoginPrompt) c->SetPassword(QString());
+    if (IsMsSql(c->Protocol()) && c->TransactIsolationLevel != tiReadUncommitted)
+      c->TransactIsolationLevel = tiReadUncommitted;
+    c->Connect();
+  } catch (...) {
+    // The next request for this text builds a new connection.
+    c->Free();
+    throw;
+  }
   orvcls::DetectDBKind(resolved);
   // The entry may have moved while connecting: find it again.
   orvdb::TConnectionEntry& stored = orvdb::CacheEntry(resolved);
-  stored.Connection = c.release();
+  stored.Connection = c;
   orvcounter::SetProcessCounter(new TOrvZeosCounter(stored.Connection));
   return stored.Connection;
 }

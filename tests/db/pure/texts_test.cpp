@@ -4,6 +4,7 @@
 #include "db/orvappserverintf.h"
 #include "db/orvdb.h"
 #include "db/orvzeosdb.h"
+#include "db/orvzeossetup.h"
 #include "platform/data/zconnection.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/stringlist.h"
@@ -249,6 +250,23 @@ TEST(ServerKinds, BuiltInAliasesAndTextsPerKind) {
   orvdb::ResetState();
   EXPECT_EQ(env.Env().Aliases, nullptr);
   orvcls::DBKind = 0;
+}
+
+TEST(ServerKinds, AliasesStatementPerKindAndSettings) {
+  const QString plain = "select * from ALIASES";
+  const QString quiet = "set nocount on; set dateformat ymd; set ansi_warnings off; " + plain;
+  EXPECT_EQ(orvzeossetup::AliasesStatement(3, false, 1), plain);
+  EXPECT_EQ(orvzeossetup::AliasesStatement(2, true, 1), plain);
+  EXPECT_EQ(orvzeossetup::AliasesStatement(1, true, 0), quiet);
+  EXPECT_EQ(orvzeossetup::AliasesStatement(1, false, 1), quiet);
+  EXPECT_EQ(orvzeossetup::AliasesStatement(1, false, 0),
+            "set dateformat ymd; set ansi_warnings off; " + plain);
+  // Without a connection the choice waits for a later one.
+  TOrvAliasesTable table(nullptr);
+  EXPECT_EQ(table.SQLText(), plain);
+  EXPECT_FALSE(table.StatementChosen());
+  EXPECT_TRUE(table.Name().startsWith("_"));
+  EXPECT_TRUE(table.ReadOnly());
 }
 
 }  // namespace
