@@ -155,6 +155,7 @@ void RefreshKeepingPosition(TDataSet* ds) {
 void RollbackAlias(TAliasDesc* alias) {
   TConnDesc* cd = alias->Conn();
   if (cd == nullptr) return;
+  cd->ForgetOpened();
   for (int i = 0; i < cd->ControlCount(); ++i) {
     TConnectionControl* control = cd->Control(i);
     auto* trn = control != nullptr ? orvdb::TransactionOf(control) : nullptr;
@@ -220,6 +221,7 @@ void CommitAll(TAliasDescList* list) {
   // Changes are on the server now; nothing is left to re-read on a later rollback.
   for (int a = 0; a < list->Count(); ++a) {
     TConnDesc* cd = list->Alias(a)->Conn();
+    if (cd != nullptr) cd->ForgetOpened();
     for (int i = 0; cd != nullptr && i < cd->ControlCount(); ++i) {
       TConnectionControl* control = cd->Control(i);
       for (int k = 0; control != nullptr && k < control->DataSetCount(); ++k)

@@ -79,6 +79,8 @@ class TConnDesc : public TConnectionDesc, public ITransactionControl {
   // Does nothing in manual-commit mode unless forced; else commits every level.
   void Commit() override;
   void Rollback() override;
+  // Forgets what the starts opened: every level has been committed or rolled back.
+  void ForgetOpened() { opened_.clear(); }
   IInterface* QueryInterface(const TGUID& iid) override {
     return TConnectionDesc::QueryInterface(iid);
   }

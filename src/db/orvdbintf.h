@@ -85,6 +85,10 @@ class IListFields : public IInterface {
   ORV_INTERFACE_ID(IListFields, "{A858AB83-506B-442B-B931-A6545ED3650F}")
   virtual TField* FieldByName(const QString& name) = 0;
   virtual TField* FindField(const QString& name) = 0;
+  // The last scroll distance the list control's own data link was told.
+  virtual int LastScrollDistance() { return 0; }
+  // The field about to be edited (the control asks to be told when it is freed).
+  virtual void SetEditingField(TField* field) { (void)field; }
 };
 
 // One parameter of a dataset control. Wrappers are made per request and shared by their

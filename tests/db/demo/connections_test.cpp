@@ -261,6 +261,23 @@ TEST_F(DemoDb, ASecondDataSetFindsTheFirstOnesConnection) {
   EXPECT_EQ(b->Fields().Fields(0)->AsInteger(), 2);
 }
 
+TEST_F(DemoDb, SwitchingToAnAliasBindsItsConnectionAndOpens) {
+  orvdb::GetAliasList()->GetAlias("ORV")->ParamValues()->SetValues("CONNSTR", Text("buh", "buh"));
+  auto* q = new TZQuery(&owner);
+  q->SetSQLText("SELECT current_user");
+  auto* control = new TOrvZeosControl(q);
+  control->ActiveList = true;
+  EXPECT_TRUE(control->SetListDesc("ORV"));
+  ASSERT_TRUE(q->Active());
+  EXPECT_EQ(q->Fields().Fields(0)->AsString(), "buh");
+  EXPECT_FALSE(control->SwitchList("", false));  // already on one of the alias's connections
+  EXPECT_TRUE(q->Active());
+  q->Close();
+  control->Options = TOrvDataSetControlOptions{dcoFixedObjectName, dcoFixedDatabaseName};
+  EXPECT_FALSE(control->SwitchList("other", true));
+  EXPECT_TRUE(q->Active());
+}
+
 TEST_F(DemoDb, CommitAllAndRollbackAllAsAnotherConnectionSeesThem) {
   TZQuery* q = ListDataSet("SELECT 1");
   TZConnection* c = q->Connection();

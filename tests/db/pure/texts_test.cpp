@@ -2,6 +2,7 @@
 // without a server.
 #include "core/orvcls.h"
 #include "db/orvappserverintf.h"
+#include "db/orvcounter.h"
 #include "db/orvdb.h"
 #include "db/orvzeosdb.h"
 #include "db/orvzeossetup.h"
@@ -128,6 +129,14 @@ TEST_F(Resolution, ATextWithoutCredentialsReusesTheCachedTextThatExtendsIt) {
   // Texts compare without regard to letter case in the cache.
   EXPECT_EQ(&orvdb::CacheEntry("DATA SOURCE=X;persist security info=true;user id=BUH;password=b"),
             &orvdb::ConnectionCache().front());
+}
+
+TEST_F(Resolution, ABadPortFailsBeforeConnectingAndIsForgotten) {
+  const QString text = "Protocol=postgresql-8;HostName=/nowhere;Port=54x";
+  EXPECT_THROW(orvzeosdb::GetConnection(text), EConvertError);
+  EXPECT_EQ(orvdb::CacheEntry(text).Connection, nullptr);
+  EXPECT_THROW(orvzeosdb::GetConnection("Protocol=mssql;Data Source=x"), EDatabaseError);
+  EXPECT_EQ(orvcounter::ProcessCounter(), nullptr);
 }
 
 TEST(AppServer, ModesFromTheConnectionText) {

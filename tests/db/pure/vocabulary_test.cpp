@@ -197,6 +197,55 @@ TEST(Parameters, ByNameThroughTheListControl) {
   control->Free();
 }
 
+// A query that answers IListDataSet with its list control.
+class TListQuery : public TZQuery, public IListDataSet {
+ public:
+  explicit TListQuery(TComponent* owner) : TZQuery(owner) {}
+  IDBControl* GetListControl() override { return Supports<IDBControl>(this); }
+  void RefreshParams() override {}
+  void Reserved() override {}
+  IInterface* QueryInterface(const TGUID& iid) override {
+    if (iid == IListDataSet::IID) return static_cast<IListDataSet*>(this);
+    return TZQuery::QueryInterface(iid);
+  }
+};
+
+TEST(Parameters, ListParametersFillFieldsAndDescriptionsFindFields) {
+  TListQuery q(nullptr);
+  q.SetSQLText("select :KIND as k");
+  auto* control = new TOrvZeosControl(&q);
+  q.ParamByName("KIND")->SetAsInteger(4);
+  EXPECT_EQ(orvdbintf::FindParam(&q, "kind")->GetValue().ToInt(), 4);
+  EXPECT_EQ(orvdbintf::FindParam(&q, "none"), nullptr);
+  TZQuery plain(nullptr);
+  EXPECT_EQ(orvdbintf::FindParam(&plain, "KIND"), nullptr);
+
+  TMemDataSet ds(nullptr);
+  ds.FieldDefs().Add("A", ftInteger);
+  ds.FieldDefs().Add("B", ftInteger);
+  ds.CreateDataSet();
+  ds.Append();
+  EXPECT_TRUE(orvdbintf::AssignParamToField(ds.FieldByName("B"), &q, "KIND"));
+  EXPECT_EQ(ds.FieldByName("B")->AsInteger(), 4);
+  EXPECT_FALSE(orvdbintf::AssignParamToField(ds.FieldByName("A"), &q, "none"));
+  EXPECT_TRUE(ds.FieldByName("A")->IsNull());
+
+  TDataSetDescList list;
+  auto* dsDesc = static_cast<TDataSetDesc*>(list.FindOrAdd("L"));
+  auto* fieldDesc = static_cast<TFieldDesc*>(dsDesc->Props()->FindOrAdd("B"));
+  fieldDesc->ParamValues()->SetValues("TAG", "Total");
+  TDataSetControl dsControl(nullptr, &ds);
+  auto* fc = new TFieldControl(&dsControl, ds.FieldByName("B"));
+  fc->SetDesc(fieldDesc);
+  new TFieldControl(&dsControl, ds.FieldByName("A"));  // no description: skipped
+  EXPECT_EQ(orvdbintf::FindFieldByParam(&ds, "TAG", "total"), ds.FieldByName("B"));
+  EXPECT_EQ(orvdbintf::FindFieldByParam(&ds, "TAG", "other"), nullptr);
+  EXPECT_EQ(dsControl.FieldControlByName("b"), fc);
+  EXPECT_EQ(Supports<IFieldControlRef>(ds.FieldByName("B"))->GetFieldName(), "B");
+  ds.Cancel();
+  control->Free();
+}
+
 TEST(LocationControl, SwitchListNeedsAnAliasAndFixedOptionsChangeNothing) {
   TRootEnvScope env;
   orvdb::ResetState();
