@@ -239,18 +239,28 @@ void SetConnectionText(TComponent* connection, const QString& text) {
   if (text > QLatin1String(" ") && c != nullptr && !c->Connected()) ApplyConnectionText(c, text);
 }
 
+TZConnection* NewConnection(const QString& text) {
+  auto* c = new TZConnection(nullptr);
+  try {
+    c->SetTag(qintptr(c));
+    ApplyConnectionText(c, text);
+  } catch (...) {
+    c->Free();
+    throw;
+  }
+  c->LoginPrompt = c->Password() == QLatin1String("?");
+  if (c->LoginPrompt) c->SetPassword(QString());
+  if (IsMsSql(c->Protocol()) && c->TransactIsolationLevel != tiReadUncommitted)
+    c->TransactIsolationLevel = tiReadUncommitted;
+  return c;
+}
+
 TZConnection* GetConnection(const QString& text) {
   const QString resolved = orvdb::ResolveConnectionText(text);
   orvdb::TConnectionEntry& entry = orvdb::CacheEntry(resolved);
   if (entry.Connection != nullptr) return entry.Connection;
-  auto* c = new TZConnection(nullptr);
+  TZConnection* c = NewConnection(resolved);
   try {
-    c->SetTag(qintptr(c));
-    ApplyConnectionText(c, resolved);
-    c->LoginPrompt = c->Password() == QLatin1String("?");
-    if (c->LoginPrompt) c->SetPassword(QString());
-    if (IsMsSql(c->Protocol()) && c->TransactIsolationLevel != tiReadUncommitted)
-      c->TransactIsolationLevel = tiReadUncommitted;
     c->Connect();
   } catch (...) {
     // The next request for this text builds a new connection.

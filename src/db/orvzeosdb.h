@@ -72,6 +72,9 @@ namespace orvzeosdb {
 // counter number is written into it for each call.
 QString CounterStatement(int dbKind, int counterId = 0);
 
+// A closed connection set up from a text: its keys, the login prompt for the password "?",
+// read-uncommitted isolation on MS SQL Server. The caller owns it.
+TZConnection* NewConnection(const QString& text);
 // The connection of a text: created, set up and opened on first use. A connection whose
 // opening failed is freed at once; the next request builds a new one.
 TZConnection* GetConnection(const QString& text);

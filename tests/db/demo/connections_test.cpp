@@ -202,6 +202,12 @@ TEST_F(DemoDb, CountersIntoFieldsAndParameters) {
   auto* c = dynamic_cast<TZConnection*>(counter->Owner());
   EXPECT_EQ(c->TransactionLevel(), 0);
   EXPECT_EQ(Scalar(c, "SELECT 1"), "1");
+  // A new record's empty key takes counter 0 through the location control.
+  TOrvLocationControl control(nullptr, &ds);
+  ds.FieldByName("I")->Clear();
+  EXPECT_TRUE(control.AssignCounterValue(ds.FieldByName("I")));
+  EXPECT_GE(ds.FieldByName("I")->AsInteger(), 1000000);
+  EXPECT_FALSE(control.AssignCounterValue(ds.FieldByName("I")));  // set already
   TOrvCounter plain(nullptr);
   EXPECT_THROW(plain.NextValue(0), Exception);
 }

@@ -70,6 +70,20 @@ TEST(ConnectionText, MsSqlProtocolGetsItsDriverLines) {
             QStringList({"controls_cp=CP_UTF16", "AutoEncodeStrings=ON"}));
 }
 
+TEST(ConnectionText, NewConnectionsPromptForAQuestionMarkAndReadUncommittedOnMsSql) {
+  TZConnection* ms = orvzeosdb::NewConnection("Protocol=MsSql_2005;Password=?");
+  EXPECT_TRUE(ms->LoginPrompt);
+  EXPECT_EQ(ms->Password(), "");
+  EXPECT_EQ(ms->TransactIsolationLevel, tiReadUncommitted);
+  EXPECT_EQ(ms->Tag(), qint64(qintptr(ms)));
+  ms->Free();
+  TZConnection* pg = orvzeosdb::NewConnection("Password=\"?x\"");
+  EXPECT_FALSE(pg->LoginPrompt);
+  EXPECT_EQ(pg->Password(), "?x");
+  EXPECT_EQ(pg->TransactIsolationLevel, tiNone);
+  pg->Free();
+}
+
 TEST(ConnectionText, SetConnectionTextOnlyTouchesAClosedConnectionWithAText) {
   TZConnection conn(nullptr);
   orvzeosdb::SetConnectionText(&conn, " ");
@@ -251,6 +265,9 @@ TEST(ServerKinds, BuiltInAliasesAndTextsPerKind) {
     EXPECT_EQ(setup->Caption(), S("Основные настройки"));
     EXPECT_EQ(list->GetAlias("ORV")->ObjectPrefix(), kind == 1 ? "dbo." : "");
     EXPECT_EQ(env.Env().Aliases, static_cast<IrAliases*>(list));
+    // The placeholders fill only empty slots.
+    EXPECT_EQ(env.Env().TrnCtrl, static_cast<IrTrnCtrl*>(list));
+    EXPECT_FALSE(env.Env().TrnCtrl->IsOn());
   }
   EXPECT_EQ(orvzeosdb::CounterStatement(1), "EXEC dbo.SP_COUNTER :ID");
   EXPECT_EQ(orvzeosdb::CounterStatement(2), "SELECT * FROM TABLE(COUNTER.SP(:ID))");

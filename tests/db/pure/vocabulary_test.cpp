@@ -279,6 +279,57 @@ TEST(LocationControl, SwitchListNeedsAnAliasAndFixedOptionsChangeNothing) {
   orvdb::ResetState();
 }
 
+// An owner that brings an alias list of its own.
+class TListOwner : public TComponent, public IAliasListRef {
+ public:
+  explicit TListOwner(TOrvAliasList* list) : TComponent(nullptr), list_(list) {}
+  TOrvAliasList* GetAliasList() override { return list_; }
+  IInterface* QueryInterface(const TGUID& iid) override {
+    if (iid == IAliasListRef::IID) return static_cast<IAliasListRef*>(this);
+    return TComponent::QueryInterface(iid);
+  }
+
+ private:
+  TOrvAliasList* list_;
+};
+
+TEST(Aliases, AnOwnersListWinsAndPlaceholdersTakeOnlyEmptySlots) {
+  TRootEnvScope env;
+  orvdb::ResetState();
+  // Stands for the main data module's control, published first.
+  struct TWorking : IrTrnCtrl {
+    bool IsOn() override { return true; }
+    bool TurnOn() override { return true; }
+    bool TurnOff() override { return true; }
+    void SetManualCommit(bool) override {}
+    bool Commit() override { return true; }
+    bool Rollback() override { return true; }
+    void SetActive(bool) override {}
+  } working;
+  IrTrnCtrl* published = &working;
+  env.Env().TrnCtrl = published;
+  auto* own = new TOrvAliasList();
+  EXPECT_EQ(env.Env().TrnCtrl, published);
+  EXPECT_EQ(env.Env().VerCtrl, static_cast<IrVerCtrl*>(own));
+  TListOwner owner(own);
+  TComponent child(&owner);
+  EXPECT_EQ(orvdb::GetAliasList(&child), own);
+  EXPECT_EQ(orvdb::GetAliasList(), own);  // it became the process list
+  EXPECT_EQ(orvdb::GetAliasListRef(&owner)->GetAliasList(), own);
+  TMemDataSet ds(&owner);
+  TOrvLocationControl control(nullptr, &ds);
+  EXPECT_EQ(control.GetAliasList(), own);
+  // Without a process counter nothing is filled.
+  ds.FieldDefs().Add("N", ftInteger);
+  ds.CreateDataSet();
+  ds.Append();
+  EXPECT_FALSE(control.AssignCounterValue(ds.FieldByName("N")));
+  ds.Cancel();
+  env.Env().TrnCtrl = nullptr;
+  orvdb::ResetState();
+  EXPECT_EQ(env.Env().Aliases, nullptr);
+}
+
 TEST(LocationControl, CopyableFields) {
   TMemDataSet ds(nullptr);
   ds.FieldDefs().Add("ID", ftInteger);
