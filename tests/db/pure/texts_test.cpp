@@ -145,6 +145,13 @@ TEST_F(Resolution, ATextWithoutCredentialsReusesTheCachedTextThatExtendsIt) {
             &orvdb::ConnectionCache().front());
 }
 
+TEST_F(Resolution, TheModeComesFromTheEffectiveText) {
+  params.ini["Connection/ConnectionString"] = "Data Source=x;APPSERVER=Local";
+  orvappserverintf::InitAppServerMode();
+  EXPECT_EQ(orvappserverintf::AppServerMode(), 3);
+  orvappserverintf::Reset();
+}
+
 TEST_F(Resolution, ABadPortFailsBeforeConnectingAndIsForgotten) {
   const QString text = "Protocol=postgresql-8;HostName=/nowhere;Port=54x";
   EXPECT_THROW(orvzeosdb::GetConnection(text), EConvertError);

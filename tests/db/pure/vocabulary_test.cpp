@@ -330,6 +330,77 @@ TEST(Aliases, AnOwnersListWinsAndPlaceholdersTakeOnlyEmptySlots) {
   EXPECT_EQ(env.Env().Aliases, nullptr);
 }
 
+// Records the data events it receives.
+class TEventDataSet : public TMemDataSet {
+ public:
+  explicit TEventDataSet(TComponent* owner) : TMemDataSet(owner) {}
+  std::vector<std::pair<TDataEvent, qintptr>> events;
+  void DataEvent(TDataEvent event, qintptr info) override {
+    if (event == deDataSetChange || event == deLayoutChange || event == dePropertyChange)
+      events.emplace_back(event, info);
+    TMemDataSet::DataEvent(event, info);
+  }
+};
+
+TEST(Controls, FieldDescriptionsNotifyOpenDataSetsAndFreedFieldsDropTheirControls) {
+  TEventDataSet ds(nullptr);
+  ds.FieldDefs().Add("A", ftInteger);
+  ds.CreateDataSet();
+  TFieldDescList props(TFieldDesc::StaticClass(), nullptr);
+  auto* desc = static_cast<TFieldDesc*>(props.FindOrAdd("A"));
+  auto* dsControl = new TDataSetControl(nullptr, &ds);
+  auto* fc = new TFieldControl(dsControl, ds.FieldByName("A"));
+  fc->SetDesc(desc);
+  desc->NotifyDataSets(7, true);
+  desc->NotifyDataSets(8, false);
+  ASSERT_EQ(ds.events.size(), 2u);
+  EXPECT_EQ(ds.events[0], std::make_pair(deLayoutChange, qintptr(7)));
+  EXPECT_EQ(ds.events[1], std::make_pair(deDataSetChange, qintptr(8)));
+  EXPECT_EQ(dsControl->FieldControlCount(), 1);
+  ds.Close();  // frees its default fields
+  EXPECT_EQ(dsControl->FieldControlCount(), 0);
+  EXPECT_EQ(desc->Controls()->Count(), 0);  // the field's control went with its field
+  desc->NotifyDataSets(9, false);
+  EXPECT_EQ(ds.events.size(), 2u);
+  dsControl->Free();
+}
+
+TEST(LocationControl, IdleRefreshAndNotifyWaitForASwitch) {
+  TRootEnvScope env;
+  orvdb::ResetState();
+  TEventDataSet ds(nullptr);
+  ds.FieldDefs().Add("A", ftInteger);
+  ds.CreateDataSet();
+  auto* control = new TOrvLocationControl(nullptr, &ds);
+  control->NotifyIfIdle();
+  ASSERT_EQ(ds.events.size(), 1u);
+  EXPECT_EQ(ds.events[0].second, qintptr(static_cast<TObject*>(&ds)));
+  control->SetState(lsSwitching, true);
+  control->NotifyIfIdle();
+  control->RefreshIfIdle();
+  EXPECT_EQ(ds.events.size(), 1u);
+  EXPECT_TRUE(ds.Active());
+  control->SetState(lsSwitching, false);
+  control->RefreshIfIdle();  // no alias: the dataset closes
+  EXPECT_FALSE(ds.Active());
+  control->Free();
+  orvdb::ResetState();
+}
+
+TEST(Aliases, TablesHandOutTheirAliasTransactions) {
+  TRootEnvScope env;
+  orvdb::ResetState();
+  TAliasDesc* alias = orvdb::GetAliasList()->GetAlias("ORV");
+  TTableDesc* table = alias->Tables()->FindOrAdd("T");
+  EXPECT_EQ(table->Alias(), alias);
+  EXPECT_NE(Supports<ITransactionControl>(table), nullptr);
+  table->StartTransaction();  // no connection: nothing to start, nothing raised
+  table->Rollback();
+  table->Commit();
+  EXPECT_EQ(table->Indexes()->Count(), 0);
+  orvdb::ResetState();
+}
+
 TEST(LocationControl, CopyableFields) {
   TMemDataSet ds(nullptr);
   ds.FieldDefs().Add("ID", ftInteger);
