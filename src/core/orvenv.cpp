@@ -3,6 +3,7 @@
 #include "core/orvcls.h"
 #include "core/orvmsg.h"
 #include "core/orvparam.h"
+#include "db/orvdb.h"
 #include "db/orvzeossetup.h"
 #include "script/lib/orvopf.h"
 #include "platform/rtl/exceptions.h"
@@ -54,7 +55,7 @@ const std::vector<TStartEntry>& StartList() {
       {"orvcodeh", &orvcodeh::Initialize, &orvcodeh::Finalize},
       {"orvcode2", &orvcode2::Initialize, nullptr},
       {"orvparam", &orvparam::Initialize, &orvparam::Finalize},
-      {"orvzeossetup", &orvzeossetup::RegisterClasses, nullptr},
+      {"orvzeossetup", &orvzeossetup::RegisterClasses, &orvdb::ResetState},
       {"orvopf", &orvopf::RegisterRuntimeLibrary, nullptr},
       {"orvReps_Run", &orvReps_Run::Initialize, nullptr},
   };
