@@ -1,6 +1,7 @@
 #include "orvenv.h"
 
 #include "core/orvcls.h"
+#include "core/orvlib_forms.h"
 #include "core/orvmsg.h"
 #include "core/orvparam.h"
 #include "db/orvdb.h"
@@ -56,6 +57,7 @@ const std::vector<TStartEntry>& StartList() {
       {"orvcode2", &orvcode2::Initialize, nullptr},
       {"orvparam", &orvparam::Initialize, &orvparam::Finalize},
       {"orvzeossetup", &orvzeossetup::RegisterClasses, &orvdb::ResetState},
+      {"forms", &orvlib::InitializeForms, nullptr},
       {"orvopf", &orvopf::RegisterRuntimeLibrary, nullptr},
       {"orvReps_Run", &orvReps_Run::Initialize, nullptr},
   };

@@ -4,6 +4,7 @@
 #include "stdctrls.h"
 
 #include <QtCore/QPointer>
+#include <QtGui/QImage>
 
 class QTimer;
 

@@ -15,6 +15,7 @@
 #include <QtCore/QEventLoop>
 #include <QtCore/QHash>
 #include <QtCore/QProcess>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QTimer>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QFontDatabase>
@@ -136,6 +137,19 @@ QString UniqueName(TComponent* root, const QString& name) {
 
 void RegisterComponentResource(const QString& className, const QString& text) {
   Resources().insert(className.toUpper(), text);
+}
+
+void RegisterComponentResourceText(const QString& text) {
+  static const QRegularExpression header(
+      QStringLiteral("^\\s*(?:object|inherited|inline)\\s+[A-Za-z_][A-Za-z0-9_]*\\s*:\\s*([A-Za-z_]"
+                     "[A-Za-z0-9_]*)"),
+      QRegularExpression::CaseInsensitiveOption);
+  QString t = text;
+  if (t.startsWith(QChar(0xFEFF))) t.remove(0, 1);
+  const QRegularExpressionMatch m = header.match(t);
+  if (!m.hasMatch())
+    throw EParserError(QStringLiteral("Component text without an object header at line 1"));
+  RegisterComponentResource(m.captured(1), t);
 }
 
 QString FindComponentResource(const QString& className) {
@@ -1073,6 +1087,7 @@ void TApplication::Idle() {
 }
 
 void TApplication::HandleException(TObject* sender) {
+  if (!std::current_exception()) return;  // called outside a handler: nothing to handle
   std::unique_ptr<Exception> e;
   try {
     throw;

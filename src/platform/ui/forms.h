@@ -64,6 +64,9 @@ quint16 TextToShortCut(const QString& text);
 
 // Registers the component text of a class (compiled-in resources call this at start-up).
 void RegisterComponentResource(const QString& className, const QString& text);
+// Registers a text under the class its root block names; raises EParserError for a text
+// without one.
+void RegisterComponentResourceText(const QString& text);
 // The text registered for the class name, or an empty string.
 QString FindComponentResource(const QString& className);
 QStringList ComponentResourceNames();

@@ -1,6 +1,7 @@
 // The System group: program control, strings, the base object and Variants.
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/stringfuncs.h"
+#include "platform/ui/messages.h"
 #include "script/lib/bindkit.h"
 #include "script/lib/orvbindings.h"
 #include "script/lib/registeronce.h"
@@ -45,11 +46,12 @@ void MoveText(VariantArgs& a) {
   SetArg(a, 1, from.left(count) + to.mid(count));
 }
 
-// Messages have no dispatch table in this object model: a number is accepted and nothing
-// handles it.
+// The argument is a message number: the object's handler for it (found up its class chain
+// on the message bus) runs with zero parameters, and its result is written back.
 void DispatchNumber(TObject* s, VariantArgs& a) {
   CheckNil(s);
-  (void)ArgInt(a, 0);
+  const quint32 msg = quint32(ArgInt(a, 0));
+  SetArg(a, 0, SendMessageTo(s, msg));
 }
 
 const TRow kRows[] = {

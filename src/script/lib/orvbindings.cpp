@@ -19,12 +19,10 @@ void RegisterClassLibrary() {
 }
 
 // The groups of the visual, dataset and utility layers come with those layers.
-void RegisterControlsBindings() {}
 void RegisterDBBindings() {}
 void RegisterDBCtrlsBindings() {}
 void RegisterDialogsBindings() {}
 void RegisterExtCtrlsBindings() {}
-void RegisterFormsBindings() {}
 void RegisterStdCtrlsBindings() {}
 void RegisterUtilityBindings() {}
 
