@@ -131,7 +131,7 @@ void AddReport(std::unique_ptr<TReports>& reports, const QString& fileName, cons
 }
 
 // One LINK pair: fields of main query i and of query i+1.
-struct TDataLink {
+struct TRepsLinkPair {
   QStringList Fields1, Fields2;
   int NameCount = 0;
 };
@@ -162,7 +162,7 @@ class TReportPart {
   bool LineBreaks = true, StickTail = false;
 
   qint32 QueryNo = 0;
-  std::vector<TDataLink> Links;  // pair i at index i-1
+  std::vector<TRepsLinkPair> Links;  // pair i at index i-1
   TRepsDatas Datas;
   TIfMoreLines IfMoreLines;
 

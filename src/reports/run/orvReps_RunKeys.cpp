@@ -337,7 +337,7 @@ void KeyLink(TRepsRun& run) {
   TRF& rf = R(run);
   TReportPart& p = *rf.CurPart;
   if (p.QueryNo < 1) p.QueryNo = 1;
-  TDataLink link;
+  TRepsLinkPair link;
   orvReps_Lib::SplitList(link.Fields1, Raw(run), QLatin1Char(','));
   orvReps_Lib::SplitList(link.Fields2, Raw(run), QLatin1Char(','));
   for (QString& f : link.Fields1) f = f.trimmed();
