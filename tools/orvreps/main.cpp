@@ -37,6 +37,11 @@ int Usage(const QString& why) {
 
 void OnSignal(int) { TRF::StopRequested = true; }
 
+// stderr carries the run's messages: Qt's own notes about the offscreen platform stay out.
+void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) Line(stderr, QStringLiteral("orvreps: ") + text);
+}
+
 struct Args {
   QString script, conninfo;
   QList<QPair<QString, QString>> defs;
@@ -107,6 +112,7 @@ int main(int argc, char** argv) {
   if (!orvReps_Lib::LoadFileToStr(text, a.script))
     return Usage(QStringLiteral("cannot read ") + a.script);
 
+  qInstallMessageHandler(QtMessages);
   auto app = orvui::StartHeadlessTextMetrics();
   TZConnection conn(nullptr);
   QString error;

@@ -150,7 +150,8 @@ TEST_F(ResultFile, NumberedNamesAndCompanionFolders) {
     fds.push_back(fd);
   }
   EXPECT_FALSE(Claim("-FILE " + dir + "/c?.txt LIMIT 2"));
-  EXPECT_TRUE(messages.join(' ').contains(S("Не удалось создать файл"))) << messages.join('|').toStdString();
+  EXPECT_TRUE(messages.join(' ').contains(S("Не удалось создать файл")))
+      << messages.join('|').toStdString();
   for (int fd : fds) ::close(fd);
 
   // A "?" in the folder asks for a fresh folder in the first sweep.
@@ -168,7 +169,8 @@ TEST_F(ResultFile, DefaultNameAndFolderErrors) {
 
   Touch("plain");
   EXPECT_FALSE(Claim("-FILE " + dir + "/plain/sub/x.txt"));
-  EXPECT_TRUE(messages.join(' ').contains(S("Не удалось создать каталог"))) << messages.join('|').toStdString();
+  EXPECT_TRUE(messages.join(' ').contains(S("Не удалось создать каталог")))
+      << messages.join('|').toStdString();
 }
 
 TEST_F(ResultFile, ComposedReportKeepsItsFile) {
