@@ -33,9 +33,14 @@ void TOrvDataSource::Notification(TComponent* component, TOperation operation) {
   if (operation != opRemove) return;
   // A freed user only leaves the list: closing is RemoveUser's job.
   users_.erase(std::remove(users_.begin(), users_.end(), component), users_.end());
-  if (component == DeleteAction) DeleteAction = nullptr;
-  if (component == EditAction) EditAction = nullptr;
-  if (component == InsertAction) InsertAction = nullptr;
+  for (TBasicAction** slot : {&deleteAction_, &editAction_, &insertAction_})
+    if (component == *slot) *slot = nullptr;
+}
+
+void TOrvDataSource::SetAction(TBasicAction*& slot, TBasicAction* action) {
+  if (slot == action) return;
+  slot = action;
+  if (action != nullptr) action->FreeNotification(this);
 }
 
 bool TOrvDataSource::Allowed(bool dataSetAllows, TBasicAction* action) {
@@ -47,11 +52,13 @@ bool TOrvDataSource::Allowed(bool dataSetAllows, TBasicAction* action) {
 }
 
 bool TOrvDataSource::CanDelete() {
-  return Allowed(orvdbintf::DataSetCanDelete(DataSet()), DeleteAction);
+  return Allowed(orvdbintf::DataSetCanDelete(DataSet()), deleteAction_);
 }
-bool TOrvDataSource::CanEdit() { return Allowed(orvdbintf::DataSetCanEdit(DataSet()), EditAction); }
+bool TOrvDataSource::CanEdit() {
+  return Allowed(orvdbintf::DataSetCanEdit(DataSet()), editAction_);
+}
 bool TOrvDataSource::CanInsert() {
-  return Allowed(orvdbintf::DataSetCanInsert(DataSet()), InsertAction);
+  return Allowed(orvdbintf::DataSetCanInsert(DataSet()), insertAction_);
 }
 
 namespace orvdatasource {
@@ -67,8 +74,8 @@ void RemoveDataSourceUser(TDataSource* source, TComponent* user) {
 }  // namespace orvdatasource
 
 ORV_DESCRIBE(TOrvDataSource) {
-  c.Field("DeleteAction", &TOrvDataSource::DeleteAction);
-  c.Field("EditAction", &TOrvDataSource::EditAction);
-  c.Field("InsertAction", &TOrvDataSource::InsertAction);
+  c.Prop("DeleteAction", &TOrvDataSource::DeleteAction, &TOrvDataSource::SetDeleteAction);
+  c.Prop("EditAction", &TOrvDataSource::EditAction, &TOrvDataSource::SetEditAction);
+  c.Prop("InsertAction", &TOrvDataSource::InsertAction, &TOrvDataSource::SetInsertAction);
   c.Implements<IEditRights>();
 }

@@ -14,9 +14,13 @@ class TOrvDataSource : public TDataSource, public IEditRights {
   using TCreateArg = TComponent;
   explicit TOrvDataSource(TComponent* owner) : TDataSource(owner) {}
 
-  TBasicAction* DeleteAction = nullptr;
-  TBasicAction* EditAction = nullptr;
-  TBasicAction* InsertAction = nullptr;
+  // An action per kind of change that may veto it (updated, then enabled and visible).
+  TBasicAction* DeleteAction() const { return deleteAction_; }
+  void SetDeleteAction(TBasicAction* action) { SetAction(deleteAction_, action); }
+  TBasicAction* EditAction() const { return editAction_; }
+  void SetEditAction(TBasicAction* action) { SetAction(editAction_, action); }
+  TBasicAction* InsertAction() const { return insertAction_; }
+  void SetInsertAction(TBasicAction* action) { SetAction(insertAction_, action); }
 
   // The dataset is active while the user list is not empty.
   void AddUser(TComponent* user);
@@ -31,10 +35,14 @@ class TOrvDataSource : public TDataSource, public IEditRights {
   IInterface* QueryInterface(const TGUID& iid) override { return TDataSource::QueryInterface(iid); }
 
  private:
+  void SetAction(TBasicAction*& slot, TBasicAction* action);
   bool Allowed(bool dataSetAllows, TBasicAction* action);
   void SyncActive();
   bool hasUsers_ = false;
   std::vector<TComponent*> users_;
+  TBasicAction* deleteAction_ = nullptr;
+  TBasicAction* editAction_ = nullptr;
+  TBasicAction* insertAction_ = nullptr;
 };
 
 namespace orvdatasource {

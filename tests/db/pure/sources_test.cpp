@@ -2,6 +2,10 @@
 #include "db/orvdatasource.h"
 #include "db/orvdb.h"
 #include "db/orvdblinks.h"
+#include "db/orvzeossetup.h"
+#include "platform/classes/reader.h"
+#include "platform/classes/rtlclasses.h"
+#include "platform/classes/writer.h"
 #include "platform/classes/actions.h"
 #include "platform/data/field.h"
 #include "platform/data/fields.h"
@@ -40,7 +44,7 @@ TEST(DataSource, RightsComeFromTheDataSetThenTheActions) {
   src->SetDataSet(ds);
   EXPECT_TRUE(src->CanDelete() && src->CanEdit() && src->CanInsert());
   auto* edit = new TUpdatingAction(&owner);
-  src->EditAction = edit;
+  src->SetEditAction(edit);
   edit->allow = false;
   EXPECT_FALSE(orvdbintf::CanEdit(src));
   EXPECT_GE(edit->updates, 1);
@@ -50,6 +54,9 @@ TEST(DataSource, RightsComeFromTheDataSetThenTheActions) {
   edit->SetVisible(true);
   EXPECT_TRUE(src->CanEdit());
   EXPECT_TRUE(src->CanDelete());
+  edit->Free();  // a freed action no longer vetoes
+  EXPECT_EQ(src->EditAction(), nullptr);
+  EXPECT_TRUE(src->CanEdit());
 }
 
 TEST(DataSource, TheDataSetIsOpenWhileItHasUsers) {
@@ -140,6 +147,32 @@ TEST(MoveFieldTo, PositionsAreClamped) {
   EXPECT_EQ(ds.FieldByName("A")->Index(), 2);
   orvdb::MoveFieldTo(ds.FieldByName("A"), 0);
   EXPECT_EQ(ds.FieldByName("A")->Index(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DataSource, StoredFormsCreateItWithItsActions) {
+  orvzeossetup::RegisterClasses();
+  DescribeRuntimeClasses();
+  TComponent root(nullptr);
+  ReadComponentText(QStringLiteral("object DM: TComponent\r\n"
+                                   "  object AL: TActionList\r\n"
+                                   "    object EditA: TAction\r\n"
+                                   "      Visible = False\r\n"
+                                   "    end\r\n"
+                                   "  end\r\n"
+                                   "  object DS: TOrvDataSource\r\n"
+                                   "    EditAction = EditA\r\n"
+                                   "  end\r\n"
+                                   "end\r\n"),
+                    &root);
+  auto* ds = dynamic_cast<TOrvDataSource*>(root.FindComponent("DS"));
+  ASSERT_NE(ds, nullptr);
+  EXPECT_EQ(ds->EditAction(), root.FindComponent("EditA"));
+  EXPECT_FALSE(ds->CanEdit());  // no dataset, and the action is hidden
+  EXPECT_TRUE(WriteComponentText(&root).contains("EditAction = EditA"));
 }
 
 }  // namespace
