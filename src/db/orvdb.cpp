@@ -343,14 +343,19 @@ void TConnDesc::StartTransaction() {
 }
 
 void TConnDesc::Commit() {
-  if (!opened_.empty()) opened_.pop_back();
   IrTrnCtrl* ctrl = orvdb::TrnCtrlSlot();
-  if (!force_ && ctrl != nullptr && ctrl->IsOn()) return;
+  if (!force_ && ctrl != nullptr && ctrl->IsOn()) {
+    // Manual mode: the level stays open for the user's save, no longer this start's to undo.
+    if (!opened_.empty()) opened_.pop_back();
+    return;
+  }
   if (ctrl != nullptr) ctrl->Commit();
   for (IConnectionTransaction* t : Transactions()) {
     while (t->InTransaction()) t->Commit();
     if (ctrl != nullptr) ctrl->SetActive(t->InTransaction());
   }
+  // Only a commit that went through settles the start; a failed one is undone by Rollback.
+  if (!opened_.empty()) opened_.pop_back();
 }
 
 void TConnDesc::Rollback() {
