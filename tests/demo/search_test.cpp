@@ -77,3 +77,26 @@ TEST(DemoSearch, DateFilterAndKeyLookupAgreeWithPlainQueries) {
 }
 
 }  // namespace
+
+namespace {
+
+// Without FILTER and ORDER the rows come by another path than with them; both agree.
+TEST(DemoSearch, DefaultAndExplicitCallsAgree) {
+  REQUIRE_DEMO();
+  auto c = Login("buh");
+  auto ids = [&](const std::vector<DbParam>& p) {
+    QStringList out;
+    auto r = c->Execute("SELECT * FROM документы($1, $2, $3)", p).rows;
+    for (int i = 0; i < r->RowCount(); ++i) out << QString::fromUtf8(r->Cell(i, 0));
+    return out;
+  };
+  const QStringList plain = ids({DbParam::Null(), DbParam::Null(), DbParam::Null()});
+  EXPECT_GE(plain.size(), 2000);
+  EXPECT_EQ(ids({DbParam::Text("0"), DbParam::Text(""), DbParam::Text(" ")}), plain);
+  EXPECT_EQ(ids({DbParam::Null(), DbParam::Text("1 = 1"), DbParam::Text("docdate, id")}), plain);
+  EXPECT_EQ(ids({DbParam::Text("17"), DbParam::Null(), DbParam::Null()}), QStringList{"17"});
+  EXPECT_EQ(ids({DbParam::Text("17"), DbParam::Text("id <> 17"), DbParam::Null()}),
+            QStringList{"17"});
+}
+
+}  // namespace
