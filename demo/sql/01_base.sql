@@ -16,7 +16,7 @@ CREATE DOMAIN rtext AS citext COLLATE "ru-RU-x-icu";
 -- The text of a FILTER or ORDER is SQL by design, run with the caller's rights; a ";"
 -- outside quotes would start a second statement.
 CREATE FUNCTION orv_check_clause(what text, clause text) RETURNS void
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
   q char := NULL;
   c char;
@@ -40,7 +40,7 @@ END $$;
 
 -- " WHERE (filter)" and " ORDER BY order" for a list procedure's dynamic query; empty when absent.
 CREATE FUNCTION orv_where(filter text) RETURNS text
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 BEGIN
   PERFORM orv_check_clause('FILTER', filter);
   IF coalesce(btrim(filter), '') = '' THEN RETURN ''; END IF;
@@ -48,7 +48,7 @@ BEGIN
 END $$;
 
 CREATE FUNCTION orv_order(ord text, fallback text) RETURNS text
-LANGUAGE plpgsql IMMUTABLE AS $$
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 BEGIN
   PERFORM orv_check_clause('ORDER', ord);
   IF coalesce(btrim(ord), '') = '' THEN
@@ -56,7 +56,3 @@ BEGIN
   END IF;
   RETURN ' ORDER BY ' || ord;
 END $$;
-
--- Parameters arrive as text of unknown type; an empty text or NULL key means "all rows".
-CREATE FUNCTION orv_key(id text) RETURNS int
-LANGUAGE sql IMMUTABLE AS $$ SELECT nullif(nullif(btrim(id), ''), '0')::int $$;

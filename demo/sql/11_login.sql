@@ -23,7 +23,7 @@ INSERT INTO users (id, name, fullname, hash, designer, sysadmin) VALUES
 
 -- The application user of this session; NULL for a role without one.
 CREATE FUNCTION orv_uid() RETURNS int
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE sql STABLE PARALLEL SAFE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
   SELECT id FROM users WHERE name = session_user::text COLLATE "ru-RU-x-icu"
 $$;
 

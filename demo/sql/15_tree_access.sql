@@ -61,7 +61,7 @@ GRANT SELECT ON itemtypes, itemtype_children, nodes, items, acc_types, acc_right
 
 -- Items from id up to its root, nearest first, with their depth; stops at a cycle.
 CREATE FUNCTION orv_ancestors(id int) RETURNS TABLE (itemid int, depth int)
-LANGUAGE sql STABLE AS $$
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
   WITH RECURSIVE up(itemid, parentid, depth, seen) AS (
     SELECT i.id, i.parentid, 0, ARRAY[i.id] FROM items i WHERE i.id = $1
     UNION ALL
@@ -76,7 +76,7 @@ $$;
 -- on the item or an ancestor (spread to descendants) decides; a system user may do everything;
 -- without any grant, viewing is allowed and changing is not.
 CREATE FUNCTION orv_allowed(item int, typeid int, uid int DEFAULT NULL) RETURNS boolean
-LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql STABLE PARALLEL SAFE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
 DECLARE
   u int := coalesce(uid, orv_uid());
   r boolean;

@@ -77,22 +77,24 @@ BEGIN
     || CASE WHEN array_length(using_, 1) > 0 THEN ' USING ' || array_to_string(using_, ', ') ELSE '' END
     || '; END';
   -- Without FILTER and ORDER the rows come from a plain SQL function, which the server inlines
-  -- into the caller's query (no intermediate result); with them, from the dynamic one.
+  -- into the caller's query (no intermediate result); with them, from the dynamic one. Both
+  -- only read, and say so: a parallel-unsafe name anywhere in a query keeps the whole query
+  -- from parallel plans.
   static_ := 'SELECT ' || outer_ || ' FROM (' || d.body || ') q'
     || CASE WHEN k > 0 THEN format(' WHERE (coalesce($%s::text, '''') IN ('''', ''0'') OR q.%I = $%s)',
                                    k, lower(d.keycol), k) ELSE '' END
     || coalesce(' ORDER BY ' || d.deforder, '');
   IF f = 0 AND o = 0 THEN
-    EXECUTE format('CREATE FUNCTION %I(%s) RETURNS SETOF %I LANGUAGE sql STABLE AS %L',
+    EXECUTE format('CREATE FUNCTION %I(%s) RETURNS SETOF %I LANGUAGE sql STABLE PARALLEL SAFE AS %L',
                    d.proc, array_to_string(args, ', ') || coalesce(', ' || d.extra, ''), 't_' || d.proc, static_);
     RETURN;
   END IF;
-  EXECUTE format('CREATE FUNCTION %I(%s) RETURNS SETOF %I LANGUAGE plpgsql STABLE SECURITY INVOKER '
+  EXECUTE format('CREATE FUNCTION %I(%s) RETURNS SETOF %I LANGUAGE plpgsql STABLE PARALLEL SAFE SECURITY INVOKER '
                  'SET search_path = pg_catalog, public AS %L',
                  d.proc || '_dyn', array_to_string(args, ', ') || coalesce(', ' || d.extra, ''), 't_' || d.proc, src);
   plain_ := array_to_string(ARRAY[CASE WHEN f > 0 THEN format('coalesce(btrim($%s), '''') = ''''', f) END,
                                   CASE WHEN o > 0 THEN format('coalesce(btrim($%s), '''') = ''''', o) END], ' AND ');
-  EXECUTE format('CREATE FUNCTION %I(%s) RETURNS SETOF %I LANGUAGE sql STABLE AS %L',
+  EXECUTE format('CREATE FUNCTION %I(%s) RETURNS SETOF %I LANGUAGE sql STABLE PARALLEL SAFE AS %L',
                  d.proc, array_to_string(args, ', ') || coalesce(', ' || d.extra, ''), 't_' || d.proc,
                  'SELECT * FROM (' || static_ || ') s WHERE ' || plain_
                  || ' UNION ALL SELECT * FROM ' || quote_ident(d.proc || '_dyn') || '('

@@ -246,7 +246,7 @@ UPDATE list_defs SET proc = 'fp_gridsetups' WHERE listid = 'фп_гриднас�
 
 -- Descendants of an item (the item first); stops at a cycle.
 CREATE FUNCTION orv_descendants(id int) RETURNS TABLE (id int)
-LANGUAGE sql STABLE AS $$
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
   WITH RECURSIVE down(id, seen) AS (
     SELECT i.id, ARRAY[i.id] FROM items i WHERE i.id = $1
     UNION ALL

@@ -165,6 +165,14 @@ TEST(DemoProtocol, EveryManifestEntryExistsWithItsArityAndColumns) {
       }
       const ProcInfo p = Proc(*su, proc);
       ASSERT_EQ(p.count, 1) << proc.toStdString() << ": one function per name";
+      if (e.kind == "list") {
+        // FILTER is SQL: it must run with the caller's rights.
+        EXPECT_EQ(Scalar(*su,
+                         "SELECT count(*) FROM pg_proc WHERE prosecdef AND proname IN "
+                         "(lower($1), lower($1) || '_dyn')",
+                         {T(proc)}),
+                  "0");
+      }
       const int n = SplitParams(params).size();
       EXPECT_TRUE(n <= p.args && n >= p.args - p.defaults)
           << proc.toStdString() << " takes " << p.args << ", called with " << n;
