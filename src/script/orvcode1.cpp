@@ -72,6 +72,12 @@ void TPrimCompiler::ExpectIdentifier() {
                 QLatin1Char(')'));
 }
 
+TPrimCompiler::TNesting::TNesting(TPrimCompiler& compiler) : compiler_(compiler) {
+  if (compiler_.nesting_ >= kMaxNesting)
+    compiler_.SyntaxError(Fmt(too_deep, QString::number(kMaxNesting)));
+  ++compiler_.nesting_;
+}
+
 // ---- Declarations ----------------------------------------------------------------------------
 
 // Function = Statement
@@ -195,7 +201,9 @@ void TPrimCompiler::ClassBody(const QString& name) {
   }
   auto* cls = orvcodeh::As<TInstanceCls>(orvcodeh::FindCls(name));
   if (cls == nullptr || orvcodeh::As<TEntryCls>(cls) != nullptr) {
-    cls = new TInstanceCls(orvcodeh::FindCls(parentName));
+    TCls* parent = orvcodeh::FindCls(parentName);
+    cls = new TInstanceCls(parent);
+    if (parent == nullptr) orvcodeh::Registry()->KeepOwnerless(cls);
     cls->ChangeName(name);
   }
   for (;;) {
@@ -296,6 +304,7 @@ void TPrimCompiler::Signature(TEntryItem* entry, bool function) {
 
 // RoutineDeclaration = Ident ["." Ident] Signature (forward ";" | DeclarationPart Block ";")
 void TPrimCompiler::RoutineDeclaration(bool function) {
+  TNesting nesting(*this);
   ExpectIdentifier();
   QString name = Token.Text;
   TCls* target = nullptr;
@@ -442,6 +451,7 @@ TComp* TOperCompiler::InheritedScope(TCodeItem* code) const {
 // CompileStatement = Label ":" | SimpleStatement | goto Ident | Block | IfStatement
 //                    | WhileStatement | RepeatStatement | ForStatement | inherited Ident ...
 void TOperCompiler::CompileStatement(TCodeItem* code) {
+  TNesting nesting(*this);
   const TToken& peek = Peek();
   switch (peek.Code) {
     case tkIdent: {
@@ -652,6 +662,7 @@ void TExprCompiler::StringConstant(TCodeItem* code) {
 //          | Designator | inherited Designator | StringConstant | Number ["." Number]
 //          | "$" Number | Hex | "#" Number | True | False | Nil
 void TExprCompiler::Factor(TCodeItem* code) {
+  TNesting nesting(*this);
   Next();
   switch (Token.Code) {
     case '(':

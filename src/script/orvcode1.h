@@ -51,8 +51,24 @@ class TPrimCompiler : public TCodeReader, public TClsCompiler {
 
   TEntryItem* entry_ = nullptr;  // the entry of the whole text
 
+  // How deep statements, expressions and routine declarations may nest: far below what the
+  // native stack holds of the compiler's recursion, far above what scripts write.
+  static constexpr int kMaxNesting = 256;
+  // One level of nesting while it lives; one level too many is a syntax error on its line.
+  class TNesting {
+   public:
+    explicit TNesting(TPrimCompiler& compiler);
+    ~TNesting() { --compiler_.nesting_; }
+    TNesting(const TNesting&) = delete;
+    TNesting& operator=(const TNesting&) = delete;
+
+   private:
+    TPrimCompiler& compiler_;
+  };
+
  private:
   TToken peek_;
+  int nesting_ = 0;
 };
 
 class TOperCompiler : public TPrimCompiler {

@@ -61,6 +61,7 @@ inline constexpr QLatin1String not_value{"%s must be const, function or array"};
 inline constexpr QLatin1String assign_exp{":= expected"};
 inline constexpr QLatin1String not_assignable{"%s must be value or array"};
 inline constexpr QLatin1String not_callable{"%s must be procedure or function"};
+inline constexpr QLatin1String too_deep{"Nesting deeper than %s levels"};
 inline constexpr QStringView types_only{u"Типы определяются только в модулях и программах"};
 inline constexpr QStringView method_already{u"Такой метод уже определен (%s)"};
 inline constexpr QStringView prop_already{u"Такое свойство уже определено (%s)"};

@@ -523,6 +523,9 @@ class TRootCls : public TCls, public IClsRoot {
   void SetNativeClass(TCls* cls, TClass native);
   // Binds the events of component and what it owns to pending names (see BindEvents).
   void BindComponentEvents(TComp* scope, TComponent* root, TComponent* component);
+  // Frees cls with the registry: a script class whose parent class is unknown has no owner.
+  void KeepOwnerless(TCls* cls);
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   friend class TFormulaCache;
@@ -550,6 +553,7 @@ class TRootCls : public TCls, public IClsRoot {
   std::vector<std::unique_ptr<TMethodNameHolder>> retired_;
   std::unique_ptr<TClsDsp> dispatch_;               // the registry's own late binding
   std::vector<std::unique_ptr<TClsDsp>> wrappers_;  // GetDispatch wrappers
+  std::vector<TCls*> ownerless_;                    // see KeepOwnerless
   TClsCompilerFactory compiler_;
   std::unique_ptr<TFormulaCache> formulas_;  // compiled RunFormula / CalcFormula texts
 };

@@ -58,7 +58,18 @@ TRootCls::~TRootCls() {
 void TRootCls::BeforeDestruction() {
   // Cached formulas go first: their locals are listed in the model's signature classes.
   formulas_.reset();
+  while (!ownerless_.empty()) ownerless_.back()->Free();  // each leaves the list as it goes
   TCls::BeforeDestruction();
+}
+
+void TRootCls::KeepOwnerless(TCls* cls) {
+  ownerless_.push_back(cls);
+  cls->FreeNotification(this);
+}
+
+void TRootCls::Notification(TComponent* component, TOperation operation) {
+  if (operation == opRemove) std::erase(ownerless_, component);
+  TCls::Notification(component, operation);
 }
 
 void TRootCls::SetCompilerFactory(TClsCompilerFactory factory) {
