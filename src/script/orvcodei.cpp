@@ -5,6 +5,7 @@
 #include "script/orvcodeh.h"
 
 #include <alloca.h>
+#include <pthread.h>
 
 ORV_DESCRIBE(TCodeItem) {
   c.Prop("VarCount", [](const TCodeItem* code) { return code->VarCount(); });
@@ -111,6 +112,46 @@ int TCodeItem::FindResultSlot() {
 namespace orvcodei {
 
 constinit thread_local int tCallDepth __attribute__((tls_model("initial-exec"))) = 0;
+
+namespace {
+
+// What a run loop with its natives needs below the check, at most; sanitizers grow frames.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::size_t kStackReserve = 1024 * 1024;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr std::size_t kStackReserve = 1024 * 1024;
+#else
+constexpr std::size_t kStackReserve = 256 * 1024;
+#endif
+#else
+constexpr std::size_t kStackReserve = 256 * 1024;
+#endif
+
+// The lowest address of this thread's stack, or nullptr when unknown.
+const char* StackLow() {
+  static thread_local const char* low = [] {
+    const char* result = nullptr;
+    pthread_attr_t attr;
+    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+      void* addr = nullptr;
+      std::size_t size = 0;
+      if (pthread_attr_getstack(&attr, &addr, &size) == 0) result = static_cast<const char*>(addr);
+      pthread_attr_destroy(&attr);
+    }
+    return result;
+  }();
+  return low;
+}
+
+}  // namespace
+
+void CheckNativeStack() {
+  const char* low = StackLow();
+  const char here = 0;
+  if (low != nullptr && &here > low && std::size_t(&here - low) < kStackReserve)
+    throw Exception(QStringLiteral("TStackFrame! Stack overflow"));
+}
 
 std::vector<TParamItem*> SignatureParams(TComponent* signature) {
   std::vector<TParamItem*> params;

@@ -56,4 +56,10 @@ inline constexpr int kMaxCallDepth = 2000;
 // How deep they call each other now, on this thread.
 extern constinit thread_local int tCallDepth __attribute__((tls_model("initial-exec")));
 
+// Raises "TStackFrame! Stack overflow" when little native stack is left on this thread: a
+// native that calls script code that calls the native again (a property read by a script
+// routine) nests a run loop per level, which may exhaust a small stack before the depth
+// limit is reached.
+void CheckNativeStack();
+
 }  // namespace orvcodei

@@ -1,5 +1,7 @@
 #include "orvcodeops.h"
 
+#include "platform/rtl/exceptions.h"
+
 #include <cmath>
 
 namespace orvcodeops {
@@ -59,7 +61,24 @@ int Relate(const Variant& a, const Variant& b) {
 
 }  // namespace
 
-void OpAdd(Variant& r, const Variant& a, const Variant& b) { r = VarAdd(a, b); }
+namespace {
+qint64 TextLength(const Variant& v) { return v.IsString() ? v.StringRef().size() : 0; }
+}  // namespace
+
+void CheckTextLength(qint64 length) {
+  if (length > kMaxTextLength) [[unlikely]]
+    throw Exception(QStringLiteral("Text too long: over %1 characters").arg(kMaxTextLength));
+}
+
+void AppendTo(Variant& v, const Variant& b) {
+  if (v.IsString() || b.IsString()) CheckTextLength(TextLength(v) + TextLength(b));
+  v += b;
+}
+
+void OpAdd(Variant& r, const Variant& a, const Variant& b) {
+  if (a.IsString() || b.IsString()) CheckTextLength(TextLength(a) + TextLength(b));
+  r = VarAdd(a, b);
+}
 void OpSubtract(Variant& r, const Variant& a, const Variant& b) { r = VarSub(a, b); }
 void OpMultiply(Variant& r, const Variant& a, const Variant& b) { r = VarMul(a, b); }
 void OpDivide(Variant& r, const Variant& a, const Variant& b) {

@@ -6,6 +6,14 @@
 
 namespace orvcodeops {
 
+// The longest text a script may build: one expression can double a text (s := s + s), so
+// without a bound a short loop exhausts the machine.
+inline constexpr qsizetype kMaxTextLength = 64 * 1024 * 1024;
+// Raises "Text too long" unless a text of length characters may be built.
+void CheckTextLength(qint64 length);
+// v := v + b, in place when v is a text; within the text bound.
+void AppendTo(Variant& v, const Variant& b);
+
 void OpAdd(Variant& r, const Variant& a, const Variant& b);
 void OpSubtract(Variant& r, const Variant& a, const Variant& b);
 void OpMultiply(Variant& r, const Variant& a, const Variant& b);

@@ -8,7 +8,11 @@
 #include "script/orvcodeops.h"
 #include "script/orvcodex_p.h"
 
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QStringList>
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <new>
 #include <vector>
@@ -149,6 +153,95 @@ template <class Make>
       IntegerTwo(s.Fn, r, a.RawInt64(), b.RawInt64())) [[likely]]
     return;
   BinarySlow(s, r, a, b);
+}
+
+// ---- Limits --------------------------------------------------------------------------------
+
+// Steps run between two looks at the limits when there are none, so a break is seen soon.
+constexpr int kTick = 4096;
+
+struct TLimitState {
+  qint64 StepsLeft = -1;  // -1: no step limit
+  qint64 Deadline = 0;    // milliseconds of the clock below; 0: no time limit
+  int Handed = kTick;     // the steps handed to the run loop at the last look
+};
+
+thread_local TLimitState tLimits;
+std::atomic<bool> gBreak{false};
+
+qint64 ClockMs() {
+  static const QElapsedTimer clock = [] {
+    QElapsedTimer t;
+    t.start();
+    return t;
+  }();
+  return clock.elapsed();
+}
+
+// The steps the run loop may take before it looks again.
+int HandOut() {
+  TLimitState& l = tLimits;
+  l.Handed = l.StepsLeft < 0 ? kTick : int(std::min<qint64>(kTick, l.StepsLeft + 1));
+  return l.Handed;
+}
+
+// Counts the steps handed out last, raises when a limit is passed or a break was asked for;
+// the steps until the next look.
+[[gnu::noinline]] int Checkpoint() {
+  if (gBreak.load(std::memory_order_relaxed) && gBreak.exchange(false))
+    throw EScriptStopped(QStringLiteral("Script stopped by a break"));
+  TLimitState& l = tLimits;
+  if (l.StepsLeft >= 0) {
+    l.StepsLeft -= l.Handed;
+    if (l.StepsLeft < 0) {
+      l.StepsLeft = 0;  // stays spent: a native that swallows the error meets it again
+      throw EScriptStopped(QStringLiteral("Script stopped: over its step limit"));
+    }
+  }
+  if (l.Deadline != 0 && ClockMs() > l.Deadline)
+    throw EScriptStopped(QStringLiteral("Script stopped: over its time limit"));
+  return HandOut();
+}
+
+// ---- Error trails --------------------------------------------------------------------------
+
+// The first and the last lines of a trail kept when it grows long (deep recursion).
+constexpr int kTrailKept = 10;
+
+bool IsTrailLine(QStringView line) {
+  // "<routine>.<index>:ti<Kind>", or the line that stands for the lines left out.
+  if (line.startsWith(u"... (") && line.endsWith(u" lines left out) ...")) return true;
+  const qsizetype colon = line.lastIndexOf(u':');
+  if (colon < 0 || !line.mid(colon + 1).startsWith(u"ti")) return false;
+  const qsizetype dot = line.lastIndexOf(u'.', colon);
+  if (dot < 0 || dot + 1 == colon) return false;
+  for (QChar c : line.mid(dot + 1, colon - dot - 1))
+    if (!c.isDigit()) return false;
+  return true;
+}
+
+qint64 LeftOutCount(QStringView line) {
+  if (!line.startsWith(u"... (")) return 1;
+  return line.mid(5, line.indexOf(u' ', 5) - 5).toLongLong();
+}
+
+// Keeps a long trail readable: the text and the trail's first and last lines stay, one line
+// counts the ones between.
+void CompactTrail(Exception& e) {
+  const QString& message = e.Message();
+  if (message.count(QStringLiteral("\r\n")) <= 2 * kTrailKept + 1) return;
+  const QStringList lines = message.split(QStringLiteral("\r\n"));
+  int first = int(lines.size());
+  while (first > 1 && IsTrailLine(lines[first - 1])) --first;
+  const int count = int(lines.size()) - first;
+  if (count <= 2 * kTrailKept + 1) return;
+  QStringList out = lines.mid(0, first + kTrailKept);
+  qint64 leftOut = 0;
+  for (int i = first + kTrailKept; i < int(lines.size()) - kTrailKept; ++i)
+    leftOut += LeftOutCount(lines[i]);
+  out << QStringLiteral("... (%1 lines left out) ...").arg(leftOut);
+  out << lines.mid(lines.size() - kTrailKept);
+  e.SetMessage(out.join(QStringLiteral("\r\n")));
 }
 
 [[noreturn]] [[gnu::cold]] void RaiseFrame(const char* frameClass, const char* message) {
@@ -336,7 +429,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   const Variant* consts = code->Consts.data();
   // The operand sources, by TSrc; the stack's entry is set by each step that reads it.
   const Variant* bases[4] = {nullptr, vars, params, consts};
-  int at = -1;  // set while a step fails at another instruction than its At
+  int at = -1;           // set while a step fails at another instruction than its At
+  int tick = HandOut();  // steps until the limits are looked at
   int result = 0;
   // Whether the steps must check the stack and their arguments (see TRunCode::Balanced).
   bool checks = !code->Balanced || paramCount < code->ParamNeed || limit - base < code->StackSize;
@@ -348,10 +442,13 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ++s;                         \
     goto* kLabels[int(s->Kind)]; \
   } while (false)
-#define ORV_JUMP(step)           \
-  do {                           \
-    s = steps + (step);          \
-    goto* kLabels[int(s->Kind)]; \
+  // Jumps and calls count against the limits; a stop names the jump's instruction.
+#define ORV_JUMP(step)            \
+  do {                            \
+    if (--tick <= 0) [[unlikely]] \
+      tick = Checkpoint();        \
+    s = steps + (step);           \
+    goto* kLabels[int(s->Kind)];  \
   } while (false)
 #define ORV_NEED(count)                             \
   do {                                              \
@@ -393,6 +490,19 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     bases[2] = params;                                            \
     bases[3] = consts;                                            \
     --depth;                                                      \
+  } while (false)
+
+  // Each routine on the way out adds its line to the error, innermost first.
+#define ORV_UNWIND(e)                                        \
+  do {                                                       \
+    for (;;) {                                               \
+      AppendTrail(e, *writer, at >= 0 ? at : s->TrailAt);    \
+      at = -1;                                               \
+      if (thread.ActivationCount == outerActivations) break; \
+      ORV_RESTORE();                                         \
+    }                                                        \
+    CompactTrail(e);                                         \
+    frame.ValueCount = int(sp - base);                       \
   } while (false)
 
   Variant returned;  // a call's result on its way to the caller's stack
@@ -514,12 +624,14 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   L_Array : {
     const int size = s->Ins->Arg;
     ORV_NEED(size);
-    Variant array = VarArrayCreate(0, size - 1);
-    Variant* first = sp - size;
-    for (int i = 0; i < size; ++i) array.ArrayPut(i, first[i]);
-    sp = first;
-    ORV_ROOM(s->TrailAt);
-    *sp++ = std::move(array);
+    {
+      Variant array = VarArrayCreate(0, size - 1);
+      Variant* first = sp - size;
+      for (int i = 0; i < size; ++i) array.ArrayPut(i, first[i]);
+      sp = first;
+      ORV_ROOM(s->TrailAt);
+      *sp++ = std::move(array);
+    }
     ORV_NEXT();
   }
 
@@ -561,6 +673,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       // A script routine: its steps run here, over slots of the arena.
       if (depth >= orvcodei::kMaxCallDepth) [[unlikely]]
         RaiseFrame("TStackFrame", "Stack overflow");
+      if (--tick <= 0) [[unlikely]]
+        tick = Checkpoint();
       const TRunCode* next = &Lowered(*callee);
       Variant* cells = thread.Arena.Take(next->VarCount + next->StackSize);
       for (int i = 0; i < next->VarCount; ++i)
@@ -659,7 +773,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       PutWhole(v, v.RawInt64() + sp->RawInt64());
     } else {
       Variant b = std::move(*sp);
-      v += b;  // in place for texts, else as the addition
+      orvcodeops::AppendTo(v, b);  // in place for texts, else as the addition
     }
     ORV_NEXT();
   }
@@ -671,7 +785,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     if (v.VType() == varInteger && b.VType() == varInteger) [[likely]]
       PutWhole(v, v.RawInt64() + b.RawInt64());
     else
-      v += b;
+      orvcodeops::AppendTo(v, b);
     ORV_NEXT();
   }
 
@@ -709,15 +823,13 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 
   L_Finish:;
   } catch (Exception& e) {
-    // Each routine on the way out adds its line, innermost first.
-    for (;;) {
-      AppendTrail(e, *writer, at >= 0 ? at : s->TrailAt);
-      at = -1;
-      if (thread.ActivationCount == outerActivations) break;
-      ORV_RESTORE();
-    }
-    frame.ValueCount = int(sp - base);
+    ORV_UNWIND(e);
     throw;
+  } catch (const std::bad_alloc&) {
+    // A script that exhausts memory fails as a script; the host goes on.
+    Exception e(QStringLiteral("Out of memory"));
+    ORV_UNWIND(e);
+    throw e;
   } catch (...) {
     while (thread.ActivationCount > outerActivations) ORV_RESTORE();
     frame.ValueCount = int(sp - base);
@@ -730,12 +842,30 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
 #undef ORV_ARGUMENTS
 #undef ORV_OPERAND
 #undef ORV_RESTORE
+#undef ORV_UNWIND
   frame.ValueCount = int(sp - base);
   return result;
 }
 
 }  // namespace
 
-int Execute(TCodeWriter& writer, TStackFrame& frame) { return Run(writer, frame); }
+int Execute(TCodeWriter& writer, TStackFrame& frame) {
+  // Natives that call script code again nest run loops on the native stack.
+  orvcodei::CheckNativeStack();
+  return Run(writer, frame);
+}
+
+TRunLimitScope::TRunLimitScope(const TRunLimits& limits)
+    : savedSteps_(tLimits.StepsLeft), savedDeadline_(tLimits.Deadline) {
+  tLimits.StepsLeft = limits.MaxSteps > 0 ? limits.MaxSteps : -1;
+  tLimits.Deadline = limits.MaxMilliseconds > 0 ? ClockMs() + limits.MaxMilliseconds : 0;
+}
+
+TRunLimitScope::~TRunLimitScope() {
+  tLimits.StepsLeft = savedSteps_;
+  tLimits.Deadline = savedDeadline_;
+}
+
+void RequestBreak() { gBreak.store(true); }
 
 }  // namespace orvcodex

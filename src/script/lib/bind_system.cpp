@@ -5,6 +5,7 @@
 #include "script/lib/bindkit.h"
 #include "script/lib/orvbindings.h"
 #include "script/lib/registeronce.h"
+#include "script/orvcodeops.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -68,6 +69,7 @@ const TRow kRows[] = {
      "3"},
     {TRow::Proc, "SetLength", ORV_BIND({
        QString t = ArgStr(a, 0);
+       orvcodeops::CheckTextLength(ArgInt64(a, 1));
        SetLength(t, ArgInt64(a, 1));
        SetArg(a, 0, t);
      }),

@@ -30,7 +30,7 @@ class EngineTest : public LibTest {
     return Outcome([&] { return root->CalcFormula(formula); });
   }
   QString RunText(const QString& statements) {
-    return Outcome([&] { return root->RunFormula(nullptr, statements); });
+    return Outcome([&] { return root->RunFormula(nullptr, "begin " + statements + " end;"); });
   }
   QString Routine(const QString& name) {
     return Outcome([&] {
