@@ -163,7 +163,7 @@ constexpr int kTick = 4096;
 struct TLimitState {
   qint64 StepsLeft = -1;  // -1: no step limit
   qint64 Deadline = 0;    // milliseconds of the clock below; 0: no time limit
-  int Handed = kTick;     // the steps handed to the run loop at the last look
+  int Handed = kTick;     // the steps handed to a run loop at the last look
 };
 
 thread_local TLimitState tLimits;
@@ -178,7 +178,7 @@ qint64 ClockMs() {
   return clock.elapsed();
 }
 
-// The steps the run loop may take before it looks again.
+// The steps a run loop may take before it looks again (kept in a register while it runs).
 int HandOut() {
   TLimitState& l = tLimits;
   l.Handed = l.StepsLeft < 0 ? kTick : int(std::min<qint64>(kTick, l.StepsLeft + 1));
@@ -186,7 +186,7 @@ int HandOut() {
 }
 
 // Counts the steps handed out last, raises when a limit is passed or a break was asked for;
-// the steps until the next look.
+// the next steps handed out.
 [[gnu::noinline]] int Checkpoint() {
   if (gBreak.load(std::memory_order_relaxed) && gBreak.exchange(false))
     throw EScriptStopped(QStringLiteral("Script stopped by a break"));
@@ -430,7 +430,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   // The operand sources, by TSrc; the stack's entry is set by each step that reads it.
   const Variant* bases[4] = {nullptr, vars, params, consts};
   int at = -1;           // set while a step fails at another instruction than its At
-  int tick = HandOut();  // steps until the limits are looked at
+  int tick = HandOut();  // jumps back and calls until the limits are looked at
   int result = 0;
   // Whether the steps must check the stack and their arguments (see TRunCode::Balanced).
   bool checks = !code->Balanced || paramCount < code->ParamNeed || limit - base < code->StackSize;
@@ -442,13 +442,18 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     ++s;                         \
     goto* kLabels[int(s->Kind)]; \
   } while (false)
-  // Jumps and calls count against the limits; a stop names the jump's instruction.
-#define ORV_JUMP(step)            \
+#define ORV_JUMP(step)           \
+  do {                           \
+    s = steps + (step);          \
+    goto* kLabels[int(s->Kind)]; \
+  } while (false)
+  // Jumps that may go back, and calls, count against the limits (a forward jump cannot loop);
+  // a stop names the jump's instruction.
+#define ORV_JUMP_COUNTED(step)    \
   do {                            \
     if (--tick <= 0) [[unlikely]] \
       tick = Checkpoint();        \
-    s = steps + (step);           \
-    goto* kLabels[int(s->Kind)];  \
+    ORV_JUMP(step);               \
   } while (false)
 #define ORV_NEED(count)                             \
   do {                                              \
@@ -587,7 +592,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
     }
     sp = first;
     if (!holds) ORV_JUMP(s->JumpTarget);
-    if (s->Kind == TStepKind::TwoLoop) ORV_JUMP(s->LoopTarget);
+    if (s->Kind == TStepKind::TwoLoop) ORV_JUMP_COUNTED(s->LoopTarget);
     ORV_NEXT();
   }
 
@@ -750,13 +755,13 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   }
 
   L_Goto:
-    ORV_JUMP(s->JumpTarget);
+    ORV_JUMP_COUNTED(s->JumpTarget);
 
   L_If : {
     ORV_NEED(1);
     --sp;
     const bool holds = sp->VType() == varBoolean ? sp->RawInt64() != 0 : sp->ToBool();
-    if (!holds) ORV_JUMP(s->JumpTarget);
+    if (!holds) ORV_JUMP_COUNTED(s->JumpTarget);
     ORV_NEXT();
   }
 
@@ -837,6 +842,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   }
 #undef ORV_NEXT
 #undef ORV_JUMP
+#undef ORV_JUMP_COUNTED
 #undef ORV_NEED
 #undef ORV_ROOM
 #undef ORV_ARGUMENTS
