@@ -560,13 +560,8 @@ TComponent* TOrvCustomScript::LoadItem(TOrvScriptItem* item, TComponent* target,
   } else {
     const QString name = target != nullptr ? target->Name() : QString();
     const qint64 targetHandle = target != nullptr ? target->ObjectHandle() : 0;
-    TReader reader;
     const bool host = dynamic_cast<TOrvMemoryStream*>(item->Stream.get()) != nullptr;
-    if (host && reg != nullptr) {
-      reader.OnFindMethod = [reg](TComponent* root, const QString& method) {
-        return TMethod{reg->AddMethodName(root, method), root};
-      };
-    }
+    TOrvReader reader(host ? reg : nullptr);
     const TComponentStream* stream = item->Stream.get();
     auto lineOf = [&](const QString& message) {
       const int n = MessageLine(message);
@@ -638,6 +633,15 @@ void TOrvCustomScript::RunCreated(TCreatedList& created) {
     }
   }
   created.Items.clear();
+}
+
+// ---- TOrvReader ------------------------------------------------------------------------------
+
+TOrvReader::TOrvReader(IClsRoot* registry) {
+  if (registry == nullptr) return;  // the plain read: published methods of the root's class
+  OnFindMethod = [registry](TComponent* root, const QString& method) {
+    return TMethod{registry->AddMethodName(root, method), root};
+  };
 }
 
 // ---- TOrvCustomApp ------------------------------------------------------------------------

@@ -8,12 +8,14 @@
 // components of a text the host runs what they stand for.
 #include "platform/classes/comptext.h"
 #include "platform/classes/component.h"
+#include "platform/classes/reader.h"
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
+class IClsRoot;
 class TDataSet;
 class TField;
 class TOrvCustomApp;
@@ -98,6 +100,13 @@ class TComponentStream {
   std::vector<int> LineMap;
 };
 class TOrvMemoryStream : public TComponentStream {};
+
+// Reads the host's component text: every method an event names becomes a pending name of the
+// registry, with the root as its object, and waits for BindEvents; none is ever missing.
+class TOrvReader : public TReader {
+ public:
+  explicit TOrvReader(IClsRoot* registry);
+};
 
 class TOrvCustomScript;
 
