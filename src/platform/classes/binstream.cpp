@@ -52,19 +52,23 @@ class TBinReader {
     }
     obj.ClassName = ShortStr();
     obj.Name = ShortStr();
-    while (Peek() != vaNull) {
-      TTextProperty p;
-      p.Name = ShortStr();
-      p.Value = ReadValue(depth + 1);
-      obj.Props.push_back(std::move(p));
-    }
-    ++pos_;
+    ReadProps(obj.Props, depth);
     while (Peek() != vaNull) obj.Children.push_back(ReadObject(depth + 1));
     ++pos_;
     return obj;
   }
 
  private:
+  // Named values up to the end of the list.
+  void ReadProps(std::vector<TTextProperty>& props, int depth) {
+    while (Peek() != vaNull) {
+      TTextProperty p;
+      p.Name = ShortStr();
+      p.Value = ReadValue(depth + 1);
+      props.push_back(std::move(p));
+    }
+    ++pos_;
+  }
   [[noreturn]] void Fail(const char* what) const {
     throw EReadError(QStringLiteral("Invalid stream format (%1 at offset %2)")
                          .arg(QLatin1String(what))
@@ -188,13 +192,7 @@ class TBinReader {
           const quint8 t = Peek();
           if (t == vaInt8 || t == vaInt16 || t == vaInt32) item.Index = int(ReadInt(Byte()));
           if (Byte() != vaList) Fail("collection item expected");
-          while (Peek() != vaNull) {
-            TTextProperty p;
-            p.Name = ShortStr();
-            p.Value = ReadValue(depth + 1);
-            item.Props.push_back(std::move(p));
-          }
-          ++pos_;
+          ReadProps(item.Props, depth);
           v.Items.push_back(std::move(item));
         }
         ++pos_;
