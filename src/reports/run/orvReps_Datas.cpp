@@ -321,10 +321,16 @@ TRepsData::~TRepsData() {
 
 void TRepsData::SetQuery(std::unique_ptr<IRepsQuery> query) { query_ = std::move(query); }
 
+namespace {
+// Formulas look fields up for every record: compare without building upper-case copies.
+bool SameName(const QString& a, const QString& b) {
+  return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+}  // namespace
+
 TRepsField* TRepsData::FindField(const QString& name) const {
-  const QString u = orvReps_Lib::UpperCase(name);
   for (int i = 0; i < Fields.Count(); ++i)
-    if (orvReps_Lib::UpperCase(Fields.Item(i).Name) == u) return &Fields.Item(i);
+    if (SameName(Fields.Item(i).Name, name)) return &Fields.Item(i);
   return nullptr;
 }
 
@@ -457,7 +463,9 @@ TRepsData* TRepsDatas::FindByName(const QString& upperName) const {
 }
 
 TRepsData* TRepsDatas::FindAnyCase(const QString& name) const {
-  return FindByName(orvReps_Lib::UpperCase(name));
+  for (TRepsData* d : items_)
+    if (d && SameName(d->Name, name)) return d;
+  return nullptr;
 }
 
 void TRepsDatas::DeleteByName(const QString& name) {

@@ -142,10 +142,9 @@ void TRF::ResetReportSettings() {
 }
 
 TRepsData* TRF::FindData(const QString& name) const {
-  const QString u = orvReps_Lib::UpperCase(name);
-  if (u.size() == 1 && CurPart) {
-    const int i = u[0].unicode() - 'A';
+  if (name.size() == 1 && CurPart) {
+    const int i = name[0].toUpper().unicode() - 'A';
     if (i >= 0 && i < CurPart->Datas.Count()) return CurPart->Datas.GetItem(i);
   }
-  return RepsDatas.FindByName(u);
+  return RepsDatas.FindAnyCase(name);
 }

@@ -154,6 +154,12 @@ TEST_F(QueryKeys, SkipCashAndMovingByHand) {
     EXPECT_EQ(v.ToString(), "two");
   };
   EXPECT_TRUE(Run("-OPEN c \"select * from t\" CASH \"*,-QTY\" ORDERED qty"));
+
+  // Reopening a name replaces its query; values come from the new one.
+  onFinish = nullptr;
+  ASSERT_TRUE(
+      Run("-OPEN n \"select 1 as v\" -OPEN n \"select 2 as v\" -SET V \"FieldVal('n.v')\""));
+  EXPECT_EQ(Var("V"), "2");
 }
 
 TEST_F(QueryKeys, ExecTryExecAndTheirErrors) {

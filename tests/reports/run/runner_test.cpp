@@ -2,7 +2,10 @@
 #include "platform/data/field.h"
 #include "platform/data/fielddefs.h"
 #include "platform/data/zquery.h"
+#include "platform/rtl/codepage.h"
 #include "reports/run/orvReps_RunKeys.h"
+
+#include <QtCore/QFile>
 #include "run_fixture.h"
 
 QString PgSchema::Scalar(const QString& sql) {
@@ -146,4 +149,39 @@ TEST_F(RunTest, BoundFamiliesMatchTheirShapes) {
   // The rest are bound by the output, run-control, dialog and data-file keys.
   EXPECT_FALSE(pending.isEmpty());
   RecordProperty("pending", pending.join(' ').toStdString());
+}
+
+TEST(RunLog, OutFileIsOwnerOnlyCodePage1251AndFailsOnce) {
+  const QString name = testsupport::TempFolder() + "/out.txt";
+  {
+    QFile old(name);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old text\n");
+  }
+  TRepsPars pars;
+  TRF rf(TRepsRunOptions{true});
+  rf.Pars = &pars;
+  QStringList errors;
+  rf.OnError = [&](const TRepsErr& e) { errors << e.Message; };
+  rf.OutFileName = name;
+  rf.WriteMes(S("строка"));
+  rf.WriteMes(" 2", false, false);
+  QFile f(name);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), ToAnsi(S("строка\n 2\n")));
+  EXPECT_EQ(f.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
+  EXPECT_EQ(rf.Messages, QStringList{S("строка 2")});
+
+  // A file that cannot be written is dropped at the first failure and reported once.
+  TRF bad(TRepsRunOptions{true});
+  bad.Pars = &pars;
+  bad.OnError = [&](const TRepsErr& e) { errors << e.Message; };
+  bad.OutFileName = "/nonexistent-folder/out.txt";
+  bad.WriteMes("a");
+  bad.WriteMes("b");
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains("/nonexistent-folder/out.txt")) << errors[0].toStdString();
+  EXPECT_TRUE(bad.OutFileName.isEmpty());
+  EXPECT_EQ(bad.Messages, (QStringList{"a", "b"}));
+  EXPECT_TRUE(bad.Failed);
 }
