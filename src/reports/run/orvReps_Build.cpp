@@ -37,7 +37,6 @@ void IRepsBuildSteps::AdvanceRecord(TRF& rf) {
 // ---- The driver -----------------------------------------------------------------------------
 
 void TRF::BuildReport() {
-  FileText.clear();
   QString fileText;
   if (FileFormat) FileFormat->Execute(fileText, 10, 10, 10, false, nullptr, -1);
   const QString shown = FileText.isEmpty() ? fileText : FileText;

@@ -230,3 +230,24 @@ TEST_F(QueryKeys, InsertIntoTablePairingsAndRollback) {
       EXPECT_EQ(db->Scalar("select string_agg(name, ',' order by id) from dest"), c.names);
   }
 }
+
+TEST_F(QueryKeys, EchoLinesAndSubKeysOpenIgnores) {
+  orvReps_Run::RunSetup().OnCreate = [](TRF& rf) { rf.ShowAll = true; };
+  ASSERT_TRUE(
+      Run("-OPEN n \"select 1 as v\" SKIPRECORDS \"true\" REFRESHBY eachrec "
+          "-SET V \"FieldVal('n.v')\" -TRYEXEC \"select * from nowhere\" "
+          "-REPQ \"select 2\" -REPBUILD"))
+      << messages.join('|').toStdString();
+  EXPECT_EQ(Var("V"), "1");  // SKIPRECORDS under OPEN is accepted and ignored
+  EXPECT_EQ(messages,
+            (QStringList{S("Делаю: select 1 as v"), S("Делаю: select * from nowhere"),
+                         "TryExec error", "", S("Делаю: select 2"), S("Готовлю файл  ..."), "\rOk",
+                         S("Выполнение успешно завершено!\r\n")}));
+
+  // A skip formula that rejects every record leaves the query at its end.
+  orvReps_Run::RunSetup().OnCreate = nullptr;
+  ASSERT_TRUE(
+      Run("-REPQ \"select * from t\" SKIPRECORDS \"FieldVal('ID') > 0\" -REC A First "
+          "-SET E \"TableEOF('A')\""));
+  EXPECT_EQ(Var("E"), "True");
+}
