@@ -1,5 +1,6 @@
 #include "script/orvlib99.h"
 
+#include "controls/textstyles.h"
 #include "core/orvenv.h"
 #include "core/orvlib.h"
 #include "core/orvmsg.h"
@@ -865,7 +866,7 @@ TComponent* orvlib99::FindScriptGlobalComponent(const QString& name) {
   const QString upper = name.toUpper();
   if (upper == QLatin1String("APPLICATION")) return orvformsvc::Forms().Application();
   if (upper == QLatin1String("ORVAPP")) return app;
-  if (upper == QLatin1String("TEXTSTYLES")) return nullptr;  // no text styles yet
+  if (upper == QLatin1String("TEXTSTYLES")) return TextStyles();
   if (upper == QLatin1String("MASTER")) return root->Master();
   TClass native = orvcls::FindNativeClass(QStringLiteral("T") + name);
   if (native != nullptr) {

@@ -1,5 +1,6 @@
 #include "script/lib/h_orvdsproc.h"
 
+#include "controls/textstyles.h"
 #include "core/orvcls.h"
 #include "script/lib/bind_app.h"
 #include "script/orvcodeh.h"
@@ -27,5 +28,5 @@ void RegisterDataSetBindings() {
   orvcls::RegisterClasses({TY::StaticClass()});
   orvcls::RegisterEventPackage(TYEventPackage::StaticClass());
 }
-void RegisterControlClasses() {}
+void RegisterControlClasses() { RegisterTextStyleClasses(); }
 }  // namespace h_orvdsproc

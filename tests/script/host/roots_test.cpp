@@ -2,6 +2,7 @@
 // names component text resolves through it.
 #include "fixture.h"
 
+#include "controls/textstyles.h"
 #include "db/orvdbintf.h"
 #include "platform/classes/classregistry.h"
 #include "platform/data/field.h"
@@ -148,7 +149,7 @@ TEST_F(RootTest, ModulesAndGlobalNamesResolveInTheCurrentRoot) {
   EXPECT_EQ(FindGlobalComponent("DM"), dm1);
   EXPECT_EQ(FindGlobalComponent("TestModule"), dm2);  // by the class "T" + name
   EXPECT_EQ(FindGlobalComponent("ORVAPP"), app);
-  EXPECT_EQ(FindGlobalComponent("TEXTSTYLES"), nullptr);
+  EXPECT_EQ(FindGlobalComponent("TextStyles"), TextStyles());
 
   // Modules answer object scripts run in the sender's root: the first answer ends it.
   dm2->SetTag(7);
