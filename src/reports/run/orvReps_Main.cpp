@@ -136,6 +136,10 @@ void TRF::ResetReportSettings() {
     ResultFile.clear();
     FilesDir.clear();
     Out().RepColors.Clear();
+    Out().Styles.Clear();
+    Out().TextStyles.Clear();
+    Out().DataStyles.Clear();
+    Out().OdsFontNames.clear();
     ProgressStage = 3;
     Steps().ResetFormatDefaults(*this);
   }

@@ -251,3 +251,28 @@ TEST_F(QueryKeys, EchoLinesAndSubKeysOpenIgnores) {
           "-SET E \"TableEOF('A')\""));
   EXPECT_EQ(Var("E"), "True");
 }
+
+TEST_F(QueryKeys, FieldsFromAnotherDataObject) {
+  const QString source = "-REPQ \"\" FIELDS \"N, T, L\" VALS \"a,i,4\" VALS \"b,x,\" ";
+  QStringList fields;
+  onFinish = [&](TRF& rf) {
+    TRepsData* d = rf.CurPart->Datas.GetItem(1);
+    for (int i = 0; i < d->Fields.Count(); ++i) {
+      const TRepsField& f = d->Fields.Item(i);
+      fields << QStringLiteral("%1:%2:%3:%4")
+                    .arg(f.Name)
+                    .arg(f.DataType)
+                    .arg(f.ValueLen)
+                    .arg(f.Nullable);
+    }
+  };
+  ASSERT_TRUE(Run(source + "-REPQ \"\" FIELDSFROM a NAME \"[?'X' + FieldVal('N')]\" "
+                           "TYPE \"[?FieldVal('T')]\" VALUELEN \"[?FieldVal('L')]\" "
+                           "NULLABLE off VALS \"7,z\""))
+      << messages.join('|').toStdString();
+  // An unknown type letter gives a text field.
+  EXPECT_EQ(fields, (QStringList{QStringLiteral("Xa:%1:4:0").arg(ftInteger),
+                                 QStringLiteral("Xb:%1:-1:0").arg(ftString)}));
+  EXPECT_FALSE(Run(source + "-REPQ \"\" FIELDSFROM a NAME x VALUELEN abc"));
+  EXPECT_TRUE(messages.join(' ').contains("abc")) << messages.join('|').toStdString();
+}

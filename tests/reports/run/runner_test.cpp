@@ -185,3 +185,18 @@ TEST(RunLog, OutFileIsOwnerOnlyCodePage1251AndFailsOnce) {
   EXPECT_EQ(bad.Messages, (QStringList{"a", "b"}));
   EXPECT_TRUE(bad.Failed);
 }
+
+TEST_F(RunTest, TotalKeysKeepTheirArgumentsForThePreparation) {
+  QStringList kept;
+  onFinish = [&](TRF& rf) {
+    for (int i = 0; i < rf.PrepArgsKeys.Count(); ++i) {
+      const TprepArgsKey& k = rf.PrepArgsKeys.GetItem(i);
+      kept << QStringLiteral("%1|%2|%3|%4")
+                  .arg(QString::fromLatin1(KeyPaths[k.Key]), k.Arg1, k.Arg2)
+                  .arg(k.Option);
+    }
+  };
+  ASSERT_TRUE(Run("-LET C qty -TOTAL \"%C,sum\" none -TOTALLEVEL name 1"))
+      << messages.join('|').toStdString();
+  EXPECT_EQ(kept, (QStringList{"TOTAL|qty,sum|none|0", "TOTALLEVEL|name|1|0"}));
+}
