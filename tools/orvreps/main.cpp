@@ -4,7 +4,10 @@
 // messages go to stderr (UTF-8, a line each) and the produced result files to stdout.
 // Exit codes: 0 success, 1 failed run, 2 bad arguments or no database, 3 stopped.
 #include "core/orvenv.h"
+#include "platform/data/field.h"
+#include "platform/data/fielddefs.h"
 #include "platform/data/zconnection.h"
+#include "platform/data/zquery.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/ui/textmetrics_qt.h"
@@ -15,8 +18,11 @@
 
 #include <libpq-fe.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -77,6 +83,45 @@ bool ApplyConninfo(TZConnection& c, const QString& conninfo, QString& error) {
   }
   PQconninfoFree(opts);
   return true;
+}
+
+// A stop request must not wait for a long statement: once asked, the statement running on
+// the run's connection is cancelled from a connection of our own.
+class StatementCanceller {
+ public:
+  StatementCanceller(const QString& conninfo, int backendPid)
+      : thread_([this, info = conninfo.toUtf8(), backendPid] {
+          while (!done_.load()) {
+            if (TRF::StopRequested.load()) {
+              if (PGconn* c = PQconnectdb(info.constData())) {
+                if (PQstatus(c) == CONNECTION_OK) {
+                  const QByteArray sql =
+                      "select pg_cancel_backend(" + QByteArray::number(backendPid) + ")";
+                  PQclear(PQexec(c, sql.constData()));
+                }
+                PQfinish(c);
+              }
+              return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+          }
+        }) {}
+  ~StatementCanceller() {
+    done_ = true;
+    thread_.join();
+  }
+
+ private:
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
+
+int BackendPid(TZConnection& conn) {
+  TZQuery q(nullptr);
+  q.SetConnection(&conn);
+  q.SetSQLText(QStringLiteral("select pg_backend_pid()"));
+  q.Open();
+  return q.Fields()[0]->AsInteger();
 }
 
 }  // namespace
@@ -142,6 +187,7 @@ int main(int argc, char** argv) {
   if (a.timeout > 0) alarm(unsigned(a.timeout));
 
   std::unique_ptr<TReports> reports;
+  StatementCanceller canceller(a.conninfo, BackendPid(conn));
   const bool ok = orvReps_Run::RunRepsCore(
       text, reports, [](const QString& m) { Line(stderr, QString(m).remove(QLatin1Char('\r'))); });
   if (reports)
