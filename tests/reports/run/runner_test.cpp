@@ -200,3 +200,21 @@ TEST_F(RunTest, TotalKeysKeepTheirArgumentsForThePreparation) {
       << messages.join('|').toStdString();
   EXPECT_EQ(kept, (QStringList{"TOTAL|qty,sum|none|0", "TOTALLEVEL|name|1|0"}));
 }
+
+TEST(RunLog, ListVarsAndBringingUpTheWindow) {
+  TRepsPars pars;
+  pars.Defs.SetDef("Name", "v", dkScript, true);
+  TRF rf(TRepsRunOptions{true});
+  rf.Pars = &pars;
+  rf.ListVars();
+  EXPECT_FALSE(rf.LogShown);  // the listing does not bring the window up
+  EXPECT_EQ(rf.Messages, (QStringList{S("СПИСОК ПЕРЕМЕННЫХ:"), "\"Name\" = \"v\""}));
+  rf.OnExitListVars = true;
+  rf.DoOnExitActions();
+  EXPECT_EQ(rf.Messages.size(), 4);
+  rf.WriteMes("up", true, true);
+  EXPECT_TRUE(rf.LogShown);
+  rf.MesOnScreen = false;
+  rf.WriteMes("hidden");
+  EXPECT_EQ(rf.Messages.last(), "up");
+}
