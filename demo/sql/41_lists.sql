@@ -173,7 +173,7 @@ SELECT pg_temp.l('доступ_операции_н', 'Операции', ':TRID,
      FROM acc_types t
      LEFT JOIN acc_rights g ON g.itemid = $1 AND g.typeid = t.id AND g.uid = $2
        AND g.formid = greatest(coalesce($3, 0), 0) AND g.objid = 0
-     WHERE t.id > -300000 OR t.id < -399999$b$, NULL, 'typeid');
+     WHERE t.id > -300000 OR t.id < -399999$b$, NULL, 'typeid', 'sp_acc_rights');
 UPDATE list_defs SET extra = 'p_mode int DEFAULT 0' WHERE listid = 'доступ_операции_н';
 SELECT pg_temp.l('доступ_операция_н', 'Права установлены для', ':PARENTID, :TYPEID, :FORMID, :FILTER, :ORDER',
   '"PARENTID" int, "TYPEID" int, "SENDER" int, "NAME" varchar(100), "ITEMNAME" varchar(150), "ALLOWED" boolean, "CHILD" boolean',

@@ -359,3 +359,38 @@ BEGIN
   DELETE FROM gridsetups s WHERE s.id = old_id AND s.uid = orv_uid();
   RETURN QUERY SELECT old_id;
 END $$;
+
+-- Rights, as the access screens edit them: only a user who may change the access node.
+CREATE FUNCTION sp_acc_rights_i(id int, itemid int, typeid int, uid int, allowed boolean, child boolean)
+RETURNS SETOF t_id LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+DECLARE r int;
+BEGIN
+  PERFORM orv_require(-131, -9997526);
+  INSERT INTO acc_rights (id, itemid, typeid, uid, allowed, child)
+  VALUES (coalesce(nullif(sp_acc_rights_i.id, 0), orv_next_id()), itemid, typeid, uid,
+          coalesce(allowed, true), coalesce(child, true))
+  ON CONFLICT ON CONSTRAINT acc_rights_itemid_typeid_uid_formid_objid_key DO UPDATE
+    SET allowed = excluded.allowed, child = excluded.child
+  RETURNING acc_rights.id INTO r;
+  RETURN QUERY SELECT r;
+END $$;
+CREATE FUNCTION sp_acc_rights_u(old_id int, itemid int, typeid int, uid int, allowed boolean, child boolean)
+RETURNS SETOF t_id LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+BEGIN
+  IF old_id IS NULL THEN  -- a row shown without a grant gets its first one
+    RETURN QUERY SELECT * FROM sp_acc_rights_i(NULL, itemid, typeid, uid, allowed, child);
+    RETURN;
+  END IF;
+  PERFORM orv_require(-131, -9997526);
+  UPDATE acc_rights g SET allowed = coalesce(sp_acc_rights_u.allowed, true),
+    child = coalesce(sp_acc_rights_u.child, true) WHERE g.id = old_id;
+  IF NOT FOUND THEN RAISE EXCEPTION 'Право % не найдено', old_id USING ERRCODE = 'P0002'; END IF;
+  RETURN QUERY SELECT old_id;
+END $$;
+CREATE FUNCTION sp_acc_rights_d(old_id int)
+RETURNS SETOF t_id LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+BEGIN
+  PERFORM orv_require(-131, -9997526);
+  DELETE FROM acc_rights WHERE id = old_id;
+  RETURN QUERY SELECT old_id;
+END $$;

@@ -134,3 +134,30 @@ TEST(DemoData, LinesSumToTheirDocumentsAndEdgeRowsArePresent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DemoRights, OnlyTheAccessAdministratorGrantsAndAGrantTakesEffect) {
+  REQUIRE_DEMO();
+  auto orv = Login("orv"), buh = Login("buh"), sklad = Login("sklad");
+  const QByteArray grant = "SELECT * FROM sp_acc_rights_u(NULL, 110, -9997526, 3, true, true)";
+  const QByteArray rename =
+      "SELECT * FROM sp_orgs_u(3, 'ООО «Новое имя»', NULL, NULL, NULL, NULL, NULL)";
+  EXPECT_TRUE(ErrorOf(*buh, grant).contains("Нет права"));
+  EXPECT_TRUE(ErrorOf(*sklad, rename).contains("Нет права"));
+  const QString id = Scalar(*orv, grant);
+  ASSERT_FALSE(id.isEmpty());
+  sklad->StartTransaction();
+  EXPECT_EQ(ErrorOf(*sklad, rename), QString());
+  sklad->Rollback();
+  // The access screen's operations list shows the grant, and a denial undoes it.
+  EXPECT_EQ(Scalar(*orv,
+                   "SELECT \"ALLOWED\" FROM доступ_операции_н(110, 3, 0, 'typeid = "
+                   "-9997526')"),
+            "t");
+  Scalar(*orv, "SELECT * FROM sp_acc_rights_u(" + id.toUtf8() + ", 110, -9997526, 3, false, true)");
+  EXPECT_TRUE(ErrorOf(*sklad, rename).contains("Нет права"));
+  Scalar(*orv, "SELECT * FROM sp_acc_rights_d(" + id.toUtf8() + ")");
+}
+
+}  // namespace
