@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cmath>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace orvcodex {
@@ -157,17 +158,21 @@ template <class Make>
 
 // ---- Limits --------------------------------------------------------------------------------
 
-// Steps run between two looks at the limits when there are none, so a break is seen soon.
-constexpr int kTick = 4096;
+// Looked at by every jump back and every call, one load: bit 0 a pending break, and 2 for each
+// limit scope alive on any thread. While it is 0 (no limits anywhere, no break) the run loop
+// pays nothing more; otherwise it calls Checkpoint, which counts this thread's steps.
+std::atomic<int> gAttention{0};
 
 struct TLimitState {
   qint64 StepsLeft = -1;  // -1: no step limit
   qint64 Deadline = 0;    // milliseconds of the clock below; 0: no time limit
-  int Handed = kTick;     // the steps handed to a run loop at the last look
+  int UntilClock = 0;     // steps until the clock is read again
 };
 
 thread_local TLimitState tLimits;
-std::atomic<bool> gBreak{false};
+
+// Steps between two readings of the clock under a time limit.
+constexpr int kClockEvery = 1024;
 
 qint64 ClockMs() {
   static const QElapsedTimer clock = [] {
@@ -178,29 +183,20 @@ qint64 ClockMs() {
   return clock.elapsed();
 }
 
-// The steps a run loop may take before it looks again (kept in a register while it runs).
-int HandOut() {
-  TLimitState& l = tLimits;
-  l.Handed = l.StepsLeft < 0 ? kTick : int(std::min<qint64>(kTick, l.StepsLeft + 1));
-  return l.Handed;
-}
-
-// Counts the steps handed out last, raises when a limit is passed or a break was asked for;
-// the next steps handed out.
-[[gnu::noinline]] int Checkpoint() {
-  if (gBreak.load(std::memory_order_relaxed) && gBreak.exchange(false))
+// Counts one step of this thread; raises when a limit is passed or a break was asked for.
+[[gnu::noinline]] [[gnu::cold]] void Checkpoint() {
+  if ((gAttention.load(std::memory_order_relaxed) & 1) != 0 && (gAttention.fetch_and(~1) & 1) != 0)
     throw EScriptStopped(QStringLiteral("Script stopped by a break"));
   TLimitState& l = tLimits;
-  if (l.StepsLeft >= 0) {
-    l.StepsLeft -= l.Handed;
-    if (l.StepsLeft < 0) {
-      l.StepsLeft = 0;  // stays spent: a native that swallows the error meets it again
-      throw EScriptStopped(QStringLiteral("Script stopped: over its step limit"));
-    }
+  if (l.StepsLeft >= 0 && --l.StepsLeft < 0) {
+    l.StepsLeft = 0;  // stays spent: a native that swallows the error meets it again
+    throw EScriptStopped(QStringLiteral("Script stopped: over its step limit"));
   }
-  if (l.Deadline != 0 && ClockMs() > l.Deadline)
-    throw EScriptStopped(QStringLiteral("Script stopped: over its time limit"));
-  return HandOut();
+  if (l.Deadline != 0 && --l.UntilClock <= 0) {
+    l.UntilClock = kClockEvery;
+    if (ClockMs() > l.Deadline)
+      throw EScriptStopped(QStringLiteral("Script stopped: over its time limit"));
+  }
 }
 
 // ---- Error trails --------------------------------------------------------------------------
@@ -242,6 +238,22 @@ void CompactTrail(Exception& e) {
   out << QStringLiteral("... (%1 lines left out) ...").arg(leftOut);
   out << lines.mid(lines.size() - kTrailKept);
   e.SetMessage(out.join(QStringLiteral("\r\n")));
+}
+
+// The error in flight as a script error: the Exception itself, or for an allocation failure
+// "Out of memory" made in outOfMemory (a script that exhausts memory fails as a script and
+// the host goes on); nullptr for anything else.
+[[gnu::noinline]] [[gnu::cold]] Exception* InFlight(std::optional<Exception>& outOfMemory) {
+  try {
+    throw;
+  } catch (Exception& e) {
+    return &e;
+  } catch (const std::bad_alloc&) {
+    outOfMemory.emplace(QStringLiteral("Out of memory"));
+    return &*outOfMemory;
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 [[noreturn]] [[gnu::cold]] void RaiseFrame(const char* frameClass, const char* message) {
@@ -429,8 +441,7 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   const Variant* consts = code->Consts.data();
   // The operand sources, by TSrc; the stack's entry is set by each step that reads it.
   const Variant* bases[4] = {nullptr, vars, params, consts};
-  int at = -1;           // set while a step fails at another instruction than its At
-  int tick = HandOut();  // jumps back and calls until the limits are looked at
+  int at = -1;  // set while a step fails at another instruction than its At
   int result = 0;
   // Whether the steps must check the stack and their arguments (see TRunCode::Balanced).
   bool checks = !code->Balanced || paramCount < code->ParamNeed || limit - base < code->StackSize;
@@ -449,11 +460,11 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   } while (false)
   // Jumps that may go back, and calls, count against the limits (a forward jump cannot loop);
   // a stop names the jump's instruction.
-#define ORV_JUMP_COUNTED(step)    \
-  do {                            \
-    if (--tick <= 0) [[unlikely]] \
-      tick = Checkpoint();        \
-    ORV_JUMP(step);               \
+#define ORV_JUMP_COUNTED(step)                                        \
+  do {                                                                \
+    if (gAttention.load(std::memory_order_relaxed) != 0) [[unlikely]] \
+      Checkpoint();                                                   \
+    ORV_JUMP(step);                                                   \
   } while (false)
 #define ORV_NEED(count)                             \
   do {                                              \
@@ -678,8 +689,8 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
       // A script routine: its steps run here, over slots of the arena.
       if (depth >= orvcodei::kMaxCallDepth) [[unlikely]]
         RaiseFrame("TStackFrame", "Stack overflow");
-      if (--tick <= 0) [[unlikely]]
-        tick = Checkpoint();
+      if (gAttention.load(std::memory_order_relaxed) != 0) [[unlikely]]
+        Checkpoint();
       const TRunCode* next = &Lowered(*callee);
       Variant* cells = thread.Arena.Take(next->VarCount + next->StackSize);
       for (int i = 0; i < next->VarCount; ++i)
@@ -827,17 +838,16 @@ int Run(TCodeWriter& outer, TStackFrame& frame) {
   }
 
   L_Finish:;
-  } catch (Exception& e) {
-    ORV_UNWIND(e);
-    throw;
-  } catch (const std::bad_alloc&) {
-    // A script that exhausts memory fails as a script; the host goes on.
-    Exception e(QStringLiteral("Out of memory"));
-    ORV_UNWIND(e);
-    throw e;
   } catch (...) {
-    while (thread.ActivationCount > outerActivations) ORV_RESTORE();
-    frame.ValueCount = int(sp - base);
+    // One landing pad for every error keeps the loop's code small.
+    std::optional<Exception> outOfMemory;
+    if (Exception* e = InFlight(outOfMemory)) {
+      ORV_UNWIND(*e);
+      if (outOfMemory) throw *outOfMemory;
+    } else {
+      while (thread.ActivationCount > outerActivations) ORV_RESTORE();
+      frame.ValueCount = int(sp - base);
+    }
     throw;
   }
 #undef ORV_NEXT
@@ -865,13 +875,16 @@ TRunLimitScope::TRunLimitScope(const TRunLimits& limits)
     : savedSteps_(tLimits.StepsLeft), savedDeadline_(tLimits.Deadline) {
   tLimits.StepsLeft = limits.MaxSteps > 0 ? limits.MaxSteps : -1;
   tLimits.Deadline = limits.MaxMilliseconds > 0 ? ClockMs() + limits.MaxMilliseconds : 0;
+  tLimits.UntilClock = 0;
+  gAttention.fetch_add(2);
 }
 
 TRunLimitScope::~TRunLimitScope() {
   tLimits.StepsLeft = savedSteps_;
   tLimits.Deadline = savedDeadline_;
+  gAttention.fetch_sub(2);
 }
 
-void RequestBreak() { gBreak.store(true); }
+void RequestBreak() { gAttention.fetch_or(1); }
 
 }  // namespace orvcodex
