@@ -43,6 +43,7 @@ DECLARE
   src text;
   static_ text;
   plain_ text;
+  upper_ text;
 BEGIN
   IF btrim(d.params) = '' THEN toks := '{}'; END IF;
   d.proc := coalesce(d.proc, d.listid);
@@ -62,7 +63,13 @@ BEGIN
   SELECT string_agg(format('q.%I::%s', lower(a.attname), format_type(a.atttypid, a.atttypmod)), ', ' ORDER BY a.attnum)
   INTO outer_
   FROM pg_attribute a WHERE a.attrelid = format('%I', 't_' || d.proc)::regclass AND a.attnum > 0;
-  src := 'DECLARE q text := ' || quote_literal('SELECT ' || outer_ || ' FROM (' || d.body || ') q') || '; BEGIN ';
+  -- FILTER and ORDER may name the result columns as the client sees them ("NAME") or unquoted.
+  SELECT string_agg(format('q0.%I AS %I', lower(a.attname), a.attname), ', ' ORDER BY a.attnum)
+  INTO upper_
+  FROM pg_attribute a WHERE a.attrelid = format('%I', 't_' || d.proc)::regclass AND a.attnum > 0
+    AND a.attname <> lower(a.attname);
+  src := 'DECLARE q text := ' || quote_literal('SELECT ' || outer_ || ' FROM (SELECT q0.*'
+    || coalesce(', ' || upper_, '') || ' FROM (' || d.body || ') q0) q') || '; BEGIN ';
   IF f > 0 THEN src := src || format('PERFORM orv_check_clause(''FILTER'', $%s); ', f); END IF;
   IF o > 0 THEN src := src || format('PERFORM orv_check_clause(''ORDER'', $%s); ', o); END IF;
   IF k > 0 THEN

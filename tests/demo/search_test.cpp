@@ -18,8 +18,8 @@ TEST(DemoSearch, FiltersIgnoreCaseIncludingЁ) {
   const QStringList want =
       Names(*c, "SELECT * FROM справочник_организации(NULL, 'name LIKE ''ООО «Ёлка%''', NULL)");
   ASSERT_EQ(want, QStringList{"ООО «Ёлка и ёж»"});
-  for (const char* f :
-       {"NAME like ''ооо «ёлка%''", "name ILIKE ''ООО «ЁЛКА%''", "Name = ''ооо «ёлка и ЁЖ»''"}) {
+  for (const char* f : {"NAME like ''ооо «ёлка%''", "name ILIKE ''ООО «ЁЛКА%''",
+                        "Name = ''ооо «ёлка и ЁЖ»''", "\"NAME\" LIKE ''ооо «ё%''"}) {
     EXPECT_EQ(
         Names(*c, QByteArray("SELECT * FROM справочник_организации(NULL, '") + f + "', NULL)"),
         want)
@@ -94,6 +94,9 @@ TEST(DemoSearch, DefaultAndExplicitCallsAgree) {
   EXPECT_GE(plain.size(), 2000);
   EXPECT_EQ(ids({DbParam::Text("0"), DbParam::Text(""), DbParam::Text(" ")}), plain);
   EXPECT_EQ(ids({DbParam::Null(), DbParam::Text("1 = 1"), DbParam::Text("docdate, id")}), plain);
+  EXPECT_EQ(
+      ids({DbParam::Null(), DbParam::Text("\"ID\" > 0"), DbParam::Text("\"DOCDATE\", \"ID\"")}),
+      plain);
   EXPECT_EQ(ids({DbParam::Text("17"), DbParam::Null(), DbParam::Null()}), QStringList{"17"});
   EXPECT_EQ(ids({DbParam::Text("17"), DbParam::Text("id <> 17"), DbParam::Null()}),
             QStringList{"17"});
