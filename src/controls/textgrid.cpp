@@ -373,6 +373,7 @@ TTextGrid::~TTextGrid() {
   }
   titles_->Free();
   formats_->Free();
+  glyphs_->Free();
 }
 
 bool TTextGrid::FormatStored(const TObject* grid, int i) {
@@ -414,7 +415,7 @@ void TTextGrid::LoadGlyphs() {
       "ORVGPLUS",     "ORVGMINUS",      "ORVGARROW",    "ORVGEDIT",     "ORVGINSERT",
       "ORVGMULTIDOT", "ORVGMULTIARROW", "ORVGUNSORTED", "ORVGSORTEDAZ", "ORVGSORTEDZA"};
   static bool registered = false;
-  glyphs_ = new TCustomImageList(this);
+  glyphs_ = new TCustomImageList(nullptr);  // not a child: never written with the grid
   for (int i = 0; i < 10; ++i) {
     TBitmap b;
     bool found = BitmapFromResource(QLatin1String(names[i]), &b);
