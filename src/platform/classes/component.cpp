@@ -120,7 +120,11 @@ TComponent* TComponent::FindComponent(const QString& name) const {
   for (TComponent* c : components_) {
     if (c->name_.compare(name, Qt::CaseInsensitive) == 0) return c;
   }
-  // Cyrillic and other letters fold beyond the simple comparison above.
+  // Cyrillic and other letters fold beyond the simple comparison above; an ASCII name has
+  // nothing more to find (and folding every name costs an allocation each).
+  bool ascii = true;
+  for (QChar ch : name) ascii = ascii && ch.unicode() < 0x80;
+  if (ascii) return nullptr;
   const QString folded = name.toCaseFolded();
   for (TComponent* c : components_) {
     if (c->name_.toCaseFolded() == folded) return c;
@@ -133,6 +137,7 @@ void TComponent::InsertComponent(TComponent* component) {
   if (component->owner_ != nullptr) component->owner_->RemoveComponent(component);
   ValidateRename(component, QString(), component->name_);
   components_.push_back(component);
+  ++listChanges_;
   component->owner_ = this;
   if (state_.Contains(csDesigning)) component->SetDesigning(true);
   Notification(component, opInsert);
@@ -143,6 +148,7 @@ void TComponent::RemoveComponent(TComponent* component) {
   Notification(component, opRemove);
   auto it = std::find(components_.begin(), components_.end(), component);
   if (it != components_.end()) components_.erase(it);
+  ++listChanges_;
   component->owner_ = nullptr;
 }
 
@@ -151,6 +157,7 @@ void TComponent::DestroyComponents() {
   while (!components_.empty()) {
     TComponent* c = components_.back();
     components_.pop_back();
+    ++listChanges_;
     c->owner_ = nullptr;
     c->Free();
   }
@@ -187,10 +194,13 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove) RemoveNotification(component);
   if (components_.empty()) return;
-  // A copy: a handler may free or move components while the notification runs.
+  // A copy: a handler may free or move components while the notification runs. Only
+  // after the list changed is each one looked up again (the look-up makes a pass O(n^2)).
   const std::vector<TComponent*> owned = components_;
+  const quint64 stamp = listChanges_;
   for (TComponent* c : owned) {
-    if (std::find(components_.begin(), components_.end(), c) != components_.end()) {
+    if (listChanges_ == stamp ||
+        std::find(components_.begin(), components_.end(), c) != components_.end()) {
       c->Notification(component, operation);
     }
   }

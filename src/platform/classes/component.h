@@ -101,6 +101,7 @@ class TComponent : public TPersistent, public IInterfaceComponentReference {
   qint64 tag_ = 0;
   TComponentState state_;
   std::vector<TComponent*> components_;
+  quint64 listChanges_ = 0;  // counts changes of components_
   std::vector<TComponent*> freeNotifies_;
   IInterface* vclComObject_ = nullptr;
   qint32 designInfo_ = 0;  // left in the low word, top in the high word

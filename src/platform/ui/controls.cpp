@@ -596,10 +596,11 @@ QWidget* TControl::CreateWidget(QWidget* parentWidget) {
 void TControl::UpdateWidget() {
   if (widget_ == nullptr) return;
   UpdateWidgetGeometry();
-  widget_->setEnabled(enabled_);
-  widget_->setFont(font_->ToQFont());
+  if (!enabled_) widget_->setEnabled(false);
+  // A widget inherits its parent's font; only a font of its own is set.
+  if (parent_ == nullptr || !parentFont_) widget_->setFont(font_->ToQFont());
   UpdateWidgetPalette();
-  UpdateWidgetHint();
+  if (!hint_.isEmpty()) UpdateWidgetHint();
   if (cursor_ != crDefault) widget_->setCursor(CursorShape(cursor_));
   if (parent_ != nullptr) widget_->setVisible(visible_);
 }
@@ -613,12 +614,21 @@ void TControl::UpdateWidgetGeometry() {
 
 void TControl::UpdateWidgetPalette() {
   if (widget_ == nullptr) return;
+  // Setting a palette costs a propagation through the widget tree: only when it differs.
+  const QColor back = ToQColor(color_);
+  const QColor text = ToQColor(font_->Color());
   QPalette pal = widget_->palette();
-  pal.setColor(QPalette::Window, ToQColor(color_));
-  pal.setColor(QPalette::Base, ToQColor(color_));
-  pal.setColor(QPalette::WindowText, ToQColor(font_->Color()));
-  pal.setColor(QPalette::Text, ToQColor(font_->Color()));
-  pal.setColor(QPalette::ButtonText, ToQColor(font_->Color()));
+  // Widgets that do not fill their background ignore the window colour.
+  const bool fills = widget_->autoFillBackground();
+  if ((!fills || pal.color(QPalette::Window) == back) && pal.color(QPalette::Base) == back &&
+      pal.color(QPalette::WindowText) == text && pal.color(QPalette::Text) == text &&
+      pal.color(QPalette::ButtonText) == text)
+    return;
+  if (fills) pal.setColor(QPalette::Window, back);
+  pal.setColor(QPalette::Base, back);
+  pal.setColor(QPalette::WindowText, text);
+  pal.setColor(QPalette::Text, text);
+  pal.setColor(QPalette::ButtonText, text);
   widget_->setPalette(pal);
 }
 
@@ -724,7 +734,8 @@ void TWinControl::RemoveControl(TControl* control) {
     tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), wc), tabList_.end());
   }
   control->parent_ = nullptr;
-  if (control->widget_ != nullptr) {
+  // A control on its way out drops its widget next; reparenting it would cost for nothing.
+  if (control->widget_ != nullptr && !control->ComponentState().Contains(csDestroying)) {
     control->widget_->hide();
     control->widget_->setParent(nullptr);
   }
@@ -1144,65 +1155,55 @@ QWidget* TWinControl::ChildHostWidget() { return WidgetIfMade(); }
 
 // ---- Painted controls ---------------------------------------------------------------------
 
-TGraphicControl::TGraphicControl(TComponent* owner)
-    : TControl(owner), canvas_(std::make_unique<TCanvas>()) {}
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
 TGraphicControl::~TGraphicControl() = default;
 
-void TGraphicControl::PaintTo(TCanvas& canvas) {
-  canvas.Font()->Assign(Font());
-  canvas.Brush()->SetColor(Color());
-  std::unique_ptr<TCanvas> saved;
-  // Paint() draws on Canvas(): lend it the target for the call.
-  TCanvas* own = canvas_.get();
-  if (&canvas != own) {
-    saved = std::move(canvas_);
-    canvas_.reset(&canvas);
-  }
-  try {
-    Paint();
-  } catch (...) {
-    if (saved) {
-      (void)canvas_.release();
-      canvas_ = std::move(saved);
-    }
-    throw;
-  }
-  if (saved) {
-    (void)canvas_.release();
-    canvas_ = std::move(saved);
-  }
+TCanvas* TGraphicControl::Canvas() const {
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>();
+  return canvas_.get();
 }
 
-QWidget* TGraphicControl::CreateWidget(QWidget* parentWidget) {
-  return new TPaintWidget(parentWidget);
-}
-
-TCustomControl::TCustomControl(TComponent* owner)
-    : TWinControl(owner), canvas_(std::make_unique<TCanvas>()) {}
-TCustomControl::~TCustomControl() = default;
-
-void TCustomControl::PaintTo(TCanvas& canvas) {
-  canvas.Font()->Assign(Font());
-  canvas.Brush()->SetColor(Color());
-  std::unique_ptr<TCanvas> saved;
-  if (&canvas != canvas_.get()) {
-    saved = std::move(canvas_);
-    canvas_.reset(&canvas);
+namespace {
+// Lends a canvas to a control's Paint(), which draws on Canvas(), for the one call.
+template <class C>
+void PaintWith(std::unique_ptr<TCanvas>& slot, TCanvas& canvas, C* control) {
+  canvas.Font()->Assign(control->Font());
+  canvas.Brush()->SetColor(control->Color());
+  if (slot.get() == &canvas) {
+    control->Paint();
+    return;
   }
+  std::unique_ptr<TCanvas> saved = std::move(slot);
+  slot.reset(&canvas);
   auto restore = [&] {
-    if (saved) {
-      (void)canvas_.release();
-      canvas_ = std::move(saved);
-    }
+    (void)slot.release();
+    slot = std::move(saved);
   };
   try {
-    Paint();
+    control->Paint();
   } catch (...) {
     restore();
     throw;
   }
   restore();
 }
+}  // namespace
+
+void TGraphicControl::PaintTo(TCanvas& canvas) { PaintWith(canvas_, canvas, this); }
+
+QWidget* TGraphicControl::CreateWidget(QWidget* parentWidget) {
+  return new TPaintWidget(parentWidget);
+}
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
+TCustomControl::~TCustomControl() = default;
+
+TCanvas* TCustomControl::Canvas() const {
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>();
+  return canvas_.get();
+}
+
+void TCustomControl::PaintTo(TCanvas& canvas) { PaintWith(canvas_, canvas, this); }
 
 QWidget* TCustomControl::CreateWidget(QWidget* parentWidget) {
   auto* w = new TPaintWidget(parentWidget);
@@ -1211,13 +1212,28 @@ QWidget* TCustomControl::CreateWidget(QWidget* parentWidget) {
 }
 
 void PaintControl(TControl* control, QPainter& painter) {
-  TCanvas canvas;
-  canvas.SetPainter(&painter);
-  if (auto* g = dynamic_cast<TGraphicControl*>(control))
-    g->PaintTo(canvas);
-  else if (auto* c = dynamic_cast<TCustomControl*>(control))
-    c->PaintTo(canvas);
-  canvas.SetPainter(nullptr);
+  // One canvas serves the paint events one after another (they do not nest); its font keeps
+  // its Qt font between controls that share one.
+  static TCanvas* shared = new TCanvas;
+  std::unique_ptr<TCanvas> nested;
+  TCanvas* canvas = shared;
+  if (canvas->Painter() != nullptr) {
+    nested = std::make_unique<TCanvas>();
+    canvas = nested.get();
+  }
+  canvas->SetPainter(&painter);
+  canvas->Pen()->SetColor(clBlack);
+  canvas->Brush()->SetStyle(bsSolid);
+  try {
+    if (auto* g = dynamic_cast<TGraphicControl*>(control))
+      g->PaintTo(*canvas);
+    else if (auto* c = dynamic_cast<TCustomControl*>(control))
+      c->PaintTo(*canvas);
+  } catch (...) {
+    canvas->SetPainter(nullptr);
+    throw;
+  }
+  canvas->SetPainter(nullptr);
 }
 
 // ---- Widgets and controls ----------------------------------------------------------------

@@ -411,7 +411,7 @@ class TGraphicControl : public TControl {
   ORV_CLASS(TGraphicControl, TControl)
   explicit TGraphicControl(TComponent* owner);
   ~TGraphicControl() override;
-  TCanvas* Canvas() const { return canvas_.get(); }
+  TCanvas* Canvas() const;
   // Paints the control on the canvas (also a recording canvas in tests).
   virtual void Paint() {}
   void PaintTo(TCanvas& canvas);
@@ -420,7 +420,7 @@ class TGraphicControl : public TControl {
   QWidget* CreateWidget(QWidget* parentWidget) override;
 
  private:
-  std::unique_ptr<TCanvas> canvas_;
+  mutable std::unique_ptr<TCanvas> canvas_;  // made when first painted
 };
 
 // A window control that paints itself.
@@ -428,7 +428,7 @@ class TCustomControl : public TWinControl {
   ORV_CLASS(TCustomControl, TWinControl)
   explicit TCustomControl(TComponent* owner);
   ~TCustomControl() override;
-  TCanvas* Canvas() const { return canvas_.get(); }
+  TCanvas* Canvas() const;
   virtual void Paint() {}
   void PaintTo(TCanvas& canvas);
 
@@ -436,7 +436,7 @@ class TCustomControl : public TWinControl {
   QWidget* CreateWidget(QWidget* parentWidget) override;
 
  private:
-  std::unique_ptr<TCanvas> canvas_;
+  mutable std::unique_ptr<TCanvas> canvas_;  // made when first painted
 };
 
 // The control under a widget (nullptr when none or gone).

@@ -7,6 +7,7 @@
 
 #include <QtCore/QBuffer>
 #include <QtCore/QFile>
+#include <QtCore/QHash>
 #include <QtGui/QFontDatabase>
 #include <QtGui/QFontMetrics>
 #include <QtGui/QImage>
@@ -269,7 +270,10 @@ bool TFont::Equals(const TFont& o) const {
          charset_ == o.charset_ && pitch_ == o.pitch_;
 }
 
-QString MapFontFamily(const QString& name) {
+namespace {
+
+// The installed family for a name: the name itself, else its stand-in, else DejaVu Sans.
+QString FindFamily(const QString& name) {
   static const struct {
     const char* from;
     const char* to;
@@ -300,7 +304,24 @@ QString MapFontFamily(const QString& name) {
   return QStringLiteral("DejaVu Sans");
 }
 
-QFont TFont::ToQFont() const {
+}  // namespace
+
+QString MapFontFamily(const QString& name) {
+  static QHash<QString, QString> mapped;
+  auto it = mapped.constFind(name);
+  if (it != mapped.constEnd()) return it.value();
+  const QString family = FindFamily(name);
+  mapped.insert(name, family);
+  return family;
+}
+
+void TFont::Changed() {
+  qfont_.reset();
+  TGraphicsObject::Changed();
+}
+
+const QFont& TFont::ToQFont() const {
+  if (qfont_) return *qfont_;
   QFont f(MapFontFamily(name_));
   if (height_ < 0)
     f.setPixelSize(-height_);
@@ -311,7 +332,8 @@ QFont TFont::ToQFont() const {
   f.setUnderline(style_.Contains(fsUnderline));
   f.setStrikeOut(style_.Contains(fsStrikeOut));
   if (pitch_ == fpFixed) f.setFixedPitch(true);
-  return f;
+  qfont_ = f;
+  return *qfont_;
 }
 
 ORV_DESCRIBE(TPen) {

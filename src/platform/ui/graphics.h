@@ -14,6 +14,7 @@
 #include <QtGui/QFont>
 
 #include <memory>
+#include <optional>
 
 class QPainter;
 class QPixmap;
@@ -157,7 +158,7 @@ class TGraphicsObject : public TPersistent {
   std::function<void()> ChangeCallback;
 
  protected:
-  void Changed();
+  virtual void Changed();
 };
 
 class TFont : public TGraphicsObject {
@@ -183,9 +184,13 @@ class TFont : public TGraphicsObject {
   void Assign(TPersistent* source) override;
   bool Equals(const TFont& other) const;
   // The Qt font: family names that stored texts give are mapped to installed ones.
-  QFont ToQFont() const;
+  const QFont& ToQFont() const;
+
+ protected:
+  void Changed() override;
 
  private:
+  mutable std::optional<QFont> qfont_;  // made on first use: a QFont is not cheap
   QString name_ = QStringLiteral("MS Sans Serif");
   int height_ = -11;
   TFontStyles style_;
