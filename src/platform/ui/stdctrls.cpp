@@ -23,6 +23,20 @@ int FontTextWidth(const TFont& font, const QString& text) {
 }
 
 namespace {
+constexpr int kNotAListKey = -2;
+// The item a navigation key moves to in a list of count items (kNotAListKey for other keys
+// and for an empty list).
+int ListKeyIndex(quint16 key, int current, int count) {
+  if (count == 0) return kNotAListKey;
+  switch (key) {
+    case VK_DOWN: return std::min(count - 1, current + 1);
+    case VK_UP: return std::max(0, current - 1);
+    case VK_HOME: return 0;
+    case VK_END: return count - 1;
+    default: return kNotAListKey;
+  }
+}
+
 // Runs f on the control behind a widget's signal, if it still lives.
 template <class C, class F>
 void OnControl(qint64 handle, F&& f) {
@@ -536,18 +550,9 @@ void TCustomComboBox::UserTyped(const QString& text) {
 }
 
 void TCustomComboBox::KeyDown(quint16& key, TShiftState shift) {
-  if (style_ != csDropDownList || shift.Ord() != 0 || items_->Count() == 0) return;
-  int i = itemIndex_;
-  if (key == VK_DOWN)
-    i = std::min(items_->Count() - 1, i + 1);
-  else if (key == VK_UP)
-    i = std::max(0, i - 1);
-  else if (key == VK_HOME)
-    i = 0;
-  else if (key == VK_END)
-    i = items_->Count() - 1;
-  else
-    return;
+  if (style_ != csDropDownList || shift.Ord() != 0) return;
+  const int i = ListKeyIndex(key, itemIndex_, items_->Count());
+  if (i == kNotAListKey) return;
   key = 0;
   if (i != itemIndex_) {
     SetItemIndex(i);
@@ -766,18 +771,9 @@ void TCustomListBox::UserSelected(int index) {
 }
 
 void TCustomListBox::KeyDown(quint16& key, TShiftState shift) {
-  if (shift.Ord() != 0 || items_->Count() == 0) return;
-  int i = itemIndex_;
-  if (key == VK_DOWN)
-    i = std::min(items_->Count() - 1, i + 1);
-  else if (key == VK_UP)
-    i = std::max(0, i - 1);
-  else if (key == VK_HOME)
-    i = 0;
-  else if (key == VK_END)
-    i = items_->Count() - 1;
-  else
-    return;
+  if (shift.Ord() != 0) return;
+  const int i = ListKeyIndex(key, itemIndex_, items_->Count());
+  if (i == kNotAListKey) return;
   key = 0;
   if (i != itemIndex_) {
     SetItemIndex(i);

@@ -145,6 +145,15 @@ TEST_F(ControlsTest, ListsCombosChecksAndRadios) {
   EXPECT_EQ(list->ItemAtPos(TPoint{5, 20}, true), 1);
   EXPECT_EQ(list->ItemAtPos(TPoint{5, 50}, true), -1);
   EXPECT_THROW(list->Selected(5), EListError);
+  // Navigation keys move through the items, ends included.
+  list->DispatchKeyDown(VK_END, {});
+  EXPECT_EQ(list->ItemIndex(), 2);
+  list->DispatchKeyDown(VK_DOWN, {});
+  EXPECT_EQ(list->ItemIndex(), 2);
+  combo->DispatchKeyDown(VK_HOME, {});
+  EXPECT_EQ(combo->ItemIndex(), 0);
+  combo->DispatchKeyDown(VK_UP, {});
+  EXPECT_EQ(combo->ItemIndex(), 0);
 }
 
 TEST_F(ControlsTest, PageControlTabsCloseButtonsAndChanging) {
