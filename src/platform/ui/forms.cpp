@@ -772,11 +772,10 @@ void TCustomForm::SetMenu(TMenu* menu) {
   const int cw = ClientWidth(), ch = ClientHeight();
   menu_ = menu;
   if (menu != nullptr) menu->FreeNotification(this);
-  if (!ComponentState().Contains(csLoading)) {
-    anchorMove_ = true;
-    SetBounds(Left(), Top(), cw + NonClientWidth(), ch + NonClientHeight() + MenuHeight());
-    anchorMove_ = false;
-  }
+  // The client area keeps its size: the stored ClientHeight is the area under the menu bar.
+  anchorMove_ = true;
+  SetBounds(Left(), Top(), cw + NonClientWidth(), ch + NonClientHeight() + MenuHeight());
+  anchorMove_ = false;
   if (QWidget* w = WidgetIfMade()) {
     if (auto* bar = w->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly)) delete bar;
     if (auto* main = dynamic_cast<TMainMenu*>(menu_)) main->BuildMenuBar(w, ClientWidth());

@@ -78,7 +78,10 @@ TEST_F(KeysTest, ShortCutsGoToOnShortCutMenuThenActionLists) {
   EXPECT_TRUE(edit->DispatchKeyDown('B', TShiftState{ssCtrl}));
   EXPECT_TRUE(edit->DispatchKeyDown(VK_F1 + 10, {}));
   menu->Items()->Add(item);
+  const int clientHeight = f->ClientHeight();
   f->SetMenu(menu);
+  EXPECT_EQ(f->ClientHeight(), clientHeight);  // the window grows by the menu bar
+  EXPECT_EQ(f->ClientOrigin().Y, TMainMenu::BarHeight);
   EXPECT_TRUE(edit->DispatchKeyDown('B', TShiftState{ssCtrl}));
   EXPECT_FALSE(edit->DispatchKeyDown('Q', TShiftState{ssCtrl}));
   EXPECT_EQ(probe_.Log.join('|'), "notify Bold|notify FrameAct|notify MenuBold");
