@@ -6,6 +6,9 @@
 #include "platform/ui/comctrls.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtGui/QImage>
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
@@ -241,4 +244,22 @@ TEST_F(ControlsTest, TimerTicksOnTheLoop) {
   SetTickCountSource([&] { return now; });
   EXPECT_EQ(GetTickCount(), 1000u);
   SetTickCountSource(nullptr);
+}
+
+TEST_F(ControlsTest, RenderToPngWritesTheClientArea) {
+  TForm* f = NewForm("F");
+  f->SetClientWidth(200);
+  f->SetClientHeight(100);
+  auto* panel = Make<TPanel>(f, "P");
+  panel->SetAlign(alClient);
+  panel->SetCaption("Текст");
+  const QString path = QDir::temp().filePath(
+      QStringLiteral("orv-render-%1.png").arg(QCoreApplication::applicationPid()));
+  f->RenderToPng(path);
+  QImage image(path);
+  QFile::remove(path);
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), QSize(200, 100));
+  EXPECT_FALSE(f->Visible());  // rendering does not show the form
+  EXPECT_THROW(f->RenderToPng(QStringLiteral("/nonexistent-dir/x.png")), EFCreateError);
 }
