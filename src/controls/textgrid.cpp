@@ -201,7 +201,9 @@ TTextVector::~TTextVector() {
 
 void TTextVector::AfterConstruction() {
   TTextGrid* g = Grid();
-  if (g != nullptr) g->BeginLayout();
+  auto* vs = dynamic_cast<TTextVectors*>(Collection());
+  const bool pending = vs != nullptr && vs->TakePendingLayout();
+  if (g != nullptr && !pending) g->BeginLayout();
   TTextFormat::AfterConstruction();
   title_ = CreateTitle(g != nullptr ? g->Titles() : nullptr);
   visible_ = true;
@@ -315,6 +317,14 @@ TTextVector* TTextVectors::Vector(int index) const {
 bool TTextVectors::HasOwnTitles() const {
   TTextVector* first = Vector(0);
   return first != nullptr && dynamic_cast<TPassthroughVectorTitle*>(first->Title()) == nullptr;
+}
+
+void TTextVectors::Notify(TCollectionItem* item, TCollectionNotification action) {
+  TNamedCollection::Notify(item, action);
+  if (action == cnAdded && grid_ != nullptr) {
+    grid_->BeginLayout();
+    ++pendingLayouts_;
+  }
 }
 
 void TTextVectors::Update(TCollectionItem* item) {

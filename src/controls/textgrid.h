@@ -163,12 +163,21 @@ class TTextVectors : public TNamedCollection {
   TTextVector* Vector(int index) const;
   bool HasOwnTitles() const;
   virtual void Rebuild() {}
+  // A vector joins before its construction ends: the grid's layout bracket opened then is
+  // closed by the vector once it is whole.
+  bool TakePendingLayout() {
+    if (pendingLayouts_ == 0) return false;
+    --pendingLayouts_;
+    return true;
+  }
 
  protected:
   void Update(TCollectionItem* item) override;
+  void Notify(TCollectionItem* item, TCollectionNotification action) override;
 
  private:
   TTextGrid* grid_;
+  int pendingLayouts_ = 0;
 };
 
 class TTextGrid : public TFlippedGrid {
