@@ -50,8 +50,8 @@ class TBinReader {
       if (flags & 0x01) obj.kind = TTextObject::Inherited;
       if (flags & 0x04) obj.kind = TTextObject::Inline;
     }
-    obj.ClassName = ShortStr();
-    obj.Name = ShortStr();
+    obj.ClassName = Name("class name expected", false, false);
+    obj.Name = Name("component name expected", true, false);
     ReadProps(obj.Props, depth);
     while (Peek() != vaNull) obj.Children.push_back(ReadObject(depth + 1));
     ++pos_;
@@ -63,7 +63,9 @@ class TBinReader {
   void ReadProps(std::vector<TTextProperty>& props, int depth) {
     while (Peek() != vaNull) {
       TTextProperty p;
-      p.Name = ShortStr();
+      p.Name = Name("property name expected", false, true);
+      if (p.Name.compare(QLatin1String("end"), Qt::CaseInsensitive) == 0)
+        Fail("property name expected");  // would end the block in text form
       p.Value = ReadValue(depth + 1);
       props.push_back(std::move(p));
     }
@@ -101,6 +103,18 @@ class TBinReader {
     return out;
   }
   QString ShortStr() { return FromAnsi(Bytes(Byte())); }
+  // A name as component text can write it: identifiers, dotted where a path may stand.
+  QString Name(const char* what, bool mayBeEmpty, bool dotted) {
+    const QString s = ShortStr();
+    if (s.isEmpty() && mayBeEmpty) return s;
+    const QStringList parts = dotted ? s.split(QLatin1Char('.')) : QStringList{s};
+    for (const QString& part : parts) {
+      bool ok = !part.isEmpty() && (part[0].isLetter() || part[0] == QLatin1Char('_'));
+      for (QChar c : part) ok = ok && (c.isLetterOrNumber() || c == QLatin1Char('_'));
+      if (!ok) Fail(what);
+    }
+    return s;
+  }
   qint64 ReadInt(quint8 type) {
     switch (type) {
       case vaInt8: return qint8(Byte());
@@ -163,7 +177,7 @@ class TBinReader {
           s[i] = QChar(quint16(quint8(raw[2 * i]) | (quint8(raw[2 * i + 1]) << 8)));
         return TTextValue::MakeString(s);
       }
-      case vaIdent: return TTextValue::MakeIdent(ShortStr());
+      case vaIdent: return TTextValue::MakeIdent(Name("identifier expected", false, true));
       case vaFalse: return TTextValue::MakeIdent(QStringLiteral("False"));
       case vaTrue: return TTextValue::MakeIdent(QStringLiteral("True"));
       case vaNil:
@@ -178,7 +192,7 @@ class TBinReader {
         TTextValue v;
         v.kind = TTextValue::vaSet;
         for (;;) {
-          QString s = ShortStr();
+          const QString s = Name("set element expected", true, false);
           if (s.isEmpty()) break;
           v.Set << s;
         }

@@ -142,6 +142,51 @@ TEST(BinaryComponentStream, EveryCutOrForgedStreamFailsCleanly) {
   for (const QByteArray& f : forged) EXPECT_THROW(binstream::ReadComponentStream(f), EReadError);
 }
 
+TEST(BinaryComponentStream, NamesTheTextFormCannotWriteAreRefused) {
+  // Each stream reads to a form whose text would not parse again; a clean one does.
+  auto object = [](const QString& cls, const QString& name) {
+    return Bin().Raw("TPF0").Short(cls).Short(name);
+  };
+  struct Case {
+    const char* shape;
+    QByteArray stream;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"empty class", object("", "").U8(0).U8(0).out, "class name expected"},
+      {"class with a blank", object("T X", "").U8(0).U8(0).out, "class name expected"},
+      {"name with a dash", object("T", "a-b").U8(0).U8(0).out, "component name expected"},
+      {"property named end", object("T", "").Short("End").U8(2).U8(1).U8(0).U8(0).out,
+       "property name expected"},
+      {"identifier with a blank", object("T", "").Short("P").U8(7).Short("a b").U8(0).U8(0).out,
+       "identifier expected"},
+      {"set element", object("T", "").Short("P").U8(11).Short("1a").Short("").U8(0).U8(0).out,
+       "set element expected"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shape);
+    try {
+      binstream::ReadComponentStream(c.stream);
+      ADD_FAILURE() << "no error";
+    } catch (const EReadError& e) {
+      EXPECT_TRUE(e.Message().contains(QLatin1String(c.message))) << e.Message().toStdString();
+    }
+  }
+  const TTextObject ok = binstream::ReadComponentStream(object("TForm", "")
+                                                            .Short("Font.Name")
+                                                            .U8(7)
+                                                            .Short("Owner.Box_1")
+                                                            .Short("S")
+                                                            .U8(11)
+                                                            .Short("fsBold")
+                                                            .Short("")
+                                                            .U8(0)
+                                                            .U8(0)
+                                                            .out);
+  EXPECT_EQ(ok.Props.at(0).Value.Str, "Owner.Box_1");
+  EXPECT_EQ(ok.Props.at(1).Value.Set, QStringList{"fsBold"});
+}
+
 TEST(BinaryComponentStream, DeepNestingIsRefusedNotRecursedInto) {
   Bin b;
   b.Raw("TPF0").Short("T").Short("").Prop("L");
