@@ -23,7 +23,7 @@ class TClipboard {
 
 TClipboard* Clipboard();
 
-// Milliseconds since an arbitrary start, wrapping at 2^32 as the original's counter.
+// Milliseconds since an arbitrary start, wrapping at 2^32: scripts compare tick differences.
 quint32 GetTickCount();
 // Replaces the clock (nullptr: the system's monotonic clock).
 void SetTickCountSource(std::function<quint32()> source);

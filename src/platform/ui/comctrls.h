@@ -238,7 +238,7 @@ class TTreeNode : public TPersistent {
   void SetText(const QString& v);
   TObject* Data() const { return data_; }
   void SetData(TObject* v) { data_ = v; }
-  // Any value a caller keeps with the node (the original's pointer-sized Data).
+  // Any value a caller keeps with the node (scripts store a number or an object here).
   qint64 DataValue() const { return dataValue_; }
   void SetDataValue(qint64 v) { dataValue_ = v; }
   int ImageIndex() const { return imageIndex_; }
@@ -418,7 +418,7 @@ class TCustomTreeView : public TWinControl {
   bool IsEditing() const { return false; }
   // Paints the visible rows on a canvas through OnCustomDrawItem (tests use a recording one).
   void PaintNodes(TCanvas& canvas);
-  // The hook for a custom node class (the original's OnCreateNodeClass).
+  // The hook for a custom node class (OnCreateNodeClass, which stored forms set).
   TTreeNodeFactory NodeFactory;
 
   // ---- Virtuals the screens override

@@ -798,7 +798,7 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
 
 void TCustomImageList::DefineProperties(TFiler* filer) {
   TComponent::DefineProperties(filer);
-  // Stored as a PNG strip; data of another kind (the original's bitmap stream) is kept as
+  // Stored as a PNG strip; data of another kind (a stored bitmap stream) is kept as
   // it came and written back.
   filer->DefineBinaryProperty(
       QStringLiteral("Bitmap"),

@@ -377,7 +377,7 @@ class TCustomCheckBox : public TButtonControl {
   bool Checked() const { return state_ == cbChecked; }
   void SetChecked(bool v) { SetState(v ? cbChecked : cbUnchecked); }
   TCheckBoxState State() const { return state_; }
-  // A change fires OnClick, as the original's check boxes do.
+  // A change fires OnClick: stored forms hang their reaction to a toggle there.
   void SetState(TCheckBoxState v);
   bool AllowGrayed() const { return allowGrayed_; }
   void SetAllowGrayed(bool v) { allowGrayed_ = v; }
