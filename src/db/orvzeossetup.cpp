@@ -48,7 +48,8 @@ void Terminate(int exitCode) {
 
 TOrvAliasesTable::TOrvAliasesTable(TComponent* owner) : TZQuery(owner) {
   ChooseStatement();
-  SetName(QStringLiteral("_") + QString::number(quintptr(this)));
+  generatedName_ = QStringLiteral("_") + QString::number(quintptr(this));
+  SetName(generatedName_);
   SetReadOnly(true);
 }
 

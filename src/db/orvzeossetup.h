@@ -15,6 +15,8 @@ class TOrvAliasesTable : public TZQuery {
   void SetConnectionString(const QString& text);
   bool StatementChosen() const { return statementChosen_; }
   void Loaded() override;
+  // Written to component text only under a name given to it.
+  bool WritesState() const override { return Name() != generatedName_; }
 
  protected:
   // A failure shows "Ошибка создания курсора:" and ends the application; the open is then
@@ -26,6 +28,7 @@ class TOrvAliasesTable : public TZQuery {
  private:
   void ChooseStatement();
   QString connectionString_;
+  QString generatedName_;
   bool statementChosen_ = false;
 };
 

@@ -69,6 +69,8 @@ class TComponent : public TPersistent, public IInterfaceComponentReference {
   void SetInline(bool on) { SetComponentStateFlag(csInline, on); }
   // Called once component text has been read into the component.
   virtual void Loaded() { SetComponentStateFlag(csLoading, false); }
+  // False for a child that leaves itself out of its owner's component text.
+  virtual bool WritesState() const { return true; }
 
   virtual TComponent* GetParentComponent() const { return nullptr; }
   virtual void SetParentComponent(TComponent* parent) { (void)parent; }

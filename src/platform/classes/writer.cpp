@@ -42,7 +42,10 @@ TTextObject TWriter::WriteComponent(TComponent* component, bool asRoot) {
   WriteProperties(component, QString(), obj.Props, 0);
   component->SetComponentStateFlag(csWriting, false);
   component->GetChildren(
-      [&](TComponent* child) { obj.Children.push_back(WriteComponent(child, false)); }, root_);
+      [&](TComponent* child) {
+        if (child->WritesState()) obj.Children.push_back(WriteComponent(child, false));
+      },
+      root_);
   return obj;
 }
 

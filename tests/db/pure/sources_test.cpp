@@ -173,6 +173,13 @@ TEST(DataSource, StoredFormsCreateItWithItsActions) {
   EXPECT_EQ(ds->EditAction(), root.FindComponent("EditA"));
   EXPECT_FALSE(ds->CanEdit());  // no dataset, and the action is hidden
   EXPECT_TRUE(WriteComponentText(&root).contains("EditAction = EditA"));
+  // An aliases table made at run time stays out of the text; a named one is written.
+  auto* generated = new TOrvAliasesTable(&root);
+  auto* named = new TOrvAliasesTable(&root);
+  named->SetName("Aliases");
+  const QString text = WriteComponentText(&root);
+  EXPECT_FALSE(text.contains(generated->Name()));
+  EXPECT_TRUE(text.contains("object Aliases: TOrvAliasesTable"));
 }
 
 }  // namespace
