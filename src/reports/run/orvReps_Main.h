@@ -62,6 +62,8 @@ class TRF : public TRepsRun {
   double ScriptVersion = 4.0101;
   qint32 FirstKeyOfReport = 0;
   qint32 OutputStage = -2;
+  // Return positions of the open SUB calls.
+  std::vector<int> SubStack;
 
   // Messages.
   std::function<void(const QString&)> MesHook;

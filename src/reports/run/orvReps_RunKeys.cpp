@@ -450,8 +450,15 @@ namespace orvReps_KeyProcs {
 
 std::span<const TKeyBinding> RunBindings() { return kBindings; }
 
+std::vector<TKeyBinding> AllBindings() {
+  std::vector<TKeyBinding> all;
+  for (auto family : {RunBindings(), FlowBindings()})
+    all.insert(all.end(), family.begin(), family.end());
+  return all;
+}
+
 const TKeyProcs& KeyProcs() {
-  static const TKeyProcs procs = orvReps_KeyBinding::BindKeyProcs(kBindings);
+  static const TKeyProcs procs = orvReps_KeyBinding::BindKeyProcs(AllBindings());
   return procs;
 }
 

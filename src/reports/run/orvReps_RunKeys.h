@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <span>
+#include <vector>
 
 class TRF;
 class TRepsDatas;
@@ -15,6 +16,10 @@ namespace orvReps_KeyProcs {
 
 // The procedures bound so far, by catalogue path.
 std::span<const TKeyBinding> RunBindings();
+// The control-flow keys.
+std::span<const TKeyBinding> FlowBindings();
+// Every family bound so far.
+std::vector<TKeyBinding> AllBindings();
 // The dispatch table of the run.
 const TKeyProcs& KeyProcs();
 // Evaluates the expression as a formula and stores its text under the name.

@@ -135,7 +135,7 @@ TEST_F(RunTest, StopRequestBreaksAndFails) {
 TEST_F(RunTest, BoundFamiliesMatchTheirShapes) {
   const TKeyProcs& procs = orvReps_KeyProcs::KeyProcs();
   QStringList bound;
-  for (const TKeyBinding& b : orvReps_KeyProcs::RunBindings()) {
+  for (const TKeyBinding& b : orvReps_KeyProcs::AllBindings()) {
     const QString path = QString::fromLatin1(b.Path);
     if (!path.contains('.')) bound << path;
   }
