@@ -4,6 +4,7 @@
 #include "platform/rtl/codepage.h"
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/output/orvReps_FormatString.h"
+#include "reports/run/orvReps_RunKeys.h"
 
 namespace orvReps_Main {
 TRF* RF = nullptr;
@@ -91,7 +92,7 @@ void TRF::DoOnExitActions() {
   if (OnExitPause) {
     const bool saved = BreakFlag;
     BreakFlag = false;
-    PauseForKey(true);
+    orvReps_KeyProcs::PauseForKey(*this, true, true);
     BreakFlag = saved;
   }
 }

@@ -75,6 +75,16 @@ class TRF : public TRepsRun {
   bool OnExitPause = false, OnExitListVars = false;
   QString DoingText, SQLShowText, FileText, PrepareStartText, PrepareEndText, OkText, SuccessText,
       TryExecText;
+  bool ShowMes = true;     // SHOWING Mes: MES brings up the window
+  bool DebugInfo = false;  // DEBUG: trace before every key
+  bool KeyPressed = false;
+  bool WaitingInStop = false;
+  // Coloured segments of log lines, counted from each line's end.
+  struct TMesSegments {
+    int Line = 0;
+    std::vector<qint32> Lengths, Colors, Styles;
+  };
+  std::vector<TMesSegments> Segments;
   qint32 ProgressDelay = 10000;
   bool ProgressEnabled = true;
   qint32 ProgressStage = 3;

@@ -18,6 +18,14 @@ namespace orvReps_KeyProcs {
 std::span<const TKeyBinding> RunBindings();
 // The control-flow keys.
 std::span<const TKeyBinding> FlowBindings();
+// The run-control and message keys.
+std::span<const TKeyBinding> MesBindings();
+// Pauses until a key is pressed; unless forced, only when pause on error is on. The prompt
+// line brings up the window. A non-interactive run never waits.
+void PauseForKey(TRF& rf, bool forced, bool showPrompt);
+// Marks segments at the end of the log's last line (lengths, colours, style bits).
+void ColorLastMes(TRF& rf, std::vector<qint32> lengths, std::vector<qint32> colors,
+                  std::vector<qint32> styles);
 // Every family bound so far.
 std::vector<TKeyBinding> AllBindings();
 // The dispatch table of the run.
