@@ -452,7 +452,7 @@ std::span<const TKeyBinding> RunBindings() { return kBindings; }
 
 std::vector<TKeyBinding> AllBindings() {
   std::vector<TKeyBinding> all;
-  for (auto family : {RunBindings(), FlowBindings(), MesBindings()})
+  for (auto family : {RunBindings(), FlowBindings(), MesBindings(), FileBindings()})
     all.insert(all.end(), family.begin(), family.end());
   return all;
 }

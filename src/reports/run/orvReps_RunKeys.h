@@ -18,6 +18,8 @@ namespace orvReps_KeyProcs {
 std::span<const TKeyBinding> RunBindings();
 // The control-flow keys.
 std::span<const TKeyBinding> FlowBindings();
+// The file keys.
+std::span<const TKeyBinding> FileBindings();
 // The run-control and message keys.
 std::span<const TKeyBinding> MesBindings();
 // Pauses until a key is pressed; unless forced, only when pause on error is on. The prompt
