@@ -1,0 +1,137 @@
+#pragma once
+// Report columns: binding, totals per grouping level, widths, automatic widths and their
+// placement on horizontal pages; calculated columns in calculation order.
+#include "platform/rtl/variant.h"
+
+#include <QtCore/QString>
+
+#include <memory>
+#include <vector>
+
+class TRepsField;
+
+enum TTtlType : qint32 {
+  ttNone,
+  ttSum,
+  ttSumExist,
+  ttSumVisible,
+  ttAverage,
+  ttAverageExist,
+  ttAverageNotNull,
+  ttAverageNotZero,
+  ttCount,
+  ttCountExist,
+  ttCountNotNull,
+  ttCountNotZero,
+  ttCalcNotShow
+};
+
+struct TTtlSum {
+  double Sum = 0;
+  qint32 ExistCount = 0, NotNullCount = 0, NotZeroCount = 0;
+  bool IsEmpty() const {
+    return Sum == 0 && ExistCount == 0 && NotNullCount == 0 && NotZeroCount == 0;
+  }
+};
+
+struct TAutoWidth {
+  qint32 Width = 0;
+  qint32 Count = 0;
+};
+
+class TCol {
+ public:
+  // Identity and binding.
+  QString Alias = QStringLiteral("A");
+  QString FieldName;
+  qint32 DataIndex = 0, FieldIndex = 0;
+  TRepsField* DataField = nullptr;
+  qint32 ValueType = 0;
+  bool IsNumeric = false;
+  QString DisplayName;
+  qint32 Kind = 0;
+  qint32 CalcKind = 0, CalcOrder = 0;
+
+  // Values of the row being built and of the previous row.
+  Variant Value, PrevValue, CaseValue, TotalValue;
+  bool HasValue = false;
+
+  // Visibility.
+  bool Visible = true, Hidden = false, SavedVisible = true, SavedHidden = false;
+  qint32 OutlineLevel = -1, SavedOutlineLevel = -1;
+
+  // Totals: one accumulator per grouping level (0 = the whole part).
+  TTtlType TotalKind = ttNone;
+  qint32 TotalLevel = -1;
+  std::vector<TTtlSum> Totals;
+  TTtlSum SavedTotal;
+
+  // Text conversion.
+  QString NumberFormat, TrueText, FalseText, NullText;
+
+  // Widths.
+  qint32 Width = -1, MinWidth = -1, MaxWidth = -1, DefaultWidth = 0, AddWidth = 0;
+  qint32 MaxLines = -1, MaskSpan = 1, CurMaskSpan = 1;
+
+  // Automatic width.
+  bool AutoWidth = false, AutoMaskSpan = false;
+  double AutoWidthPercent = 100;
+  bool AutoWidthHead = true, AutoWidthTotal = true;
+  qint32 AutoWidthCount = 0;
+  std::vector<TAutoWidth> AutoWidths;  // ascending widths, unique
+
+  // Horizontal pages.
+  bool OnAllPages = false;
+  qint32 HPage = 0, Together = 0;
+  std::vector<qint32> HPageOffsets;
+
+  // A copy of every setting but the width histogram.
+  void Assign(const TCol& source);
+  // RecCount is the level's record count; kind -1 is the column's own kind.
+  double GetTotal(int level, int recCount, int kind = -1) const;
+  // The total as the column's value type: integer columns an integer, others a double.
+  Variant GetTotalValue(int level, int recCount) const;
+  void ClearTotals(int fromLevel);
+  // Adds the row's value to every level; hadRecord: the column took a record for the row.
+  void AddToTotals(const Variant& value, bool hadRecord);
+  void ClampWidth();
+  void AddAutoWidthSample(int width);
+  int GetAutoWidth() const;
+  bool IsOnHPage(int page) const { return Visible && (OnAllPages || HPage == page); }
+  int GetHPagePos(int page, bool start) const;
+  // The reference, already upper case: NAME or ALIAS.NAME.
+  bool MatchesHeadRef(const QString& ref) const;
+};
+
+class TCols {
+ public:
+  TCol& Add();
+  int Count() const { return static_cast<int>(items_.size()); }
+  TCol& GetItem(int i) const { return *items_.at(i); }
+  int IndexOf(const TCol* col) const;
+  TCol* FindCol(const QString& ref) const;
+  int IndexOfRefFrom(const QString& ref, int start) const;
+  TCol* FindColByFieldAlias(const QString& alias, const QString& fieldName) const;
+  void ClampWidths(bool all);
+  // The n-th (1-based) column on the page; nullptr when there are fewer.
+  TCol* ColOnHPage(int n, int page) const;
+  int GetHPageOffset(int n, int page, bool start) const;
+  void SizeTotals(int levels);
+  void Clear() { items_.clear(); }
+
+ private:
+  std::vector<std::unique_ptr<TCol>> items_;
+};
+
+class TCalcCols {
+ public:
+  void Add(TCol* col) { items_.push_back(col); }
+  // Before the first column with a larger order: equal orders keep their arrival order.
+  void InsertByOrder(TCol* col);
+  void Remove(const TCol* col);
+  int Count() const { return static_cast<int>(items_.size()); }
+  TCol* GetItem(int i) const { return items_.at(i); }
+
+ private:
+  std::vector<TCol*> items_;
+};

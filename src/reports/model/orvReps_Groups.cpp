@@ -1,0 +1,122 @@
+#include "reports/model/orvReps_Groups.h"
+
+namespace {
+
+// Texts compare as texts, so a number and its text never raise while groups are compared.
+bool SameValue(const Variant& a, const Variant& b) {
+  const bool na = a.IsNull() || a.IsEmpty(), nb = b.IsNull() || b.IsEmpty();
+  if (na || nb) return na == nb;
+  if (a.IsString() || b.IsString()) return a.ToString() == b.ToString();
+  return a == b;
+}
+
+}  // namespace
+
+void TGroupBy::InitDefaults() {
+  HeadShowing = TailShowing = HeadShowTotal = ShowGroup = Legend = false;
+  LegendText = QStringLiteral("Итого:");
+  BreakKind = RowKind = 0;
+  FromArea = 5;
+  ToArea = 10;
+  MinCount = MaxCount = 0;
+  MaxAction = rgaNewGroup;
+}
+
+bool TGroupBy::ValueChanged() const {
+  for (const TCol* c : GroupCols)
+    if (!SameValue(c->Value, c->PrevValue)) return true;
+  return false;
+}
+
+TGroupBy& TGroupBys::Add() {
+  items_.push_back(std::make_unique<TGroupBy>());
+  return *items_.back();
+}
+
+void TGroupBys::DeleteFrom(int index) {
+  while (Count() > qMax(1, index)) items_.pop_back();
+}
+
+bool TGroupBys::PrepareLevels(const TCols& cols, QString& badField) {
+  ForcedLevel = -1;
+  for (int i = 0; i < Count(); ++i) {
+    TGroupBy& g = *items_[i];
+    g.GroupCols.clear();
+    const QString fields = g.GroupFields.trimmed();
+    if (fields.compare(QLatin1String("EachRow"), Qt::CaseInsensitive) == 0) {
+      if (ForcedLevel < 0) ForcedLevel = i;
+      continue;
+    }
+    for (const QString& raw : fields.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+      const QString ref = raw.trimmed();
+      TCol* c = cols.FindCol(ref);
+      if (!c) {
+        badField = ref;
+        return false;
+      }
+      g.GroupCols.push_back(c);
+    }
+  }
+  return true;
+}
+
+int TGroupBys::FindBreakLevel(bool firstRecord) const {
+  for (int i = 1; i < Count(); ++i) {
+    const TGroupBy& g = *items_[i];
+    if (firstRecord && !g.GroupCols.empty()) return i;
+    if (i == ForcedLevel || g.ValueChanged()) return i;
+    if (g.MaxCount > 0 && g.MaxAction == rgaNewGroup && g.RecCount >= g.MaxCount) return i;
+  }
+  return firstRecord ? 0 : -1;
+}
+
+int TGroupBys::ProcessBreak(TCols& cols, bool firstRecord, const TBreakHooks& hooks) {
+  const int b = FindBreakLevel(firstRecord);
+  BreakLevel = b;
+  if (b < 0) return b;
+  if (!firstRecord) {
+    for (int level = Count() - 1; level >= b; --level) {
+      if (hooks.WriteTail) hooks.WriteTail(level);
+      for (int i = 0; i < cols.Count(); ++i) {
+        TCol& c = cols.GetItem(i);
+        if (c.TotalKind != ttNone && level < static_cast<int>(c.Totals.size()))
+          c.Totals[level] = TTtlSum{};
+      }
+    }
+    TGroupBy& g = *items_[b];
+    ++g.GroupNo;
+    if (g.HadExistRows) ++g.ExistGroupNo;
+    if (g.HadVisibleRows) ++g.VisibleGroupNo;
+  }
+  for (int level = b; level < Count(); ++level) {
+    TGroupBy& g = *items_[level];
+    if (level > b) g.GroupNo = 1;
+    g.RecCount = g.ExistRowCount = g.VisibleRowCount = 0;
+    g.HadExistRows = g.HadVisibleRows = false;
+  }
+  if (hooks.Refresh) hooks.Refresh(b);
+  return b;
+}
+
+void TGroupBys::CountRow(bool exists, bool visible) {
+  for (const auto& g : items_) {
+    ++g->RecCount;
+    if (exists) {
+      ++g->ExistRowCount;
+      g->HadExistRows = true;
+    }
+    if (visible) {
+      ++g->VisibleRowCount;
+      g->HadVisibleRows = true;
+    }
+  }
+}
+
+void TGroupBys::AddColTotal(TCol& col, bool rowExists, bool rowVisible, bool hadRecord) const {
+  if (col.TotalLevel != -1 && (BreakLevel < 0 || BreakLevel > col.TotalLevel)) return;
+  if (col.IsNumeric) {
+    if (col.TotalKind == ttSumExist && !rowExists) return;
+    if (col.TotalKind == ttSumVisible && !rowVisible) return;
+  }
+  col.AddToTotals(col.Value, hadRecord);
+}
