@@ -12,6 +12,7 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/ui/textmetrics_qt.h"
 #include "reports/lang/orvReps_Lib.h"
+#include "reports/run/orvReps_Prepare.h"
 #include "reports/run/orvReps_Runner.h"
 
 #include <QtGui/QGuiApplication>
@@ -178,6 +179,8 @@ int main(int argc, char** argv) {
   orvReps_Run::TRunSetup& setup = orvReps_Run::RunSetup();
   setup.NonInteractive = true;
   setup.DataSets = factory.get();
+  TReportSteps steps;
+  setup.Steps = &steps;
   setup.OnCreate = [&a](TRF& rf) {
     for (const auto& [name, value] : a.defs) rf.Pars->Defs.SetDef(name, value, dkScript, true);
   };

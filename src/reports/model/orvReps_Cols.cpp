@@ -13,6 +13,7 @@ void TCol::Assign(const TCol& source) {
   AutoWidths.clear();
   AutoWidthCount = 0;
   CurMaskSpan = source.MaskSpan;
+  CurProps = &BodyProps;
 }
 
 double TCol::GetTotal(int level, int recCount, int kind) const {

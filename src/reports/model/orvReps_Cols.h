@@ -2,6 +2,7 @@
 // Report columns: binding, totals per grouping level, widths, automatic widths and their
 // placement on horizontal pages; calculated columns in calculation order.
 #include "platform/rtl/variant.h"
+#include "reports/output/orvReps_Types.h"
 
 #include <QtCore/QString>
 
@@ -65,6 +66,11 @@ class TCol {
   qint32 TotalLevel = -1;
   std::vector<TTtlSum> Totals;
   TTtlSum SavedTotal;
+
+  // Cell properties per layer, the ones in force, and the current cell text.
+  TCellProp BodyProps, HeadProps, TotalProps;
+  const TCellProp* CurProps = &BodyProps;
+  QString Text, HeadText, TotalText;
 
   // Text conversion.
   QString NumberFormat, TrueText, FalseText, NullText;

@@ -132,6 +132,10 @@ void TReportPart::ResetSettings() {
   DosOutput = false;
   LineBreaks = true;
   StickTail = false;
+  Cols.Clear();
+  CalcCols = TCalcCols();
+  GroupBys.DeleteFrom(1);
+  GroupBys.GetItem(0).InitDefaults();
 }
 
 TReportPart& TReportParts::Add() {

@@ -2,6 +2,7 @@
 // Report-level lists of a run: named frames, separator rules, value ranges, key arguments kept
 // for the preparation, database links, the produced reports and the report parts.
 #include "reports/lang/orvReps_Values.h"
+#include "reports/model/orvReps_Groups.h"
 #include "reports/run/orvReps_Datas.h"
 
 #include <QtCore/QString>
@@ -165,6 +166,12 @@ class TReportPart {
   std::vector<TRepsLinkPair> Links;  // pair i at index i-1
   TRepsDatas Datas;
   TIfMoreLines IfMoreLines;
+
+  // The table: columns, grouping levels and the document tags.
+  TCols Cols;
+  TCalcCols CalcCols;
+  TGroupBys GroupBys;
+  QString TableTag, HeadTag, BodyTag;
 
   // Clears what belongs to one report.
   void ResetSettings();

@@ -1,6 +1,7 @@
 // Key procedures of the run: variables, the build and result-file keys, REPNEW, the data and
 // query keys, TOTAL/TOTALLEVEL; and the binding table of every procedure bound so far.
 #include "reports/run/orvReps_RunKeys.h"
+#include "reports/run/orvReps_Prepare.h"
 
 #include "platform/data/dataset.h"
 #include "platform/data/field.h"
@@ -442,6 +443,16 @@ const TKeyBinding kBindings[] = {
     {"INSERTINTOTABLE.FORMAT", KeyInsertFormat, nullptr},
     {"TOTAL", orvReps_RepClasses::KeyTotal, nullptr},
     {"TOTALLEVEL", orvReps_RepClasses::KeyTotal, nullptr},
+    {"REPFORMAT", orvReps_OutKeys::KeyRepFormat, nullptr},
+    {"GROUPBY", orvReps_OutKeys::KeyGroupBy, nullptr},
+    {"HEAD", orvReps_OutKeys::KeyHead, nullptr},
+    {"TAIL", orvReps_OutKeys::KeyTail, nullptr},
+    {"TAIL.HIDE", orvReps_OutKeys::KeyTailHide, nullptr},
+    {"TAIL.LEGEND", orvReps_OutKeys::KeyTailLegend, nullptr},
+    {"UPPER", orvReps_OutKeys::KeyUpper, nullptr},
+    {"LOWER", orvReps_OutKeys::KeyLower, nullptr},
+    {"ASCII", orvReps_OutKeys::KeyAscii, nullptr},
+    {"TAG", orvReps_OutKeys::KeyTag, nullptr},
 };
 
 }  // namespace

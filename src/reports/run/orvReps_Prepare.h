@@ -1,0 +1,56 @@
+#pragma once
+// The report's own build steps: columns from the part's data, group breaks, virtual rows and
+// the document written to the result file through an owner-only spool.
+#include "reports/run/orvReps_Main.h"
+
+#include <map>
+#include <memory>
+
+class TReportSteps : public IRepsBuildSteps {
+ public:
+  TReportSteps();
+  ~TReportSteps() override;
+
+  void PreparePart(TRF& rf) override;
+  void ReadRow(TRF& rf) override;
+  void FirstRowStep(TRF& rf) override;
+  void GroupBreakStep(TRF& rf, bool newRow) override;
+  void GroupHeadsStep(TRF& rf, int firstLevel) override;
+  void WriteBodyRow(TRF& rf) override;
+  void AddRowToTotals(TRF& rf) override;
+  int LevelCount(TRF& rf) override;
+  void WriteGroupTail(TRF& rf, int level) override;
+  void CloseTables(TRF& rf) override;
+
+  struct TPartOut;
+  struct TDocOut;
+
+ private:
+  TPartOut& Part(TRF& rf);
+  void AddOutput(TRF& rf, const QString& text);
+  void FinishDocument(TRF& rf);
+  void AbandonDocument();
+  std::map<const TReportPart*, std::unique_ptr<TPartOut>> parts_;
+  std::unique_ptr<TDocOut> doc_;
+};
+
+namespace orvReps_MAINPrepare {
+// Appends a column per field of the data source (alias "A" + index).
+void SetupColumns(TRF& rf, int dataIndex, TRepsData& data, bool& anyTotal);
+// The value as the column prints it: 64-bit integers, FloatToStr or the column's pattern.
+QString ValueText(const TCol& col, const Variant& value);
+int ValueTypeOf(TFieldType type);
+}  // namespace orvReps_MAINPrepare
+
+namespace orvReps_OutKeys {
+void KeyRepFormat(TRepsRun& run);
+void KeyGroupBy(TRepsRun& run);
+void KeyHead(TRepsRun& run);
+void KeyTail(TRepsRun& run);
+void KeyTailHide(TRepsRun& run);
+void KeyTailLegend(TRepsRun& run);
+void KeyUpper(TRepsRun& run);
+void KeyLower(TRepsRun& run);
+void KeyAscii(TRepsRun& run);
+void KeyTag(TRepsRun& run);
+}  // namespace orvReps_OutKeys
