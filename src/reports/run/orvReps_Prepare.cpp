@@ -467,7 +467,18 @@ void KeyHead(TRepsRun& run) {
   g.ShowGroup = true;
 }
 
-void KeyTail(TRepsRun& run) { CurLevel(R(run)).TailShowing = true; }
+void KeyTail(TRepsRun& run) {
+  TGroupBy& g = CurLevel(R(run));
+  g.TailShowing = true;
+  g.Legend = false;
+  g.LegendText.clear();
+}
+
+// A tail without its own legend text shows the default one.
+void KeyTailAfter(TRepsRun& run) {
+  TGroupBy& g = CurLevel(R(run));
+  if (g.LegendText.isEmpty()) g.LegendText = QStringLiteral("Итого:");
+}
 void KeyTailHide(TRepsRun& run) { CurLevel(R(run)).TailShowing = false; }
 
 void KeyTailLegend(TRepsRun& run) {

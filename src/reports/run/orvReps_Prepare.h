@@ -47,6 +47,7 @@ void KeyRepFormat(TRepsRun& run);
 void KeyGroupBy(TRepsRun& run);
 void KeyHead(TRepsRun& run);
 void KeyTail(TRepsRun& run);
+void KeyTailAfter(TRepsRun& run);
 void KeyTailHide(TRepsRun& run);
 void KeyTailLegend(TRepsRun& run);
 void KeyUpper(TRepsRun& run);

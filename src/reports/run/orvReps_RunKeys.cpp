@@ -446,7 +446,7 @@ const TKeyBinding kBindings[] = {
     {"REPFORMAT", orvReps_OutKeys::KeyRepFormat, nullptr},
     {"GROUPBY", orvReps_OutKeys::KeyGroupBy, nullptr},
     {"HEAD", orvReps_OutKeys::KeyHead, nullptr},
-    {"TAIL", orvReps_OutKeys::KeyTail, nullptr},
+    {"TAIL", orvReps_OutKeys::KeyTail, orvReps_OutKeys::KeyTailAfter},
     {"TAIL.HIDE", orvReps_OutKeys::KeyTailHide, nullptr},
     {"TAIL.LEGEND", orvReps_OutKeys::KeyTailLegend, nullptr},
     {"UPPER", orvReps_OutKeys::KeyUpper, nullptr},

@@ -48,7 +48,7 @@ class ReportOutput : public RunTest {
 };
 
 const char* const kGrouped =
-    "-TAIL -TAIL LEGEND \"Всего:\" -GROUPBY GRP -HEAD -TAIL -TAIL LEGEND \"Итого:\" -REPBUILD";
+    "-TAIL LEGEND \"Всего:\" -GROUPBY GRP -HEAD -TAIL LEGEND \"Итого:\" -REPBUILD";
 
 }  // namespace
 
