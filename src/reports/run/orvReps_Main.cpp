@@ -6,6 +6,8 @@
 #include "reports/output/orvReps_FormatString.h"
 #include "reports/run/orvReps_RunKeys.h"
 
+#include <QtCore/QFileInfo>
+
 namespace orvReps_Main {
 TRF* RF = nullptr;
 qint32 RepsFailed = 0;
@@ -50,8 +52,11 @@ void TRF::WriteMes(const QString& text, bool bringUp, bool newLine) {
     if (!outFile_) {
       outFile_ = std::make_unique<QFile>(OutFileName);
       // The log may hold what the script read from the database: the owner alone reads it.
-      ok = outFile_->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) &&
-           outFile_->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+      // Only a plain file is narrowed: a device such as /dev/null is shared by everyone, and a
+      // run as root would otherwise take it away from every other user.
+      const QFileDevice::Permissions owner = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+      ok = outFile_->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text, owner) &&
+           (!QFileInfo(OutFileName).isFile() || outFile_->setPermissions(owner));
     }
     if (ok) {
       const QByteArray line = ToAnsi(text) + '\n';

@@ -184,6 +184,19 @@ TEST(RunLog, OutFileIsOwnerOnlyCodePage1251AndFailsOnce) {
   EXPECT_TRUE(bad.OutFileName.isEmpty());
   EXPECT_EQ(bad.Messages, (QStringList{"a", "b"}));
   EXPECT_TRUE(bad.Failed);
+
+  // A device takes the messages and keeps its permissions: it belongs to every user.
+  const QFileDevice::Permissions before = QFile::permissions("/dev/null");
+  {
+    TRF quiet(TRepsRunOptions{true});
+    quiet.Pars = &pars;
+    quiet.OnError = [&](const TRepsErr& e) { errors << e.Message; };
+    quiet.OutFileName = "/dev/null";
+    quiet.WriteMes("x");
+    EXPECT_FALSE(quiet.Failed);
+  }
+  EXPECT_EQ(errors.size(), 1);
+  EXPECT_EQ(QFile::permissions("/dev/null"), before);
 }
 
 TEST_F(RunTest, TotalKeysKeepTheirArgumentsForThePreparation) {
