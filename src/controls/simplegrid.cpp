@@ -519,6 +519,15 @@ void TSimpleGrid::KeyDown(quint16& key, TShiftState shift) {
   TTextGrid::KeyDown(key, shift);
 }
 
+bool TSimpleGrid::EditorKeyPress(QChar ch) {
+  TGridVector* v = GetSelectedVector();
+  if (v != nullptr && v->GetReadOnly()) {
+    HideEditor();
+    return false;
+  }
+  return TTextGrid::EditorKeyPress(ch);
+}
+
 void TSimpleGrid::DoMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   mouseDown_ = true;
   const TGridCoord cell = MouseCoord(x, y);

@@ -192,6 +192,8 @@ class TSimpleGrid : public TTextGrid {
   TFirstMovedEvent OnVectorMoved;
 
   void KeyDown(quint16& key, TShiftState shift) override;
+  // A character for a read-only vector is dropped and ends editing.
+  bool EditorKeyPress(QChar ch) override;
   void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 

@@ -134,7 +134,7 @@ class TCustomGrid : public TCustomControl {
   // Text typed or pasted into the editor: every change reaches SetEditText.
   void EditorTextChanged(const QString& text);
   // A character typed into the editor: false when the filter or the length refused it.
-  bool EditorKeyPress(QChar ch);
+  virtual bool EditorKeyPress(QChar ch);
   // Ends editing; the text reaches CommitEditText when it was modified.
   void CommitEditor();
   bool ReadOnly() const { return readOnly_; }
