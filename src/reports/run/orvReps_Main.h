@@ -7,6 +7,7 @@
 #include "reports/lang/orvReps_Run.h"
 #include "reports/output/orvReps_Output.h"
 #include "reports/run/orvReps_Datas.h"
+#include "reports/run/orvReps_InputParams.h"
 #include "reports/run/orvReps_RunClasses.h"
 
 #include <QtCore/QFile>
@@ -79,6 +80,11 @@ class TRF : public TRepsRun {
   bool DebugInfo = false;  // DEBUG: trace before every key
   bool KeyPressed = false;
   bool WaitingInStop = false;
+  bool FormHidden = false;  // FORM Hide
+  std::unique_ptr<TInputParams> InputParams;
+  // The program that opens produced files; empty in a non-interactive run opens nothing.
+  QString Opener;
+  std::function<void(const QString& file, bool& mayOpen)> OpenHook;
   // Coloured segments of log lines, counted from each line's end.
   struct TMesSegments {
     int Line = 0;

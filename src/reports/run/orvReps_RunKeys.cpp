@@ -463,7 +463,8 @@ std::span<const TKeyBinding> RunBindings() { return kBindings; }
 
 std::vector<TKeyBinding> AllBindings() {
   std::vector<TKeyBinding> all;
-  for (auto family : {RunBindings(), FlowBindings(), MesBindings(), FileBindings()})
+  for (auto family : {RunBindings(), FlowBindings(), MesBindings(), FileBindings(),
+                      ResultBindings(), OptionBindings()})
     all.insert(all.end(), family.begin(), family.end());
   return all;
 }

@@ -18,6 +18,12 @@ namespace orvReps_KeyProcs {
 std::span<const TKeyBinding> RunBindings();
 // The control-flow keys.
 std::span<const TKeyBinding> FlowBindings();
+// REPOPEN, OPENBYEXT, REPDEL, REPPRINT and DO.
+std::span<const TKeyBinding> ResultBindings();
+// The opener a run uses: its own, else the desktop's in an interactive run.
+QString EffectiveOpener(const TRF& rf);
+// The run option keys.
+std::span<const TKeyBinding> OptionBindings();
 // The file keys.
 std::span<const TKeyBinding> FileBindings();
 // The run-control and message keys.

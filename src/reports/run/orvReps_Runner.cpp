@@ -196,14 +196,7 @@ void RepsFunc(Variant& r, TObject*, VariantArgs& a) {
   r = Variant(orvReps_Run::RunReps(ArgText(a, 0)));
 }
 
-struct TFuncRow {
-  const char* Name;
-  TNativeHandler Handler;
-  const char* Kinds;
-  const char* Help;  // UTF-8
-};
-
-const TFuncRow kFuncs[] = {
+const orvReps_Run::TFuncRow kFuncs[] = {
     {"FieldVal", FieldVal, "0",
      "Reps. ('<имя поля>'). Текущее значение поля источника данных: 'псевдоним.поле' или поле "
      "источника A"},
@@ -226,17 +219,20 @@ namespace orvReps_Run {
 
 void Initialize() {
   orvcls::RegisterFunc(QStringLiteral("Reps"), RepsFunc, TParamKinds{0});
-  for (const TFuncRow& f : kFuncs) {
-    TParamKinds kinds;
-    for (const char* p = f.Kinds; *p; ++p) kinds.push_back(quint8(*p - '0'));
-    orvcls::RegisterFunc(QString::fromLatin1(f.Name), f.Handler, kinds);
+  for (auto table : {std::span<const TFuncRow>(kFuncs), IndependentFuncs()}) {
+    for (const TFuncRow& f : table) {
+      TParamKinds kinds;
+      for (const char* p = f.Kinds; *p; ++p) kinds.push_back(quint8(*p - '0'));
+      orvcls::RegisterFunc(QString::fromLatin1(f.Name), f.Handler, kinds);
+    }
   }
 }
 
 QString FunctionHelp(const QString& name) {
-  for (const TFuncRow& f : kFuncs)
-    if (name.compare(QLatin1String(f.Name), Qt::CaseInsensitive) == 0)
-      return QString::fromUtf8(f.Help);
+  for (auto table : {std::span<const TFuncRow>(kFuncs), IndependentFuncs()})
+    for (const TFuncRow& f : table)
+      if (name.compare(QLatin1String(f.Name), Qt::CaseInsensitive) == 0)
+        return QString::fromUtf8(f.Help);
   return QString();
 }
 

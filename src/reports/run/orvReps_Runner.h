@@ -2,10 +2,12 @@
 // Starting report runs: the host entry points, the start of a run on its run object, the
 // end-of-run step, the interpreter callbacks, the script function "Reps" and the formula
 // functions that read the current run.
+#include "core/orvcls.h"
 #include "reports/run/orvReps_Main.h"
 
 #include <functional>
 #include <memory>
+#include <span>
 
 namespace orvReps_Run {
 
@@ -34,6 +36,15 @@ bool RunRepsCore(const QString& text, std::unique_ptr<TReports>& reports, const 
 void Initialize();
 // Help text of a registered formula function, empty for an unknown name.
 QString FunctionHelp(const QString& name);
+
+struct TFuncRow {
+  const char* Name;
+  TNativeHandler Handler;
+  const char* Kinds;  // one digit per parameter; a single 2: none
+  const char* Help;   // UTF-8
+};
+// The formula functions that need no run.
+std::span<const TFuncRow> IndependentFuncs();
 
 }  // namespace orvReps_Run
 
