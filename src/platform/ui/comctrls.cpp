@@ -827,9 +827,8 @@ TTreeNode* TTreeNodes::Item(int index) const {
   throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
 }
 
-TTreeNode* TTreeNodes::NewNode(TTreeNode* parent, int index, const QString& text) {
-  TTreeNode* node = nullptr;
-  if (owner_ != nullptr) node = owner_->CreateNode();
+TTreeNode* TTreeNodes::NewNode(TTreeNode* parent, int index, const QString& text, TTreeNode* node) {
+  if (node == nullptr && owner_ != nullptr) node = owner_->CreateNode();
   if (node == nullptr) node = new TTreeNode(this);
   node->owner_ = this;
   node->text_ = text;
@@ -864,6 +863,22 @@ TTreeNode* TTreeNodes::AddChildObject(TTreeNode* parent, const QString& text, TO
   TTreeNode* n = AddChild(parent, text);
   n->SetData(data);
   return n;
+}
+
+TTreeNode* TTreeNodes::AddNode(TTreeNode* node, TTreeNode* relative, const QString& text,
+                               TNodeAttachMode mode) {
+  if (node != nullptr && (node->owner_ != this || node->parent_ != nullptr ||
+                          std::find(roots_.begin(), roots_.end(), node) != roots_.end()))
+    throw EInvalidOperation(QStringLiteral("The node belongs elsewhere"));
+  TTreeNode* parent = relative != nullptr ? relative->Parent() : nullptr;
+  switch (mode) {
+    case naAdd: return NewNode(parent, int(SiblingsOf(parent).size()), text, node);
+    case naAddFirst: return NewNode(parent, 0, text, node);
+    case naAddChild: return NewNode(relative, int(SiblingsOf(relative).size()), text, node);
+    case naAddChildFirst: return NewNode(relative, 0, text, node);
+    case naInsert: return NewNode(parent, relative != nullptr ? relative->Index() : 0, text, node);
+  }
+  return nullptr;
 }
 
 void TTreeNodes::Delete(TTreeNode* node) {

@@ -287,6 +287,8 @@ class TTreeNode : public TPersistent {
   void MakeVisible();
   // The rectangle of the node's row in the view (empty without a widget).
   TRect DisplayRect(bool textOnly) const;
+  // True while the node is being destroyed.
+  bool Deleting() const { return deleting_; }
 
  private:
   friend class TTreeNodes;
@@ -329,6 +331,10 @@ class TTreeNodes : public TPersistent {
   TTreeNode* Insert(TTreeNode* sibling, const QString& text);
   TTreeNode* AddObject(TTreeNode* sibling, const QString& text, TObject* data);
   TTreeNode* AddChildObject(TTreeNode* parent, const QString& text, TObject* data);
+  // Places a node made by the caller (of this collection, not yet placed) relative to
+  // `relative` as mode says, with the caption; nullptr makes one through CreateNode.
+  TTreeNode* AddNode(TTreeNode* node, TTreeNode* relative, const QString& text,
+                     TNodeAttachMode mode);
   void Delete(TTreeNode* node);
   void Clear();
   void BeginUpdate();
@@ -341,7 +347,7 @@ class TTreeNodes : public TPersistent {
   friend class TTreeNode;
   friend class TTreeModel;
   friend class TCustomTreeView;
-  TTreeNode* NewNode(TTreeNode* parent, int index, const QString& text);
+  TTreeNode* NewNode(TTreeNode* parent, int index, const QString& text, TTreeNode* node = nullptr);
   void Changed();
   std::vector<TTreeNode*>& SiblingsOf(TTreeNode* parent);
 
