@@ -37,6 +37,12 @@ int ListKeyIndex(quint16 key, int current, int count) {
   }
 }
 
+// A read-only memo still moves its caret with the keys, as edit lines do.
+void SetPlainTextReadOnly(QPlainTextEdit* e, bool on) {
+  e->setReadOnly(on);
+  if (on) e->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
 // Runs f on the control behind a widget's signal, if it still lives.
 template <class C, class F>
 void OnControl(qint64 handle, F&& f) {
@@ -236,6 +242,7 @@ void TCustomEdit::SetMaxLength(int v) {
 void TCustomEdit::SetReadOnly(bool v) {
   readOnly_ = v;
   if (QLineEdit* l = Line()) l->setReadOnly(v);
+  if (auto* e = qobject_cast<QPlainTextEdit*>(WidgetIfMade())) SetPlainTextReadOnly(e, v);
 }
 void TCustomEdit::SetPasswordChar(const QString& v) {
   passwordChar_ = v.isEmpty() ? QChar() : v.at(0);
@@ -413,7 +420,7 @@ void TCustomMemo::UpdateWidget() {
   shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   e->setPlainText(shown);
   syncing_ = false;
-  e->setReadOnly(ReadOnly());
+  SetPlainTextReadOnly(e, ReadOnly());
   e->setLineWrapMode(wordWrap_ ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
   const bool h = scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
   const bool v = scrollBars_ == ssVertical || scrollBars_ == ssBoth;

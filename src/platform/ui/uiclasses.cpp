@@ -1,6 +1,7 @@
 #include "uiclasses.h"
 
 #include "comctrls.h"
+#include "dbctrls.h"
 #include "forms.h"
 #include "menus.h"
 
@@ -57,4 +58,5 @@ void RegisterUIClasses() {
                    TTreeView::StaticClass(),
                    TCustomListView::StaticClass(),
                    TListView::StaticClass()});
+  RegisterDBControlClasses();
 }
