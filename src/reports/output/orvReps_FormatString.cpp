@@ -217,10 +217,18 @@ void HVar(TFormatCommands& f, TFormatCommand& c) {
   c.ResultText = pars ? pars->Defs.DefValue(f.ArgText(c, 1)) : QString();
 }
 
+// A key part without "=" names no key: the reference reads the current record.
+void SplitStarRef(const QString& ref, QString& alias, QString& name, QString& qualifier,
+                  QString& level, QString& key, QString& value) {
+  orvReps_Values::ParseFieldRef(ref, alias, name, qualifier, level, key, value);
+  const int q = ref.lastIndexOf(QLatin1Char('?'));
+  if (q >= 0 && ref.indexOf(QLatin1Char('='), q + 1) < 0) key.clear();
+}
+
 void HStar(TFormatCommands& f, TFormatCommand& c) {
   if (c.ArgSources[1] >= 0) {
     QString alias, name, qualifier, level, key, value;
-    orvReps_Values::ParseFieldRef(f.ArgText(c, 1), alias, name, qualifier, level, key, value);
+    SplitStarRef(f.ArgText(c, 1), alias, name, qualifier, level, key, value);
     c.Args[1] = alias, c.Args[2] = name, c.Args[3] = level, c.Args[4] = qualifier;
     c.Args[5] = key, c.Args[6] = value;
   }
@@ -735,7 +743,7 @@ class TInterpretComs {
         c.Preparable = true;
         if (!nested(1)) {
           QString alias, name, qualifier, level, key, value;
-          orvReps_Values::ParseFieldRef(c.Args[1], alias, name, qualifier, level, key, value);
+          SplitStarRef(c.Args[1], alias, name, qualifier, level, key, value);
           c.Args[1] = alias, c.Args[2] = name, c.Args[3] = level, c.Args[4] = qualifier;
           c.Args[5] = key, c.Args[6] = value;
         }

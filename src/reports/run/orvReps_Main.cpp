@@ -4,6 +4,7 @@
 #include "platform/rtl/codepage.h"
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/output/orvReps_FormatString.h"
+#include "reports/run/orvReps_FieldRefs.h"
 #include "reports/run/orvReps_RunKeys.h"
 
 #include <QtCore/QFileInfo>
@@ -18,10 +19,13 @@ std::atomic<bool> TRF::StopRequested{false};
 TRF::TRF(TRepsRunOptions options, std::unique_ptr<ITextMetrics> canvas)
     : TRepsRun(options), OutPtr(std::make_unique<TRepsOutput>(*this, std::move(canvas))) {
   SelectPart(&Parts.Add());
+  fieldAccess_ = std::make_unique<TRunFieldAccess>(*this);
+  OutPtr->DataAccess = fieldAccess_.get();
   orvReps_Main::RepsFailed = 0;
 }
 
 TRF::~TRF() {
+  OutPtr->DataAccess = nullptr;
   CloseOutFile();
   if (FileFormat) orvReps_FormatString::UnregisterFormat(FileFormat.get());
   FileFormat.reset();

@@ -183,6 +183,7 @@ class TRF : public TRepsRun {
  private:
   void CloseOutFile();
   void EndOfPass(bool first);
+  std::unique_ptr<TFormatDataAccess> fieldAccess_;
   IRepsBuildSteps defaultSteps_;
   IRepsBuildSteps* steps_ = &defaultSteps_;
   std::unique_ptr<QFile> outFile_;

@@ -1,5 +1,6 @@
 #include "reports/run/orvReps_Prepare.h"
 
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/sysutils.h"
 #include "reports/lang/orvReps_KeyDefs.h"
 #include "reports/lang/orvReps_Lib.h"
@@ -80,6 +81,10 @@ QString ValueText(const TCol& col, const Variant& v) {
       if (!col.NumberFormat.isEmpty()) return FormatFloat(col.NumberFormat, v.ToDouble());
       return FloatToStr(v.ToDouble());
     case 5: return v.ToInt64() != 0 ? col.TrueText : col.FalseText;
+    case 11:
+      if (v.IsString()) return v.ToString();
+      if (!col.NumberFormat.isEmpty()) return FormatDateTime(col.NumberFormat, v.ToDouble());
+      return DateToStr(v.ToDouble());
     default: return v.ToString();
   }
 }
