@@ -77,7 +77,7 @@ bool orvReps_Keys::ExecuteReps(const QString& text, const TKeyProcs& procs, TRep
   // Keys change the run's own format settings (run.Format); the process's stay untouched.
   try {
     while (p.PC < p.Count()) {
-      if (state.StepMode && cb.Step) cb.Step(run);
+      if (state.StepMode && *state.StepMode && cb.Step) cb.Step(run);
       const TRepsPar& item = p.Item(p.PC);
       p.CurItemKey = item.Key;
       // An argument left unread by a procedure is no key: report it like an unknown word.

@@ -133,7 +133,8 @@ struct TExecuteCallbacks {
 };
 
 struct TExecuteState {
-  bool StepMode = false;
+  // Read before every item, so that a key may switch the step hook on or off.
+  const bool* StepMode = nullptr;
   bool UnknownKeysMet = false;
   qint64 ParseMs = 0;
 };

@@ -13,8 +13,6 @@ namespace {
 
 constexpr int NamedCopyFailures = 3;
 
-TRF& R(TRepsRun& run) { return static_cast<TRF&>(run); }
-
 QString Arg(TRepsRun& run) {
   QString s;
   run.NextKeyArg(s);

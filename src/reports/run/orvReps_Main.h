@@ -91,6 +91,15 @@ class TRF : public TRepsRun {
     std::vector<qint32> Lengths, Colors, Styles;
   };
   std::vector<TMesSegments> Segments;
+  // Step trace (DEBUG): the header is still to come, the tick at the end of the last step,
+  // the log's line count after the last trace line and the parts of that line.
+  bool FirstStep = true;
+  qint64 LastStepTick = 0;
+  qsizetype TraceLineCount = -1;
+  qint32 TraceKeyLen = 0, TraceArgLen = 0;
+  // Millisecond ticks of the trace; a steady clock unless a test sets its own.
+  std::function<qint64()> Clock;
+  qint64 Ticks() const;
   qint32 ProgressDelay = 10000;
   bool ProgressEnabled = true;
   qint32 ProgressStage = 3;

@@ -10,6 +10,8 @@
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QThread>
 
+#include <algorithm>
+
 namespace {
 
 constexpr double GeneratorVersion = 4.0101;
@@ -195,6 +197,24 @@ void PauseForKey(TRF& rf, bool forced, bool showPrompt) {
 void ColorLastMes(TRF& rf, std::vector<qint32> lengths, std::vector<qint32> colors,
                   std::vector<qint32> styles) {
   if (rf.Messages.isEmpty() || !rf.MesOnScreen) return;
+  const size_t n = std::min({lengths.size(), colors.size(), styles.size()});
+  lengths.resize(n);
+  colors.resize(n);
+  styles.resize(n);
+  // Segments run back from the line's end; those that start before the line's start are
+  // cut there, and the ones before them dropped.
+  const qint64 lineLength = rf.Messages.last().size();
+  qint64 sum = 0;
+  for (size_t i = n; i-- > 0;) {
+    sum += qMax<qint32>(lengths[i], 0);
+    if (sum >= lineLength) {
+      lengths[i] -= static_cast<qint32>(sum - lineLength);
+      lengths.erase(lengths.begin(), lengths.begin() + i);
+      colors.erase(colors.begin(), colors.begin() + i);
+      styles.erase(styles.begin(), styles.begin() + i);
+      break;
+    }
+  }
   rf.LastMesColor = colors.empty() ? -1 : colors.back();
   const int line = static_cast<int>(rf.Messages.size()) - 1;
   if (!rf.Segments.empty() && rf.Segments.back().Line == line) rf.Segments.pop_back();

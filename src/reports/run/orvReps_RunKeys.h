@@ -9,6 +9,7 @@
 #include <vector>
 
 class TRF;
+class TRepsRun;
 class TRepsDatas;
 class IRepsQuery;
 
@@ -34,6 +35,9 @@ void PauseForKey(TRF& rf, bool forced, bool showPrompt);
 // Marks segments at the end of the log's last line (lengths, colours, style bits).
 void ColorLastMes(TRF& rf, std::vector<qint32> lengths, std::vector<qint32> colors,
                   std::vector<qint32> styles);
+// The interpreter's step hook while DEBUG is on: the trace line of the key about to run, the
+// time of the previous one, and in step-by-step mode a wait for a key.
+void OnStepDebug(TRepsRun& run);
 // Every family bound so far.
 std::vector<TKeyBinding> AllBindings();
 // The dispatch table of the run.

@@ -118,8 +118,9 @@ void RunRepsScript(TRF& rf, const QString& sourceName, bool parse) {
   cb.UnknownKey = OnUnknownKey;
   cb.Break = OnBreak;
   cb.Exception = OnRunException;
+  cb.Step = OnStepDebug;
   orvReps_Keys::TExecuteState state;
-  state.StepMode = rf.StepMode;
+  state.StepMode = &rf.DebugInfo;
   const bool ran = orvReps_Keys::ExecuteReps(rf.ScriptText, KeyProcs(), rf, parse, rf.ParsOwned, cb,
                                              false, state, sourceName);
   rf.ParseMs = state.ParseMs;

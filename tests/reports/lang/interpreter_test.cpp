@@ -257,7 +257,8 @@ TEST(Interpreter, StepModeCallsTheStepHookBeforeEveryTopLevelItem) {
     steps << -itemNo, g_calls << text;
   };
   orvReps_Keys::TExecuteState state;
-  state.StepMode = true;
+  const bool stepMode = true;
+  state.StepMode = &stepMode;
   g_calls.clear();
   EXPECT_TRUE(orvReps_Keys::ExecuteReps(S("-MES a -HEAD SHOWING On x -MES b"), Procs(), run, true,
                                         pars, cb, false, state, S("t")));
