@@ -267,6 +267,9 @@ class TPropItem : public TValueItem {
   std::function<bool(TObject*)> OnGetStored;
   TCallNotify OnGetStoredCall;
   TNativeHandler StoredHandler = nullptr;
+  // The published property a registered member stands in for: classes mirrored later do not
+  // add a member of their own for it.
+  const TPropInfo* Replaces = nullptr;
 };
 
 // A constant with a fixed value.

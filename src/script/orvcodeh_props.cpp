@@ -142,8 +142,11 @@ TSysPropItem* NewSysProp(TTypeKind kind, TCls* owner) {
 }
 
 void AddPropertyMember(TCls* cls, const TPropInfo* prop) {
-  auto* served = orvcodeh::As<TSysPropItem>(cls->FindItem(prop->Name));
+  TCompItem* found = cls->FindItem(prop->Name);
+  auto* served = orvcodeh::As<TSysPropItem>(found);
   if (served != nullptr && served->PropInfo() == prop) return;
+  auto* standIn = orvcodeh::As<TPropItem>(found);
+  if (standIn != nullptr && standIn->Replaces == prop) return;
   TSysPropItem* item = NewSysProp(prop->Kind(), cls);
   if (item == nullptr) return;
   item->SetPropInfo(prop);

@@ -53,6 +53,8 @@ class TDataSet : public TComponent {
   // Changes whenever the records may have changed (open, close, post, delete, refresh,
   // filter or order): caches of derived values compare it.
   quint64 DataStamp() const { return dataStamp_; }
+  // Changes with every opening and closing: bookmarks of an earlier opening name nothing.
+  int OpenGeneration() const { return openGeneration_; }
   void CheckActive() const;
   void CheckInactive() const;
 
@@ -263,7 +265,6 @@ class TDataSet : public TComponent {
   // The cell of the current record as stored, whatever the state (false for Null, or for a
   // record inserted and not yet stored).
   bool CurrentRowCell(int column, QByteArray& out) const;
-  int OpenGeneration() const { return openGeneration_; }
   // Makes a row of source (the same columns) the current record's stored values; false when
   // the columns differ.
   bool ReplaceCurrentRow(const Rowset& source, int sourceRow);

@@ -1,6 +1,7 @@
 #include "script/lib/bindkit.h"
 
 #include "core/orvsys.h"
+#include "script/orvcodeh.h"
 #include "platform/classes/component.h"
 
 namespace bindkit {
@@ -28,11 +29,55 @@ TParamKinds Kinds(const char* digits) {
 void Register(std::span<const TRow> rows) {
   for (const TRow& row : rows) {
     const QString name = QString::fromLatin1(row.name);
+    ICompItem* item = nullptr;
     switch (row.kind) {
-      case TRow::Proc: orvcls::RegisterProc(name, row.handler, Kinds(row.kinds)); break;
-      case TRow::Func: orvcls::RegisterFunc(name, row.handler, Kinds(row.kinds)); break;
-      case TRow::Prop: orvcls::RegisterProp(name, row.handler, row.setter); break;
-      case TRow::ArrayProp: orvcls::RegisterArrayProp(name, 1, row.handler, row.setter); break;
+      case TRow::Proc: item = orvcls::RegisterProc(name, row.handler, Kinds(row.kinds)); break;
+      case TRow::Func: item = orvcls::RegisterFunc(name, row.handler, Kinds(row.kinds)); break;
+      case TRow::Prop: item = orvcls::RegisterProp(name, row.handler, row.setter); break;
+      case TRow::ArrayProp:
+        item = orvcls::RegisterArrayProp(name, 1, row.handler, row.setter);
+        break;
+    }
+    if (item != nullptr && row.help != nullptr) item->SetCaption(QString::fromUtf8(row.help));
+  }
+}
+
+namespace {
+
+// Removes the reflected member of that property from the class and its mirrored descendants.
+void DropPublished(TCls* cls, const TPropInfo* prop) {
+  auto* item = orvcodeh::As<TSysPropItem>(cls->FindOwnItem(prop->Name));
+  if (item != nullptr && item->PropInfo() == prop) {
+    cls->RemoveItem(prop->Name, item);
+    item->Free();
+  }
+  for (TComponent* c : std::vector<TComponent*>(cls->ComponentList()))
+    if (auto* sub = orvcodeh::As<TCls>(c)) DropPublished(sub, prop);
+}
+
+}  // namespace
+
+void RegisterOverPublished(std::span<const TRow> rows) {
+  for (const TRow& row : rows) {
+    const QString name = QString::fromLatin1(row.name);
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    TCls* cls = dot > 0 ? orvcodeh::FindCls(name.left(dot)) : nullptr;
+    const TPropInfo* published = nullptr;
+    if (cls != nullptr && (row.kind == TRow::Prop || row.kind == TRow::ArrayProp)) {
+      QString member = name.mid(dot + 1);
+      member.truncate(member.indexOf(QLatin1Char(':')) < 0 ? member.size()
+                                                           : member.indexOf(QLatin1Char(':')));
+      auto* item = orvcodeh::As<TSysPropItem>(cls->FindOwnItem(member));
+      if (item != nullptr) {
+        published = item->PropInfo();
+        DropPublished(cls, published);
+      }
+    }
+    Register(std::span<const TRow>(&row, 1));
+    if (published != nullptr && cls != nullptr) {
+      const QString member = published->Name;
+      if (auto* prop = orvcodeh::As<TPropItem>(cls->FindOwnItem(member)))
+        prop->Replaces = published;
     }
   }
 }
@@ -45,10 +90,10 @@ void Register(std::span<const TConstRow> rows) {
 
 namespace bindkit {
 
-TObject* CreateInstance(TObject* slf, TClass entryClass, TComponent* owner) {
+TObject* CreateInstance(TObject* slf, TClass entryClass, TObject* arg) {
   const TClass cls =
       slf == nullptr ? entryClass : bindkit::CheckClass(slf, entryClass)->ClassType();
-  return cls->Create(static_cast<TObject*>(owner));
+  return cls->Create(arg);
 }
 
 }  // namespace bindkit

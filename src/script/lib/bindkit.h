@@ -29,7 +29,7 @@ TObject* CheckNil(TObject* slf);
 TObject* CheckClass(TObject* slf, TClass cls);
 template <class T>
 T* Self(TObject* slf) {
-  return static_cast<T*>(CheckClass(slf, T::StaticClass()));
+  return static_cast<T*>(bindkit::CheckClass(slf, T::StaticClass()));
 }
 
 // One registration: a routine (kinds as digits, "2" for none), a property (getter and
@@ -41,6 +41,7 @@ struct TRow {
   TNativeHandler handler;  // the routine, or the getter
   const char* kinds = "2";
   TNativeHandler setter = nullptr;
+  const char* help = nullptr;  // the entry's help text (UTF-8), shown by the listing tools
 };
 struct TConstRow {
   const char* name;
@@ -49,6 +50,9 @@ struct TConstRow {
 
 TParamKinds Kinds(const char* digits);
 void Register(std::span<const TRow> rows);
+// Property rows that stand in for published properties of the same names: the reflected
+// member of the class, and those of its mirrored descendants, give way to the row.
+void RegisterOverPublished(std::span<const TRow> rows);
 void Register(std::span<const TConstRow> rows);
 
 }  // namespace bindkit
@@ -67,6 +71,7 @@ namespace bindkit {
 // The creation bindings: with Self nil a new instance of the entry's class, with a live Self
 // of that class or a descendant a new instance of Self's own class; a live object is never
 // constructed a second time, and an unrelated Self is refused by CheckClass.
-TObject* CreateInstance(TObject* slf, TClass entryClass, TComponent* owner);
+// The argument is the owner of a component or the collection of a collection item.
+TObject* CreateInstance(TObject* slf, TClass entryClass, TObject* arg);
 
 }  // namespace bindkit

@@ -18,12 +18,10 @@ void RegisterClassLibrary() {
   RegisterUtilityBindings();
 }
 
-// The groups of the visual, dataset and utility layers come with those layers.
-void RegisterDBBindings() {}
+// The groups of the data-aware controls and the dialogs come with those layers.
 void RegisterDBCtrlsBindings() {}
 void RegisterDialogsBindings() {}
 void RegisterExtCtrlsBindings() {}
 void RegisterStdCtrlsBindings() {}
-void RegisterUtilityBindings() {}
 
 }  // namespace orvbindings
