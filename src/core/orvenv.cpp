@@ -6,6 +6,10 @@
 #include "core/orvparam.h"
 #include "db/orvdb.h"
 #include "db/orvzeossetup.h"
+#include "script/lib/orvlib95.h"
+#include "script/lib/orvlib96.h"
+#include "script/lib/orvlib97.h"
+#include "script/lib/orvlib98.h"
 #include "script/lib/orvopf.h"
 #include "platform/rtl/exceptions.h"
 #include "script/orvcodeh.h"
@@ -59,6 +63,10 @@ const std::vector<TStartEntry>& StartList() {
       {"orvzeossetup", &orvzeossetup::RegisterClasses, &orvdb::ResetState},
       {"forms", &orvlib::InitializeForms, nullptr},
       {"orvopf", &orvopf::RegisterRuntimeLibrary, nullptr},
+      {"orvlib95", &orvlib95::Initialize, nullptr},
+      {"orvlib96", &orvlib96::Initialize, nullptr},
+      {"orvlib97", &orvlib97::Initialize, nullptr},
+      {"orvlib98", &orvlib98::Initialize, nullptr},
       {"orvReps_Run", &orvReps_Run::Initialize, nullptr},
   };
   return list;

@@ -1,0 +1,88 @@
+#include "script/lib/orvlib98.h"
+
+#include "core/orvcls.h"
+#include "platform/rtl/exceptions.h"
+
+ORV_DESCRIBE(tyFloat) { c.Prop("Value", &tyFloat::Value); }
+ORV_DESCRIBE(tyDateTime) { c.Prop("Value", &tyDateTime::Value).Type(TypeInfoTDateTime()); }
+ORV_DESCRIBE(tyInteger) { c.Prop("Value", &tyInteger::Value); }
+ORV_DESCRIBE(tyBoolean) { c.Prop("Value", &tyBoolean::Value); }
+ORV_DESCRIBE(tyChar) { c.Prop("Value", &tyChar::Value); }
+ORV_DESCRIBE(tyString) { c.Prop("Value", &tyString::Value); }
+ORV_DESCRIBE(tyObject) { c.Prop("Value", &tyObject::Value, &tyObject::SetValue); }
+ORV_DESCRIBE(tyGetValueA) {}
+ORV_DESCRIBE(tyGetValueN) {}
+ORV_DESCRIBE(tyGetValueI) {}
+ORV_DESCRIBE(tyGetValueD) {}
+ORV_DESCRIBE(tyGetValueT) {}
+ORV_DESCRIBE(tyGetValueL) {}
+
+int tyFloat::DoAfterIt(TYA* args) { return args->Push(new tyrFloat(Value)), 0; }
+int tyDateTime::DoAfterIt(TYA* args) { return args->Push(new tyrDateTime(Value)), 0; }
+int tyInteger::DoAfterIt(TYA* args) { return args->Push(new tyrInteger(Value)), 0; }
+int tyBoolean::DoAfterIt(TYA* args) { return args->Push(new tyrBoolean(Value)), 0; }
+int tyChar::DoAfterIt(TYA* args) { return args->Push(new tyrChar(Value)), 0; }
+int tyString::DoAfterIt(TYA* args) { return args->Push(new tyrString(Value)), 0; }
+int tyObject::DoAfterIt(TYA* args) { return args->Push(new tyrObject(value_)), 0; }
+
+void tyObject::SetValue(TComponent* value) {
+  if (value == value_) return;
+  if (value_ != nullptr) value_->RemoveFreeNotification(this);
+  value_ = value;
+  if (value != nullptr) value->FreeNotification(this);
+}
+
+void tyObject::Notification(TComponent* component, TOperation operation) {
+  TY::Notification(component, operation);
+  if (operation == opRemove && component == value_) value_ = nullptr;
+}
+
+namespace {
+
+orvlib98::TValueReader& Reader() {
+  static orvlib98::TValueReader reader;
+  return reader;
+}
+
+Variant Stored(TComponent* component, TStoredKind kind) {
+  if (!Reader())
+    throw Exception(
+        QStringLiteral("Value store: no value tables to read %1 from").arg(component->Name()));
+  return Reader()(component, component->Name(), kind);
+}
+
+}  // namespace
+
+int tyGetValueA::DoAfterIt(TYA* args) {
+  return args->Push(new tyrString(Stored(this, TStoredKind::A).ToString())), 0;
+}
+int tyGetValueN::DoAfterIt(TYA* args) {
+  return args->Push(new tyrFloat(Stored(this, TStoredKind::N).ToDouble())), 0;
+}
+int tyGetValueI::DoAfterIt(TYA* args) {
+  return args->Push(new tyrInteger(Stored(this, TStoredKind::I).ToInt())), 0;
+}
+int tyGetValueD::DoAfterIt(TYA* args) {
+  return args->Push(new tyrDateTime(Stored(this, TStoredKind::D).ToDateTime())), 0;
+}
+int tyGetValueT::DoAfterIt(TYA* args) {
+  return args->Push(new tyrDateTime(Stored(this, TStoredKind::T).ToDateTime())), 0;
+}
+int tyGetValueL::DoAfterIt(TYA* args) {
+  return args->Push(new tyrBoolean(Stored(this, TStoredKind::L).ToBool())), 0;
+}
+
+namespace orvlib98 {
+
+void SetValueReader(TValueReader reader) { Reader() = std::move(reader); }
+
+void Initialize() {
+  orvcls::RegisterClasses({tyFloat::StaticClass(), tyDateTime::StaticClass(),
+                           tyInteger::StaticClass(), tyBoolean::StaticClass(),
+                           tyChar::StaticClass(), tyString::StaticClass(), tyObject::StaticClass(),
+                           tyGetValueA::StaticClass(), tyGetValueN::StaticClass(),
+                           tyGetValueI::StaticClass(), tyGetValueD::StaticClass(),
+                           tyGetValueT::StaticClass(), tyGetValueL::StaticClass()});
+}
+
+}  // namespace orvlib98
