@@ -33,7 +33,7 @@ const bindkit::TRow kRunRows[] = {
      "0"},
     {bindkit::TRow::Proc, "RunObjScript",
      ORV_BIND(orvlib99::RunObjScript(ArgObj(a, 0), ArgStr(a, 1), ArgStr(a, 2), ArgObj(a, 3))),
-     "0000"},
+     "0000", nullptr, "Запуск SCRIPT'а"},
 };
 
 }  // namespace
@@ -41,5 +41,6 @@ const bindkit::TRow kRunRows[] = {
 void orvlib99bind::RegisterAppBindings() {
   bindkit::Register(kAppRows);
   orvcls::RegisterClasses({TOrvApp::StaticClass(), TOrvRoot::StaticClass()});
-  bindkit::Register(kRunRows);
 }
+
+void orvlib99bind::RegisterRunBindings() { bindkit::Register(kRunRows); }

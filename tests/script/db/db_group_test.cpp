@@ -1,5 +1,5 @@
 // The DB group and the typed field access on tables of the test cluster: values beyond 32
-// bits, Nulls, a post the server refuses.
+// bits, Nulls, a post the server refuses, parameters of the dataset's own statement.
 #include "../lib/fixture.h"
 
 #include "platform/data/field.h"
@@ -105,6 +105,23 @@ TEST_F(ScriptDbTest, ARefusedPostIsShownOnceAndTheEditStays) {
             S("11 True"));
   EXPECT_EQ(Server("select count(*) from acct"), S("3"));
   EXPECT_EQ(dialogs.Requests.size(), 1u);
+}
+
+TEST_F(ScriptDbTest, TheDatasetsOwnParameters) {
+  EXPECT_EQ(Run("function Own(d: TZAbstractRODataset): Variant;\n"
+                "begin d.SetParam('FROMID', 2, True); Result := d.GetParam('fromid', 0) +\n"
+                "d.RecordCount * 10; end; begin end.",
+                "Own"),
+            S("3 12"));
+  EXPECT_EQ(Run("function NoReopen(d: TZAbstractRODataset): Variant;\n"
+                "begin d.SetParam('FROMID', 1, False); Result := d.RecordCount; end;\n"
+                "begin end.",
+                "NoReopen"),
+            S("3 1"));
+  EXPECT_EQ(Run("function Missing(d: TZAbstractRODataset): Variant;\n"
+                "begin Result := d.GetParam('NONE', 0); end; begin end.",
+                "Missing"),
+            S("error Parameter \"NONE\" not found"));
 }
 
 }  // namespace

@@ -220,6 +220,8 @@ TEST_F(DbTest, SourcesFieldNamesAndConstants) {
     EXPECT_EQ(v.ToInt64(), value) << name;
   }
   EXPECT_EQ(Item(S("ftLargeint")), nullptr);
+  EXPECT_EQ(orvcls::VarToObj(Call(S("TDataSet.GetDataSource"), {}, &ds)), nullptr);
+  EXPECT_EQ(orvcls::VarToObj(Call(S("TDataSet.FindFieldByParam"), {S("K"), S("V")}, &ds)), nullptr);
   EXPECT_NE(orvcodeh::FindCls(S("TGraphicField")), nullptr);
 }
 

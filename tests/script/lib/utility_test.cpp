@@ -82,6 +82,8 @@ TEST_F(UtilityTest, HelpTextsAreTheVocabularysOwn) {
       {"BuildDateString", "Дата в виде строки \"ДД месяца ГГГГ г.\""},
       {"dsp", "Возвражает IDispatch для заданного объекта"},
       {"tooem", ""},
+      {"RunObjScript", "Запуск SCRIPT'а"},
+      {"TDataSet.GetDataSource", "Получение DataSource/MasterSource"},
       {"fromoem", ""},
   };
   for (const auto& [name, text] : help) {
