@@ -5,6 +5,7 @@
 
 #include "core/orvmsg.h"
 #include "db/orvdatasource.h"
+#include "db/orvdbintf.h"
 #include "platform/classes/actions.h"
 #include "platform/classes/classregistry.h"
 #include "platform/classes/reader.h"
@@ -25,10 +26,16 @@
 
 namespace {
 
-// An in-memory table that publishes OnFieldChange and calls it on every field change.
-class TChangeTable : public TMemDataSet {
+// An in-memory table that publishes OnFieldChange and calls it on every field change, and
+// counts the transactions started on it.
+class TChangeTable : public TMemDataSet, public ITransactionControl {
   ORV_CLASS(TChangeTable, TMemDataSet)
   explicit TChangeTable(TComponent* owner) : TMemDataSet(owner) {}
+  IInterface* QueryInterface(const TGUID& iid) override { return TMemDataSet::QueryInterface(iid); }
+  void StartTransaction() override { ++started; }
+  void Commit() override {}
+  void Rollback() override {}
+  int started = 0;
   void DataEvent(TDataEvent event, qintptr info) override {
     TMemDataSet::DataEvent(event, info);
     if (event == deFieldChange) OnFieldChange(reinterpret_cast<TField*>(info));
@@ -63,7 +70,13 @@ class TYDataForm : public TComponent {
 
 }  // namespace
 
-ORV_DESCRIBE(TChangeTable) { c.Prop("OnFieldChange", &TChangeTable::OnFieldChange); }
+ORV_DESCRIBE(TChangeTable) {
+  c.Prop("OnFieldChange", &TChangeTable::OnFieldChange);
+  c.Info().AddInterface(TInterfaceEntry{ITransactionControl::IID, [](TObject* o) -> IInterface* {
+                                          return static_cast<ITransactionControl*>(
+                                              static_cast<TChangeTable*>(o));
+                                        }});
+}
 ORV_DESCRIBE(TYDataForm) {
   c.Method("Note", &TYDataForm::Note);
   c.Method("Boom", &TYDataForm::Boom);
@@ -274,6 +287,93 @@ TEST_F(ComponentsTest, DataSetActionsFollowTheSourcesVisibleActions) {
   EXPECT_EQ(form->table->RecordCount(), 2);
   EXPECT_TRUE(Boxes().isEmpty());
   EXPECT_EQ(orvlib96::RefusalText(nbAppendCont), S("Добавление полной копии запрещено!"));
+}
+
+// Version control of the application, recorded.
+class TRecordingVer : public IrVerCtrl {
+ public:
+  IInterface* QueryInterface(const TGUID&) override { return nullptr; }
+  bool IsOn() override { return on; }
+  bool TurnOn() override { return on = true; }
+  bool TurnOff() override { return !(on = false); }
+  void SetOn(bool value) override { on = value; }
+  bool on = false;
+};
+
+// Every action on the second record, with all three rights hidden.
+TEST_F(ComponentsTest, TheActionMatrix) {
+  TRecordingVer ver;
+  env.Env().VerCtrl = &ver;
+  Read(R"(  object Actions: TActionList
+    object Hidden: TAction
+      Visible = False
+    end
+  end
+  object Source: TOrvDataSource
+    DataSet = Table
+    DeleteAction = Hidden
+    EditAction = Hidden
+    InsertAction = Hidden
+  end
+  object Act: tyDS
+    DataSet = Table
+  end
+)");
+  TChangeTable* table = form->table;
+  // code | box | state, record, controls disabled, transactions, version control
+  auto outcome = [&](TDSActionType action) {
+    table->Open();
+    table->First();
+    table->Next();
+    Y<tyDS>("Act")->Action = action;
+    TYA args;
+    const int code = Y("Act")->Run(&args);
+    const QStringList boxes = Boxes();
+    const QString text = QStringLiteral("%1|%2|%3 %4 %5 %6 %7")
+                             .arg(code)
+                             .arg(boxes.join(','))
+                             .arg(int(table->State()))
+                             .arg(table->Active() ? table->FieldByName("ID")->AsString() : "-")
+                             .arg(table->ControlsDisabled())
+                             .arg(table->started)
+                             .arg(ver.on);
+    while (table->ControlsDisabled()) table->EnableControls();
+    if (table->State() != dsBrowse && table->Active()) table->Cancel();
+    table->started = 0;
+    return text;
+  };
+  const std::pair<TDSActionType, const char*> matrix[] = {
+      {nbFirst, "0||1 1 0 0 0"},
+      {nbPrior, "0||1 1 0 0 0"},
+      {nbNext, "0||1 3 0 0 0"},
+      {nbLast, "0||1 3 0 0 0"},
+      {nbInsert, "1|Внимание! | Вставка запрещена!|1 2 0 0 0"},
+      {nbDelete, "1|Внимание! | Удаление запрещено!|1 2 0 0 0"},
+      {nbEdit, "1|Внимание! | Редактирование запрещено!|1 2 0 0 0"},
+      {nbPost, "0||1 2 0 0 0"},
+      {nbCancel, "0||1 2 0 0 0"},
+      {nbRefresh, "0||1 2 0 0 0"},
+      {nbCheckBrowseMode, "0||1 2 0 0 0"},
+      {nbDisableControls, "0||1 2 1 0 0"},
+      {nbEnableControls, "0||1 2 0 0 0"},
+      {nbOpen, "0||1 2 0 0 0"},
+      {nbClose, "0||0 - 0 0 0"},
+      {nbApplyChanges, "0||1 2 0 0 0"},
+      {nbExecSQL, "0||1 2 0 1 0"},
+      {nbStartTransaction, "0||1 2 0 1 0"},
+      {nbCommit, "0||1 2 0 0 0"},
+      {nbRollback, "0||1 2 0 0 0"},
+      {nbAppend, "1|Внимание! | Добавление запрещено!|1 2 0 0 0"},
+      {nbInsertCopy, "1|Внимание! | Вставка копии запрещена!|1 2 0 0 0"},
+      {nbAppendCopy, "1|Внимание! | Добавление копии запрещено!|1 2 0 0 0"},
+      {nbInsertCont, "1|Внимание! | Вставка полной копии запрещена!|1 2 0 0 0"},
+      {nbAppendCont, "1|Внимание! | Добавление полной копии запрещено!|1 2 0 0 0"},
+      {nbStartVerCtrl, "0||1 2 0 0 1"},
+      {nbStopVerCtrl, "0||1 2 0 0 0"},
+  };
+  for (const auto& [action, expected] : matrix) EXPECT_EQ(outcome(action), S(expected)) << action;
+  EXPECT_EQ(table->RecordCount(), 3);
+  env.Env().VerCtrl = nullptr;
 }
 
 // Transaction control of the application, counted.
