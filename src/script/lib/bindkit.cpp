@@ -59,26 +59,19 @@ void DropPublished(TCls* cls, const TPropInfo* prop) {
 
 void RegisterOverPublished(std::span<const TRow> rows) {
   for (const TRow& row : rows) {
+    // "CLASS.MEMBER[:RESULT]"
     const QString name = QString::fromLatin1(row.name);
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    TCls* cls = dot > 0 ? orvcodeh::FindCls(name.left(dot)) : nullptr;
-    const TPropInfo* published = nullptr;
-    if (cls != nullptr && (row.kind == TRow::Prop || row.kind == TRow::ArrayProp)) {
-      QString member = name.mid(dot + 1);
-      member.truncate(member.indexOf(QLatin1Char(':')) < 0 ? member.size()
-                                                           : member.indexOf(QLatin1Char(':')));
-      auto* item = orvcodeh::As<TSysPropItem>(cls->FindOwnItem(member));
-      if (item != nullptr) {
-        published = item->PropInfo();
-        DropPublished(cls, published);
-      }
-    }
+    TCls* cls = orvcodeh::FindCls(name.section(QLatin1Char('.'), 0, 0));
+    const bool property = row.kind == TRow::Prop || row.kind == TRow::ArrayProp;
+    const QString member = name.section(QLatin1Char('.'), 1).section(QLatin1Char(':'), 0, 0);
+    auto* reflected =
+        cls != nullptr && property ? orvcodeh::As<TSysPropItem>(cls->FindOwnItem(member)) : nullptr;
+    const TPropInfo* published = reflected != nullptr ? reflected->PropInfo() : nullptr;
+    if (published != nullptr) DropPublished(cls, published);
     Register(std::span<const TRow>(&row, 1));
-    if (published != nullptr && cls != nullptr) {
-      const QString member = published->Name;
-      if (auto* prop = orvcodeh::As<TPropItem>(cls->FindOwnItem(member)))
-        prop->Replaces = published;
-    }
+    if (published == nullptr) continue;
+    if (auto* standIn = orvcodeh::As<TPropItem>(cls->FindOwnItem(member)))
+      standIn->Replaces = published;
   }
 }
 

@@ -223,6 +223,16 @@ TEST_F(DbTest, SourcesFieldNamesAndConstants) {
   EXPECT_EQ(orvcls::VarToObj(Call(S("TDataSet.GetDataSource"), {}, &ds)), nullptr);
   EXPECT_EQ(orvcls::VarToObj(Call(S("TDataSet.FindFieldByParam"), {S("K"), S("V")}, &ds)), nullptr);
   EXPECT_NE(orvcodeh::FindCls(S("TGraphicField")), nullptr);
+  // The group's rows serve every field and dataset class, mirrored before or after them.
+  const std::pair<TClass, const char*> members[] = {{TIntegerField::StaticClass(), "AsInteger"},
+                                                    {TLargeintField::StaticClass(), "AsInteger"},
+                                                    {TMemDataSet::StaticClass(), "Active"},
+                                                    {TDataSource::StaticClass(), "DataSet"}};
+  for (const auto& [cls, member] : members) {
+    TCompItem* item = orvcodeh::GetClsOf(cls)->FindItem(S(member));
+    EXPECT_NE(orvcodeh::As<TPropItem>(item), nullptr) << member;
+    EXPECT_EQ(orvcodeh::As<TSysPropItem>(item), nullptr) << member;
+  }
 }
 
 TEST_F(DbTest, EveryMemberChecksItsClass) {
