@@ -1,5 +1,8 @@
-#include "dbctrls.h"
+#include "dbctrls_p.h"
 
+#include "dbchoice.h"
+#include "dbimage.h"
+#include "dblookup.h"
 #include "dbnavigator.h"
 
 #include "forms.h"
@@ -9,6 +12,8 @@
 #include "platform/data/field.h"
 
 #include <QtGui/QPainter>
+
+using namespace dbctrls_detail;
 
 namespace {
 
@@ -28,11 +33,18 @@ void EnsureRefocusHandler() {
   (void)registered;
 }
 
+}  // namespace
+
+namespace {
 bool IsEditingKey(quint16 key, TShiftState shift) {
   const bool ctrl = shift.Contains(ssCtrl);
   return key == VK_DELETE || key == VK_BACK || (ctrl && (key == 'V' || key == 'X')) ||
          (key == VK_INSERT && shift.Contains(ssShift));
 }
+
+}  // namespace
+
+namespace dbctrls_detail {
 
 // Escape drops the changes; a key that would change the text starts editing or is swallowed.
 void EditKeyDown(TFieldDataLink& link, TCustomEdit* edit, quint16& key, TShiftState shift) {
@@ -69,12 +81,6 @@ bool WriteOnExit(TFieldDataLink& link, TWinControl* control) {
   }
 }
 
-template <class C>
-void InitLink(C* c, TFieldDataLink& link) {
-  link.SetControl(c);
-}
-
-template <class C>
 void ClearLink(TFieldDataLink& link) {
   link.OnDataChange = nullptr;
   link.OnEditingChange = nullptr;
@@ -82,24 +88,7 @@ void ClearLink(TFieldDataLink& link) {
   link.OnActiveChange = nullptr;
 }
 
-}  // namespace
-
-#define ORV_DB_CONTROL_LINK_IMPL(Class, Base)                                       \
-  void Class::SetDataSource(TDataSource* source) {                                  \
-    if (TDataSource* old = link_.DataSource()) old->RemoveFreeNotification(this);   \
-    link_.SetDataSource(source);                                                    \
-    if (source != nullptr) source->FreeNotification(this);                          \
-  }                                                                                 \
-  void Class::Notification(TComponent* component, TOperation operation) {           \
-    Base::Notification(component, operation);                                       \
-    if (operation == opRemove && component != nullptr && component == DataSource()) \
-      SetDataSource(nullptr);                                                       \
-  }
-
-#define ORV_DESCRIBE_DB_LINK(Class)                                \
-  c.Prop("DataField", &Class::DataField, &Class::SetDataField);    \
-  c.Prop("DataSource", &Class::DataSource, &Class::SetDataSource); \
-  c.Prop("Field", &Class::Field).Stored(false)
+}  // namespace dbctrls_detail
 
 // ---- TDBEdit ------------------------------------------------------------------------------------
 
@@ -108,51 +97,61 @@ ORV_DESCRIBE(TDBEdit) {
   c.Prop("ReadOnly", &TDBEdit::ReadOnly, &TDBEdit::SetReadOnly).Default(0);
   c.Prop("Text", &TDBEdit::GetText, &TDBEdit::SetText).Stored(false);
 }
-ORV_DB_CONTROL_LINK_IMPL(TDBEdit, TCustomEdit)
+ORV_DB_CONTROL_LINK_IMPL(TDBEdit, TCustomMaskEdit)
 
-TDBEdit::TDBEdit(TComponent* owner) : TCustomEdit(owner) {
-  InitLink(this, link_);
+TDBEdit::TDBEdit(TComponent* owner) : TCustomMaskEdit(owner) {
+  link_.SetControl(this);
   link_.OnDataChange = [this] { DataChange(); };
   link_.OnEditingChange = [this] { EditingChange(); };
   link_.OnUpdateData = [this] { UpdateData(); };
-  TCustomEdit::SetReadOnly(true);
+  TCustomMaskEdit::SetReadOnly(true);
 }
-TDBEdit::~TDBEdit() { ClearLink<TDBEdit>(link_); }
+TDBEdit::~TDBEdit() { ClearLink(link_); }
 
 void TDBEdit::SetReadOnly(bool v) { link_.SetReadOnly(v); }
 
 void TDBEdit::Loaded() {
-  TCustomEdit::Loaded();
+  TCustomMaskEdit::Loaded();
   if (link_.Active()) link_.Reset();
 }
 
 void TDBEdit::DataChange() {
   TField* f = link_.Field();
   if (f == nullptr) {
-    TCustomEdit::SetText(QString());
+    TCustomMaskEdit::SetText(QString());
     return;
   }
+  SetEditMask(f->EditMask());
   if (MaxLength() == 0 && (f->DataType() == ftString || f->DataType() == ftWideString))
     SetMaxLength(f->Size());
-  TCustomEdit::SetText(focused_ && link_.CanModify() ? f->Text() : f->DisplayText());
+  // A masked line shows the edit text at rest too: the display text has no mask.
+  if ((focused_ && link_.CanModify()) || IsMasked())
+    TCustomMaskEdit::SetText(f->Text());
+  else
+    SetEditText(f->DisplayText());
 }
 
-void TDBEdit::EditingChange() { TCustomEdit::SetReadOnly(!link_.Editing()); }
+void TDBEdit::EditingChange() { TCustomMaskEdit::SetReadOnly(!link_.Editing()); }
 
-void TDBEdit::UpdateData() { link_.Field()->SetText(GetText()); }
+void TDBEdit::UpdateData() {
+  ValidateEdit();
+  link_.Field()->SetText(GetText());
+}
 
 void TDBEdit::Change() {
   link_.Modified();
-  TCustomEdit::Change();
+  TCustomMaskEdit::Change();
 }
 
 void TDBEdit::KeyDown(quint16& key, TShiftState shift) {
-  TCustomEdit::KeyDown(key, shift);
-  if (key != 0) EditKeyDown(link_, this, key, shift);
+  EditKeyDown(link_, this, key, shift);
+  if (key != 0) TCustomMaskEdit::KeyDown(key, shift);
 }
 
 void TDBEdit::KeyPress(QChar& key) {
-  TCustomEdit::KeyPress(key);
+  if (!key.isNull() && key.unicode() >= 32 && Field() != nullptr && !Field()->IsValidChar(key))
+    key = QChar();
+  TCustomMaskEdit::KeyPress(key);  // a masked line places the character itself
   EditKeyPress(link_, key, false);
 }
 
@@ -162,14 +161,14 @@ void TDBEdit::DoEnter() {
     focused_ = true;
     link_.Reset();
   }
-  TCustomEdit::DoEnter();
+  TCustomMaskEdit::DoEnter();
 }
 
 void TDBEdit::DoExit() {
   if (!WriteOnExit(link_, this)) return;
   focused_ = false;
   link_.Reset();
-  TCustomEdit::DoExit();
+  TCustomMaskEdit::DoExit();
 }
 
 // ---- TDBMemo ------------------------------------------------------------------------------------
@@ -182,13 +181,13 @@ ORV_DESCRIBE(TDBMemo) {
 ORV_DB_CONTROL_LINK_IMPL(TDBMemo, TCustomMemo)
 
 TDBMemo::TDBMemo(TComponent* owner) : TCustomMemo(owner) {
-  InitLink(this, link_);
+  link_.SetControl(this);
   link_.OnDataChange = [this] { DataChange(); };
   link_.OnEditingChange = [this] { EditingChange(); };
   link_.OnUpdateData = [this] { UpdateData(); };
   TCustomMemo::SetReadOnly(true);
 }
-TDBMemo::~TDBMemo() { ClearLink<TDBMemo>(link_); }
+TDBMemo::~TDBMemo() { ClearLink(link_); }
 
 void TDBMemo::SetReadOnly(bool v) { link_.SetReadOnly(v); }
 
@@ -260,10 +259,10 @@ ORV_DB_CONTROL_LINK_IMPL(TDBText, TCustomLabel)
 
 TDBText::TDBText(TComponent* owner) : TCustomLabel(owner) {
   SetAutoSize(false);
-  InitLink(this, link_);
+  link_.SetControl(this);
   link_.OnDataChange = [this] { DataChange(); };
 }
-TDBText::~TDBText() { ClearLink<TDBText>(link_); }
+TDBText::~TDBText() { ClearLink(link_); }
 
 void TDBText::Loaded() {
   TCustomLabel::Loaded();
@@ -284,11 +283,11 @@ TDBGrid::TDBGrid(TComponent* owner) : TCustomControl(owner) {
   SetBounds(0, 0, 320, 120);
   SetColor(clWindow);
   SetTabStop(true);
-  InitLink(this, link_);
+  link_.SetControl(this);
   link_.OnDataChange = [this] { Invalidate(); };
   link_.OnActiveChange = [this] { Invalidate(); };
 }
-TDBGrid::~TDBGrid() { ClearLink<TDBGrid>(link_); }
+TDBGrid::~TDBGrid() { ClearLink(link_); }
 
 // A frame with the titles of the dataset's visible fields.
 void TDBGrid::Paint() {
@@ -319,6 +318,10 @@ void TDBGrid::Paint() {
 }
 
 void RegisterDBControlClasses() {
-  RegisterClasses({TDBEdit::StaticClass(), TDBText::StaticClass(), TDBMemo::StaticClass(),
-                   TDBNavigator::StaticClass(), TDBGrid::StaticClass()});
+  RegisterClasses({TCustomMaskEdit::StaticClass(), TMaskEdit::StaticClass(), TDBEdit::StaticClass(),
+                   TDBText::StaticClass(), TDBCheckBox::StaticClass(), TDBComboBox::StaticClass(),
+                   TDBListBox::StaticClass(), TDBRadioGroup::StaticClass(), TDBMemo::StaticClass(),
+                   TDBImage::StaticClass(), TDBNavigator::StaticClass(),
+                   TDBLookupListBox::StaticClass(), TDBLookupComboBox::StaticClass(),
+                   TDBGrid::StaticClass()});
 }

@@ -8,7 +8,7 @@
 // writes them. An error while writing (conversion, validation) goes to
 // Application.HandleException and the control keeps the focus and what the user typed.
 #include "fielddatalink.h"
-#include "stdctrls.h"
+#include "maskedit.h"
 
 class TDataSource;
 class TField;
@@ -29,8 +29,8 @@ class TField;
 
 // ---- Edits -----------------------------------------------------------------------------------
 
-class TDBEdit : public TCustomEdit {
-  ORV_CLASS(TDBEdit, TCustomEdit)
+class TDBEdit : public TCustomMaskEdit {
+  ORV_CLASS(TDBEdit, TCustomMaskEdit)
   ORV_DB_CONTROL_LINK
  public:
   explicit TDBEdit(TComponent* owner);
@@ -47,6 +47,7 @@ class TDBEdit : public TCustomEdit {
 
  protected:
   void Change() override;
+  bool EditCanModify() override { return link_.Edit(); }
 
  private:
   void DataChange();

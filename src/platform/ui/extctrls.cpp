@@ -479,6 +479,12 @@ void TCustomRadioGroup::ButtonClicked(TObject* sender) {
   if (it == buttons_.end() || !(*it)->Checked()) return;
   const int index = int(it - buttons_.begin());
   if (index == itemIndex_) return;
+  if (!CanModify()) {
+    updating_ = true;
+    for (size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->SetChecked(int(i) == itemIndex_);
+    updating_ = false;
+    return;
+  }
   itemIndex_ = index;
   Click();
 }

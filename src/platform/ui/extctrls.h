@@ -169,6 +169,10 @@ class TCustomRadioGroup : public TCustomGroupBox {
   void Loaded() override;
   TRadioButton* Buttons(int index) const;
 
+ protected:
+  // Whether a button the user clicks may become the checked one.
+  virtual bool CanModify() { return true; }
+
  private:
   void ItemsChanged();
   void ArrangeButtons();

@@ -264,8 +264,9 @@ int TCustomEdit::SelStart() const {
   if (QLineEdit* l = Line()) return l->cursorPosition();
   return selStart_;
 }
+// Selections count in the text as shown (a masked line's edit text).
 void TCustomEdit::SetSelStart(int v) {
-  selStart_ = std::clamp(v, 0, int(GetText().size()));
+  selStart_ = std::clamp(v, 0, int(text_.size()));
   selLength_ = 0;
   if (QLineEdit* l = Line()) l->setCursorPosition(selStart_);
 }
@@ -274,12 +275,12 @@ int TCustomEdit::SelLength() const {
   return selLength_;
 }
 void TCustomEdit::SetSelLength(int v) {
-  const QString t = GetText();
+  const QString t = text_;
   selStart_ = SelStart();
   selLength_ = std::clamp(v, 0, int(t.size()) - selStart_);
   if (QLineEdit* l = Line()) l->setSelection(selStart_, selLength_);
 }
-QString TCustomEdit::SelText() const { return GetText().mid(SelStart(), SelLength()); }
+QString TCustomEdit::SelText() const { return text_.mid(SelStart(), SelLength()); }
 void TCustomEdit::SetSelText(const QString& v) {
   const int start = SelStart();
   const int len = SelLength();
@@ -292,7 +293,7 @@ void TCustomEdit::SetSelText(const QString& v) {
 }
 void TCustomEdit::SelectAll() {
   selStart_ = 0;
-  selLength_ = int(GetText().size());
+  selLength_ = int(text_.size());
   if (QLineEdit* l = Line()) l->selectAll();
 }
 void TCustomEdit::CopyToClipboard() {

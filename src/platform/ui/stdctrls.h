@@ -232,8 +232,8 @@ class TCustomComboBox : public TWinControl {
   }
   void Clear();
   // The user picked an item or typed.
-  void UserSelected(int index);
-  void UserTyped(const QString& text);
+  virtual void UserSelected(int index);
+  virtual void UserTyped(const QString& text);
 
   TNotifyEvent OnChange;
   TNotifyEvent OnSelect;
@@ -306,7 +306,7 @@ class TCustomListBox : public TWinControl {
   // Paints every visible item on the canvas (a recording canvas in tests).
   void PaintItems(TCanvas& canvas);
   TCanvas* Canvas() const { return canvas_.get(); }
-  void UserSelected(int index);
+  virtual void UserSelected(int index);
 
   TDrawItemEvent OnDrawItem;
   TMeasureItemEvent OnMeasureItem;
@@ -384,7 +384,7 @@ class TCustomCheckBox : public TButtonControl {
   TAlignment Alignment() const { return alignment_; }
   void SetAlignment(TAlignment v) { alignment_ = v; }
   // A user click: the next state in turn.
-  void Toggle();
+  virtual void Toggle();
 
  protected:
   QWidget* CreateWidget(QWidget* parentWidget) override;

@@ -4,6 +4,7 @@
 #include "dbctrls.h"
 #include "forms.h"
 #include "menus.h"
+#include "picture.h"
 
 #include "platform/classes/classregistry.h"
 
@@ -15,7 +16,8 @@ void RegisterUIClasses() {
        TMenuItem::StaticClass(),      TMenu::StaticClass(),       TMainMenu::StaticClass(),
        TPopupMenu::StaticClass(),     TFont::StaticClass(),       TPen::StaticClass(),
        TBrush::StaticClass(),         TCanvas::StaticClass(),     TBitmap::StaticClass(),
-       TApplication::StaticClass(),   TScreen::StaticClass()});
+       TPicture::StaticClass(),       TIcon::StaticClass(),       TApplication::StaticClass(),
+       TScreen::StaticClass()});
   RegisterClasses({TCustomLabel::StaticClass(),
                    TLabel::StaticClass(),
                    TCustomEdit::StaticClass(),
