@@ -211,10 +211,9 @@ QString TStrings::DelimitedTextWith(QChar delimiter, QChar quote, bool strict) c
 void TStrings::SetDelimitedTextWith(const QString& text, QChar delimiter, QChar quote,
                                     bool strict) {
   // Blanks separate items unless strict; a quoted item ends at its closing quote, and what
-  // follows it up to the next delimiter is an item of its own.
-  auto isSpace = [&](qsizetype i) {
-    return !strict && i < text.size() && text[i].unicode() >= 1 && text[i].unicode() <= 32;
-  };
+  // follows it up to the next delimiter is an item of its own. A NUL is a blank too: an item
+  // ends at it, so skipping it is what moves the scan on.
+  auto isSpace = [&](qsizetype i) { return !strict && i < text.size() && text[i].unicode() <= 32; };
   BeginUpdate();
   Clear();
   qsizetype p = 0;

@@ -69,6 +69,12 @@ TEST(StringList, DelimitedTextParsing) {
       {"\"a\"b;c", false, {"a", "b", "c"}},  // text after a closing quote is an item
       {"\"unterminated; x", false, {"unterminated; x"}},
       {"\"\"\"\"", false, {"\""}},
+      {QString::fromUtf16(u"a\0b;\0", 5),
+       false,
+       {"a", "b"}},  // NUL is a blank, not an endless item
+      {QString::fromUtf16(u"a\0b;\0", 5),
+       true,
+       {QString::fromUtf16(u"a\0b", 3), QString::fromUtf16(u"\0", 1)}},
       {"  a b ; c ", true, {"  a b ", " c "}},  // strict: only the delimiter splits
       {"a;", true, {"a", ""}},
       {";", true, {"", ""}},
