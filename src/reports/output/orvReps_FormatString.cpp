@@ -710,7 +710,7 @@ class TInterpretComs {
         c.Constant = false;
         if (fold && literalWidth && c.Width >= 0) {
           c.Remaining = c.SavedText;
-          WrapNextLine(t_, c, c.Width, c.ResultText);
+          WrapNextLine(t_, c, t_.CommandWidth(c), c.ResultText);
           c.SavedText = c.Remaining;
         }
         break;
@@ -848,6 +848,14 @@ TFormatCommands::TFormatCommands(TRepsOutput& out, bool markup, bool richFragmen
 }
 
 TFormatCommands::~TFormatCommands() { orvReps_FormatString::UnregisterFormat(this); }
+
+qint32 TFormatCommands::CommandWidth(const TFormatCommand& c) const {
+  const qint32 w = ResolveWidth(c.WidthSource >= 0 ? items_[c.WidthSource].IntResult : c.Width);
+  if (w > kMaxWidth) [[unlikely]]
+    RaiseRepsError(Out.Run, recGeneralError,
+                   {QStringLiteral("Text too long: over %1 characters").arg(kMaxWidth)}, false);
+  return w;
+}
 
 void TFormatCommands::RunAll(bool skipPreparable, bool onlyPreparable) {
   for (TFormatCommand& c : items_) {

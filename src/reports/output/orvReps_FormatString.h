@@ -165,9 +165,11 @@ class TFormatCommands {
   const QString& ArgText(const TFormatCommand& c, int n) const {
     return c.ArgSources[n] >= 0 ? items_[c.ArgSources[n]].ResultText : c.Args[n];
   }
-  qint32 CommandWidth(const TFormatCommand& c) const {
-    return ResolveWidth(c.WidthSource >= 0 ? items_[c.WidthSource].IntResult : c.Width);
-  }
+  // The width a command lays its text out in; a report error past kMaxWidth.
+  qint32 CommandWidth(const TFormatCommand& c) const;
+  // A command fills or pads its text to its width: without a bound one short text
+  // ("[M2000000000;x]") takes all memory.
+  static constexpr qsizetype kMaxWidth = 1 << 18;
 
  private:
   friend class TInterpretComs;

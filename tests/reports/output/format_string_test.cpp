@@ -221,6 +221,25 @@ TEST_F(FormatStringTest, RichRtfFragmentsCarryTheirOwnTables) {
                               "{\\fonttbl\\f0 ;\\f1 Courier;}{\\f1\\cf0 x}}"));
 }
 
+TEST_F(FormatStringTest, WidthsPastTheBoundAreAnErrorNotAllMemory) {
+  const QString widest = QString::number(TFormatCommands::kMaxWidth);
+  EXPECT_EQ(Run("[M" + widest + ";ab]").size(), TFormatCommands::kMaxWidth);
+  const QString past = QString::number(TFormatCommands::kMaxWidth + 1);
+  // Literal widths fail on compiling, computed ones on running.
+  for (const QString& text : QStringList{
+           "[M2000000000;ab]", "[L" + past + ";x]", "[E" + past + ";a b;]", "[A" + past + ";l;c;r]",
+           "[W" + past + ";n;L;*;abc]", "[W2;n;L;*;abc][&" + past + ";n]"}) {
+    errors.clear();
+    EXPECT_THROW(Run(text), ERepsAbort) << text.toStdString();
+    EXPECT_EQ(errors, QStringList{U("Ошибка: Text too long: over 262144 characters")});
+  }
+  out.PageWidth = TFormatCommands::kMaxWidth + 1;  // the run's own widths too
+  QString r;
+  EXPECT_THROW(orvReps_FormatString::FormatText(r, QStringLiteral("[LP;x]"), out, false, 0, 2, -1,
+                                                false, false),
+               ERepsAbort);
+}
+
 TEST_F(FormatStringTest, AddTextAndAddFormatText) {
   pars.Defs.SetDef(QStringLiteral("V"), QStringLiteral("v"), dkScript, true);
   std::unique_ptr<TFormatCommands> f;
@@ -312,6 +331,11 @@ TEST_F(FormulaTest, FormulasRunAndDeliverNumbersForWidths) {
   EXPECT_TRUE(v.ToBool());
   out.EscapedText = true;
   EXPECT_EQ(Run(QStringLiteral("[?&apos;a&apos; + &quot;b&quot;]")), QStringLiteral("ab"));
+}
+
+TEST_F(FormulaTest, AComputedWidthHasTheSameBound) {
+  EXPECT_THROW(Run(QStringLiteral("[M[?262144 + 1];x]")), ERepsAbort);
+  EXPECT_EQ(errors, QStringList{U("Ошибка: Text too long: over 262144 characters")});
 }
 
 TEST_F(FormulaTest, FormulaErrorsEndTheRunWithTheirText) {
