@@ -97,6 +97,19 @@ text = c_literals(fixture("tests/platform/rtl/numbers_test.cpp")) + c_literals(
 write("strto", [s for s in text if len(s) < 40][:200]
       + ["5", "0503", "05.03.21", "5/3", "A1(2|TOEND);B", "L~q:A.NAME?p=v", "$FFFFFFFF", "1e308"])
 
+fs = c_literals(fixture("tests/reports/output/format_string_test.cpp"))
+write("repformat", [b"\x00" + x.encode("utf-8") for x in fs if "[" in x or "\\" in x]
+      + [b"\x01{\\rtf1 \\cf12 x\\highlight3 y\\clcbpatraw-4 }", b"\x02[?V + 'x']",
+         b"\x10<b>[L5;[=V]]</b>"])
+
+lists = c_literals(fixture("tests/platform/rtl/stringlist_test.cpp"))
+write("textfile", [x for x in lists if any(c in x for c in ',;"\r\n')][:150]
+      + [b"\xef\xbb\xbfa,b\r\n", b"\xff\xfea\x00,\x00b\x00", "Привет,\"мир\"".encode("cp1251")])
+
+import zlib
+write("zstream", [zlib.compress(b"text " * 50), zlib.compress("Привет".encode("utf-8"), 0),
+                  zlib.compress(b"abc")[:-3], zlib.compress(b"a") + b"x", b"x\x9c"])
+
 write("codepage", [bytes(range(256)), "Привет, мир ё Ё №".encode("utf-8"),
                    "Привет".encode("utf-16-le")])
 
@@ -119,3 +132,26 @@ regress("comptext", "deep-collections", "object A: TComponent\n  P = " + "<item 
 regress("regstore", "deep-key", "key \"HKEY_CURRENT_USER" + "\\k" * 20000 + "\"\nvalue \"v\" dword 1\n")
 regress("sqlparams", "many-names", "select " + ", ".join(":P%d" % i for i in range(20000)))
 regress("script", "deep-parentheses-short", "begin x := " + "(" * 100 + "1" + ")" * 100 + "; end.")
+deep = 20000
+for name, statement in [
+        ("deep-parentheses", "x := " + "(" * deep + "1" + ")" * deep + ";"),
+        ("unary-minus-chain", "x := " + "- " * deep + "1;"),
+        ("not-chain", "x := " + "not " * deep + "True;"),
+        ("nested-calls", "x := " + "G(" * deep + "1" + ")" * deep + ";"),
+        ("nested-sets", "x := " + "[" * deep + "]" * deep + ";"),
+        ("nested-blocks", "begin " * deep + "end " * deep + ";"),
+        ("if-chain", "if True then " * deep + "x := 1;"),
+        ("while-chain", "while False do " * deep + "x := 1;"),
+        ("repeat-chain", "repeat " * deep + "until True; " * deep)]:
+    regress("script", name, "function G(x: Integer): Integer; begin Result := x; end;\n"
+            "procedure Deep;\nvar x: Variant;\nbegin\n" + statement + "\nend;\nbegin Deep; end.")
+regress("script", "nested-routines", "procedure Outer;\n"
+        + "".join("procedure Inner%d; " % i for i in range(deep)) + "begin end; " * deep
+        + "begin end;\nbegin end.")
+regress("script", "endless-while", "begin while True do ; end.")
+regress("script", "long-for", "var i: Integer; begin for i := 1 to 2000000000 do ; end.")
+regress("script", "doubling-text", "var s: String; begin s := 'ab'; while True do s := s + s; end.")
+regress("repformat", "deep-brackets", "\x00" + "[L5;" * deep + "x" + "]" * deep)
+regress("repformat", "huge-widths", "\x00[M2000000000;ab][L2000000000;x][E2000000000;a b;]"
+        "[A2000000000;l;c;r][W2000000000;n;L;*;abc][&2000000000;n]")
+regress("textfile", "nul-in-delimited-text", b"a\x00b,\x00")
