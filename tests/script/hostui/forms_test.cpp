@@ -95,3 +95,24 @@ TEST_F(HostFormsTest, AnOpenMDIChildIsShownMaximizedInsteadOfANewRoot) {
 }
 
 }  // namespace
+
+namespace {
+
+// With an application object, a failed tryPOST is handled where unhandled exceptions go.
+TEST_F(HostFormsTest, TryPostHandsAFailedPostToTheApplication) {
+  TMemDataSet ds(nullptr);
+  ds.FieldDefs().Add(QStringLiteral("NAME"), ftString, 10, true);
+  ds.CreateDataSet();
+  ds.Append();
+  auto* entry = dynamic_cast<TEntryItem*>(
+      orvcodeh::FindCls(QStringLiteral("TDataSet"))->FindOwnItem(QStringLiteral("tryPOST")));
+  ASSERT_NE(entry, nullptr);
+  VariantArgs none;
+  EXPECT_FALSE(entry->Call(&ds, none).ToBool());
+  ASSERT_EQ(dialogs.Requests.size(), 1u);
+  EXPECT_EQ(dialogs.Requests[0].Flags & mbIconError, mbIconError);
+  EXPECT_TRUE(dialogs.Requests[0].Text.contains(QStringLiteral("NAME")));
+  EXPECT_EQ(ds.State(), dsInsert);
+}
+
+}  // namespace
