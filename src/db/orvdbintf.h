@@ -54,6 +54,17 @@ class IListDescInfo : public IInterface {
   ORV_INTERFACE_ID(IListDescInfo, "{F29F4917-2317-49BC-9312-2DBD01F00F5D}")
   // The key of the list's entry descriptor: the object script of the list.
   virtual QString GetKey() = 0;
+  virtual int GetReserved() { return 0; }
+  virtual int PropCount() { return 0; }
+  // The field description at index as its IPropDescInfo.
+  virtual IInterface* GetPropInfo(int index) {
+    (void)index;
+    return nullptr;
+  }
+  virtual QString GetListID() { return QString(); }
+  // The object name, else the list id.
+  virtual QString GetObjectName() { return GetListID(); }
+  virtual bool HasObjectName() { return false; }
 };
 
 class IrLists : public IInterface {

@@ -1,0 +1,3 @@
+#include "db/orvdatasets.h"
+
+ORV_DESCRIBE(TDescTable) {}
