@@ -3,7 +3,7 @@
 #include "fixture.h"
 
 #include "platform/classes/classregistry.h"
-#include "script/lib/h_orvdsproc.h"
+#include "db/orvlistevents.h"
 
 namespace {
 
