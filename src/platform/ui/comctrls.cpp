@@ -1002,6 +1002,7 @@ class TTreeDelegate : public QStyledItemDelegate {
     if (node->DropTarget()) state.Include(cdsHot);
     TCanvas* canvas = tree->Canvas();
     canvas->Font()->Assign(tree->Font());
+    if (state.Contains(cdsSelected)) canvas->Font()->SetColor(clHighlightText);
     canvas->Brush()->SetColor(state.Contains(cdsSelected) ? clHighlight : tree->Color());
     canvas->SetPainter(painter);
     bool defaultDraw = true;
@@ -1200,6 +1201,7 @@ void TCustomTreeView::PaintNodes(TCanvas& canvas) {
       if (n == selected_) state.Include(cdsSelected);
       if (n->DropTarget()) state.Include(cdsHot);
       canvas.Font()->Assign(Font());
+      if (state.Contains(cdsSelected)) canvas.Font()->SetColor(clHighlightText);
       canvas.Brush()->SetColor(state.Contains(cdsSelected) ? clHighlight : Color());
       if (!CustomDrawItem(n, state)) continue;
       const int top = int(i) * RowHeight;

@@ -1052,7 +1052,7 @@ bool TWinControl::DispatchKeyDown(quint16 key, TShiftState shift) {
     form->OnKeyDown(form, key, shift);
     if (key == 0 || !alive()) return true;
   }
-  OnKeyDown(this, key, shift);
+  DoKeyDown(key, shift);
   if (key == 0 || !alive()) return true;
   KeyDown(key, shift);
   if (key == 0 || !alive()) return true;

@@ -335,6 +335,8 @@ class TWinControl : public TControl {
   void DispatchKeyUp(quint16 key, TShiftState shift);
   virtual void DoEnter();
   virtual void DoExit();
+  // Fires OnKeyDown; a control that takes over key-down processing replaces it.
+  virtual void DoKeyDown(quint16& key, TShiftState shift) { OnKeyDown(this, key, shift); }
   // The control's own key handling after OnKeyDown left the key (arrows in a list, ...).
   virtual void KeyDown(quint16& key, TShiftState shift);
   virtual void KeyPress(QChar& key);
