@@ -1,5 +1,6 @@
 #include "script/lib/h_orvdsproc.h"
 
+#include "controls/dbtreeview.h"
 #include "controls/textstyles.h"
 #include "core/orvcls.h"
 #include "db/orvdbintf.h"
@@ -103,6 +104,5 @@ void RegisterDataSetBindings() {
 }
 
 // The panel, group-box, splitter and grid classes take their places here as they come.
-void RegisterControlClasses() {}
-
+void RegisterControlClasses() { RegisterDBTreeClasses(); }
 }  // namespace h_orvdsproc
