@@ -56,6 +56,11 @@ class TCol {
   // Values of the row being built and of the previous row.
   Variant Value, PrevValue, CaseValue, TotalValue;
   bool HasValue = false;
+  // The value kept aside while the row goes on (multi-record rows, empty rows), the records
+  // that came into the row's value and the packed text of the row.
+  Variant SavedValue;
+  qint32 RecCount = 0;
+  QString PackText;
 
   // Visibility.
   bool Visible = true, Hidden = false, SavedVisible = true, SavedHidden = false;

@@ -123,7 +123,10 @@ void TRF::SetRepType(TRepType type) {
   Pars->Defs.SetDef(QStringLiteral("RepExt"), QString::fromLatin1(p.Ext), dkSystem, true);
 }
 
-void TRF::SelectPart(TReportPart* part) { CurPart = part; }
+void TRF::SelectPart(TReportPart* part) {
+  CurPart = part;
+  CurCol = nullptr;  // a column of the part left behind is no column of this one
+}
 
 void TRF::ResetReportSettings() {
   if (Pars) FirstKeyOfReport = qMax(0, int(Pars->KeyHistory.size()) - 1);

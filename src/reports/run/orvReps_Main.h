@@ -127,6 +127,13 @@ class TRF : public TRepsRun {
   // Model.
   TReportParts Parts{*this};
   TReportPart* CurPart = nullptr;
+  // What formulas read of the row being written: the column whose value, text or formula is
+  // computed (none outside the record loop), the level whose head or tail is written (-1
+  // outside), whether totals of the whole part are written, and the row's physical records.
+  TCol* CurCol = nullptr;
+  qint32 CurLevel = -1;
+  bool PartTotals = false;
+  qint32 RowRecCount = 0;
   TRepsDatas RepsDatas;
   TDBLinks DBLinks;
   TReportFrames ReportFrames;

@@ -172,6 +172,8 @@ class TReportPart {
   TCalcCols CalcCols;
   TGroupBys GroupBys;
   QString TableTag, HeadTag, BodyTag;
+  // Rows of the whole part (all, existing, visible): the counters while part totals are written.
+  qint32 PartRowCount = 0, PartExistRowCount = 0, PartVisibleRowCount = 0;
 
   // Clears what belongs to one report.
   void ResetSettings();

@@ -130,110 +130,33 @@ void RunRepsScript(TRF& rf, const QString& sourceName, bool parse) {
 
 }  // namespace orvReps_KeyProcs
 
-// ---- Formula functions ----------------------------------------------------------------------
+// ---- The script function "Reps" -----------------------------------------------------------
 
 namespace {
 
-TRF* Run() { return orvReps_Main::RF; }
-
-QString ArgText(const VariantArgs& a, size_t i) {
-  return i < a.size() ? orvReps_Lib::VarToStrDef(a[i]) : QString();
-}
-
-TRepsData* DataOf(const VariantArgs& a) {
-  TRF* rf = Run();
-  return rf ? rf->FindData(ArgText(a, 0)) : nullptr;
-}
-
-void FieldVal(Variant& r, TObject*, VariantArgs& a) {
-  r = Variant();
-  TRF* rf = Run();
-  if (!rf) return;
-  const QString ref = ArgText(a, 0);
-  const int dot = ref.indexOf(QLatin1Char('.'));
-  const QString alias = dot >= 0 ? ref.left(dot) : QStringLiteral("A");
-  TRepsData* d = rf->FindData(alias);
-  if (!d) return;
-  if (TRepsField* f = d->FindField(dot >= 0 ? ref.mid(dot + 1) : ref)) r = f->GetValue();
-}
-
-void RecordCountFn(Variant& r, TObject*, VariantArgs& a) {
-  TRepsData* d = DataOf(a);
-  r = Variant(d && d->Bound() ? d->RecordCount() : -1);
-}
-
-void TableBOF(Variant& r, TObject*, VariantArgs& a) {
-  TRepsData* d = DataOf(a);
-  r = Variant(!d || !d->Bound() || d->Bof());
-}
-
-void TableEOF(Variant& r, TObject*, VariantArgs& a) {
-  TRepsData* d = DataOf(a);
-  r = Variant(!d || !d->Bound() || d->Eof());
-}
-
-void VarExist(Variant& r, TObject*, VariantArgs& a) {
-  TRF* rf = Run();
-  const QString name = ArgText(a, 0);
-  bool found = false;
-  if (rf && rf->Pars)
-    for (int i = 0; i < rf->Pars->Defs.Count() && !found; ++i)
-      found = rf->Pars->Defs.Item(i).Name == name;  // exact case, unlike the other lookups
-  r = Variant(found);
-}
-
-void VarVal(Variant& r, TObject*, VariantArgs& a) {
-  TRF* rf = Run();
-  r = Variant(rf && rf->Pars ? rf->Pars->Defs.DefValue(ArgText(a, 0)) : QString());
-}
-
-void ChangedVar(Variant& r, TObject*, VariantArgs&) {
-  TRF* rf = Run();
-  const TDef* d = rf && rf->Pars ? rf->Pars->Defs.LastChanged : nullptr;
-  r = Variant(d ? d->Name : QString());
-}
-
 void RepsFunc(Variant& r, TObject*, VariantArgs& a) {
-  r = Variant(orvReps_Run::RunReps(ArgText(a, 0)));
+  r = Variant(orvReps_Run::RunReps(a.empty() ? QString() : orvReps_Lib::VarToStrDef(a[0])));
 }
-
-const orvReps_Run::TFuncRow kFuncs[] = {
-    {"FieldVal", FieldVal, "0",
-     "Reps. ('<имя поля>'). Текущее значение поля источника данных: 'псевдоним.поле' или поле "
-     "источника A"},
-    {"RecordCount", RecordCountFn, "0",
-     "Reps. ('<псевдоним таблицы>'). Количество записей источника данных; -1, если его нет"},
-    {"TableBOF", TableBOF, "0",
-     "Reps. ('<псевдоним таблицы>'). Источник данных стоит в начале; True, если его нет"},
-    {"TableEOF", TableEOF, "0",
-     "Reps. ('<псевдоним таблицы>'). Источник данных дошёл до конца; True, если его нет"},
-    {"VarExist", VarExist, "0",
-     "Reps. ('<имя переменной>'). Есть ли переменная с точно таким именем (с учётом регистра)"},
-    {"VarVal", VarVal, "0", "Reps. ('<имя переменной>'). Значение переменной; пусто, если её нет"},
-    {"ChangedVar", ChangedVar, "2",
-     "Reps. (). Имя переменной, элемент диалога которой изменил пользователь"},
-};
 
 }  // namespace
 
 namespace orvReps_Run {
 
+// The registry keeps the first registration of a name: the runtime library registered
+// before this, so a name it takes hides the report function (a test watches for that).
 void Initialize() {
   orvcls::RegisterFunc(QStringLiteral("Reps"), RepsFunc, TParamKinds{0});
-  for (auto table : {std::span<const TFuncRow>(kFuncs), IndependentFuncs()}) {
-    for (const TFuncRow& f : table) {
-      TParamKinds kinds;
-      for (const char* p = f.Kinds; *p; ++p) kinds.push_back(quint8(*p - '0'));
-      orvcls::RegisterFunc(QString::fromLatin1(f.Name), f.Handler, kinds);
-    }
+  for (const TFuncRow& f : FormulaFuncs()) {
+    TParamKinds kinds;
+    for (const char* p = f.Kinds; *p; ++p) kinds.push_back(quint8(*p - '0'));
+    orvcls::RegisterFunc(QString::fromLatin1(f.Name), f.Handler, kinds);
   }
 }
 
 QString FunctionHelp(const QString& name) {
-  for (auto table : {std::span<const TFuncRow>(kFuncs), IndependentFuncs()})
-    for (const TFuncRow& f : table)
-      if (name.compare(QLatin1String(f.Name), Qt::CaseInsensitive) == 0)
-        return QString::fromUtf8(f.Help);
+  for (const TFuncRow& f : FormulaFuncs())
+    if (name.compare(QLatin1String(f.Name), Qt::CaseInsensitive) == 0)
+      return QString::fromUtf8(f.Help);
   return QString();
 }
 

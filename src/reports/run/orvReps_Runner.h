@@ -43,8 +43,8 @@ struct TFuncRow {
   const char* Kinds;  // one digit per parameter; a single 2: none
   const char* Help;   // UTF-8
 };
-// The formula functions that need no run.
-std::span<const TFuncRow> IndependentFuncs();
+// The report formula functions in their registration order.
+std::span<const TFuncRow> FormulaFuncs();
 
 }  // namespace orvReps_Run
 

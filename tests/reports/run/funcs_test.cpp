@@ -63,7 +63,7 @@ TEST_F(RunTest, IndependentFormulaFunctions) {
 
   // Null and dates have no literal in formulas: those cases call the functions directly.
   auto call = [](const char* name, VariantArgs args) {
-    for (const orvReps_Run::TFuncRow& f : orvReps_Run::IndependentFuncs())
+    for (const orvReps_Run::TFuncRow& f : orvReps_Run::FormulaFuncs())
       if (qstrcmp(f.Name, name) == 0) {
         Variant r;
         f.Handler(r, nullptr, args);
