@@ -4,6 +4,10 @@
 #include "controls/textstyles.h"
 #include "core/orvcls.h"
 #include "db/orvdbintf.h"
+#include "db/orvdblists.h"
+#include "db/orvdbutils.h"
+#include "db/orvfields.h"
+#include "db/orvzeos.h"
 #include "platform/data/dataset.h"
 #include "platform/data/datasource.h"
 #include "platform/data/field.h"
@@ -17,13 +21,13 @@ using namespace bindkit;
 
 namespace {
 
-// Lets list-dataset events run script routines. Info goes whole: an object travels as its
-// 64-bit handle.
+// Lets list-dataset events run script routines. Info goes whole: an object as an object
+// Variant (its 64-bit handle), never cut to 32 bits.
 class TOrvListEventPackage : public TEventPackage {
   ORV_CLASS(TOrvListEventPackage, TEventPackage)
   explicit TOrvListEventPackage(TComponent* owner) : TEventPackage(owner) {}
-  void MOrvListEventNotify(TObject* sender, TDataEvent event, qint64 info) {
-    CallVariant({orvcls::ObjToVar(sender), int(event), info});
+  void MOrvListEventNotify(TDataSet* sender, quint32 event, TObject* info) {
+    CallVariant({orvcls::ObjToVar(sender), int(event), orvcls::ObjToVar(info)});
   }
   void MOrvListFieldEventNotify(TObject* sender, const QString& fieldName) {
     CallVariant({orvcls::ObjToVar(sender), fieldName});
@@ -46,6 +50,13 @@ ORV_DESCRIBE(TOrvListEventPackage) {
   c.Method("MOrvListFieldEventNotify", &TOrvListEventPackage::MOrvListFieldEventNotify);
 }
 ORV_DESCRIBE(TYEventPackage) { c.Method("MYNotifyEvent", &TYEventPackage::MYNotifyEvent); }
+ORV_DESCRIBE(tyUpdateLinks) {}
+
+int tyUpdateLinks::DoAfterIt(TYA* args) {
+  const int code = TY::DoAfterIt(args);
+  orvdblists::GetDescList()->UpdateLinks();
+  return code;
+}
 
 namespace {
 
@@ -54,10 +65,79 @@ TDataSet* DS(TObject* s) { return Self<TDataSet>(s); }
 // The dataset's own parameter list: Self is taken as that dataset.
 TZAbstractRODataset* RO(TObject* s) { return Self<TZAbstractRODataset>(s); }
 
+// A parameter by index when the Variant is a number or a Boolean, else by name.
+bool ByIndex(const Variant& key) {
+  switch (key.VType()) {
+    case varSmallint:
+    case varInteger:
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+    case varBoolean:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64: return true;
+    default: return false;
+  }
+}
+
+Variant GetParVal(TObject* s, const VariantArgs& a) {
+  TDataSet* ds = DS(s);
+  const Variant& key = Arg(a, 0);
+  return ByIndex(key) ? orvdbutils::GetParamValue(ds, key.ToInt())
+                      : orvdbutils::GetParamValueByName(ds, key.ToString());
+}
+
+void SetParVal(TObject* s, const VariantArgs& a) {
+  TDataSet* ds = DS(s);
+  const Variant& key = Arg(a, 0);
+  if (ByIndex(key))
+    orvdbutils::SetParamValue(ds, key.ToInt(), Arg(a, 1));
+  else
+    orvdbutils::SetParamValueByName(ds, key.ToString(), Arg(a, 1));
+}
+
+TField* F(TObject* s) { return Self<TField>(s); }
+
+TOrvPropDesc* PropDescOwner(TField* field) {
+  TPropDesc* desc = orvdblists::FieldPropDesc(field);
+  return desc != nullptr ? desc->OwnerComponent() : nullptr;
+}
+
+// The help text's "c" after "У" is a Latin letter, as the vocabulary has it.
+const TRow kParRows[] = {
+    {TRow::Proc, "TDataSet.SetParVal", ORV_BIND(SetParVal(s, a)), "00", nullptr,
+     "\u0423c\u0442\u0430\u043d\u043e\u0432\u043a\u0430 параметра"},
+};
+
 const TRow kDataSetRows[] = {
     {TRow::Func, "TDataSet.GetDataSource",
      ORV_BIND(r = orvcls::ObjToVar(orvdbintf::GetMasterDataSource(DS(s)))), "2", nullptr,
      "Получение DataSource/MasterSource"},
+    {TRow::Func, "TDataSet.GetParVal", ORV_BIND(r = GetParVal(s, a)), "0", nullptr,
+     "Получение параметра"},
+    {TRow::Func, "TDataSet.GetParam", ORV_BIND(r = GetParVal(s, a)), "00"},
+    {TRow::Proc, "TDataSet.SetParam", ORV_BIND({
+       TDataSet* ds = DS(s);
+       orvdbutils::SetParamValueByName(ds, ArgStr(a, 0), Arg(a, 1));
+       if (ArgBool(a, 2)) orvdbutils::RefreshDataSet(ds);
+     }),
+     "000"},
+};
+
+const TRow kListRows[] = {
+    {TRow::Proc, "RefreshTempLists", ORV_BIND(orvfields::RefreshTempLists())},
+    {TRow::Func, "FindListDesc",
+     ORV_BIND(r = orvcls::ObjToVar(orvdblists::GetDescList()->FindListDesc(ArgStr(a, 0)))), "0",
+     nullptr, "Поиск описателя списка по его коду"},
+    {TRow::Func, "TField.PropControl:TPropControl",
+     ORV_BIND(r = orvcls::ObjToVar(orvdblists::FieldPropControl(F(s))))},
+    {TRow::Func, "TField.PropDesc:TPropDesc",
+     ORV_BIND(r = orvcls::ObjToVar(orvdblists::FieldPropDesc(F(s))))},
+    {TRow::Func, "TField.PropDescOwner:TOrvPropDesc",
+     ORV_BIND(r = orvcls::ObjToVar(PropDescOwner(F(s))))},
 };
 
 const TRow kOwnParamRows[] = {
@@ -86,9 +166,11 @@ const TRow kFieldRows[] = {
 
 namespace h_orvdsproc {
 
-// The rows of the metadata model, the list datasets and the value store take their places
-// here as those layers come.
+// The rows of the list datasets and the value store take their places here as those
+// layers come.
 void RegisterDataSetBindings() {
+  orvfields::RegisterFieldClasses();
+  Register(kParRows);
   Register(kDataSetRows);
   // The stored-procedure list mirrors its ancestor; until it exists the ancestor is mirrored
   // directly.
@@ -97,6 +179,9 @@ void RegisterDataSetBindings() {
   orvlib99bind::RegisterAppBindings();
   orvcls::RegisterClasses({TTextStyles::StaticClass(), TTextStyle::StaticClass()});
   orvlib99bind::RegisterRunBindings();
+  orvcls::RegisterClasses({TOrvListDesc::StaticClass(), TOrvPropDesc::StaticClass(),
+                           TOrvDescList::StaticClass(), tyUpdateLinks::StaticClass()});
+  Register(kListRows);
   Register(kFieldRows);
   orvcls::RegisterEventPackage(TOrvListEventPackage::StaticClass());
   orvcls::RegisterClasses({TY::StaticClass()});

@@ -2,6 +2,7 @@
 // bits, Nulls, a post the server refuses, parameters of the dataset's own statement.
 #include "../lib/fixture.h"
 
+#include "db/orvzeos.h"
 #include "platform/data/field.h"
 #include "platform/data/zconnection.h"
 #include "platform/data/zquery.h"
@@ -122,6 +123,33 @@ TEST_F(ScriptDbTest, TheDatasetsOwnParameters) {
                 "begin Result := d.GetParam('NONE', 0); end; begin end.",
                 "Missing"),
             S("error Parameter \"NONE\" not found"));
+}
+
+// Parameters of a list dataset through its list control: by index for a number, else by name.
+TEST_F(ScriptDbTest, ListParametersByIndexOrName) {
+  TOrvZeosQLocation list(nullptr);
+  list.SetConnection(&conn);
+  list.SetSQLText("select id, name from acct where id >= :FROMID order by id");
+  list.ParamByName("FROMID")->SetValue(1);
+  list.Open();
+  const QString program =
+      S("function ByIndex(d: TDataSet): Variant;\n"
+        "begin d.SetParVal(0, 2); Result := d.GetParVal('FROMID'); end;\n"
+        "function ByName(d: TDataSet): Variant;\n"
+        "begin d.SetParVal('fromid', 1); Result := d.GetParam(0, 'unread'); end;\n"
+        "function Refreshed(d: TDataSet): Variant;\n"
+        "begin d.SetParam('FROMID', 2, True); Result := d.RecordCount; end;\n"
+        "function Missing(d: TDataSet): Variant;\n"
+        "begin Result := d.GetParVal('NONE'); end;\n"
+        "begin end.");
+  ASSERT_EQ(root->Compile(program), QString());
+  VariantArgs args{orvcls::ObjToVar(&list)};
+  EXPECT_EQ(Call(S("ByIndex"), args).ToInt(), 2);
+  EXPECT_EQ(list.RecordCount(), 2);  // set without a refresh
+  EXPECT_EQ(Call(S("ByName"), args).ToInt(), 1);
+  EXPECT_EQ(Call(S("Refreshed"), args).ToInt(), 1);
+  EXPECT_EQ(ErrorOf([&] { Call(S("Missing"), args); }).section(S("\r\n"), 0, 0),
+            S("EDatabaseError: Parameter \"NONE\" not found"));
 }
 
 }  // namespace

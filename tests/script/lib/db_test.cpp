@@ -219,7 +219,6 @@ TEST_F(DbTest, SourcesFieldNamesAndConstants) {
     EXPECT_EQ(v.VType(), varInt64) << name;
     EXPECT_EQ(v.ToInt64(), value) << name;
   }
-  EXPECT_EQ(Item(S("ftLargeint")), nullptr);
   EXPECT_EQ(orvcls::VarToObj(Call(S("TDataSet.GetDataSource"), {}, &ds)), nullptr);
   EXPECT_EQ(orvcls::VarToObj(Call(S("TDataSet.FindFieldByParam"), {S("K"), S("V")}, &ds)), nullptr);
   EXPECT_NE(orvcodeh::FindCls(S("TGraphicField")), nullptr);
@@ -245,6 +244,40 @@ TEST_F(DbTest, EveryMemberChecksItsClass) {
   }
   EXPECT_TRUE(ErrorOf([&] { Get(S("TFIELD.ASSTRING"), &ds); }).startsWith(S("TOrvError")));
   EXPECT_TRUE(ErrorOf([&] { Get(S("TDATASET.STATE"), nullptr); }).startsWith(S("TOrvError")));
+}
+
+}  // namespace
+
+#include "db/orvdblists.h"
+#include "script/lib/h_orvdsproc.h"
+
+namespace {
+
+// The rows over the metadata registry on a table without descriptions.
+TEST_F(DbTest, MetadataRowsWithoutDescriptions) {
+  orvdblists::FreeDescList();
+  EXPECT_EQ(orvcls::VarToObj(Call(S("FindListDesc"), {S("NO_SUCH_LIST")})), nullptr);
+  TField* field = ds.FieldByName("ID");
+  for (const char* member : {"TField.PropControl", "TField.PropDesc", "TField.PropDescOwner"})
+    EXPECT_EQ(orvcls::VarToObj(Call(S(member), {}, field)), nullptr) << member;
+  EXPECT_TRUE(ErrorOf([&] { Call(S("TField.PropDesc"), {}, &ds); }).startsWith("TOrvError"));
+  EXPECT_TRUE(Call(S("RefreshTempLists")).IsEmpty());
+  // A plain table has no list control: parameters read empty and write nothing.
+  EXPECT_TRUE(Call(S("TDataSet.GetParVal"), {0}, &ds).IsNull());
+  Call(S("TDataSet.SetParVal"), {S("X"), 1}, &ds);
+  // The Latin "c" of the setter's help text is the vocabulary's own.
+  const QString help = Item(S("TDataSet.SetParVal"))->GetCaption();
+  EXPECT_EQ(help.at(1), QLatin1Char('c'));
+  EXPECT_EQ(help.mid(2), S("тановка параметра"));
+  EXPECT_EQ(Item(S("FindListDesc"))->GetCaption(), S("Поиск описателя списка по его коду"));
+
+  // tyUpdateLinks answers its after phase and resolves the links once.
+  tyUpdateLinks links(nullptr);
+  TYA args;
+  EXPECT_FALSE(orvdblists::GetDescList()->LinksUpdated);
+  EXPECT_EQ(links.Run(&args), 0);
+  EXPECT_TRUE(orvdblists::GetDescList()->LinksUpdated);
+  orvdblists::FreeDescList();
 }
 
 }  // namespace
