@@ -197,11 +197,18 @@ void RepairHtmlEntityEnd(QString& text) {
 namespace {
 
 void CellOpen(QString& out, const QString& attrs, const TCellProp& props, TRepStyles& styles) {
-  out += QLatin1String("<td");
+  // Appended piece by piece: rows write this for every cell.
+  out += u"<td";
   const QString& name = styles.FindCellStyle(props).Name;
-  if (name != QLatin1String("td")) out += QLatin1String(" class=") + name;
-  if (!attrs.isEmpty()) out += QLatin1Char(' ') + attrs;
-  out += QLatin1Char('>');
+  if (name != QLatin1String("td")) {
+    out += u" class=";
+    out += name;
+  }
+  if (!attrs.isEmpty()) {
+    out += u' ';
+    out += attrs;
+  }
+  out += u'>';
 }
 
 }  // namespace

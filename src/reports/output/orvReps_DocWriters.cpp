@@ -6,6 +6,8 @@
 #include "reports/output/orvReps_Output.h"
 #include "reports/output/orvReps_Styles.h"
 
+#include <cstring>
+
 namespace {
 
 const QLatin1String kCrLf("\r\n");
@@ -179,32 +181,60 @@ QString TableOpen(TRepType type, const QString& tableTag, const TMaskSubCols* pa
 
 QString TableClose() { return QStringLiteral("</table>"); }
 
-QByteArray EncodeLine(const QString& line, bool markup, bool dos) {
+void AppendEncodedLine(QByteArray& bytes, const QString& line, bool markup, bool dos) {
   const TCodePage page = dos ? TCodePage::Cp866 : TCodePage::Cp1251;
-  QByteArray bytes;
-  bytes.reserve(line.size());
-  for (qsizetype i = 0; i < line.size(); ++i) {
-    const QChar ch = line.at(i);
-    const ushort u = ch.unicode();
-    if (u < 0x20 && u != 9 && u != 10 && u != 13) {
-      bytes += '?';
+  const qsizetype n = line.size();
+  const QChar* src = line.constData();
+  qsizetype at = bytes.size();
+  // One byte per character is the rule; references grow the buffer as they come.
+  bytes.resize(at + n);
+  char* dst = bytes.data();
+  const auto put = [&](const QByteArray& more) {
+    bytes.resize(bytes.size() + more.size() - 1);
+    dst = bytes.data();
+    std::memcpy(dst + at, more.constData(), size_t(more.size()));
+    at += more.size();
+  };
+  for (qsizetype i = 0; i < n; ++i) {
+    const ushort u = src[i].unicode();
+    if (u >= 0x20 && u < 0x80) {
+      dst[at++] = char(u);
       continue;
     }
-    const int code = CharCode(ch, page);
-    if (code >= 0 && !(code >= 0x80 && u < 0x80)) {
-      bytes += char(code);
+    if (u < 0x20) {
+      dst[at++] = u == 9 || u == 10 || u == 13 ? char(u) : '?';
       continue;
     }
+    const int code = CharCode(src[i], page);
+    if (code >= 0) {
+      dst[at++] = char(code);
+      continue;
+    }
+    const bool pair = src[i].isHighSurrogate() && i + 1 < n && src[i + 1].isLowSurrogate();
     if (!markup) {
-      if (ch.isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate()) ++i;
-      bytes += '?';
+      if (pair) {
+        ++i;
+        bytes.chop(1);
+        dst = bytes.data();
+      }
+      dst[at++] = '?';
       continue;
     }
     char32_t cp = u;
-    if (ch.isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate())
-      cp = QChar::surrogateToUcs4(ch, line.at(++i));
-    bytes += "&#" + QByteArray::number(quint32(cp)) + ';';
+    if (pair) {
+      cp = QChar::surrogateToUcs4(src[i], src[i + 1]);
+      ++i;
+      bytes.chop(1);
+      dst = bytes.data();
+    }
+    put("&#" + QByteArray::number(quint32(cp)) + ';');
   }
+  bytes.truncate(at);
+}
+
+QByteArray EncodeLine(const QString& line, bool markup, bool dos) {
+  QByteArray bytes;
+  AppendEncodedLine(bytes, line, markup, dos);
   return bytes;
 }
 

@@ -39,6 +39,8 @@ QString WorkbookProtection(quint32 protect);
 // One output line as file bytes. Markup: a character without a code becomes "&#N;" and a
 // control other than TAB, CR, LF "?"; text: "?" for both. dos selects code page 866.
 QByteArray EncodeLine(const QString& line, bool markup, bool dos);
+// The same, appended to bytes.
+void AppendEncodedLine(QByteArray& bytes, const QString& line, bool markup, bool dos);
 // UPPER/LOWER (caseMode 1 / -1) on text outside tags, entities and RTF control words.
 QString MapCase(const QString& line, int caseMode, bool markup);
 

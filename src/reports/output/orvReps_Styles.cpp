@@ -87,6 +87,19 @@ TRepStyle& TRepStyles::FindOrAddCellStyle(const TCellProp& props, const QString&
 }
 
 TRepStyle& TRepStyles::FindCellStyle(const TCellProp& props) {
+  // Rows look up the same few property records again and again: a record seen lately needs
+  // no hash, only a check that it still equals the style it found.
+  for (const TStyleMemo& m : memo_)
+    if (m.Props == &props && orvReps_Styles::SameCellProp(items_[m.Index]->Props, props))
+      return *items_[m.Index];
+  TRepStyle& found = FindCellStyleByHash(props);
+  const auto at =
+      std::find_if(items_.begin(), items_.end(), [&](const auto& s) { return s.get() == &found; });
+  memo_[memoNext_++ % memo_.size()] = {&props, int(at - items_.begin())};
+  return found;
+}
+
+TRepStyle& TRepStyles::FindCellStyleByHash(const TCellProp& props) {
   const size_t h = orvReps_Styles::CellPropHash(props);
   int first = -1;
   for (auto it = autoIndex_.constFind(h); it != autoIndex_.cend() && it.key() == h; ++it) {
@@ -127,11 +140,13 @@ void TRepStyles::KeepFrameStyles() {
   for (int i = Count() - 1; i >= 0; --i)
     if (items_[i]->Kind != 1) items_.erase(items_.begin() + i);
   autoIndex_.clear();
+  memo_ = {};
 }
 
 void TRepStyles::Clear() {
   items_.clear();
   autoIndex_.clear();
+  memo_ = {};
 }
 
 // ---- Font metrics -----------------------------------------------------------------------

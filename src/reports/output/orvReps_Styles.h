@@ -8,6 +8,7 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -48,7 +49,15 @@ class TRepStyles {
 
  private:
   TRepStyle& Append(qint32 kind, const QString& name, const QString& definition, bool isClass);
+  TRepStyle& FindCellStyleByHash(const TCellProp& props);
   std::vector<std::unique_ptr<TRepStyle>> items_;
+  // The styles that recent lookups found, by the address of the record looked up.
+  struct TStyleMemo {
+    const TCellProp* Props = nullptr;
+    int Index = 0;
+  };
+  std::array<TStyleMemo, 8> memo_{};
+  unsigned memoNext_ = 0;
   // Automatic styles by a hash of the compared fields: cells look their style up without a
   // scan of the list.
   QMultiHash<size_t, int> autoIndex_;

@@ -158,7 +158,7 @@ void TVirRow::PrintAll() {
 }
 
 void TVirRow::Write(QString& text) {
-  text.clear();
+  text.resize(0);  // keeps the capacity for the next row
   switch (RepType) {
     case rtText: WriteText(text); break;
     case rtHTML: WriteHtml(text); break;

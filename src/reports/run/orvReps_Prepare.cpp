@@ -36,6 +36,7 @@ struct TReportSteps::TDocOut {
   QTemporaryFile Spool;
   bool AnyLine = false;
   const TMaskSubCols* FirstPage = nullptr;
+  QByteArray Bytes;  // the line being written, kept for its capacity
 };
 
 // One part's table on its (single) horizontal page.
@@ -46,6 +47,7 @@ struct TReportSteps::TPartOut {
   TCellProp GroupProps;
   const TCellProp* GroupPropsRef = &GroupProps;
   bool TableOpen = false;
+  QString Line;  // the row being written, kept for its capacity
 };
 
 namespace orvReps_MAINPrepare {
@@ -156,11 +158,16 @@ TReportSteps::TPartOut& TReportSteps::Part(TRF& rf) {
 
 void TReportSteps::AddOutput(TRF& rf, const QString& text) {
   TDocOut& d = *doc_;
-  const QString mapped =
-      orvReps_DocWriters::MapCase(text, rf.CurPart ? rf.CurPart->CaseMode : 0, d.Markup);
-  QByteArray bytes = orvReps_DocWriters::EncodeLine(mapped, d.Markup, d.Dos);
-  if (d.AnyLine) bytes.prepend(kCrLf);
+  QByteArray& bytes = d.Bytes;
+  bytes.resize(0);
+  if (d.AnyLine) bytes += kCrLf;
   d.AnyLine = true;
+  const int caseMode = rf.CurPart ? rf.CurPart->CaseMode : 0;
+  if (caseMode == 0)
+    orvReps_DocWriters::AppendEncodedLine(bytes, text, d.Markup, d.Dos);
+  else
+    orvReps_DocWriters::AppendEncodedLine(
+        bytes, orvReps_DocWriters::MapCase(text, caseMode, d.Markup), d.Markup, d.Dos);
   if (d.Spool.write(bytes) != bytes.size())
     RaiseRepsError(rf, recGeneralError,
                    {QStringLiteral("ошибка записи в файл %1: %2")
@@ -320,9 +327,8 @@ void TReportSteps::WriteBodyRow(TRF& rf) {
     c.Text = orvReps_MAINPrepare::ValueText(c, c.Value);
     rf.EscapeOutText(c.Text);
   }
-  QString line;
-  po.Body->Write(line);
-  AddOutput(rf, line);
+  po.Body->Write(po.Line);
+  AddOutput(rf, po.Line);
 }
 
 void TReportSteps::AddRowToTotals(TRF& rf) {

@@ -73,7 +73,9 @@ TEST_F(ReportOutput, GroupedDocumentsMatchTheirGoldenFiles) {
     } else {
       EXPECT_EQ(got, want) << k.golden;
     }
-    if (k.markup) EXPECT_EQ(LintHtml(out), QString()) << k.golden;
+    if (k.markup) {
+      EXPECT_EQ(LintHtml(out), QString()) << k.golden;
+    }
   }
 }
 
