@@ -11,7 +11,7 @@
 #include "db/orvmenus.h"
 #include "db/orvusersetup.h"
 
-#include <QtCore/QHash>
+#include <array>
 
 class TListDesc;
 class TOrvDescList;
@@ -47,22 +47,40 @@ class IDescListRef : public IInterface {
   virtual TOrvDescList* GetDescList() = 0;
 };
 
-// The columns of a setup row, each looked up once per dataset pass; an absent column
-// reads as null.
+// The columns of the LISTS and LISTFLD rows that the row readers know.
+#define ORV_SETUP_COLUMNS(X)                                                                     \
+  X(ROOTID)                                                                                      \
+  X(NAME) X(COMPONENTNAME) X(CLSNAME) X(CLSPARENTNAME) X(KEY) X(SCRIPTID) X(CUSTOMFIELDS)        \
+      X(PARENTID) X(MOVESALIAS) X(ALIASID) X(OBJECTNAME) X(TABLE) X(TABLENAME) X(MOVESTABLE)     \
+          X(TTLALIASES) X(PRIMARYFIELDS) X(INSERTSQL) X(MODIFYSQL) X(DELETESQL) X(FIELDNAME)     \
+              X(LINKLISTID) X(LISTFIELDNAME) X(LOOKUPKEYFIELDS) X(KEYFIELDS) X(LISTIDFIELDNAME)  \
+                  X(NEXTFIELDNAME) X(LINKID) X(SEARCH) X(DISPLAYFORMAT) X(EDITFORMAT) X(VISIBLE) \
+                      X(PROPERTYVISIBLE) X(INDEX) X(AINDEX) X(FIELDINDEX) X(TAG) X(ATAG)         \
+                          X(DISPLAYWIDTH) X(DISPLAYLABEL) X(HINT) X(SELFFIELDNAME)               \
+                              X(PARENTFIELDNAME) X(PARAMNAME) X(DEFAULTVALUE) X(CUSTOMFIELD)     \
+                                  X(PROPERTYNAME) X(REQUIRED) X(ISIMAGEINDEX) X(IMAGEDISPLAY)    \
+                                      X(TITLESTYLE) X(STANDARDSTYLE) X(SELECTEDROWSTYLE)         \
+                                          X(SELECTEDCELLSTYLE) X(ROLE)
+#define ORV_SETUP_COLUMN_ENUM(name) sc##name,
+enum TSetupColumn : int { ORV_SETUP_COLUMNS(ORV_SETUP_COLUMN_ENUM) scCount };
+#undef ORV_SETUP_COLUMN_ENUM
+
+// The columns of a setup dataset, looked up once for a whole pass over its rows; an absent
+// column reads as null.
 class TRowColumns {
  public:
-  explicit TRowColumns(TDataSet* dataSet) : dataSet_(dataSet) {}
+  explicit TRowColumns(TDataSet* dataSet);
   TDataSet* DataSet() const { return dataSet_; }
-  TField* Field(const QString& name);
-  bool Has(const QString& name) { return Field(name) != nullptr; }
-  bool IsNull(const QString& name);
-  QString Text(const QString& name);
-  int Int(const QString& name, int def = 0);
-  bool Bool(const QString& name, bool def = false);
+  TField* Field(TSetupColumn column) const { return fields_[size_t(column)]; }
+  bool Has(TSetupColumn column) const { return Field(column) != nullptr; }
+  bool IsNull(TSetupColumn column) const;
+  QString Text(TSetupColumn column) const;
+  int Int(TSetupColumn column, int def = 0) const;
+  bool Bool(TSetupColumn column, bool def = false) const;
 
  private:
   TDataSet* dataSet_;
-  QHash<QString, TField*> fields_;
+  std::array<TField*, scCount> fields_{};
 };
 
 // ---- Field descriptions ------------------------------------------------------------------

@@ -194,25 +194,21 @@ void TOrvDataListDesc::LoadFromRow(TDataSet* row) {
 }
 
 void TOrvDataListDesc::LoadFromRow(TRowColumns& row) {
-  const QString key = row.Has(QStringLiteral("KEY")) ? row.Text(QStringLiteral("KEY"))
-                                                     : row.Text(QStringLiteral("SCRIPTID"));
-  SetupList(row.Text(QStringLiteral("NAME")), row.Text(QStringLiteral("COMPONENTNAME")),
-            row.Text(QStringLiteral("CLSNAME")), row.Text(QStringLiteral("CLSPARENTNAME")), key,
-            row.Text(QStringLiteral("CUSTOMFIELDS")), row.Int(QStringLiteral("PARENTID")));
+  const QString key = row.Has(scKEY) ? row.Text(scKEY) : row.Text(scSCRIPTID);
+  SetupList(row.Text(scNAME), row.Text(scCOMPONENTNAME), row.Text(scCLSNAME),
+            row.Text(scCLSPARENTNAME), key, row.Text(scCUSTOMFIELDS), row.Int(scPARENTID));
   if (TListDesc* d = ListDesc()) {
-    d->SetAliasID(row.Has(QStringLiteral("MOVESALIAS")) ? row.Text(QStringLiteral("MOVESALIAS"))
-                                                        : row.Text(QStringLiteral("ALIASID")));
+    d->SetAliasID(row.Has(scMOVESALIAS) ? row.Text(scMOVESALIAS) : row.Text(scALIASID));
   }
   QString table;
-  for (const char* column : {"OBJECTNAME", "TABLE", "TABLENAME", "MOVESTABLE"}) {
-    if (row.Has(QLatin1String(column))) {
-      table = row.Text(QLatin1String(column));
+  for (TSetupColumn column : {scOBJECTNAME, scTABLE, scTABLENAME, scMOVESTABLE}) {
+    if (row.Has(column)) {
+      table = row.Text(column);
       break;
     }
   }
-  SetupTable(table, row.Text(QStringLiteral("TTLALIASES")),
-             row.Text(QStringLiteral("PRIMARYFIELDS")), row.Text(QStringLiteral("INSERTSQL")),
-             row.Text(QStringLiteral("MODIFYSQL")), row.Text(QStringLiteral("DELETESQL")));
+  SetupTable(table, row.Text(scTTLALIASES), row.Text(scPRIMARYFIELDS), row.Text(scINSERTSQL),
+             row.Text(scMODIFYSQL), row.Text(scDELETESQL));
 }
 
 void TOrvDataListDesc::Loaded() {

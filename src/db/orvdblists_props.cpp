@@ -10,21 +10,24 @@
 
 // ---- TRowColumns -------------------------------------------------------------------------
 
-TField* TRowColumns::Field(const QString& name) {
-  auto it = fields_.constFind(name);
-  if (it != fields_.constEnd()) return *it;
-  TField* f = dataSet_ != nullptr ? dataSet_->FindField(name) : nullptr;
-  fields_.insert(name, f);
-  return f;
+TRowColumns::TRowColumns(TDataSet* dataSet) : dataSet_(dataSet) {
+  static const char* const names[] = {
+#define ORV_SETUP_COLUMN_NAME(name) #name,
+      ORV_SETUP_COLUMNS(ORV_SETUP_COLUMN_NAME)
+#undef ORV_SETUP_COLUMN_NAME
+  };
+  if (dataSet_ == nullptr) return;
+  for (int i = 0; i < scCount; ++i)
+    fields_[size_t(i)] = dataSet_->FindField(QLatin1String(names[i]));
 }
 
-bool TRowColumns::IsNull(const QString& name) {
-  TField* f = Field(name);
+bool TRowColumns::IsNull(TSetupColumn column) const {
+  TField* f = Field(column);
   return f == nullptr || f->IsNull();
 }
 
-QString TRowColumns::Text(const QString& name) {
-  TField* f = Field(name);
+QString TRowColumns::Text(TSetupColumn column) const {
+  TField* f = Field(column);
   return f == nullptr || f->IsNull() ? QString() : f->AsString();
 }
 
@@ -37,14 +40,14 @@ bool IsTextField(const TField* f) {
 
 // Setup columns typed as text by one installation and as numbers by another read alike: a
 // text is a number when it reads as one, and true by its first character.
-int TRowColumns::Int(const QString& name, int def) {
-  TField* f = Field(name);
+int TRowColumns::Int(TSetupColumn column, int def) const {
+  TField* f = Field(column);
   if (f == nullptr || f->IsNull()) return def;
   return IsTextField(f) ? StrToIntDef(f->AsString().trimmed(), def) : f->AsInteger();
 }
 
-bool TRowColumns::Bool(const QString& name, bool def) {
-  TField* f = Field(name);
+bool TRowColumns::Bool(TSetupColumn column, bool def) const {
+  TField* f = Field(column);
   if (f == nullptr || f->IsNull()) return def;
   if (!IsTextField(f)) return f->AsBoolean();
   static const QString trueChars = QStringLiteral("+1TYtyДд");
@@ -122,51 +125,47 @@ void TOrvPropDesc::LoadFromRow(TDataSet* row) {
 void TOrvPropDesc::LoadFromRow(TRowColumns& row) {
   TPropDesc* d = ObjectDesc();
   if (d == nullptr) return;
-  QString name = row.Text(QStringLiteral("FIELDNAME")).toUpper();
+  QString name = row.Text(scFIELDNAME).toUpper();
   if (!orvcls::IsOracle() && name.endsWith(QLatin1Char('_')) && name.count(QLatin1Char('_')) == 1)
     name.chop(1);
   if (d->GetName() != name) d->SetName(name);
 
-  const QString lookupKeys = row.Has(QStringLiteral("LISTFIELDNAME"))
-                                 ? row.Text(QStringLiteral("LISTFIELDNAME"))
-                                 : row.Text(QStringLiteral("LOOKUPKEYFIELDS"));
-  d->Link()->Setup(row.Text(QStringLiteral("LINKLISTID")), lookupKeys,
-                   row.Text(QStringLiteral("KEYFIELDS")),
-                   row.Text(QStringLiteral("LISTIDFIELDNAME")),
-                   row.Text(QStringLiteral("NEXTFIELDNAME")), row.Text(QStringLiteral("LINKID")));
-  d->Search = row.Bool(QStringLiteral("SEARCH"));
-  d->DisplayFormat = row.Text(QStringLiteral("DISPLAYFORMAT"));
-  d->SetEditFormat(row.Text(QStringLiteral("EDITFORMAT")));
+  const QString lookupKeys =
+      row.Has(scLISTFIELDNAME) ? row.Text(scLISTFIELDNAME) : row.Text(scLOOKUPKEYFIELDS);
+  d->Link()->Setup(row.Text(scLINKLISTID), lookupKeys, row.Text(scKEYFIELDS),
+                   row.Text(scLISTIDFIELDNAME), row.Text(scNEXTFIELDNAME), row.Text(scLINKID));
+  d->Search = row.Bool(scSEARCH);
+  d->DisplayFormat = row.Text(scDISPLAYFORMAT);
+  d->SetEditFormat(row.Text(scEDITFORMAT));
 
   TFieldView* view = d->GetDefaultView();
-  view->SetVisible(row.Bool(QStringLiteral("VISIBLE"), true));
+  view->SetVisible(row.Bool(scVISIBLE, true));
   d->ControlFlag = false;
-  view->SetPropertyVisible(row.Bool(QStringLiteral("PROPERTYVISIBLE"), view->Visible()));
+  view->SetPropertyVisible(row.Bool(scPROPERTYVISIBLE, view->Visible()));
 
   int index = 0;
-  for (const char* column : {"INDEX", "AINDEX", "FIELDINDEX"}) {
-    if (!row.IsNull(QLatin1String(column))) {
-      index = row.Int(QLatin1String(column));
+  for (TSetupColumn column : {scINDEX, scAINDEX, scFIELDINDEX}) {
+    if (!row.IsNull(column)) {
+      index = row.Int(column);
       break;
     }
   }
   SetTag(index);
   view->SetIndex(index);
   int tag = 0;
-  for (const char* column : {"TAG", "ATAG"}) {
-    if (!row.IsNull(QLatin1String(column))) {
-      tag = row.Int(QLatin1String(column));
+  for (TSetupColumn column : {scTAG, scATAG}) {
+    if (!row.IsNull(column)) {
+      tag = row.Int(column);
       break;
     }
   }
   SetTag(tag);
-  view->SetDisplayWidth(row.Int(QStringLiteral("DISPLAYWIDTH")));
+  view->SetDisplayWidth(row.Int(scDISPLAYWIDTH));
 
-  d->SetCaptions(WithLineBreaks(row.Text(QStringLiteral("NAME"))),
-                 WithLineBreaks(row.Text(QStringLiteral("DISPLAYLABEL"))),
-                 row.Text(QStringLiteral("HINT")));
+  d->SetCaptions(WithLineBreaks(row.Text(scNAME)), WithLineBreaks(row.Text(scDISPLAYLABEL)),
+                 row.Text(scHINT));
 
-  QString self = row.Text(QStringLiteral("SELFFIELDNAME"));
+  QString self = row.Text(scSELFFIELDNAME);
   if (self.startsWith(QLatin1Char('-'))) {
     qsizetype i = 1;
     int n = 0;
@@ -176,27 +175,25 @@ void TOrvPropDesc::LoadFromRow(TRowColumns& row) {
       self = name.left(qMax<qsizetype>(0, name.size() - n)) + self.mid(i);
   }
   d->SelfFieldName = self;
-  d->SetParentFieldName(row.Text(QStringLiteral("PARENTFIELDNAME")));
-  d->SetParamName(row.Text(QStringLiteral("PARAMNAME")));
-  d->DefaultValue = row.Text(QStringLiteral("DEFAULTVALUE"));
+  d->SetParentFieldName(row.Text(scPARENTFIELDNAME));
+  d->SetParamName(row.Text(scPARAMNAME));
+  d->DefaultValue = row.Text(scDEFAULTVALUE);
 
   const bool key = name.compare(QLatin1String("ROOTID"), Qt::CaseInsensitive) == 0 ||
                    name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0;
-  d->CustomField = row.Bool(QStringLiteral("CUSTOMFIELD"), key);
+  d->CustomField = row.Bool(scCUSTOMFIELD, key);
 
-  QString property = row.Text(QStringLiteral("PROPERTYNAME"));
+  QString property = row.Text(scPROPERTYNAME);
   if (property.isEmpty()) property = d->GetName();
   d->SetPropertyName(property);
   if (d->Link()->LinkID().isEmpty()) d->Link()->SetLinkID(property);
 
-  d->Required = row.Bool(QStringLiteral("REQUIRED"));
-  d->ImageDisplay = row.Has(QStringLiteral("ISIMAGEINDEX"))
-                        ? row.Bool(QStringLiteral("ISIMAGEINDEX"))
-                        : row.Bool(QStringLiteral("IMAGEDISPLAY"));
-  static const char* const styles[] = {"TITLESTYLE", "STANDARDSTYLE", "SELECTEDROWSTYLE",
-                                       "SELECTEDCELLSTYLE"};
-  for (int i = 0; i < 4; ++i) d->StyleNames[i] = row.Text(QLatin1String(styles[i]));
-  d->Role = quint16(row.Int(QStringLiteral("ROLE")));
+  d->Required = row.Bool(scREQUIRED);
+  d->ImageDisplay = row.Has(scISIMAGEINDEX) ? row.Bool(scISIMAGEINDEX) : row.Bool(scIMAGEDISPLAY);
+  static const TSetupColumn styles[] = {scTITLESTYLE, scSTANDARDSTYLE, scSELECTEDROWSTYLE,
+                                        scSELECTEDCELLSTYLE};
+  for (int i = 0; i < 4; ++i) d->StyleNames[i] = row.Text(styles[i]);
+  d->Role = quint16(row.Int(scROLE));
   d->SetPropertyName(property);
   d->SelfFieldName = d->SelfFieldName.toUpper();
 

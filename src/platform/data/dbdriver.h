@@ -76,3 +76,5 @@ class DbConnection {
 
 // The PostgreSQL driver (libpq).
 std::unique_ptr<DbConnection> CreatePgConnection();
+// Statements the process has sent through Execute so far (benchmarks count them).
+qint64 DbStatementCount();

@@ -8,11 +8,14 @@
 
 #include <QtCore/QTimeZone>
 
+#include <atomic>
 #include <cstdlib>
 
 #include <cstring>
 
 namespace {
+
+std::atomic<qint64> gStatementCount{0};
 
 QString ErrorText(const PGresult* r, PGconn* conn) {
   if (!r) return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
@@ -141,6 +144,7 @@ class PgConnection final : public DbConnection {
 
   DbResult Execute(const QByteArray& sql, const std::vector<DbParam>& params) override {
     RequireOpen();
+    gStatementCount.fetch_add(1, std::memory_order_relaxed);
     const bool guarded = level_ > 0 && PQtransactionStatus(conn_) == PQTRANS_INTRANS;
     if (guarded) {
       // Undo only the failing statement: a savepoint before each statement in a transaction.
@@ -358,3 +362,5 @@ class PgConnection final : public DbConnection {
 }  // namespace
 
 std::unique_ptr<DbConnection> CreatePgConnection() { return std::make_unique<PgConnection>(); }
+
+qint64 DbStatementCount() { return gStatementCount.load(std::memory_order_relaxed); }
