@@ -131,6 +131,7 @@ class TBinReader {
     const int exp = int(se & 0x7FFF);
     if (exp == 0x7FFF) Fail("invalid floating point value");
     const double v = std::ldexp(double(mantissa), exp - 16383 - 63);
+    if (!std::isfinite(v)) Fail("floating point value out of range");
     return (se & 0x8000) ? -v : v;
   }
   TTextValue ReadValue(int depth) {

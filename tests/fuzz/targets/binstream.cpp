@@ -8,14 +8,14 @@
 
 ORV_FUZZ_TARGET(binstream) {
   const QByteArray bytes = orvfuzz::Bytes(data, size);
+  QString text;
   try {
-    const TTextObject obj = binstream::ReadComponentStream(bytes);
-    const QString text = FormatComponentText(obj);
+    text = FormatComponentText(binstream::ReadComponentStream(bytes));
     if (FormatComponentText(ParseComponentText(text)) != text)
       orvfuzz::Fail("a stream's text reads back differently", text);
   } catch (const EReadError&) {
   } catch (const EParserError& e) {
-    orvfuzz::Fail("a stream's text does not parse", e.Message());
+    orvfuzz::Fail("a stream's text does not parse", e.Message() + u'\n' + text);
   }
   try {
     binstream::ReadFormFile(bytes);

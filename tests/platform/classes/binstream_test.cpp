@@ -138,6 +138,29 @@ TEST(BinaryComponentStream, EveryCutOrForgedStreamFailsCleanly) {
       Bin().Raw("TPF0").Short("T").Short("").Prop("S").U8(18).Le<qint32>(-1).out,
       Bin().Raw("TPF0").Short("T").Short("").Prop("S").U8(99).out,
       Bin().Raw("TPF0").Short("T").Short("").Prop("C").U8(14).U8(7).out,
+      // Extended values past the range of a double, either sign.
+      Bin()
+          .Raw("TPF0")
+          .Short("T")
+          .Short("")
+          .Prop("F")
+          .U8(5)
+          .Le<quint64>(1)
+          .Le<quint16>(0x7FFE)
+          .U8(0)
+          .U8(0)
+          .out,
+      Bin()
+          .Raw("TPF0")
+          .Short("T")
+          .Short("")
+          .Prop("F")
+          .U8(5)
+          .Le<quint64>(~0ull)
+          .Le<quint16>(0xC701)
+          .U8(0)
+          .U8(0)
+          .out,
   };
   for (const QByteArray& f : forged) EXPECT_THROW(binstream::ReadComponentStream(f), EReadError);
 }
