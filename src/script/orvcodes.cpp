@@ -434,6 +434,11 @@ void TOrvCustomScript::CreateDesc(TOrvScriptDesc* desc, TCreatedList& created, T
   TComponent* p = parent;
   TComponent* k = existing;
   const qint64 parentHandle = parent != nullptr ? parent->ObjectHandle() : 0;
+  // The parent belongs to the caller: a "!" item that names no component of its own, or whose
+  // script hands the parent back, must not free it when the run ends.
+  auto bang = [&](TComponent* component) {
+    if (component != parent) AddBang(created, component);
+  };
   for (auto& owned : desc->Items) {
     TOrvScriptItem* item = owned.get();
     // A parent freed by an earlier item's run takes the rest of the description with it.
@@ -480,14 +485,14 @@ void TOrvCustomScript::CreateDesc(TOrvScriptDesc* desc, TCreatedList& created, T
         }
         k = App != nullptr ? App->DoRunScript(k, param) : k;
         if (k == nullptr) break;
-        if (item->IsBang) AddBang(created, k);
+        if (item->IsBang) bang(k);
       }
     }
     // A "!" item whose component could not be made loads into its parent, which is not the
     // item's to free when the run ends.
     const bool own = k != nullptr;
     k = LoadItem(item, own ? k : p, created);
-    if (item->IsBang && own && k != nullptr) AddBang(created, k);
+    if (item->IsBang && own && k != nullptr) bang(k);
     if (k != nullptr) {
       const TPropInfo* prop = GetPropInfo(k, QStringLiteral("AfterReadComponent"));
       if (prop != nullptr && prop->Kind() == tkMethod && prop->PropType != nullptr &&

@@ -95,11 +95,19 @@ TEST_F(HostTest, FailuresShowTheirBoxAndTheFirstOneKeepsItsLine) {
 }
 
 TEST_F(HostTest, ABangItemThatMadeNothingNeverFreesItsParent) {
-  AddSource({{"NOCLASS", "!X:TNoSuchClassAnywhere\nTag = 5"}});
-  const qint64 handle = owner->ObjectHandle();
-  app->RunScript(owner, QStringLiteral("NOCLASS"));
-  ASSERT_NE(TObject::FromHandle(handle), nullptr);
-  EXPECT_EQ(owner->Tag(), 5);  // the text went to the parent, as for any item without component
+  // No class to make it from; no name, so the item is the parent itself; a script that hands
+  // the parent back.
+  AddSource({{"NOCLASS", "!X:TNoSuchClassAnywhere\nTag = 5"},
+             {"NONAME", "!\nTag = 5"},
+             {"BACK", "!:SELF\nTag = 5"},
+             {"SELF", ".\nCaption = 'x'"}});
+  for (const char* id : {"NOCLASS", "NONAME", "BACK"}) {
+    owner->SetTag(0);
+    const qint64 handle = owner->ObjectHandle();
+    EXPECT_EQ(app->RunScript(owner, QString::fromLatin1(id)), owner) << id;
+    ASSERT_NE(TObject::FromHandle(handle), nullptr) << id;
+    EXPECT_EQ(owner->Tag(), 5) << id;  // the text went to the parent
+  }
 }
 
 TEST_F(HostTest, ACompileErrorNamesItsLineInTheScript) {
