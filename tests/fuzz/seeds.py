@@ -106,6 +106,10 @@ lists = c_literals(fixture("tests/platform/rtl/stringlist_test.cpp"))
 write("textfile", [x for x in lists if any(c in x for c in ',;"\r\n')][:150]
       + [b"\xef\xbb\xbfa,b\r\n", b"\xff\xfea\x00,\x00b\x00", "Привет,\"мир\"".encode("cp1251")])
 
+masks = re.findall(r'\{"([^"]*)", "([^"]*)", "[^"]*", "[^"]*", -?\d+\}',
+                   fixture("tests/platform/dbctrls/mask_test.cpp"))
+write("editmask", [(m.encode("latin-1").decode("unicode_escape") + "\n====\n" + v) for m, v in masks])
+
 import zlib
 write("zstream", [zlib.compress(b"text " * 50), zlib.compress("Привет".encode("utf-8"), 0),
                   zlib.compress(b"abc")[:-3], zlib.compress(b"a") + b"x", b"x\x9c"])
