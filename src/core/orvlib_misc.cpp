@@ -97,10 +97,12 @@ QString OpenFileDialog(const QString& filter, int options) {
 }
 
 QString SelectFile(const QString& filter) {
-  return OpenFileDialog(filter, ofHideReadOnly | ofEnableSizing);
+  return OpenFileDialog(filter, OpenOptionBits({ofHideReadOnly, ofEnableSizing}));
 }
 
-QString SelectFiles(const QString& filter) { return OpenFileDialog(filter, ofAllowMultiSelect); }
+QString SelectFiles(const QString& filter) {
+  return OpenFileDialog(filter, OpenOptionBits({ofAllowMultiSelect}));
+}
 
 bool DlgYN(const QString& question) { return DialogService().ConfirmYesNo(question); }
 

@@ -109,11 +109,11 @@ int AskYesNo(const QString& text) {
 }
 
 int ShowAttention(const QString& text) {
-  return MsgBox(text, AttentionCaption(), mbOK | mbIconExclamation);
+  return MsgBox(text, AttentionCaption(), mbOKOnly | mbIconExclamation);
 }
 
 int ShowWarning(const QString& text) {
-  return MsgBox(text, WarningCaption(), mbOK | mbIconExclamation);
+  return MsgBox(text, WarningCaption(), mbOKOnly | mbIconExclamation);
 }
 
 int ShowException(const QString& message, const std::exception* error) {

@@ -10,7 +10,7 @@ void ConnectScriptBoxes() {
     if (kind == orvcodeh::TBoxKind::Attention)
       ShowAttention(text);
     else
-      DialogService().MessageBox(text, QString(), mbOK);  // the plain box, not logged
+      DialogService().MessageBox(text, QString(), mbOKOnly);  // the plain box, not logged
   });
 }
 

@@ -15,6 +15,44 @@ THeadlessDialogs& HeadlessDefault() {
 
 }  // namespace
 
+int ModalResultOfButton(TMsgDlgBtn button) {
+  static const int results[kMsgDlgButtonCount] = {6, 7, 1, 2, 3, 4, 5, 8, 9, 10, 0};
+  return results[button];
+}
+
+QString ButtonCaption(TMsgDlgBtn button) {
+  static const char* const captions[kMsgDlgButtonCount] = {
+      "Да",         "Нет", "OK",           "Отмена",      "Прервать", "Повторить",
+      "Пропустить", "Все", "Нет для всех", "Да для всех", "Справка"};
+  return QString::fromUtf8(captions[button]);
+}
+
+QString DialogTypeCaption(TMsgDlgType type) {
+  static const char* const captions[] = {"Предупреждение", "Ошибка", "Информация", "Подтверждение"};
+  if (type == mtCustom) return QString();  // the application's title
+  return QString::fromUtf8(captions[type]);
+}
+
+std::vector<TMsgDlgBtn> DialogButtons(TMsgDlgButtons buttons) {
+  std::vector<TMsgDlgBtn> list;
+  for (int i = 0; i < kMsgDlgButtonCount; ++i)
+    if (buttons.Contains(TMsgDlgBtn(i))) list.push_back(TMsgDlgBtn(i));
+  if (list.empty()) list.push_back(mbOK);
+  return list;
+}
+
+TMsgDlgBtn DefaultDialogButton(TMsgDlgButtons buttons) {
+  for (TMsgDlgBtn b : {mbOK, mbYes, mbRetry, mbAbort, mbIgnore, mbAll, mbCancel, mbNo})
+    if (buttons.Contains(b)) return b;
+  return DialogButtons(buttons).front();
+}
+
+TMsgDlgBtn CancelDialogButton(TMsgDlgButtons buttons) {
+  for (TMsgDlgBtn b : {mbCancel, mbNo, mbAbort, mbIgnore})
+    if (buttons.Contains(b)) return b;
+  return DefaultDialogButton(buttons);
+}
+
 int DefaultButton(int flags) {
   switch (flags & 0x0F) {
     case mbYesNo:
@@ -31,7 +69,15 @@ TDialogAnswer THeadlessDialogs::Answer(const TDialogRequest& request) {
     case TDialogKind::MessageBox: answer.Button = DefaultButton(request.Flags); break;
     case TDialogKind::ConfirmYesNo: answer.Button = idYes; break;
     case TDialogKind::OpenFile:
+    case TDialogKind::SaveFile:
+    case TDialogKind::Color:
+    case TDialogKind::Font:
     case TDialogKind::Login: answer.Button = idCancel; break;
+    case TDialogKind::MessageDialog:
+      answer.Button =
+          ModalResultOfButton(DefaultDialogButton(TMsgDlgButtons::FromOrd(quint64(request.Flags))));
+      break;
+    case TDialogKind::InputQuery: answer.Button = idOK; break;
   }
   return answer;
 }
@@ -53,6 +99,55 @@ bool THeadlessDialogs::Login(const QString& caption, QString& user, QString& pas
   if (a.Button != idOK) return false;
   if (!a.User.isEmpty()) user = a.User;
   password = a.Password;
+  return true;
+}
+
+int THeadlessDialogs::MessageDialog(const TMessageDialogSpec& spec) {
+  TDialogRequest r{TDialogKind::MessageDialog, spec.Text, spec.Caption, int(spec.Buttons.Ord())};
+  r.HelpContext = spec.HelpContext;
+  r.X = spec.X;
+  r.Y = spec.Y;
+  r.Type = spec.Type;
+  return Answer(r).Button;
+}
+
+bool THeadlessDialogs::InputQuery(const QString& caption, const QString& prompt, QString& value) {
+  TDialogRequest r{TDialogKind::InputQuery, prompt, caption, mbOKCancel};
+  r.Value = value;
+  const TDialogAnswer a = Answer(r);
+  if (a.Button != idOK) return false;
+  if (!a.Text.isNull()) value = a.Text;
+  return true;
+}
+
+bool THeadlessDialogs::FileDialog(TFileDialogSpec& spec) {
+  TDialogRequest r{spec.Save ? TDialogKind::SaveFile : TDialogKind::OpenFile, spec.Filter,
+                   spec.Title, spec.Options};
+  r.Value = spec.FileName;
+  const TDialogAnswer a = Answer(r);
+  if (a.Button == idCancel || a.Files.isEmpty()) return false;
+  spec.Files = a.Files;
+  spec.FileName = a.Files.front();
+  if (a.FilterIndex > 0) spec.FilterIndex = a.FilterIndex;
+  return true;
+}
+
+bool THeadlessDialogs::ColorDialog(qint32& color) {
+  TDialogRequest r{TDialogKind::Color, QString(), QString(), 0};
+  r.Value = QString::number(color);
+  const TDialogAnswer a = Answer(r);
+  if (a.Button == idCancel) return false;
+  if (a.Color != kKeepColor) color = a.Color;
+  return true;
+}
+
+bool THeadlessDialogs::FontDialog(TFontSpec& font) {
+  TDialogRequest r{TDialogKind::Font, QString(), QString(), 0};
+  r.Value = font.Name;
+  const TDialogAnswer a = Answer(r);
+  if (a.Button == idCancel) return false;
+  if (!a.FontName.isEmpty()) font.Name = a.FontName;
+  if (a.FontSize > 0) font.Size = a.FontSize;
   return true;
 }
 

@@ -1117,7 +1117,7 @@ void TApplication::ShowException(Exception* e) {
   }
   QString message = e->Message();
   if (!message.isEmpty() && !message.endsWith(QLatin1Char('.'))) message += QLatin1Char('.');
-  DialogService().MessageBox(message, title_, mbOK | mbIconError);
+  DialogService().MessageBox(message, title_, mbOKOnly | mbIconError);
 }
 
 void TApplication::SetDefaultExceptionShower(TExceptionShower shower) {

@@ -1,12 +1,18 @@
 #include "qtdialogs.h"
 
+#include "dialogs.h"
 #include "forms.h"
+#include "stdctrls.h"
+
+#include "platform/rtl/scopeexit.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QEventLoop>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QColorDialog>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QFontDialog>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 
@@ -109,12 +115,88 @@ QStringList TQtDialogs::OpenFiles(const QString& filter, int options) {
   QFileDialog dialog;
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode((options & ofAllowMultiSelect) ? QFileDialog::ExistingFiles
-                                                    : QFileDialog::ExistingFile);
+  dialog.setFileMode((options & OpenOptionBits({ofAllowMultiSelect})) ? QFileDialog::ExistingFiles
+                                                                      : QFileDialog::ExistingFile);
   const QString qtFilter = ConvertFileFilter(filter);
   if (!qtFilter.isEmpty()) dialog.setNameFilter(qtFilter);
   if (RunDialog(dialog) != QDialog::Accepted) return {};
   return dialog.selectedFiles();
+}
+
+int TQtDialogs::MessageDialog(const TMessageDialogSpec& spec) {
+  TForm* f = CreateMessageDialog(spec.Text, spec.Type, spec.Buttons);
+  ScopeExit done([f] { f->Free(); });
+  if (!spec.Caption.isEmpty()) f->SetCaption(spec.Caption);
+  f->SetHelpContext(spec.HelpContext);
+  if (spec.X >= 0 && spec.Y >= 0) {
+    f->SetPosition(poDesigned);
+    f->SetLeft(spec.X);
+    f->SetTop(spec.Y);
+  }
+  return f->ShowModal();
+}
+
+bool TQtDialogs::InputQuery(const QString& caption, const QString& prompt, QString& value) {
+  TForm* f = CreateInputQueryForm(caption, prompt, value);
+  ScopeExit done([f] { f->Free(); });
+  if (f->ShowModal() != mrOk) return false;
+  value = static_cast<TEdit*>(f->FindComponent(QStringLiteral("Value")))->Text();
+  return true;
+}
+
+bool TQtDialogs::FileDialog(TFileDialogSpec& spec) {
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setAcceptMode(spec.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  if (!spec.Save)
+    dialog.setFileMode((spec.Options & OpenOptionBits({ofAllowMultiSelect}))
+                           ? QFileDialog::ExistingFiles
+                           : QFileDialog::ExistingFile);
+  if (!spec.Title.isEmpty()) dialog.setWindowTitle(spec.Title);
+  if (!spec.InitialDir.isEmpty()) dialog.setDirectory(spec.InitialDir);
+  if (!spec.DefaultExt.isEmpty()) dialog.setDefaultSuffix(spec.DefaultExt);
+  const QString qtFilter = ConvertFileFilter(spec.Filter);
+  const QStringList filters = qtFilter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+  if (!filters.isEmpty()) {
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.value(std::max(0, spec.FilterIndex - 1)));
+  }
+  if (!spec.FileName.isEmpty()) dialog.selectFile(spec.FileName);
+  if (RunDialog(dialog) != QDialog::Accepted) return false;
+  spec.Files = dialog.selectedFiles();
+  if (spec.Files.isEmpty()) return false;
+  spec.FileName = spec.Files.front();
+  const int index = int(filters.indexOf(dialog.selectedNameFilter()));
+  if (index >= 0) spec.FilterIndex = index + 1;
+  return true;
+}
+
+bool TQtDialogs::ColorDialog(qint32& color) {
+  QColorDialog dialog(ToQColor(color));
+  dialog.setOption(QColorDialog::DontUseNativeDialog, true);
+  if (RunDialog(dialog) != QDialog::Accepted) return false;
+  color = FromQColor(dialog.selectedColor());
+  return true;
+}
+
+bool TQtDialogs::FontDialog(TFontSpec& spec) {
+  TFont font;
+  font.SetName(spec.Name);
+  font.SetSize(spec.Size);
+  font.SetStyle(TFontStyles::FromOrd(quint64(spec.Style)));
+  QFontDialog dialog(font.ToQFont());
+  dialog.setOption(QFontDialog::DontUseNativeDialog, true);
+  if (RunDialog(dialog) != QDialog::Accepted) return false;
+  const QFont chosen = dialog.selectedFont();
+  spec.Name = chosen.family();
+  spec.Size = chosen.pointSize() > 0 ? chosen.pointSize() : spec.Size;
+  TFontStyles style;
+  if (chosen.bold()) style.Include(fsBold);
+  if (chosen.italic()) style.Include(fsItalic);
+  if (chosen.underline()) style.Include(fsUnderline);
+  if (chosen.strikeOut()) style.Include(fsStrikeOut);
+  spec.Style = int(style.Ord());
+  return true;
 }
 
 void InstallQtDialogsWhenShown() {

@@ -16,6 +16,13 @@ class TQtDialogs : public IDialogService {
   int MessageBox(const QString& text, const QString& caption, int flags) override;
   bool ConfirmYesNo(const QString& question) override;
   QStringList OpenFiles(const QString& filter, int options) override;
+  // The message and query dialogs are forms of this layer, shown modally (a test's modal
+  // driver answers them); file, colour and font dialogs are Qt's own, run by RunDialog.
+  int MessageDialog(const TMessageDialogSpec& spec) override;
+  bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
+  bool FileDialog(TFileDialogSpec& spec) override;
+  bool ColorDialog(qint32& color) override;
+  bool FontDialog(TFontSpec& font) override;
 };
 
 // "Text files|*.txt;*.log|All|*.*" as Qt's "Text files (*.txt *.log);;All (*.*)".

@@ -2,6 +2,7 @@
 
 #include "comctrls.h"
 #include "dbctrls.h"
+#include "dialogs.h"
 #include "forms.h"
 #include "menus.h"
 #include "picture.h"
@@ -61,4 +62,5 @@ void RegisterUIClasses() {
                    TCustomListView::StaticClass(),
                    TListView::StaticClass()});
   RegisterDBControlClasses();
+  RegisterDialogClasses();
 }

@@ -90,8 +90,8 @@ TEST(DialogHelpers, AnswersComeFromTheService) {
 
   ASSERT_EQ(dialogs.Requests.size(), 3u);
   EXPECT_EQ(dialogs.Requests[0].Text, "Text (*.txt)|*.txt");
-  EXPECT_EQ(dialogs.Requests[0].Flags, ofHideReadOnly | ofEnableSizing);
-  EXPECT_EQ(dialogs.Requests[1].Flags, ofAllowMultiSelect);
+  EXPECT_EQ(dialogs.Requests[0].Flags, OpenOptionBits({ofHideReadOnly, ofEnableSizing}));
+  EXPECT_EQ(dialogs.Requests[1].Flags, OpenOptionBits({ofAllowMultiSelect}));
 
   EXPECT_TRUE(DlgYN("yes?"));
   EXPECT_FALSE(DlgYN("no?"));
