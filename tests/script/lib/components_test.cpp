@@ -537,6 +537,18 @@ TEST_F(ComponentsTest, FieldsAndTypedValues) {
   end
   object Stored: tyGetValueA
   end
+  object Seven: tyInteger
+    Value = 7
+  end
+  object Letter: tyChar
+    Value = 'Ж'
+  end
+  object Day: tyDateTime
+    Value = 45000.5
+  end
+  object Obj: tyObject
+    Value = Get
+  end
 )");
   TYA args;
   EXPECT_EQ(Y("Get")->Run(&args), 0);
@@ -563,6 +575,11 @@ TEST_F(ComponentsTest, FieldsAndTypedValues) {
   EXPECT_EQ(Y("Text")->Run(&wrong), 0);
   EXPECT_EQ(Y("Yes")->Run(&wrong), 0);
   EXPECT_EQ(Stack(wrong).section(S(", "), 1), S("tyrString Ёж, tyrBoolean ?"));
+  TYA typed;
+  for (const char* name : {"Seven", "Letter", "Day", "Obj"}) EXPECT_EQ(Y(name)->Run(&typed), 0);
+  EXPECT_EQ(Stack(typed), S("tyrInteger 7, tyrChar ?, tyrDateTime 15.3.23 12:00:00, tyrObject ?"));
+  EXPECT_EQ(dynamic_cast<tyrChar*>(typed.GetItem(1))->Value, S("Ж").at(0));
+  EXPECT_EQ(dynamic_cast<tyrObject*>(typed.GetItem(3))->Value(), Y("Get"));
   // No value store yet: the read fails with the key, shown, answer 1.
   EXPECT_EQ(Y("Stored")->Run(&wrong), 1);
   const QStringList boxes = Boxes();
