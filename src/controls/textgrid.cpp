@@ -1,21 +1,9 @@
 #include "textgrid.h"
 
 #include "core/orvlib.h"
+#include "core/orvlib_forms.h"
 
 void RegisterProgramResources();
-
-// ---- Cell text -----------------------------------------------------------------------
-
-void DrawGridCellText(TCanvas* canvas, const TRect& rect, const QString& text, TAlignment alignment,
-                      TTextLayout layout) {
-  const orvlib::TRect r =
-      orvlib::CellTextRect(orvlib::TRect{rect.Left, rect.Top, rect.Right, rect.Bottom},
-                           canvas->TextWidth(text), canvas->TextHeight(text),
-                           orvlib::TAlignment(int(alignment)), orvlib::TTextLayout(int(layout)));
-  const TRect out{r.Left, r.Top, r.Right, r.Bottom};
-  if (out.IsEmpty()) return;
-  canvas->TextRect(out, out.Left, out.Top, text);
-}
 
 // ---- TOrvFirstGrid -------------------------------------------------------------------
 
@@ -498,7 +486,7 @@ void TTextGrid::DrawAlignedText(TRect rect, TTextFormat* vector, const QString& 
   TCanvas* canvas = Canvas();
   const int th = canvas->TextHeight(text);
   if (th < rect.Height()) rect.Top += (rect.Height() - th) / 2;
-  DrawGridCellText(canvas, rect, text, Flipped() ? taLeftJustify : alignment, vector->Layout());
+  orvlib::DrawCellText(canvas, rect, text, Flipped() ? taLeftJustify : alignment, vector->Layout());
 }
 
 QString TTextGrid::FitText(const QString& text, int width, int reserve, int& margin,
@@ -623,5 +611,5 @@ void TTextGrid::DrawGlyphContent(TRect rect, TTextFormat* format, const QString&
   DrawCellImage(rect, format, glyphIndex, 0, glyphs_, w, 0, 0);
   Canvas()->Font()->Assign(format->Font());
   SetCellColors(format, -1);
-  DrawGridCellText(Canvas(), rect, text, format->Alignment(), format->Layout());
+  orvlib::DrawCellText(Canvas(), rect, text, format->Alignment(), format->Layout());
 }

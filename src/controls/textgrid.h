@@ -280,7 +280,3 @@ class TTextGrid : public TFlippedGrid {
   int titleLines_ = 1;
 };
 
-// Cell text as every grid draws it: inside the cell margin, aligned, clipped; nothing when
-// the text's rectangle is empty.
-void DrawGridCellText(TCanvas* canvas, const TRect& rect, const QString& text, TAlignment alignment,
-                      TTextLayout layout);

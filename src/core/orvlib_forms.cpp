@@ -90,8 +90,9 @@ void DrawCellText(TCanvas* canvas, const ::TRect& cell, const QString& text, ::T
   const TTextLayout l = layout == ::tlBottom ? tlBottom : layout == ::tlCenter ? tlCenter : tlTop;
   const TRect r = CellTextRect(TRect{cell.Left, cell.Top, cell.Right, cell.Bottom},
                                canvas->TextWidth(text), canvas->TextHeight(text), a, l);
-  if (r.Left == r.Right || r.Top == r.Bottom) return;
-  canvas->TextRect(::TRect{r.Left, r.Top, r.Right, r.Bottom}, r.Left, r.Top, text);
+  const ::TRect out{r.Left, r.Top, r.Right, r.Bottom};
+  if (out.IsEmpty()) return;
+  canvas->TextRect(out, out.Left, out.Top, text);
 }
 
 void InitializeForms() {

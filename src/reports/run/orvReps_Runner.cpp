@@ -46,6 +46,8 @@ bool RunRepsCore(const QString& text, std::unique_ptr<TReports>& reports, const 
     rf.Pars = nullptr;
     rf.ParsOwned.reset();
   } catch (...) {
+    // What escapes the run's own error reporting (its set-up, the closing pause, the finish
+    // hook) still fails the run, and the outer run's state must come back below.
     result = false;
   }
   orvReps_Main::RF = outer;

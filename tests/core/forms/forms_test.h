@@ -4,6 +4,7 @@
 #include "platform/ui/dialogservice.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/stdctrls.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +29,6 @@ class TAddrFrame : public TFrame {
 };
 
 void RegisterFormTestClasses();
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 class FormsTest : public ::testing::Test {
  protected:

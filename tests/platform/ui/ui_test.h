@@ -4,6 +4,7 @@
 #include "platform/ui/dialogservice.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/menus.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -59,5 +60,3 @@ class UiTest : public ::testing::Test {
   THeadlessDialogs headless_;
   std::unique_ptr<TDialogServiceScope> dialogs_;
 };
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

@@ -2,10 +2,9 @@
 // A report run's output state over a plain run, measured with fixed metrics.
 #include "reports/lang/orvReps_Keys.h"
 #include "reports/output/orvReps_FormatString.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 inline QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 

@@ -10,10 +10,9 @@
 #include "script/orvcodeh.h"
 #include "script/orvformsvc.h"
 #include "script/orvlib99.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // A form of the tests: shown modal unless Tag is -999 or MDIChild is set.
 class TTestForm : public TComponent {
