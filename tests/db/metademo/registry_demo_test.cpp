@@ -5,6 +5,7 @@
 #include "db/orvdblists.h"
 #include "db/orvlib04.h"
 #include "db/orvzeosdb.h"
+#include "db/orvzeossetup.h"
 #include "platform/data/dbdriver.h"
 #include "platform/data/zconnection.h"
 #include "platform/rtl/exceptions.h"
@@ -58,6 +59,9 @@ class RegistryDemo : public ::testing::Test {
   TOrvDescList* Load() {
     TZConnection* c = orvzeosdb::GetConnection(Text());
     EXPECT_EQ(orvcls::DBKind, orvcls::dbkPostgres);
+    TOrvAliasesTable aliases(nullptr);
+    aliases.SetConnection(c);
+    aliases.Open();
     TOrvDescList* registry = orvdblists::GetDescList();
     TOrvListsTable lists(nullptr);
     lists.SetConnection(c);
@@ -81,8 +85,9 @@ class RegistryDemo : public ::testing::Test {
 TEST_F(RegistryDemo, EveryListOfTheInstallationWithItsCallInEachDialect) {
   TOrvDescList* registry = Load();
   const int rows = Count("select count(*) from setup_lists");
-  // The aliases and the four built-in lists come first.
-  EXPECT_EQ(registry->Lists()->Count(), rows + 2 + 4);
+  // The three aliases and the four built-in lists come first.
+  EXPECT_EQ(registry->Lists()->Count(), rows + 3 + 4);
+  EXPECT_NE(registry->FindListDesc(S(" VAL V+ F- S-")), nullptr);
   EXPECT_TRUE(registry->HasGridSetups);
   ASSERT_NE(registry->FindListDesc(S("SP_USER")), nullptr);
 
