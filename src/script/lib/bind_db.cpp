@@ -1,4 +1,5 @@
 // The DB group: datasets, data sources, fields, parameters and their constants.
+#include "core/orvmsg.h"
 #include "core/orvsys.h"
 #include "platform/classes/rtlclasses.h"
 #include "platform/data/dataset.h"
@@ -8,11 +9,9 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/tlist.h"
 #include "platform/ui/forms.h"
-#include "core/orvmsg.h"
 #include "script/lib/bindkit.h"
 #include "script/lib/orvbindings.h"
 
-#include <cstring>
 
 using namespace bindkit;
 

@@ -8,7 +8,6 @@
 #include "core/orvsys.h"
 #include "db/orvdbintf.h"
 #include "platform/classes/actions.h"
-#include "platform/data/dataevents.h"
 #include "platform/data/dataset.h"
 #include "platform/data/datasource.h"
 #include "platform/data/field.h"
