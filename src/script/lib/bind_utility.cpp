@@ -4,10 +4,9 @@
 #include "core/orvlib.h"
 #include "core/orvlib_fields.h"
 #include "db/orvdbintf.h"
+#include "db/orvdbutils.h"
 #include "platform/data/dataset.h"
 #include "platform/data/field.h"
-#include "platform/rtl/codepage.h"
-#include "platform/rtl/md5.h"
 #include "script/lib/bindkit.h"
 #include "script/lib/orvbindings.h"
 #include "script/orvcodeh.h"
@@ -35,9 +34,6 @@ Variant Dispatch(TObject* object) {
   if (registry == nullptr) throw Exception(QStringLiteral("dsp: no script class registry"));
   return Variant::FromDispatch(registry->GetDispatch(object));
 }
-
-QString ToOem(const QString& text) { return FromAnsi(ToCodePage(text, TCodePage::Cp866)); }
-QString FromOem(const QString& text) { return FromCodePage(ToAnsi(text), TCodePage::Cp866); }
 
 const TRow kRows[] = {
     {TRow::Func, "DlgYN", ORV_BIND(r = orvlib::DlgYN(ArgStr(a, 0))), "0", nullptr,
@@ -82,12 +78,12 @@ const TRow kRows[] = {
     {TRow::Func, "BuildCurrencyNumString",
      ORV_BIND(r = orvlib::BuildCurrencyNumString(ArgDouble(a, 0), ArgBool(a, 1))), "00", nullptr,
      "Сумма со знаком = вместо копеек"},
-    {TRow::Func, "str2md5", ORV_BIND(r = MD5Hex(ArgStr(a, 0))), "0", nullptr,
+    {TRow::Func, "str2md5", ORV_BIND(r = orvdbutils::StrToMD5(ArgStr(a, 0))), "0", nullptr,
      "Вычисляет 128-битный хеш MD5"},
     {TRow::Func, "dsp", ORV_BIND(r = Dispatch(ArgObj(a, 0))), "0", nullptr,
      "Возвражает IDispatch для заданного объекта"},
-    {TRow::Func, "tooem", ORV_BIND(r = ToOem(ArgStr(a, 0))), "0"},
-    {TRow::Func, "fromoem", ORV_BIND(r = FromOem(ArgStr(a, 0))), "0"},
+    {TRow::Func, "tooem", ORV_BIND(r = orvdbutils::ToOem(ArgStr(a, 0))), "0"},
+    {TRow::Func, "fromoem", ORV_BIND(r = orvdbutils::FromOem(ArgStr(a, 0))), "0"},
 };
 
 // The field of the index text, with the dataset layer's field-not-found error.
