@@ -48,19 +48,19 @@ class IDescListRef : public IInterface {
 };
 
 // The columns of the LISTS and LISTFLD rows that the row readers know.
-#define ORV_SETUP_COLUMNS(X)                                                                     \
-  X(ROOTID)                                                                                      \
-  X(NAME) X(COMPONENTNAME) X(CLSNAME) X(CLSPARENTNAME) X(KEY) X(SCRIPTID) X(CUSTOMFIELDS)        \
-      X(PARENTID) X(MOVESALIAS) X(ALIASID) X(OBJECTNAME) X(TABLE) X(TABLENAME) X(MOVESTABLE)     \
-          X(TTLALIASES) X(PRIMARYFIELDS) X(INSERTSQL) X(MODIFYSQL) X(DELETESQL) X(FIELDNAME)     \
-              X(LINKLISTID) X(LISTFIELDNAME) X(LOOKUPKEYFIELDS) X(KEYFIELDS) X(LISTIDFIELDNAME)  \
-                  X(NEXTFIELDNAME) X(LINKID) X(SEARCH) X(DISPLAYFORMAT) X(EDITFORMAT) X(VISIBLE) \
-                      X(PROPERTYVISIBLE) X(INDEX) X(AINDEX) X(FIELDINDEX) X(TAG) X(ATAG)         \
-                          X(DISPLAYWIDTH) X(DISPLAYLABEL) X(HINT) X(SELFFIELDNAME)               \
-                              X(PARENTFIELDNAME) X(PARAMNAME) X(DEFAULTVALUE) X(CUSTOMFIELD)     \
-                                  X(PROPERTYNAME) X(REQUIRED) X(ISIMAGEINDEX) X(IMAGEDISPLAY)    \
-                                      X(TITLESTYLE) X(STANDARDSTYLE) X(SELECTEDROWSTYLE)         \
-                                          X(SELECTEDCELLSTYLE) X(ROLE)
+#define ORV_SETUP_COLUMNS(X)                                                                       \
+  X(ROOTID)                                                                                        \
+  X(NAME)                                                                                          \
+  X(COMPONENTNAME) X(CLSNAME) X(CLSPARENTNAME) X(KEY) X(SCRIPTID) X(CUSTOMFIELDS) X(PARENTID)      \
+      X(MOVESALIAS) X(ALIASID) X(OBJECTNAME) X(TABLE) X(TABLENAME) X(MOVESTABLE) X(TTLALIASES)     \
+          X(PRIMARYFIELDS) X(INSERTSQL) X(MODIFYSQL) X(DELETESQL) X(FIELDNAME) X(LINKLISTID)       \
+              X(LISTFIELDNAME) X(LOOKUPKEYFIELDS) X(KEYFIELDS) X(LISTIDFIELDNAME) X(NEXTFIELDNAME) \
+                  X(LINKID) X(SEARCH) X(DISPLAYFORMAT) X(EDITFORMAT) X(VISIBLE) X(PROPERTYVISIBLE) \
+                      X(INDEX) X(AINDEX) X(FIELDINDEX) X(TAG) X(ATAG) X(DISPLAYWIDTH)              \
+                          X(DISPLAYLABEL) X(HINT) X(SELFFIELDNAME) X(PARENTFIELDNAME) X(PARAMNAME) \
+                              X(DEFAULTVALUE) X(CUSTOMFIELD) X(PROPERTYNAME) X(REQUIRED)           \
+                                  X(ISIMAGEINDEX) X(IMAGEDISPLAY) X(TITLESTYLE) X(STANDARDSTYLE)   \
+                                      X(SELECTEDROWSTYLE) X(SELECTEDCELLSTYLE) X(ROLE)
 #define ORV_SETUP_COLUMN_ENUM(name) sc##name,
 enum TSetupColumn : int { ORV_SETUP_COLUMNS(ORV_SETUP_COLUMN_ENUM) scCount };
 #undef ORV_SETUP_COLUMN_ENUM
@@ -166,6 +166,13 @@ class TOrvPropDesc : public TCoItemComponent {
 
   void Loaded() override;
   TCollection* OwnerCollection(TComponent* owner) const override;
+  // Properties it lacks are read into the description, its link or its default view.
+  void DefineProperties(TFiler* filer) override;
+  // The description follows the name; a new field goes to the end of its list's views.
+  void ChangeName(const QString& name) override;
+  // Placed in a list component: CustomField from the list's CustomFields, and the end of
+  // its views for a field still at index 0.
+  void SetParentComponent(TComponent* parent) override;
 
  protected:
   void AssignTo(TPersistent* dest) override;
@@ -361,6 +368,8 @@ class TOrvDataListDesc : public TCoItemComponent {
   void LoadFromRow(TRowColumns& row);
   void LoadFromRow(TDataSet* row);
   void Loaded() override;
+  // The field components, in the order of the fields.
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
  protected:
   void AssignTo(TPersistent* dest) override;
@@ -378,6 +387,8 @@ class TOrvListDesc : public TOrvDBListDesc {
   using TOrvDBListDesc::TOrvDBListDesc;
   // The registry's Lists for the registry, none for any other parent.
   TCollection* OwnerCollection(TComponent* owner) const override;
+  // Properties it lacks are read into the description or its entries.
+  void DefineProperties(TFiler* filer) override;
 };
 
 // ---- The registry ------------------------------------------------------------------------
@@ -423,6 +434,9 @@ void FreeDescList();
 TListDesc* ObjListDesc(TObject* object);
 TPropControl* FieldPropControl(TField* field);
 TPropDesc* FieldPropDesc(TField* field);
+// While component text is read: every writable published property of target is defined on
+// the filer, so that a property the component lacks is read into target.
+void ReadPropertyInto(TFiler* filer, TPersistent* target);
 // The list's call in a dialect (1 MS SQL Server, 2 Oracle, 3 PostgreSQL) as a list dataset
 // of that server would send it; "" when the dialect builds none.
 QString ListCallText(TListDesc* list, int dbKind);

@@ -94,6 +94,8 @@ class TOrvZeosQLocation : public TInterfacedZQuery, public IListID, public IList
   // IDBControl is answered by the list control.
   IInterface* QueryInterface(const TGUID& iid) override;
   void DataEvent(TDataEvent event, qintptr info) override;
+  // Properties it lacks are read into the list control.
+  void DefineProperties(TFiler* filer) override;
 
  protected:
   void DoBeforeOpen() override;
