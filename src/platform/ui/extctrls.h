@@ -63,6 +63,11 @@ class TShape : public TGraphicControl {
   void SetPen(TPen* v) { pen_->Assign(v); }
   TBrush* Brush() const { return brush_.get(); }
   void SetBrush(TBrush* v) { brush_->Assign(v); }
+  // The pen or the brush changed: paint again.
+  void StyleChanged(TObject* sender) {
+    (void)sender;
+    Invalidate();
+  }
   void Paint() override;
 
  private:

@@ -5,11 +5,15 @@
 #include "dialogs.h"
 #include "forms.h"
 #include "menus.h"
+#include "notebook.h"
 #include "picture.h"
 
 #include "platform/classes/classregistry.h"
+#include "platform/classes/rtlclasses.h"
 
 void RegisterUIClasses() {
+  // The item lists of the controls are string lists to scripts and component text.
+  RegisterClassForType(typeid(TControlStrings), StringListClass());
   RegisterClasses(
       {TControl::StaticClass(),       TWinControl::StaticClass(), TGraphicControl::StaticClass(),
        TCustomControl::StaticClass(), TCustomForm::StaticClass(), TForm::StaticClass(),
@@ -60,7 +64,10 @@ void RegisterUIClasses() {
                    TCustomTreeView::StaticClass(),
                    TTreeView::StaticClass(),
                    TCustomListView::StaticClass(),
-                   TListView::StaticClass()});
+                   TListView::StaticClass(),
+                   TPage::StaticClass(),
+                   TNotebook::StaticClass(),
+                   TTabControl::StaticClass()});
   RegisterDBControlClasses();
   RegisterDialogClasses();
 }

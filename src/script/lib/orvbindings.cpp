@@ -18,10 +18,4 @@ void RegisterClassLibrary() {
   RegisterUtilityBindings();
 }
 
-// The groups of the data-aware controls and the dialogs come with those layers.
-void RegisterDBCtrlsBindings() {}
-void RegisterDialogsBindings() {}
-void RegisterExtCtrlsBindings() {}
-void RegisterStdCtrlsBindings() {}
-
 }  // namespace orvbindings
