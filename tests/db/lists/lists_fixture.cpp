@@ -1,6 +1,11 @@
 #include "lists_fixture.h"
 
+#include "db/orvdb.h"
+#include "db/orvdblists.h"
+#include "db/orvlib04.h"
 #include "db/orvzeosdb.h"
+#include "db/orvzeossetup.h"
+#include "db/orvzeossplist.h"
 #include "support/demo_db.h"
 #include "support/test_support.h"
 
@@ -34,6 +39,48 @@ QString Scalar(DbConnection& c, const QString& sql) {
 }
 
 void Exec(DbConnection& c, const QString& sql) { c.Execute(sql.toUtf8(), {}); }
+
+TOrvDescList* LoadRegistry(TZConnection* connection) {
+  TOrvAliasesTable aliases(nullptr);
+  aliases.SetConnection(connection);
+  aliases.Open();
+  TOrvDescList* registry = orvdblists::GetDescList();
+  TOrvListsTable lists(nullptr);
+  lists.SetConnection(connection);
+  lists.SetListIDText(QStringLiteral("  SETUP  "));
+  lists.SetTableName(QStringLiteral("LISTS"));
+  lists.Open();
+  lists.Close();
+  TOrvListFieldsTable fields(nullptr);
+  fields.SetConnection(connection);
+  fields.SetListIDText(QStringLiteral("  SETUP  "));
+  fields.SetTableName(QStringLiteral("LISTFLD"));
+  fields.Open();
+  fields.Close();
+  registry->AlignAllTitleLines();
+  registry->UpdateLinks();
+  return registry;
+}
+
+void BindList(TOrvZeosSPList& ds, TZConnection* connection, const QString& listId) {
+  TListDesc* list = orvdblists::GetDescList()->FindListDesc(listId);
+  if (list == nullptr) throw Exception(QStringLiteral("no list ") + listId);
+  ds.SetConnection(connection);
+  ds.SetListIDText(list->AliasID());
+  ds.SetProcExec(list->TableName() + QLatin1Char(' ') + list->Params);
+  ds.ListControl()->SetDesc(list);
+}
+
+void ResetDatabaseState() {
+  orvdblists::FreeDescList();
+  orvdb::ResetState();
+  orvcls::DBKind = 0;
+}
+
+TTestTrnCtrl::TTestTrnCtrl() : previous_(orvcls::RootEnv().TrnCtrl) {
+  orvcls::RootEnv().TrnCtrl = this;
+}
+TTestTrnCtrl::~TTestTrnCtrl() { orvcls::RootEnv().TrnCtrl = previous_; }
 
 TTestApp::TTestApp() : previous_(orvcls::RootEnv().App) { orvcls::RootEnv().App = this; }
 TTestApp::~TTestApp() { orvcls::RootEnv().App = previous_; }

@@ -12,6 +12,8 @@
 
 class TDataSet;
 class TZConnection;
+class TOrvDescList;
+class TOrvZeosSPList;
 
 namespace liststest {
 
@@ -22,6 +24,31 @@ TZConnection* DemoConnection(const QString& user = QStringLiteral("orv"));
 std::unique_ptr<DbConnection> Observer();
 QString Scalar(DbConnection& c, const QString& sql);
 void Exec(DbConnection& c, const QString& sql);
+
+// The aliases, lists and fields of the demo read into a fresh registry (as a login does).
+TOrvDescList* LoadRegistry(TZConnection* connection);
+// Binds a list dataset to a list of the registry with its call.
+void BindList(TOrvZeosSPList& ds, TZConnection* connection, const QString& listId);
+// Frees the registry, the connections and the aliases.
+void ResetDatabaseState();
+
+// Stands for the main data module's transaction switch: manual-commit mode while on.
+class TTestTrnCtrl : public IrTrnCtrl {
+ public:
+  TTestTrnCtrl();
+  ~TTestTrnCtrl() override;
+  bool IsOn() override { return Manual; }
+  bool TurnOn() override { return Manual = true; }
+  bool TurnOff() override { return !(Manual = false); }
+  void SetManualCommit(bool manual) override { Manual = manual; }
+  bool Commit() override { return true; }
+  bool Rollback() override { return true; }
+  void SetActive(bool) override {}
+  bool Manual = false;
+
+ private:
+  IrTrnCtrl* previous_;
+};
 
 // A root that answers only its values dataset.
 class TTestRoot : public IrRoot {
