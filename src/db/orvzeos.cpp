@@ -3,6 +3,7 @@
 #include "core/orvcls.h"
 #include "core/orvmsg.h"
 #include "db/orvdblists.h"
+#include "db/orvdbutils.h"
 #include "db/orvfields.h"
 #include "platform/data/field.h"
 #include "platform/data/params.h"
@@ -77,6 +78,57 @@ bool TOrvZeosQLocation::HasAlias() const {
 
 void TOrvZeosQLocation::ListEvent(quint32 event, TObject* info) {
   if (OnListEvent.Assigned()) OnListEvent(this, event, info);
+}
+
+namespace orvzeos {
+// The Oracle form of a "CALL name(args)" statement with a registry list of that name.
+QString OracleCallText(const QString& sql) {
+  if (!sql.startsWith(QLatin1String("CALL "))) return sql;
+  QString name, args;
+  orvdbutils::SplitCall(sql.mid(5), name, args);
+  const qsizetype paren = name.indexOf(QLatin1Char('('));
+  if (paren >= 0) {
+    args = name.mid(paren + 1) + (args.isEmpty() ? QString() : QLatin1Char(' ') + args);
+    name.truncate(paren);
+    if (args.endsWith(QLatin1Char(')'))) args.chop(1);
+  } else if (args.startsWith(QLatin1Char('(')) && args.endsWith(QLatin1Char(')'))) {
+    args = args.mid(1, args.size() - 2);
+  }
+  TListDesc* list = orvdblists::GetDescList()->FindListDesc(name);
+  if (list == nullptr) return sql;
+  return QStringLiteral("CALL ") + list->TableName() + QLatin1Char('(') + args + QLatin1Char(')');
+}
+}  // namespace orvzeos
+
+void TOrvZeosQLocation::Prepare() {
+  if (!orvcls::IsOracle() || ListID().compare(QLatin1String("ORV"), Qt::CaseInsensitive) != 0 ||
+      !SQLText().startsWith(QLatin1String("CALL ")))
+    return;
+  const QString sql = orvzeos::OracleCallText(SQLText());
+  if (sql != SQLText()) SetSQLText(sql);
+  std::unique_ptr<TOrvZeosQLocation, void (*)(TOrvZeosQLocation*)> transfer(
+      nullptr, [](TOrvZeosQLocation* q) { q->Free(); });
+  for (int i = 0; i < Params().Count(); ++i) {
+    TParam* p = Params().Items(i);
+    if (p->DataType() != ftBlob && p->DataType() != ftMemo) continue;
+    if (!transfer) {
+      transfer.reset(new TOrvZeosQLocation(nullptr));
+      transfer->AfterConstruction();
+      transfer->SetListIDText(QStringLiteral("ORV"));
+    }
+    transfer->SetSQLText(p->DataType() == ftBlob
+                             ? QStringLiteral("Insert Into ImagesTemp Values(:TYPEID,:DATA)")
+                             : QStringLiteral("Insert Into TextsTemp Values(:TYPEID,:DATA)"));
+    bool ok = false;
+    const int typeId = p->Name().toInt(&ok);
+    transfer->Params().ParamByName(QStringLiteral("TYPEID"))->SetAsInteger(ok ? typeId : 0);
+    TParam* data = transfer->Params().ParamByName(QStringLiteral("DATA"));
+    data->SetDataType(p->DataType());
+    data->SetValue(p->Value());
+    data->SetSize(p->Size());
+    transfer->ExecSQL();
+    p->SetValue(Variant::Null());
+  }
 }
 
 IInterface* TOrvZeosQLocation::QueryInterface(const TGUID& iid) {

@@ -88,6 +88,10 @@ class TOrvZeosQLocation : public TInterfacedZQuery, public IListID, public IList
 
   QString GetListID() override { return ListID(); }
   void SetListID(const QString& text) override { SetListIDText(text); }
+  // On Oracle, for the list "ORV" and a "CALL " statement: the procedure name becomes the
+  // table name of the registry's list of that name, and blob and memo parameters travel
+  // ahead through the temporary tables (ImagesTemp, TextsTemp).
+  void Prepare() override;
   IDBControl* GetListControl() override { return listControl_; }
   void RefreshParams() override { TZQuery::RefreshParams(); }
   void Reserved() override {}
@@ -171,3 +175,9 @@ class TOrvZeosSelectProc : public TOrvZeosQLocation, public IObjectName {
  private:
   TZSPExec* spExec_;
 };
+
+namespace orvzeos {
+// "CALL name(args)" with the table name of the registry's list of that name; any other text,
+// or a name the registry does not know, stays.
+QString OracleCallText(const QString& sql);
+}  // namespace orvzeos

@@ -4,6 +4,7 @@
 #include "db/orvdb.h"
 #include "db/orvdblists.h"
 #include "db/orvdbutils.h"
+#include "db/orvzeos.h"
 #include "platform/data/field.h"
 #include "platform/data/memdataset.h"
 #include "platform/rtl/exceptions.h"
@@ -199,6 +200,21 @@ TEST_F(RegistryTest, TitleLinesAlignAndLinksResolveOnce) {
   a->Link()->SetLinkIDChain(S("changed"));
   registry->UpdateLinks();
   EXPECT_EQ(a->Link()->LinkIDChain(), S("changed"));
+}
+
+TEST(OracleCall, TheRegistryNamesTheProcedure) {
+  orvdblists::FreeDescList();
+  orvdb::ResetState();
+  orvcls::DBKind = 2;
+  orvdblists::GetDescList();
+  EXPECT_EQ(orvzeos::OracleCallText(S("CALL SP_USER(:UNAME, :UPASS)")),
+            S("CALL UACCESS.XP_USER(:UNAME, :UPASS)"));
+  EXPECT_EQ(orvzeos::OracleCallText(S("CALL sp_user (:A)")), S("CALL UACCESS.XP_USER(:A)"));
+  EXPECT_EQ(orvzeos::OracleCallText(S("CALL NOBODY(:A)")), S("CALL NOBODY(:A)"));
+  EXPECT_EQ(orvzeos::OracleCallText(S("EXEC SP_USER :A")), S("EXEC SP_USER :A"));
+  orvdblists::FreeDescList();
+  orvdb::ResetState();
+  orvcls::DBKind = 0;
 }
 
 TEST(IncCopy, NumbersGrowAndOtherTextsStay) {
