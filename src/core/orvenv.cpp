@@ -5,6 +5,7 @@
 #include "core/orvmsg.h"
 #include "core/orvparam.h"
 #include "db/orvdb.h"
+#include "db/orvlookup.h"
 #include "db/orvzeossetup.h"
 #include "script/lib/orvlib95.h"
 #include "script/lib/orvlib96.h"
@@ -61,6 +62,7 @@ const std::vector<TStartEntry>& StartList() {
       {"orvcode2", &orvcode2::Initialize, nullptr},
       {"orvparam", &orvparam::Initialize, &orvparam::Finalize},
       {"orvzeossetup", &orvzeossetup::RegisterClasses, &orvdb::ResetState},
+      {"orvlookup", &orvlookup::Initialize, &orvlookup::Finalize},
       {"forms", &orvlib::InitializeForms, nullptr},
       {"orvopf", &orvopf::RegisterRuntimeLibrary, nullptr},
       {"orvlib95", &orvlib95::Initialize, nullptr},

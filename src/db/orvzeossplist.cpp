@@ -4,6 +4,7 @@
 #include "core/orvmsg.h"
 #include "core/orvsys.h"
 #include "db/orvdbdesc.h"
+#include "db/orvdblists.h"
 #include "db/orvdbutils.h"
 #include "db/orvsearchobjects.h"
 #include "platform/data/field.h"
@@ -77,6 +78,20 @@ TDBListDesc* TOrvZeosSPList::ListDesc() const {
 }
 
 bool TOrvZeosSPList::HasListDesc() const { return ListDesc() != nullptr; }
+
+void TOrvZeosSPList::SetListIDText(const QString& text) {
+  TOrvDescList* registry = orvdblists::GetDescList();
+  TListDesc* list = registry != nullptr ? registry->FindListDesc(text) : nullptr;
+  if (list == nullptr || list->TableName().isEmpty() || ListControl() == nullptr) {
+    TOrvZeosSelectProc::SetListIDText(text);
+    return;
+  }
+  if (list == ListDesc()) return;
+  if (Active()) Close();
+  ListControl()->SetDesc(list);
+  SetProcExec(list->TableName() + QLatin1Char(' ') + list->Params);
+  ListControl()->PrepareConnection();
+}
 
 ITransactionControl* TOrvZeosSPList::Transactions() const {
   TConnectionDesc* k = ListControl() != nullptr ? ListControl()->ConnectionDescOf() : nullptr;

@@ -103,6 +103,9 @@ class TOrvZeosSPList : public TOrvZeosSelectProc,
   bool Locate(const QString& keyFields, const Variant& keyValues, TLocateOptions options) override;
   void ListEvent(quint32 event, TObject* info) override;
   bool HasListDesc() const;
+  // A list id of the registry binds that list with its call and its alias's connection;
+  // any other text binds the alias of that name.
+  void SetListIDText(const QString& text) override;
 
   // IListKeys, IBatchUpdate, IIndexFieldNames, IParamValues.
   QString KeyFieldNames() override;

@@ -1,6 +1,7 @@
 #include "lists_fixture.h"
 
 #include "db/orvdb.h"
+#include "platform/rtl/stringlist.h"
 #include "db/orvdblists.h"
 #include "db/orvlib04.h"
 #include "db/orvzeosdb.h"
@@ -59,6 +60,11 @@ TOrvDescList* LoadRegistry(TZConnection* connection) {
   fields.Close();
   registry->AlignAllTitleLines();
   registry->UpdateLinks();
+  // The aliases reach the database by the login's text, as an installation's rows may say.
+  TOrvAliasList* all = orvdb::GetAliasList();
+  for (int i = 0; i < all->Count(); ++i)
+    if (all->Alias(i)->Param(QStringLiteral("CONNSTR")).isEmpty())
+      all->Alias(i)->ParamValues()->SetValues(QStringLiteral("CONNSTR"), DemoText());
   return registry;
 }
 
