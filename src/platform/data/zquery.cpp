@@ -216,9 +216,39 @@ DbResult TZAbstractRODataset::Run(const QString& sql, const TParams& params) {
   return db.Execute(server.text, values);
 }
 
+namespace {
+
+// Statements a cursor can be declared for.
+bool IsSelect(const QString& sql) {
+  const QString head = sql.trimmed().left(8).toUpper();
+  return head.startsWith(QLatin1String("SELECT")) || head.startsWith(QLatin1String("WITH")) ||
+         head.startsWith(QLatin1String("VALUES")) || head.startsWith(QLatin1String("TABLE"));
+}
+
+int cursorSerial = 0;
+
+}  // namespace
+
 void TZAbstractRODataset::InternalOpen() {
   tableInfo_.reset();
   SetParamsFromMaster();
+  if (fetchBlock_ > 0 && IsSelect(sqlText_)) {
+    const QString name = QStringLiteral("orv_rows_%1").arg(++cursorSerial);
+    Run(QStringLiteral("DECLARE %1 SCROLL CURSOR WITH HOLD FOR ").arg(name) + sqlText_, *params_);
+    cursorName_ = name;
+    try {
+      DbConnection& db = connection_->Driver();
+      const DbResult all =
+          db.Execute(QStringLiteral("MOVE FORWARD ALL IN %1").arg(name).toUtf8(), {});
+      cursorRows_ = int(qMax<qint64>(0, all.rowsAffected));
+      LoadBlock(0);
+    } catch (...) {
+      CloseServerCursor();
+      throw;
+    }
+    OpenFields();
+    return;
+  }
   DbResult r = Run(sqlText_, *params_);
   if (!r.rows)
     throw EDatabaseError(QStringLiteral("%1: The statement returns no rows").arg(Name()));
@@ -226,7 +256,58 @@ void TZAbstractRODataset::InternalOpen() {
   OpenFields();
 }
 
+void TZAbstractRODataset::LoadBlock(int start) {
+  DbConnection& db = connection_->Driver();
+  db.Execute(QStringLiteral("MOVE ABSOLUTE %1 IN %2").arg(start).arg(cursorName_).toUtf8(), {});
+  DbResult r = db.Execute(
+      QStringLiteral("FETCH FORWARD %1 FROM %2").arg(fetchBlock_).arg(cursorName_).toUtf8(), {});
+  if (!r.rows) throw EDatabaseError(QStringLiteral("%1: The cursor gives no rows").arg(Name()));
+  blockStart_ = start;
+  SetRows(std::move(r.rows));
+}
+
+bool TZAbstractRODataset::FetchNextBlock() {
+  CheckActive();
+  const int next = blockStart_ + (Rows() ? Rows()->RowCount() : 0);
+  if (!ReadsBlocks() || next >= cursorRows_) return false;
+  LoadBlock(next);
+  RebuildView();
+  First();
+  return true;
+}
+
+void TZAbstractRODataset::SeekRow(int row) {
+  CheckActive();
+  const int count = Rows() ? Rows()->RowCount() : 0;
+  if (ReadsBlocks() && (row < blockStart_ || row >= blockStart_ + count) && row >= 0 &&
+      row < cursorRows_) {
+    LoadBlock(row);
+    RebuildView();
+    First();
+    return;
+  }
+  if (row - blockStart_ == 0)
+    First();
+  else
+    SetRecNo(row - blockStart_ + 1);
+}
+
+void TZAbstractRODataset::CloseServerCursor() {
+  const QString name = cursorName_;
+  cursorName_.clear();
+  cursorRows_ = blockStart_ = 0;
+  if (name.isEmpty() || !connection_ || !connection_->Connected()) return;
+  try {
+    connection_->Driver().Execute(QStringLiteral("CLOSE %1").arg(name).toUtf8(), {});
+  } catch (const Exception&) {
+    // A cursor the server no longer has (a rolled back transaction) needs no closing.
+  }
+}
+
+void TZAbstractRODataset::InternalClose() { CloseServerCursor(); }
+
 void TZAbstractRODataset::InternalRefresh() {
+  CloseServerCursor();  // a refreshed result is read whole
   SetParamsFromMaster();
   DbResult r = Run(sqlText_, *params_);
   if (!r.rows)

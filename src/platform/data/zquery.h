@@ -72,6 +72,23 @@ class TZAbstractRODataset : public TDataSet {
   void RefreshCurrentRow();
   QStringList PropertiesList;  // accepted "name=value" options
 
+  // Block reading, for long results read once from start to end: a select opens as a
+  // server-side scroll cursor (WITH HOLD, so it outlives the transaction) and the dataset
+  // holds one block of rows at a time. 0, the default, keeps the whole result. Set before
+  // opening; statements that are no select read whole.
+  void SetFetchBlock(int rows) { fetchBlock_ = rows < 0 ? 0 : rows; }
+  int FetchBlock() const { return fetchBlock_; }
+  // The dataset reads through a cursor now.
+  bool ReadsBlocks() const { return !cursorName_.isEmpty(); }
+  // Block reading: rows of the whole result, and the 0-based number of the block's first row.
+  int CursorRowCount() const { return cursorRows_; }
+  int BlockStart() const { return blockStart_; }
+  // Loads the block after the current one and stands on its first row; false, changing
+  // nothing, when the current block is the last.
+  bool FetchNextBlock();
+  // Stands on the row with the 0-based number, loading its block when needed.
+  void SeekRow(int row);
+
   void Notification(TComponent* component, TOperation operation) override;
   void Loaded() override;
 
@@ -79,6 +96,7 @@ class TZAbstractRODataset : public TDataSet {
   friend class TZConnection;
   friend class TZUpdateSQL;
   void InternalOpen() override;
+  void InternalClose() override;
   void InternalRefresh() override;
   // Runs a statement with ":NAME" parameters taken from params (missing names raise).
   DbResult Run(const QString& sql, const TParams& params);
@@ -99,8 +117,13 @@ class TZAbstractRODataset : public TDataSet {
 
  private:
   void SQLChanged();
+  void LoadBlock(int start);
+  void CloseServerCursor();
 
   TZConnection* connection_ = nullptr;
+  int fetchBlock_ = 0;
+  QString cursorName_;
+  int cursorRows_ = 0, blockStart_ = 0;
   std::unique_ptr<TSQLStrings> sql_;
   QString sqlText_;
   bool paramCheck_ = true;

@@ -36,9 +36,16 @@ TFieldType FieldKindMap(TFieldType type) {
 
 namespace {
 
+// Report queries are read once from start to end: they hold this many rows at a time, so a
+// long result costs no more memory than a short one.
+constexpr int kReportFetchBlock = 2000;
+
 class ZRepsQuery final : public IRepsQuery {
  public:
-  explicit ZRepsQuery(TZConnection& c) : q_(new TZQuery(nullptr)) { q_->SetConnection(&c); }
+  ZRepsQuery(TZConnection& c, int fetchBlock) : q_(new TZQuery(nullptr)) {
+    q_->SetConnection(&c);
+    q_->SetFetchBlock(fetchBlock);
+  }
   ~ZRepsQuery() override { delete q_; }
   TDataSet& DataSet() override { return *q_; }
   QString SQLText() const override { return q_->SQLText(); }
@@ -56,7 +63,7 @@ class ZRepsDataSets final : public IRepsDataSets {
   explicit ZRepsDataSets(TZConnection& c) : c_(c) {}
   std::unique_ptr<IRepsQuery> Create(int kind, const QString& table) override {
     if (kind != 1 && kind != 3) return nullptr;
-    auto q = std::make_unique<ZRepsQuery>(c_);
+    auto q = std::make_unique<ZRepsQuery>(c_, kind == 3 ? kReportFetchBlock : 0);
     if (kind == 1) {
       q->SetParamCheck(false);
       q->SetSQLText(QStringLiteral("select * from ") + table + QStringLiteral(" where false"));
@@ -193,25 +200,46 @@ struct TRepsData::Ops {
     if (!d.query_) throw Exception(QStringLiteral("Нет запроса у источника данных %1").arg(d.Name));
     return d.query_->DataSet();
   }
+  // The query when it reads its result block by block.
+  static TZAbstractRODataset* Blocks(const TRepsData& d) {
+    auto* q = d.query_ ? dynamic_cast<TZAbstractRODataset*>(&d.query_->DataSet()) : nullptr;
+    return q && q->Active() && q->ReadsBlocks() ? q : nullptr;
+  }
+  // The next row, from the next block past the end of this one.
+  static void Step(TRepsData& d) {
+    TDataSet& ds = Ds(d);
+    ds.Next();
+    if (ds.Eof())
+      if (TZAbstractRODataset* b = Blocks(d)) b->FetchNextBlock();
+  }
 };
 
 const TRepsData::Ops TRepsData::Ops::Sql = {
     [](TRepsData& d) {
-      Ds(d).First();
+      if (TZAbstractRODataset* b = Blocks(d))
+        b->SeekRow(0);
+      else
+        Ds(d).First();
       if (d.SkipCode && !Ds(d).Eof() && d.Skipped()) d.Next();
     },
     [](TRepsData& d) {
       TDataSet& ds = Ds(d);
-      ds.Next();
-      while (d.SkipCode && !ds.Eof() && d.Skipped()) ds.Next();
+      Step(d);
+      while (d.SkipCode && !ds.Eof() && d.Skipped()) Step(d);
     },
-    [](const TRepsData& d) { return Ds(d).Bof(); },
+    [](const TRepsData& d) {
+      const TZAbstractRODataset* b = Blocks(d);
+      return Ds(d).Bof() && (!b || b->BlockStart() == 0);
+    },
     [](const TRepsData& d) { return Ds(d).Eof(); },
     [](const TRepsData& d) { return d.query_ && d.query_->DataSet().Active(); },
     [](TRepsData& d) {
       TDataSet& ds = Ds(d);
       if (ds.Active()) {
-        ds.First();
+        if (TZAbstractRODataset* b = Blocks(d))
+          b->SeekRow(0);
+        else
+          ds.First();
         return;
       }
       ds.Open();
@@ -227,19 +255,32 @@ const TRepsData::Ops TRepsData::Ops::Sql = {
       return ds.Fields().IndexOf(ds.FieldByName(name));
     },
     [](TRepsData& d) {
-      d.savedBookmark_ = Ds(d).GetBookmark();
+      if (TZAbstractRODataset* b = Blocks(d)) {
+        d.savedRecNo_ = b->BlockStart() + qMax(0, b->RecNo() - 1);
+        d.savedEof_ = b->Eof();
+      } else {
+        d.savedBookmark_ = Ds(d).GetBookmark();
+      }
       d.hasSaved_ = true;
       d.savedHasData_ = d.HasData;
     },
     [](TRepsData& d) {
       if (!d.hasSaved_) return;
-      Ds(d).GotoBookmark(d.savedBookmark_);
+      if (TZAbstractRODataset* b = Blocks(d)) {
+        b->SeekRow(d.savedRecNo_);
+        if (d.savedEof_) b->Next();  // it was past its last row
+      } else {
+        Ds(d).GotoBookmark(d.savedBookmark_);
+      }
       d.savedBookmark_.clear();
       d.hasSaved_ = false;
       d.HasData = d.savedHasData_;
     },
     [](const TRepsData& d) { return d.query_ ? d.query_->DataSet().FieldCount() : 0; },
-    [](const TRepsData& d) { return d.query_ ? d.query_->DataSet().RecordCount() : 0; },
+    [](const TRepsData& d) {
+      if (const TZAbstractRODataset* b = Blocks(d)) return b->CursorRowCount();
+      return d.query_ ? d.query_->DataSet().RecordCount() : 0;
+    },
     [](TRepsData& d) {
       TDataSet& ds = Ds(d);
       ds.Close();

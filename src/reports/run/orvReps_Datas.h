@@ -203,6 +203,7 @@ class TRepsData {
   std::unique_ptr<IRepsQuery> oldQuery_;
   QByteArray savedBookmark_;
   bool hasSaved_ = false;
+  bool savedEof_ = false;
   qint32 savedRecNo_ = 0;
   bool savedHasData_ = false;
 };

@@ -554,3 +554,60 @@ TEST_F(ZQuery, RefreshCurrentRowInsideAPostReadsTheWrittenRecord) {
 }
 
 }  // namespace
+
+// Block reading walks a long result one block at a time and finds any row again.
+TEST_F(ZQuery, BlockReadingWalksSeeksAndClosesItsCursor) {
+  TZQuery q(nullptr);
+  q.SetConnection(&conn);
+  q.SetFetchBlock(3);
+  q.SetSQLText("select i, 'n' || i as name from generate_series(1, :last) i order by i");
+  q.ParamByName("LAST")->SetAsInteger(8);
+  q.Open();
+  ASSERT_TRUE(q.ReadsBlocks());
+  EXPECT_EQ(q.CursorRowCount(), 8);
+  EXPECT_EQ(q.RecordCount(), 3);  // one block at a time
+  QStringList seen;
+  for (;;) {
+    for (; !q.Eof(); q.Next()) seen << q.FieldByName("NAME")->AsString();
+    if (!q.FetchNextBlock()) break;
+  }
+  EXPECT_EQ(seen.join(','), "n1,n2,n3,n4,n5,n6,n7,n8");
+  EXPECT_FALSE(q.FetchNextBlock());
+  EXPECT_EQ(q.FieldByName("I")->AsInteger(), 8);  // the end leaves the last row standing
+
+  // Rows in the block held, before it and after it.
+  for (int row : {7, 6, 0, 4, 2}) {
+    q.SeekRow(row);
+    EXPECT_EQ(q.FieldByName("I")->AsInteger(), row + 1) << row;
+    EXPECT_EQ(q.BlockStart() + q.RecNo() - 1, row);
+  }
+  // Cursors belong to the session: ask through the same connection.
+  const auto cursors = [&] {
+    TZQuery c(nullptr);
+    c.SetConnection(&conn);
+    c.SetSQLText("select count(*) from pg_cursors");
+    c.Open();
+    return c.Fields()[0]->AsString();
+  };
+  EXPECT_EQ(cursors(), "1");
+  q.Close();
+  EXPECT_EQ(cursors(), "0");
+
+  // An empty result, and a statement no cursor can hold, which reads whole.
+  q.ParamByName("LAST")->SetAsInteger(0);
+  q.Open();
+  EXPECT_TRUE(q.Eof());
+  EXPECT_EQ(q.CursorRowCount(), 0);
+  EXPECT_FALSE(q.FetchNextBlock());
+  q.Close();
+  q.SetSQLText("insert into person (name) values ('Глеб') returning id");
+  q.Open();
+  EXPECT_FALSE(q.ReadsBlocks());
+  EXPECT_EQ(q.RecordCount(), 1);
+  q.Close();
+  // A bad select fails at opening and leaves no cursor behind.
+  q.SetSQLText("select nope from person");
+  EXPECT_THROW(q.Open(), Exception);
+  EXPECT_FALSE(q.Active());
+  EXPECT_EQ(cursors(), "0");
+}

@@ -131,3 +131,20 @@ TEST_F(ReportOutput, BadInputFailsWithoutAFile) {
   EXPECT_FALSE(Build("HTML", blocked, "-REPBUILD"));
   EXPECT_FALSE(QFile::exists(blocked));
 }
+
+// A query longer than one block of rows reads every row once, counts all of them and sums
+// them per group.
+TEST_F(ReportOutput, LongQueriesReadEveryBlock) {
+  UseDb();
+  const QString out = File("long.txt");
+  ASSERT_TRUE(Run(QStringLiteral("-REPQ \"select i % 3 as g, i from generate_series(1, 4500) i "
+                                 "order by 1, 2\" -SET N \"RecordCount('A')\" "
+                                 "-REPFORMAT TEXT -FILE \"%1\" -GROUPBY G -TAIL -REPBUILD")
+                      .arg(out)))
+      << messages.join('|').toStdString();
+  EXPECT_EQ(Var("N"), "4500");
+  const QString text = QString::fromLatin1(ReadBytes(out));
+  // Caption, 4500 rows and a tail for each of the three groups.
+  EXPECT_EQ(text.count(QLatin1String("\r\n")), 1 + 4500 + 3);
+  for (const char* sum : {"3377250", "3374250", "3375750"}) EXPECT_TRUE(text.contains(sum)) << sum;
+}
