@@ -117,10 +117,10 @@ namespace {
 
 // What a run loop with its natives needs below the check, at most; sanitizers grow frames.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr std::size_t kStackReserve = 1024 * 1024;
+constexpr std::size_t kStackReserve = 512 * 1024;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-constexpr std::size_t kStackReserve = 1024 * 1024;
+constexpr std::size_t kStackReserve = 512 * 1024;
 #else
 constexpr std::size_t kStackReserve = 256 * 1024;
 #endif
@@ -148,8 +148,10 @@ const char* StackLow() {
 
 void CheckNativeStack() {
   const char* low = StackLow();
-  const char here = 0;
-  if (low != nullptr && &here > low && std::size_t(&here - low) < kStackReserve)
+  // The frame's address, not a local's: AddressSanitizer may keep locals on a heap-allocated
+  // fake stack, where the distance to the stack's end means nothing.
+  const char* here = static_cast<const char*>(__builtin_frame_address(0));
+  if (low != nullptr && here > low && std::size_t(here - low) < kStackReserve)
     throw Exception(QStringLiteral("TStackFrame! Stack overflow"));
 }
 
