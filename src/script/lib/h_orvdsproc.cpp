@@ -7,6 +7,7 @@
 #include "db/orvdblists.h"
 #include "db/orvdbutils.h"
 #include "db/orvfields.h"
+#include "db/orvvalues.h"
 #include "db/orvzeos.h"
 #include "platform/data/dataset.h"
 #include "platform/data/datasource.h"
@@ -15,6 +16,7 @@
 #include "script/lib/bind_app.h"
 #include "script/lib/bindkit.h"
 #include "script/orvcodeh.h"
+#include "script/orvlib99.h"
 #include "script/orvty.h"
 
 using namespace bindkit;
@@ -127,6 +129,44 @@ const TRow kDataSetRows[] = {
      "000"},
 };
 
+// The component's root becomes the current one before the value store is read or written.
+TComponent* Rooted(TObject* s) {
+  auto* component = Self<TComponent>(s);
+  orvlib99::SelectOrvRoot(component);
+  return component;
+}
+
+Variant Date(TDateTime d) { return Variant::FromDate(d); }
+TDateTime ArgDate(const VariantArgs& a, size_t i) { return Arg(a, i).ToDateTime(); }
+
+// The writers, then the readers, each as text, number, integer, date, time, logical value.
+const TRow kValueRows[] = {
+    {TRow::Proc, "TComponent.SetValueA",
+     ORV_BIND(Rooted(s); orvvalues::SetValueA(ArgStr(a, 0), ArgStr(a, 1))), "00"},
+    {TRow::Proc, "TComponent.SetValueN",
+     ORV_BIND(Rooted(s); orvvalues::SetValueN(ArgStr(a, 0), ArgDouble(a, 1))), "00"},
+    {TRow::Proc, "TComponent.SetValueI",
+     ORV_BIND(Rooted(s); orvvalues::SetValueI(ArgStr(a, 0), ArgInt(a, 1))), "00"},
+    {TRow::Proc, "TComponent.SetValueD",
+     ORV_BIND(Rooted(s); orvvalues::SetValueD(ArgStr(a, 0), ArgDate(a, 1))), "00"},
+    {TRow::Proc, "TComponent.SetValueT",
+     ORV_BIND(Rooted(s); orvvalues::SetValueT(ArgStr(a, 0), ArgDate(a, 1))), "00"},
+    {TRow::Proc, "TComponent.SetValueL",
+     ORV_BIND(Rooted(s); orvvalues::SetValueL(ArgStr(a, 0), ArgBool(a, 1))), "00"},
+    {TRow::Func, "TComponent.GetValueA",
+     ORV_BIND(Rooted(s); r = orvvalues::GetValueA(ArgStr(a, 0))), "0"},
+    {TRow::Func, "TComponent.GetValueN",
+     ORV_BIND(Rooted(s); r = orvvalues::GetValueN(ArgStr(a, 0))), "0"},
+    {TRow::Func, "TComponent.GetValueI",
+     ORV_BIND(Rooted(s); r = orvvalues::GetValueI(ArgStr(a, 0))), "0"},
+    {TRow::Func, "TComponent.GetValueD",
+     ORV_BIND(Rooted(s); r = Date(orvvalues::GetValueD(ArgStr(a, 0)))), "0"},
+    {TRow::Func, "TComponent.GetValueT",
+     ORV_BIND(Rooted(s); r = Date(orvvalues::GetValueT(ArgStr(a, 0)))), "0"},
+    {TRow::Func, "TComponent.GetValueL",
+     ORV_BIND(Rooted(s); r = orvvalues::GetValueL(ArgStr(a, 0))), "0"},
+};
+
 const TRow kListRows[] = {
     {TRow::Proc, "RefreshTempLists", ORV_BIND(orvfields::RefreshTempLists())},
     {TRow::Func, "FindListDesc",
@@ -166,8 +206,7 @@ const TRow kFieldRows[] = {
 
 namespace h_orvdsproc {
 
-// The rows of the list datasets and the value store take their places here as those
-// layers come.
+// The rows of the list datasets take their places here as that layer comes.
 void RegisterDataSetBindings() {
   orvfields::RegisterFieldClasses();
   Register(kParRows);
@@ -179,6 +218,7 @@ void RegisterDataSetBindings() {
   orvlib99bind::RegisterAppBindings();
   orvcls::RegisterClasses({TTextStyles::StaticClass(), TTextStyle::StaticClass()});
   orvlib99bind::RegisterRunBindings();
+  Register(kValueRows);
   orvcls::RegisterClasses({TOrvListDesc::StaticClass(), TOrvPropDesc::StaticClass(),
                            TOrvDescList::StaticClass(), tyUpdateLinks::StaticClass()});
   Register(kListRows);

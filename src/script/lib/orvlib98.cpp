@@ -1,7 +1,7 @@
 #include "script/lib/orvlib98.h"
 
 #include "core/orvcls.h"
-#include "platform/rtl/exceptions.h"
+#include "db/orvvalues.h"
 
 ORV_DESCRIBE(tyFloat) { c.Prop("Value", &tyFloat::Value); }
 ORV_DESCRIBE(tyDateTime) { c.Prop("Value", &tyDateTime::Value).Type(TypeInfoTDateTime()); }
@@ -37,44 +37,26 @@ void tyObject::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == value_) value_ = nullptr;
 }
 
-namespace {
-
-orvlib98::TValueReader& Reader() {
-  static orvlib98::TValueReader reader;
-  return reader;
-}
-
-Variant Stored(TComponent* component, TStoredKind kind) {
-  if (!Reader())
-    throw Exception(
-        QStringLiteral("Value store: no value tables to read %1 from").arg(component->Name()));
-  return Reader()(component, component->Name(), kind);
-}
-
-}  // namespace
-
 int tyGetValueA::DoAfterIt(TYA* args) {
-  return args->Push(new tyrString(Stored(this, TStoredKind::A).ToString())), 0;
+  return args->Push(new tyrString(orvvalues::GetValueA(Name()))), 0;
 }
 int tyGetValueN::DoAfterIt(TYA* args) {
-  return args->Push(new tyrFloat(Stored(this, TStoredKind::N).ToDouble())), 0;
+  return args->Push(new tyrFloat(orvvalues::GetValueN(Name()))), 0;
 }
 int tyGetValueI::DoAfterIt(TYA* args) {
-  return args->Push(new tyrInteger(Stored(this, TStoredKind::I).ToInt())), 0;
+  return args->Push(new tyrInteger(orvvalues::GetValueI(Name()))), 0;
 }
 int tyGetValueD::DoAfterIt(TYA* args) {
-  return args->Push(new tyrDateTime(Stored(this, TStoredKind::D).ToDateTime())), 0;
+  return args->Push(new tyrDateTime(orvvalues::GetValueD(Name()))), 0;
 }
 int tyGetValueT::DoAfterIt(TYA* args) {
-  return args->Push(new tyrDateTime(Stored(this, TStoredKind::T).ToDateTime())), 0;
+  return args->Push(new tyrDateTime(orvvalues::GetValueT(Name()))), 0;
 }
 int tyGetValueL::DoAfterIt(TYA* args) {
-  return args->Push(new tyrBoolean(Stored(this, TStoredKind::L).ToBool())), 0;
+  return args->Push(new tyrBoolean(orvvalues::GetValueL(Name()))), 0;
 }
 
 namespace orvlib98 {
-
-void SetValueReader(TValueReader reader) { Reader() = std::move(reader); }
 
 void Initialize() {
   orvcls::RegisterClasses({tyFloat::StaticClass(), tyDateTime::StaticClass(),

@@ -5,8 +5,6 @@
 #include "platform/classes/component.h"
 #include "script/orvty.h"
 
-#include <functional>
-
 class tyFloat : public TY {
   ORV_CLASS(tyFloat, TY)
   explicit tyFloat(TComponent* owner) : TY(owner) {}
@@ -62,9 +60,6 @@ class tyObject : public TY {
   TComponent* value_ = nullptr;
 };
 
-// The kinds of the value store: text, number, integer, date, time, logical.
-enum class TStoredKind { A, N, I, D, T, L };
-
 #define ORV_TY_GETVALUE(Name)                       \
   class Name : public TY {                          \
     ORV_CLASS(Name, TY)                             \
@@ -81,8 +76,4 @@ ORV_TY_GETVALUE(tyGetValueL)
 
 namespace orvlib98 {
 void Initialize();
-// Reads the value store for a component (its root made current) under a key. The value
-// store installs it; until then a read raises naming the key.
-using TValueReader = std::function<Variant(TComponent* component, const QString& key, TStoredKind)>;
-void SetValueReader(TValueReader reader);
 }  // namespace orvlib98

@@ -6,6 +6,7 @@
 #include "core/orvmsg.h"
 #include "db/orvdatasource.h"
 #include "db/orvdbintf.h"
+#include "db/orvvalues.h"
 #include "platform/classes/actions.h"
 #include "platform/classes/classregistry.h"
 #include "platform/classes/reader.h"
@@ -580,11 +581,64 @@ TEST_F(ComponentsTest, FieldsAndTypedValues) {
   EXPECT_EQ(Stack(typed), S("tyrInteger 7, tyrChar ?, tyrDateTime 15.3.23 12:00:00, tyrObject ?"));
   EXPECT_EQ(dynamic_cast<tyrChar*>(typed.GetItem(1))->Value, S("Ж").at(0));
   EXPECT_EQ(dynamic_cast<tyrObject*>(typed.GetItem(3))->Value(), Y("Get"));
-  // No value store yet: the read fails with the key, shown, answer 1.
-  EXPECT_EQ(Y("Stored")->Run(&wrong), 1);
-  const QStringList boxes = Boxes();
-  ASSERT_EQ(boxes.size(), 1);
-  EXPECT_TRUE(boxes[0].contains(S("Stored"))) << boxes[0].toStdString();
+  // The value store's reader under the component's own name: a default without a row.
+  EXPECT_EQ(Y("Stored")->Run(&wrong), 0);
+  EXPECT_EQ(Stack(wrong).section(S(", "), -1), S("tyrString "));
+  EXPECT_TRUE(Boxes().isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// A value table of the store with one row per key.
+class ValueStoreTest : public ComponentsTest {
+ protected:
+  ValueStoreTest() {
+    values.FieldDefs().Add("ROOTID", ftString, 40);
+    values.FieldDefs().Add("VSTRING", ftString, 100);
+    values.FieldDefs().Add("VINTEGER", ftInteger);
+    values.FieldDefs().Add("VFLOAT", ftFloat);
+    values.FieldDefs().Add("VDATE", ftDateTime);
+    values.FieldDefs().Add("VTIME", ftDateTime);
+    values.FieldDefs().Add("VBOOLEAN", ftBoolean);
+    values.CreateDataSet();
+    values.AppendRecord({S("Limit"), S("запас"), 12, 2.5, Null(), Null(), true});
+  }
+  ~ValueStoreTest() override { orvvalues::ClearValueTables(); }
+  TMemDataSet values{nullptr};
+};
+
+TEST_F(ValueStoreTest, ComponentsReadAndWriteUnderTheirKeys) {
+  TComponent any(nullptr);
+  // Without value tables a write goes nowhere: it raises naming the key.
+  EXPECT_TRUE(ErrorOf([&] {
+                Call(S("TComponent.SetValueI"), {S("Limit"), 3}, &any);
+              }).contains(S("\"Limit\"")));
+  orvvalues::AddValueTable(&values);
+  EXPECT_EQ(Call(S("TComponent.GetValueA"), {S("limit")}, &any).ToString(), S("запас"));
+  EXPECT_EQ(Call(S("TComponent.GetValueI"), {S("LIMIT")}, &any).ToInt(), 12);
+  EXPECT_EQ(Call(S("TComponent.GetValueL"), {S("Limit")}, &any).ToBool(), true);
+  EXPECT_EQ(Call(S("TComponent.GetValueN"), {S("Missing")}, &any).ToDouble(), 0);
+  Call(S("TComponent.SetValueN"), {S("Limit"), 7.25}, &any);
+  Call(S("TComponent.SetValueA"), {S("Fresh"), S("новый")}, &any);
+  EXPECT_EQ(values.RecordCount(), 2);
+  EXPECT_EQ(Call(S("TComponent.GetValueN"), {S("Limit")}, &any).ToDouble(), 7.25);
+  EXPECT_EQ(Call(S("TComponent.GetValueD"), {S("Limit")}, &any).VType(), varDate);
+  EXPECT_TRUE(ErrorOf([&] {
+                Call(S("TComponent.GetValueA"), {S("Limit")}, nullptr);
+              }).startsWith(S("TOrvError")));
+
+  Read(R"(  object Limit: tyGetValueN
+  end
+  object Fresh: tyGetValueA
+  end
+  object Nothing: tyGetValueI
+  end
+)");
+  TYA args;
+  for (const char* name : {"Limit", "Fresh", "Nothing"}) EXPECT_EQ(Y(name)->Run(&args), 0);
+  EXPECT_EQ(Stack(args), S("tyrFloat 7.25, tyrString новый, tyrInteger 0"));
 }
 
 }  // namespace
