@@ -7,6 +7,8 @@
 // at 100,000.
 //
 // Uses the cluster named by ORV_PG_HOST, or starts a private one under /tmp.
+#include "platform/rtl/codepage.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QtCore/QCoreApplication>
@@ -112,15 +114,16 @@ QString WriteScript(const QString& dir, int rows) {
   const QString name = QStringLiteral("%1/doc-%2.rep").arg(dir).arg(rows);
   QFile f(name);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::exit(1);
-  f.write(QStringLiteral("-REPQ \"%1\"\r\n"
-                         "-REPFORMAT HTML -FILE \"%2/doc-%3.htm\"\r\n"
-                         "-TAIL LEGEND \"Всего:\"\r\n"
-                         "-GROUPBY REGION -HEAD -TAIL LEGEND \"Итого по региону:\"\r\n"
-                         "-GROUPBY BRANCH -HEAD -TAIL\r\n"
-                         "-REPBUILD\r\n")
-              .arg(Select(rows), dir)
-              .arg(rows)
-              .toLocal8Bit());
+  // Key scripts are code page 1251 files, as the driver reads them.
+  f.write(ToCodePage(QStringLiteral("-REPQ \"%1\"\r\n"
+                                    "-REPFORMAT HTML -FILE \"%2/doc-%3.htm\"\r\n"
+                                    "-TAIL LEGEND \"Всего:\"\r\n"
+                                    "-GROUPBY REGION -HEAD -TAIL LEGEND \"Итого по региону:\"\r\n"
+                                    "-GROUPBY BRANCH -HEAD -TAIL\r\n"
+                                    "-REPBUILD\r\n")
+                         .arg(Select(rows), dir)
+                         .arg(rows),
+                     TCodePage::Cp1251));
   return name;
 }
 
