@@ -385,6 +385,14 @@ ORV_DESCRIBE(TPropDescList) {}
 ORV_DESCRIBE(TOrvPropDesc) {
   c.Prop("ObjectDesc", &TOrvPropDesc::ObjectDesc);
   c.Prop("Link", &TOrvPropDesc::Link, &TOrvPropDesc::SetLink);
+  // The caption as component text names it; the description stores it.
+  c.Prop(
+       "FieldCaption",
+       [](const TOrvPropDesc* p) {
+         return p->ObjectDesc() ? p->ObjectDesc()->DisplayName() : QString();
+       },
+       &TOrvPropDesc::SetFieldCaption)
+      .Stored(false);
 }
 
 ORV_DESCRIBE(TPropControl) {

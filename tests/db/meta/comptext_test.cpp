@@ -34,6 +34,7 @@ TEST_F(ListTextTest, ScriptDefinedListWithFields) {
   Key = 'SCRIPT7'
   object ID: TOrvPropDesc
     DefaultValue = 'COUNTER'
+    FieldCaption = 'Код'
   end
   object NAME: TOrvPropDesc
     Visible = False
@@ -60,6 +61,7 @@ end)"),
   EXPECT_EQ(name->Caption(), S("Наименование"));
   EXPECT_EQ(name->GetDefaultView()->GetIndex(), 1);
   EXPECT_EQ(d->Props()->FindDesc(S("ID"))->DefaultValue, S("COUNTER"));
+  EXPECT_EQ(d->Props()->FindDesc(S("ID"))->Caption(), S("Код"));
 
   QStringList children;
   list->GetChildren([&](TComponent* child) { children << child->Name(); }, nullptr);
