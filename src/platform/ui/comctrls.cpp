@@ -541,10 +541,11 @@ TTreeNode::~TTreeNode() {
   if (owner_ == nullptr) return;
   // One change for the whole subtree, once this node has left its siblings.
   owner_->BeginUpdate();
-  for (TTreeNode* c : std::vector<TTreeNode*>(children_)) delete c;
-  children_.clear();
+  // Last first: each child then leaves the end of the list, so wide nodes go in linear time.
+  while (!children_.empty()) delete children_.back();
   auto& siblings = owner_->SiblingsOf(parent_);
-  siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  auto it = std::find(siblings.rbegin(), siblings.rend(), this);
+  if (it != siblings.rend()) siblings.erase(std::next(it).base());
   owner_->changedWhileUpdating_ = true;
   owner_->EndUpdate();
 }
@@ -761,7 +762,11 @@ void TTreeNode::Delete() {
 }
 
 void TTreeNode::DeleteChildren() {
-  for (TTreeNode* c : std::vector<TTreeNode*>(children_)) c->Delete();
+  // Last first, so that each child leaves the end of the list.
+  const std::vector<TTreeNode*> children(children_);
+  if (owner_ != nullptr) owner_->BeginUpdate();
+  for (auto it = children.rbegin(); it != children.rend(); ++it) (*it)->Delete();
+  if (owner_ != nullptr) owner_->EndUpdate();
   expanded_ = false;
   if (TCustomTreeView* tv = TreeView()) tv->NodesChanged();
 }
