@@ -6,7 +6,7 @@ namespace {
 const char* const kUnusedNodeText = "Неиспользуемый элемент дерева";
 }
 
-ORV_DESCRIBE(TCoTreeNode) {}
+ORV_DESCRIBE(TCoTreeNode) { c.Implements<ICoObject>(); }
 ORV_DESCRIBE(TDBTreeNode) {}
 ORV_DESCRIBE(TDBNodeObject) {}
 ORV_DESCRIBE(TVarObject) {}

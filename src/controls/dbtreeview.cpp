@@ -75,16 +75,52 @@ bool IsEmptyId(const Variant& id) {
   return true;
 }
 
-// A hash key consistent with VarEquals: elements of different types compare by their texts.
-QString IdKey(const Variant& id) {
-  const int n = orvsys::VarArrayLength(id);
-  QString key;
-  for (int i = 0; i < n; ++i) {
-    if (i > 0) key += QChar(0x1F);
-    key += VarToStr(orvsys::VarArrayItem(id, i));
+// The children of one node by id, consistent with VarEquals: integer ids by value, others by
+// their texts (elements of different types compare by text, and an integer's text is its
+// decimal digits). The first child of an id wins.
+class TChildIndex {
+ public:
+  void Reserve(qsizetype n) { ints_.reserve(n); }
+  void Add(const Variant& id, TTreeNode* node) {
+    qint64 v = 0;
+    if (AsInteger(id, v)) {
+      if (!ints_.contains(v)) ints_.insert(v, node);
+    } else {
+      const QString key = Text(id);
+      if (!texts_.contains(key)) texts_.insert(key, node);
+    }
   }
-  return key;
-}
+  TTreeNode* Find(const Variant& id) const {
+    qint64 v = 0;
+    if (AsInteger(id, v)) {
+      if (TTreeNode* n = ints_.value(v)) return n;
+      return texts_.isEmpty() ? nullptr : texts_.value(QString::number(v));
+    }
+    const QString key = Text(id);
+    if (TTreeNode* n = texts_.value(key)) return n;
+    bool ok = false;
+    const qint64 parsed = key.toLongLong(&ok);
+    return ok && QString::number(parsed) == key ? ints_.value(parsed) : nullptr;
+  }
+
+ private:
+  static bool AsInteger(const Variant& id, qint64& v) {
+    if (!IsIntegerType(id.VType()) || id.VType() == varQWord) return false;
+    v = id.RawInt64();
+    return true;
+  }
+  static QString Text(const Variant& id) {
+    const int n = orvsys::VarArrayLength(id);
+    QString key;
+    for (int i = 0; i < n; ++i) {
+      if (i > 0) key += QChar(0x1F);
+      key += VarToStr(orvsys::VarArrayItem(id, i));
+    }
+    return key;
+  }
+  QHash<qint64, TTreeNode*> ints_;
+  QHash<QString, TTreeNode*> texts_;
+};
 
 bool IsBlank(const Variant& v) { return v.IsEmpty() || v.IsNull(); }
 
@@ -382,29 +418,20 @@ void TDBTreeView::LoadChildren(TTreeNode* node, bool force) {
   ds->Open();
   const RowFields f = ResolveFields(ds);
   // The node's children by id, so merging rows stays linear.
-  QMultiHash<QString, TTreeNode*> known;
+  TChildIndex known;
   if (!uniqueChilds_) {
-    for (int i = 0; i < node->Count(); ++i)
-      known.insert(IdKey(GetTreeNodeId(node->Item(i))), node->Item(i));
+    known.Reserve(node->Count() + std::max(0, ds->RecordCount()));
+    for (int i = 0; i < node->Count(); ++i) known.Add(GetTreeNodeId(node->Item(i)), node->Item(i));
   }
   Items()->BeginUpdate();
   auto endUpdate = ScopeExit([this] { Items()->EndUpdate(); });
   while (!ds->Eof()) {
     node->SetHasChildren(true);
     const Variant id = ReadId(f);
-    TTreeNode* child = nullptr;
-    if (!uniqueChilds_) {
-      const QString key = IdKey(id);
-      for (auto it = known.find(key); it != known.end() && it.key() == key; ++it) {
-        if (orvsys::VarEquals(GetTreeNodeId(it.value()), id)) {
-          child = it.value();
-          break;
-        }
-      }
-    }
+    TTreeNode* child = uniqueChilds_ ? nullptr : known.Find(id);
     if (child == nullptr) {
       child = AddRowNode(node, f, false);
-      if (!uniqueChilds_) known.insert(IdKey(id), child);
+      if (!uniqueChilds_) known.Add(id, child);
     }
     child->SetHasChildren(ReadBool(f.count, true));
     ds->Next();

@@ -285,16 +285,25 @@ TEST_F(TreeDb, AnIdLongerThanTheParameterListBindsNothing) {
 }
 
 TEST_F(TreeDb, MergesDuplicateChildRowsUnlessUnique) {
-  children->SetSQLText(
+  const QString duplicates =
       "select * from item_v where parentid = :Ident union all "
       "select v.id, v.parentid, v.name || ' (2)', v.enabled, v.imageindex, v.selectedindex,"
       " v.stateindex, v.count, v.textstyle, v.typeid, v.ord from item_v v where v.id = 3 "
-      "order by ord, id");
+      "order by ord, id";
+  children->SetSQLText(duplicates);
   tree->SelectById(0);
   Node(1)->Expand(false);
   EXPECT_EQ(Node(1)->Count(), 3) << Captions().join("|").toStdString();
   EXPECT_EQ(Node(3)->Text(), S("Справочники")) << "merged into the first";
+  // Rows read again with text ids find the children they already have.
+  children->SetSQLText(
+      "select id::text as id, parentid, name, enabled, imageindex, selectedindex, stateindex,"
+      " count, textstyle, typeid from item_v where parentid = :Ident order by ord, id");
+  Node(1)->NodeObject()->SetChildrenLoaded(false);
+  tree->LoadChildren(Node(1), true);
+  EXPECT_EQ(Node(1)->Count(), 3) << Captions().join("|").toStdString();
   tree->Items()->Clear();
+  children->SetSQLText(duplicates);
   tree->SetUniqueChilds(true);
   tree->SelectById(0);
   Node(1)->Expand(false);
