@@ -809,21 +809,23 @@ void TWinControl::AlignControlsIn(TControl* control, TRect& rect) {
   }
 }
 
+bool TWinControl::AlignInsertBefore(TControl* c1, TControl* c2, TAlign align) const {
+  switch (align) {
+    case alTop: return c1->top_ < c2->top_;
+    case alBottom: return c1->top_ + c1->height_ >= c2->top_ + c2->height_;
+    case alLeft: return c1->left_ < c2->left_;
+    case alRight: return c1->left_ + c1->width_ >= c2->left_ + c2->width_;
+    case alCustom: return CustomAlignInsertBefore(c1, c2);
+    default: return false;
+  }
+}
+
 void TWinControl::DoAlign(TControl* control, TAlign align, TRect& rect) {
   std::vector<TControl*> list;
   if (control != nullptr && control->align_ == align && control->parent_ == this &&
       control->visible_)
     list.push_back(control);
-  auto before = [&](TControl* c1, TControl* c2) {
-    switch (align) {
-      case alTop: return c1->top_ < c2->top_;
-      case alBottom: return c1->top_ + c1->height_ >= c2->top_ + c2->height_;
-      case alLeft: return c1->left_ < c2->left_;
-      case alRight: return c1->left_ + c1->width_ >= c2->left_ + c2->width_;
-      case alCustom: return CustomAlignInsertBefore(c1, c2);
-      default: return false;
-    }
-  };
+  auto before = [&](TControl* c1, TControl* c2) { return AlignInsertBefore(c1, c2, align); };
   for (TControl* c : controls_) {
     if (c == control || c->align_ != align || !c->visible_) continue;
     // The causing control starts the list; the others go before it only when their

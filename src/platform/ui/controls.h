@@ -375,6 +375,9 @@ class TWinControl : public TControl {
   virtual void AdjustClientRect(TRect& rect) const;
   // Whether c1 goes before c2 in a custom-aligned group.
   virtual bool CustomAlignInsertBefore(TControl* c1, TControl* c2) const;
+  // Whether c1 goes before c2 within the group of an alignment: by their bounds (top-most
+  // first for alTop, bottom-most first for alBottom, ...), the custom rule for alCustom.
+  virtual bool AlignInsertBefore(TControl* c1, TControl* c2, TAlign align) const;
   // Places a custom-aligned control; the default leaves its bounds.
   virtual void CustomAlignPosition(TControl* control, int& left, int& top, int& width, int& height,
                                    TRect& alignRect);
