@@ -67,6 +67,15 @@ class IListDescInfo : public IInterface {
   virtual bool HasObjectName() { return false; }
 };
 
+// The filter of a list dataset (its list control): the display text of the filter now
+// applied, which the list's filter group box shows after its caption.
+class IListFilter : public IInterface {
+ public:
+  ORV_INTERFACE_ID(IListFilter, "{0D3E3B5A-5C3F-48A1-BF13-D97954F393D4}")
+  virtual QString GetFilterText() = 0;
+  virtual void SetFilterText(const QString& text) = 0;
+};
+
 class IrLists : public IInterface {
  public:
   ORV_INTERFACE_ID(IrLists, "{1FA8BD3B-F5E0-4807-AEB1-8C61167A383E}")

@@ -1,6 +1,7 @@
 #include "script/lib/h_orvdsproc.h"
 
 #include "controls/dbtreeview.h"
+#include "controls/orvpanels.h"
 #include "controls/textstyles.h"
 #include "core/orvcls.h"
 #include "db/orvdbintf.h"
@@ -229,5 +230,8 @@ void RegisterDataSetBindings() {
 }
 
 // The panel, group-box, splitter and grid classes take their places here as they come.
-void RegisterControlClasses() { RegisterDBTreeClasses(); }
+void RegisterControlClasses() {
+  RegisterDBTreeClasses();
+  RegisterPanelClasses();
+}
 }  // namespace h_orvdsproc
