@@ -488,7 +488,9 @@ void KeyTail(TRepsRun& run) {
 // A tail without its own legend text shows the default one.
 void KeyTailAfter(TRepsRun& run) {
   TGroupBy& g = CurLevel(R(run));
-  if (g.LegendText.isEmpty()) g.LegendText = QStringLiteral("Итого:");
+  if (g.Legend) return;
+  g.LegendText = QStringLiteral("Итого:");
+  g.Legend = true;
 }
 void KeyTailHide(TRepsRun& run) { CurLevel(R(run)).TailShowing = false; }
 

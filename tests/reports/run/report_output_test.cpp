@@ -148,3 +148,13 @@ TEST_F(ReportOutput, LongQueriesReadEveryBlock) {
   EXPECT_EQ(text.count(QLatin1String("\r\n")), 1 + 4500 + 3);
   for (const char* sum : {"3377250", "3374250", "3375750"}) EXPECT_TRUE(text.contains(sum)) << sum;
 }
+
+// A tail without LEGEND is labelled with the default legend in its first column without a total.
+TEST_F(ReportOutput, TailWithoutLegendShowsTheDefaultOne) {
+  const QString out = File("legend.htm");
+  ASSERT_TRUE(Build("HTML", out, "-GROUPBY GRP -TAIL -REPBUILD"))
+      << messages.join('|').toStdString();
+  const QString text = FromCodePage(ReadBytes(out), TCodePage::Cp1251);
+  EXPECT_EQ(text.count(QStringLiteral(">Итого:")), 2) << text.toStdString();
+  EXPECT_EQ(LintHtml(out), QString());
+}
