@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include "dragmanager.h"
+
 #include "forms.h"
 #include "uientry.h"
 #include "widgetbridge.h"
@@ -90,6 +92,7 @@ ORV_DESCRIBE(TControl) {
   c.Prop("OnDragDrop", &TControl::OnDragDrop);
   c.Prop("OnDragOver", &TControl::OnDragOver);
   c.Prop("OnEndDrag", &TControl::OnEndDrag);
+  c.Prop("OnStartDrag", &TControl::OnStartDrag);
   c.Prop("OnMouseDown", &TControl::OnMouseDown);
   c.Prop("OnMouseEnter", &TControl::OnMouseEnter);
   c.Prop("OnMouseLeave", &TControl::OnMouseLeave);
@@ -646,6 +649,21 @@ void TControl::DoMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 }
 void TControl::DoMouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
 void TControl::DoMouseLeave() { Perform(CM_MOUSELEAVE); }
+
+void TControl::BeginDrag(bool immediate, int threshold) {
+  dragmanager::Begin(this, immediate, threshold);
+}
+void TControl::EndDrag(bool drop) {
+  if (Dragging()) dragmanager::End(drop);
+}
+bool TControl::Dragging() const { return dragmanager::Source() == this; }
+void TControl::DoStartDrag(TObject*& dragObject) { OnStartDrag(this, dragObject); }
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+  accept = OnDragDrop.Assigned();
+  if (OnDragOver.Assigned()) OnDragOver(this, source, x, y, int(state), accept);
+}
+void TControl::DragDrop(TObject* source, int x, int y) { OnDragDrop(this, source, x, y); }
+void TControl::DoEndDrag(TObject* target, int x, int y) { OnEndDrag(this, target, x, y); }
 void TControl::DoMouseEnter() { Perform(CM_MOUSEENTER); }
 
 void TControl::Loaded() {

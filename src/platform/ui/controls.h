@@ -34,6 +34,7 @@ ORV_ENUM(TMouseButton, mbLeft, mbRight, mbMiddle)
 ORV_ENUM(TShiftStateItem, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble)
 ORV_SET(TShiftState, TShiftStateItem)
 ORV_ENUM(TDragMode, dmManual, dmAutomatic)
+ORV_ENUM(TDragState, dsDragEnter, dsDragLeave, dsDragMove)
 ORV_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 const TTypeInfo* TBorderStyleType();  // TFormBorderStyle under the name TBorderStyle
 ORV_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
@@ -53,6 +54,8 @@ ORV_EVENT(TDragDropEvent, void(TObject*, TObject*, int, int),
           "procedure(Sender: TObject; Source: TObject; X: Integer; Y: Integer)")
 ORV_EVENT(TEndDragEvent, void(TObject*, TObject*, int, int),
           "procedure(Sender: TObject; Target: TObject; X: Integer; Y: Integer)")
+ORV_EVENT(TStartDragEvent, void(TObject*, TObject*&),
+          "procedure(Sender: TObject; var DragObject: TDragObject)")
 ORV_EVENT(TContextPopupEvent, void(TObject*, TPoint, bool&),
           "procedure(Sender: TObject; MousePos: TPoint; var Handled: Boolean)")
 
@@ -198,6 +201,21 @@ class TControl : public TComponent, public IMessageTarget {
   // Brings the widget in line with the control (geometry, visibility, text, font, colour).
   virtual void UpdateWidget();
 
+  // ---- Dragging inside the application (dragmanager.h): no system drag and drop.
+  // Starts a drag from this control: at once, or once the mouse moved threshold pixels
+  // (-1: the default of 5) from where its button went down.
+  void BeginDrag(bool immediate, int threshold = -1);
+  // Ends the drag of this control, dropping on the current target when drop and accepted.
+  void EndDrag(bool drop);
+  bool Dragging() const;
+  // The drag's steps: OnStartDrag, OnDragOver (state dsDragEnter, dsDragMove, dsDragLeave;
+  // Accept starts as whether OnDragDrop is assigned), OnDragDrop, OnEndDrag (target nil when
+  // nothing took the drop).
+  virtual void DoStartDrag(TObject*& dragObject);
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y);
+  virtual void DoEndDrag(TObject* target, int x, int y);
+
   // ---- Events from the layer (Qt entries and tests)
   virtual void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -220,6 +238,7 @@ class TControl : public TComponent, public IMessageTarget {
   TDragOverEvent OnDragOver;
   TDragDropEvent OnDragDrop;
   TEndDragEvent OnEndDrag;
+  TStartDragEvent OnStartDrag;
   TContextPopupEvent OnContextPopup;
 
  protected:

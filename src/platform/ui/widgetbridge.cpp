@@ -1,5 +1,7 @@
 #include "widgetbridge.h"
 
+#include "dragmanager.h"
+
 #include "forms.h"
 #include "uientry.h"
 
@@ -29,16 +31,27 @@ void MousePress(QWidget* w, QMouseEvent* e, bool dbl) {
   TShiftState shift = ShiftFromModifiers(int(e->modifiers()), int(e->buttons()));
   if (dbl) shift.Include(ssDouble);
   const qint64 h = c->ObjectHandle();
+  const QPoint global = w->mapToGlobal(e->position().toPoint());
+  dragmanager::NoteMouseDown(TPoint{global.x(), global.y()});
   SafeEntry(c, [&] {
     if (dbl && e->button() == Qt::LeftButton) {
       c->DblClick();
       if (!TObject::IsLiveHandle(h)) return;
     }
     c->DoMouseDown(ButtonOf(e->button()), shift, pos.x(), pos.y());
+    if (!TObject::IsLiveHandle(h)) return;
+    if (c->DragMode() == dmAutomatic && e->button() == Qt::LeftButton && !dbl) c->BeginDrag(false);
   });
 }
 
 void MouseRelease(QWidget* w, QMouseEvent* e) {
+  if (dragmanager::Source() != nullptr) {
+    const QPoint global = w->mapToGlobal(e->position().toPoint());
+    bool dragged = false;
+    TControl* source = dragmanager::Source();
+    SafeEntry(source, [&] { dragged = dragmanager::MouseUp(TPoint{global.x(), global.y()}); });
+    if (dragged) return;  // a drop is no click
+  }
   QPoint pos = e->position().toPoint();
   TControl* c = MouseTarget(w, pos);
   if (c == nullptr) return;
@@ -54,6 +67,12 @@ void MouseRelease(QWidget* w, QMouseEvent* e) {
 }
 
 void MouseMove(QWidget* w, QMouseEvent* e) {
+  if (TControl* source = dragmanager::Source()) {
+    const QPoint global = w->mapToGlobal(e->position().toPoint());
+    bool dragging = false;
+    SafeEntry(source, [&] { dragging = dragmanager::MouseMove(TPoint{global.x(), global.y()}); });
+    if (dragging) return;
+  }
   QPoint pos = e->position().toPoint();
   TControl* c = MouseTarget(w, pos);
   if (c == nullptr) return;
