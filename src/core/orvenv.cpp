@@ -1,5 +1,6 @@
 #include "orvenv.h"
 
+#include "controls/controlunits.h"
 #include "core/orvcls.h"
 #include "core/orvlib_forms.h"
 #include "core/orvmsg.h"
@@ -64,6 +65,7 @@ const std::vector<TStartEntry>& StartList() {
       {"orvzeossetup", &orvzeossetup::RegisterClasses, &orvdb::ResetState},
       {"orvlookup", &orvlookup::Initialize, &orvlookup::Finalize},
       {"forms", &orvlib::InitializeForms, nullptr},
+      {"orvdbnavigator", &orvdbnavigator::Initialize, nullptr},
       {"orvopf", &orvopf::RegisterRuntimeLibrary, nullptr},
       {"orvlib95", &orvlib95::Initialize, nullptr},
       {"orvlib96", &orvlib96::Initialize, nullptr},
