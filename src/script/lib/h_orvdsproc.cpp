@@ -8,6 +8,8 @@
 #include "db/orvdblists.h"
 #include "db/orvdbutils.h"
 #include "db/orvfields.h"
+#include "db/orvlookup.h"
+#include "db/orvzeossplist.h"
 #include "db/orvvalues.h"
 #include "db/orvzeos.h"
 #include "platform/data/dataset.h"
@@ -110,9 +112,21 @@ TOrvPropDesc* PropDescOwner(TField* field) {
 }
 
 // The help text's "c" after "У" is a Latin letter, as the vocabulary has it.
+// Several parameters through the list dataset's IParamValues; others take none.
+void SetParVals(TObject* s, const VariantArgs& a) {
+  TDataSet* ds = DS(s);
+  if (auto* target = Supports<IParamValues>(ds)) {
+    QString names = ArgStr(a, 0);
+    Variant values = Arg(a, 1);
+    target->SetParamValues(names, values);
+  }
+}
+
 const TRow kParRows[] = {
     {TRow::Proc, "TDataSet.SetParVal", ORV_BIND(SetParVal(s, a)), "00", nullptr,
      "\u0423c\u0442\u0430\u043d\u043e\u0432\u043a\u0430 параметра"},
+    {TRow::Proc, "TDataSet.SetParVals", ORV_BIND(SetParVals(s, a)), "03", nullptr,
+     "\u0423c\u0442\u0430\u043d\u043e\u0432\u043a\u0430 параметров"},
 };
 
 const TRow kDataSetRows[] = {
@@ -207,14 +221,12 @@ const TRow kFieldRows[] = {
 
 namespace h_orvdsproc {
 
-// The rows of the list datasets take their places here as that layer comes.
 void RegisterDataSetBindings() {
   orvfields::RegisterFieldClasses();
   Register(kParRows);
   Register(kDataSetRows);
-  // The stored-procedure list mirrors its ancestor; until it exists the ancestor is mirrored
-  // directly.
-  orvcls::RegisterClasses({TZAbstractRODataset::StaticClass()});
+  // Mirroring the stored-procedure list makes its ancestor TZAbstractRODataset known.
+  orvcls::RegisterClasses({TOrvZeosSPList::StaticClass()});
   Register(kOwnParamRows);
   orvlib99bind::RegisterAppBindings();
   orvcls::RegisterClasses({TTextStyles::StaticClass(), TTextStyle::StaticClass()});
@@ -227,6 +239,7 @@ void RegisterDataSetBindings() {
   orvcls::RegisterEventPackage(TOrvListEventPackage::StaticClass());
   orvcls::RegisterClasses({TY::StaticClass()});
   orvcls::RegisterEventPackage(TYEventPackage::StaticClass());
+  orvcls::RegisterClasses({TOrvLookup::StaticClass(), TOrvLookupZeos::StaticClass()});
 }
 
 // The panel, group-box, splitter and grid classes take their places here as they come.

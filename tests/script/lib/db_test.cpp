@@ -270,6 +270,10 @@ TEST_F(DbTest, MetadataRowsWithoutDescriptions) {
   EXPECT_EQ(help.at(1), QLatin1Char('c'));
   EXPECT_EQ(help.mid(2), S("тановка параметра"));
   EXPECT_EQ(Item(S("FindListDesc"))->GetCaption(), S("Поиск описателя списка по его коду"));
+  EXPECT_EQ(Item(S("TDataSet.SetParVals"))->GetCaption().mid(2), S("тановка параметров"));
+  Call(S("TDataSet.SetParVals"), {S("A;B"), VarArrayOf({1, 2})}, &ds);  // no IParamValues
+  for (const char* cls : {"TOrvZeosSPList", "TZAbstractRODataset", "TOrvLookup", "TOrvLookupZeos"})
+    EXPECT_NE(orvcodeh::FindCls(S(cls)), nullptr) << cls;
 
   // tyUpdateLinks answers its after phase and resolves the links once.
   tyUpdateLinks links(nullptr);
