@@ -7,6 +7,7 @@
 #include "menus.h"
 #include "notebook.h"
 #include "picture.h"
+#include "toolbar.h"
 
 #include "platform/classes/classregistry.h"
 #include "platform/classes/rtlclasses.h"
@@ -67,7 +68,10 @@ void RegisterUIClasses() {
                    TListView::StaticClass(),
                    TPage::StaticClass(),
                    TNotebook::StaticClass(),
-                   TTabControl::StaticClass()});
+                   TTabControl::StaticClass(),
+                   TToolBar::StaticClass(),
+                   TToolButton::StaticClass(),
+                   TMonthCalendar::StaticClass()});
   RegisterDBControlClasses();
   RegisterDialogClasses();
 }
