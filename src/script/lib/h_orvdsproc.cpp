@@ -2,6 +2,9 @@
 
 #include "controls/dbtreeview.h"
 #include "controls/orvpanels.h"
+#include "controls/orvgroupbox.h"
+#include "controls/orvpanels.h"
+#include "controls/orvsplitter.h"
 #include "controls/textstyles.h"
 #include "core/orvcls.h"
 #include "db/orvdbintf.h"
@@ -242,9 +245,9 @@ void RegisterDataSetBindings() {
   orvcls::RegisterClasses({TOrvLookup::StaticClass(), TOrvLookupZeos::StaticClass()});
 }
 
-// The panel, group-box, splitter and grid classes take their places here as they come.
+// The data grid TFDBGrid takes its place after the splitter panel when it comes.
 void RegisterControlClasses() {
-  RegisterDBTreeClasses();
-  RegisterPanelClasses();
+  orvcls::RegisterClasses({TOrvPanel::StaticClass(), TOrvGroupBox::StaticClass(),
+                           TOrvFilterGroupBox::StaticClass(), TSplitterPanel::StaticClass()});
 }
 }  // namespace h_orvdsproc

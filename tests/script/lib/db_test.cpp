@@ -272,7 +272,8 @@ TEST_F(DbTest, MetadataRowsWithoutDescriptions) {
   EXPECT_EQ(Item(S("FindListDesc"))->GetCaption(), S("Поиск описателя списка по его коду"));
   EXPECT_EQ(Item(S("TDataSet.SetParVals"))->GetCaption().mid(2), S("тановка параметров"));
   Call(S("TDataSet.SetParVals"), {S("A;B"), VarArrayOf({1, 2})}, &ds);  // no IParamValues
-  for (const char* cls : {"TOrvZeosSPList", "TZAbstractRODataset", "TOrvLookup", "TOrvLookupZeos"})
+  for (const char* cls : {"TOrvZeosSPList", "TZAbstractRODataset", "TOrvLookup", "TOrvLookupZeos",
+                          "TOrvPanel", "TOrvGroupBox", "TOrvFilterGroupBox", "TSplitterPanel"})
     EXPECT_NE(orvcodeh::FindCls(S(cls)), nullptr) << cls;
 
   // tyUpdateLinks answers its after phase and resolves the links once.
