@@ -118,8 +118,8 @@ QString WriteScript(const QString& dir, int rows) {
   f.write(ToCodePage(QStringLiteral("-REPQ \"%1\"\r\n"
                                     "-REPFORMAT HTML -FILE \"%2/doc-%3.htm\"\r\n"
                                     "-TAIL LEGEND \"Всего:\"\r\n"
-                                    "-GROUPBY REGION -HEAD -TAIL LEGEND \"Итого по региону:\"\r\n"
-                                    "-GROUPBY BRANCH -HEAD -TAIL\r\n"
+                                    "-GROUPBY REGION HEAD TAIL LEGEND \"Итого по региону:\"\r\n"
+                                    "-GROUPBY BRANCH HEAD TAIL\r\n"
                                     "-REPBUILD\r\n")
                          .arg(Select(rows), dir)
                          .arg(rows),

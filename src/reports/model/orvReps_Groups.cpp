@@ -1,5 +1,7 @@
 #include "reports/model/orvReps_Groups.h"
 
+#include <algorithm>
+
 namespace {
 
 // Texts compare as texts, so a number and its text never raise while groups are compared.
@@ -20,6 +22,19 @@ void TGroupBy::InitDefaults() {
   ToArea = 10;
   MinCount = MaxCount = 0;
   MaxAction = rgaNewGroup;
+  MinMeasure = MaxMeasure = rgmRows;
+  FromNum = ToNum = 0;
+  HasOutline = false;
+  RowsType = rhtNone;
+  RowsIfRules.clear();
+  BreakOffset = 0;
+  SheetName.reset();
+  TailShowHead = UseTotal = NumCols = HasTexts = false;
+  for (QString* s : {HeadSeps, TailSeps, NumColsSeps}) s[0] = s[1] = QString();
+  LegendFrom = LegendTo = 0;
+  for (auto* r : {HeadRowsLess, TailRowsLess})
+    for (int k = 0; k < 2; ++k) r[k][0] = r[k][1] = TRowsLessRule{};
+  std::fill(std::begin(AreaHide), std::end(AreaHide), 0);
 }
 
 bool TGroupBy::ValueChanged() const {
@@ -60,12 +75,17 @@ bool TGroupBys::PrepareLevels(const TCols& cols, QString& badField) {
   return true;
 }
 
-int TGroupBys::FindBreakLevel(bool firstRecord) const {
+int TGroupBys::FindBreakLevel(bool firstRecord) {
   for (int i = 1; i < Count(); ++i) {
     const TGroupBy& g = *items_[i];
     if (firstRecord && !g.GroupCols.empty()) return i;
-    if (i == ForcedLevel || g.ValueChanged()) return i;
-    if (g.MaxCount > 0 && g.MaxAction == rgaNewGroup && g.RecCount >= g.MaxCount) return i;
+    if (i == ForcedLevel) return i;
+    if (g.MaxCount > 0) {
+      const qint32 rows = g.MaxMeasure == rgmSubRows ? SubRowCount : g.ExistRowCount;
+      RowAction = rows < g.MaxCount ? 0 : g.MaxAction;
+      if (rows >= g.MaxCount && g.MaxAction == rgaNewGroup) return i;
+    }
+    if (g.ValueChanged()) return i;
   }
   return firstRecord ? 0 : -1;
 }
@@ -75,6 +95,7 @@ int TGroupBys::ProcessBreak(TCols& cols, bool firstRecord, const TBreakHooks& ho
   BreakLevel = b;
   if (b < 0) return b;
   if (!firstRecord) {
+    if (hooks.AddMinRows && MissingMinRows(b) > 0) hooks.AddMinRows(b, MissingMinRows(b));
     for (int level = Count() - 1; level >= b; --level) {
       if (hooks.WriteTail) hooks.WriteTail(level);
       for (int i = 0; i < cols.Count(); ++i) {
@@ -94,6 +115,7 @@ int TGroupBys::ProcessBreak(TCols& cols, bool firstRecord, const TBreakHooks& ho
     g.RecCount = g.ExistRowCount = g.VisibleRowCount = 0;
     g.HadExistRows = g.HadVisibleRows = false;
   }
+  RowAction = 0;
   if (hooks.Refresh) hooks.Refresh(b);
   return b;
 }
@@ -119,4 +141,9 @@ void TGroupBys::AddColTotal(TCol& col, bool rowExists, bool rowVisible, bool had
     if (col.TotalKind == ttSumVisible && !rowVisible) return;
   }
   col.AddToTotals(col.Value, hadRecord);
+}
+
+qint32 orvReps_Groups::ResolveHideType(qint32 type, bool canHideRows) {
+  if (type != rhtDelIfCantHide) return type;
+  return canHideRows ? rhtHide : rhtDel;
 }

@@ -9,6 +9,25 @@
 #include <vector>
 
 enum TRowGrpConstrAction : qint32 { rgaNewGroup, rgaHide, rgaDelIfCantHide, rgaDel, rgaShow };
+enum TRowHideType : qint32 { rhtNone, rhtHide, rhtDelIfCantHide, rhtDel, rhtShow };
+enum TRowGrpConstrMeasure : qint32 { rgmRows, rgmSubRows, rgmNotSet = -4 };
+
+class TCompileCode;
+class TFormatCommands;
+
+// A ROWSIF rule: when its condition holds, each target level (-1 the body rows) takes the
+// visibility paired with it.
+struct TLevelHideCond {
+  std::shared_ptr<TCompileCode> Condition;
+  std::vector<std::pair<qint32, qint32>> Targets;  // (level, TRowHideType)
+  bool Result = false;
+};
+
+// A ROWSLESS rule: fewer rows than the threshold apply the action to the areas (bits by area
+// number; an action of 0 marks a free slot).
+struct TRowsLessRule {
+  qint32 Action = 0, Threshold = 0, Areas = 0;
+};
 
 class TGroupBy {
  public:
@@ -27,6 +46,22 @@ class TGroupBy {
   qint32 MinCount = 0;
   qint32 MaxCount = 0;
   TRowGrpConstrAction MaxAction = rgaNewGroup;
+  TRowGrpConstrMeasure MinMeasure = rgmRows, MaxMeasure = rgmRows;
+  // Leading body rows LEVEL FROM and TO skip.
+  qint32 FromNum = 0, ToNum = 0;
+  bool HasOutline = false;
+  qint32 RowsType = rhtNone;
+  std::vector<TLevelHideCond> RowsIfRules;
+  qint32 BreakOffset = 0;
+  std::shared_ptr<TFormatCommands> SheetName;
+  bool TailShowHead = false, UseTotal = false, NumCols = false;
+  QString HeadSeps[2], TailSeps[2], NumColsSeps[2];
+  qint32 LegendFrom = 0, LegendTo = 0;
+  // [0] rules on visible rows, [1] on the other row kinds; two slots each.
+  TRowsLessRule HeadRowsLess[2][2], TailRowsLess[2][2];
+  bool HasTexts = false;
+  // Visibility of the rows of the level's head and tail areas (0..4 head, 6..10 tail).
+  qint32 AreaHide[11] = {};
 
   // Counters of the current group.
   qint32 GroupNo = 1, ExistGroupNo = 0, VisibleGroupNo = 0;
@@ -35,11 +70,19 @@ class TGroupBy {
 
   // True when a group column's value differs from the previous row's.
   bool ValueChanged() const;
+  // ROWSLESS of the head (tail) for a group with these row counts: the areas and action of
+  // the rule that applies (action 0 when none); false when the whole head (tail) goes.
+  bool GetHeadRowsLessAction(qint32 visibleRows, qint32 existRows, qint32& areas,
+                             qint32& action) const;
+  bool GetTailRowsLessAction(qint32 visibleRows, qint32 existRows, qint32& areas,
+                             qint32& action) const;
 };
 
 // What a break asks of the output while the groups close.
 struct TBreakHooks {
   std::function<void(int level)> WriteTail;
+  // Writes the empty rows a closing group lacks for its MIN.
+  std::function<void(int level, int rows)> AddMinRows;
   std::function<void(int level)> Refresh;
 };
 
@@ -57,15 +100,42 @@ class TGroupBys {
   // Resolves the group columns; false with the first field that is no column.
   bool PrepareLevels(const TCols& cols, QString& badField);
   // The level at which the record opens a new group; -1 when it opens none.
-  int FindBreakLevel(bool firstRecord) const;
+  // Sets RowAction from the MAX limits it passes.
+  int FindBreakLevel(bool firstRecord);
   // Closes the groups from the deepest level up to the break level (tails, zeroed
   // accumulators) and opens the new ones. Returns the break level.
   int ProcessBreak(TCols& cols, bool firstRecord, const TBreakHooks& hooks);
   // Counts the current row in every level.
   void CountRow(bool exists, bool visible);
+
+  // Rows of the body: hidden or deleted by the level keys and the ROWSIF rules that hold.
+  bool BodyHidden = false, BodyDeleted = false;
+  // What MAX asks of the rows beyond a level's limit (a TRowGrpConstrAction; 0 none), and the
+  // sub-row counter that limits in sub-rows measure.
+  qint32 RowAction = 0;
+  qint32 SubRowCount = 0;
+  // Resolves the hide types of the ROWSIF targets and MAX actions for the output type and
+  // computes the row visibility of the key settings.
+  void PrepareRowRules(bool canHideRows);
+  // A visibility step from a level: type 0 recomputes the key settings from that level; level
+  // -1 changes the body rows only; any other type covers the level's own areas and every
+  // area of the deeper levels.
+  void ApplyRowVisibility(int level, qint32 type);
+  bool HasRowsIf() const;
+  // Runs the ROWSIF conditions of the levels from fromLevel down (eval answers a condition
+  // for its level) and applies the targets of the rules that hold.
+  void EvalLevelConditions(int fromLevel,
+                           const std::function<bool(TCompileCode&, int level)>& eval);
+  // The empty rows MIN asks for before the level's group closes.
+  int MissingMinRows(int level) const;
   // Adds the row to the column's totals, honouring TOTALLEVEL and the exist/visible kinds.
   void AddColTotal(TCol& col, bool rowExists, bool rowVisible, bool hadRecord) const;
 
  private:
   std::vector<std::unique_ptr<TGroupBy>> items_;
 };
+
+namespace orvReps_Groups {
+// DelIfCantHide becomes Hide where the output type can hide rows, else Del.
+qint32 ResolveHideType(qint32 type, bool canHideRows);
+}  // namespace orvReps_Groups

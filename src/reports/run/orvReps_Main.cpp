@@ -132,6 +132,7 @@ void TRF::ResetReportSettings() {
   if (Pars) FirstKeyOfReport = qMax(0, int(Pars->KeyHistory.size()) - 1);
   OutputStage = -2;
   CurPart->ResetSettings();
+  CurGroupIndex = 0;
   DoingText = QStringLiteral("Делаю: ");
   SQLShowText.clear();
   FileText.clear();

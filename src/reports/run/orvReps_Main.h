@@ -123,6 +123,21 @@ class TRF : public TRepsRun {
   bool FirstReport = true;
   bool CyclicPart = false;
   bool RepNewNoClose = false;
+  // Level keys: the level that HEAD, TAIL and LEVEL fill (GROUPBY makes its new level
+  // current), the NEWHEADBY text, BREAKPAGE, the head/tail selector (0 head, 1 tail) and the
+  // ROWSLESS rule being built with its row kind.
+  qint32 CurGroupIndex = 0;
+  QString NewHeadBy;
+  bool BreakPageMayFollow = false;
+  qint32 HeadTailSel = 0;
+  TRowsLessRule PendingRowsLess;
+  qint32 PendingRowsLessKind = 3;
+  // Text reports' column separator; the default font style; the document's view mode
+  // (1 print, 2 master, 4 normal, 5 web; 0 not given) and window title.
+  QString SepStr;
+  qint32 DefFontStyle = 0;
+  qint32 ViewMode = 0;
+  QString WindowTitle;
 
   // Model.
   TReportParts Parts{*this};

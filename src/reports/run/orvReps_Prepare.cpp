@@ -189,6 +189,7 @@ void TReportSteps::PreparePart(TRF& rf) {
   QString bad;
   if (!p.GroupBys.PrepareLevels(p.Cols, bad))
     RaiseRepsError(rf, recBadGroupFieldName, {bad}, false);
+  p.GroupBys.PrepareRowRules(PropRepType(type).CanHideRows);
   p.Cols.SizeTotals(p.GroupBys.Count());
 
   auto out = std::make_unique<TPartOut>();
@@ -287,12 +288,33 @@ void TReportSteps::ReadRow(TRF& rf) {
     c.PrevValue = c.Value;
     c.Value = c.DataField ? c.DataField->GetValue() : Variant();
     c.HasValue = true;
+    c.RecCount = 1;
   }
+  rf.RowRecCount = 1;
 }
 
 void TReportSteps::FirstRowStep(TRF& rf) {
   TReportPart& p = *rf.CurPart;
+  p.PartRowCount = p.PartExistRowCount = p.PartVisibleRowCount = 0;
   p.FirstChangedLevel = p.GroupBys.ProcessBreak(p.Cols, true, {});
+  EvalRowRules(rf, 0);
+}
+
+// ROWSIF conditions from the level that broke, then what they and MAX leave for the row.
+void TReportSteps::EvalRowRules(TRF& rf, int fromLevel) {
+  TReportPart& p = *rf.CurPart;
+  TGroupBys& g = p.GroupBys;
+  if (fromLevel >= 0)
+    g.EvalLevelConditions(fromLevel, [&](TCompileCode& code, int level) {
+      const qint32 saved = rf.CurLevel;
+      rf.CurLevel = level;
+      Variant v;
+      code.Execute(v);
+      rf.CurLevel = saved;
+      return v.IsNumeric() && v.ToBool();
+    });
+  p.RowAction = g.RowAction;
+  p.RowExists = !g.BodyDeleted && g.RowAction != rgaDel;
 }
 
 void TReportSteps::GroupBreakStep(TRF& rf, bool newRow) {
@@ -300,7 +322,12 @@ void TReportSteps::GroupBreakStep(TRF& rf, bool newRow) {
   if (!newRow) return;
   TBreakHooks hooks;
   hooks.WriteTail = [&](int level) { WriteGroupTail(rf, level); };
+  hooks.AddMinRows = [&](int, int rows) { WriteEmptyRows(rf, rows); };
+  // The tails see the new record's values as the next ones.
+  for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).SavedValue = p.Cols.GetItem(i).Value;
   p.FirstChangedLevel = p.GroupBys.ProcessBreak(p.Cols, false, hooks);
+  for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).SavedValue = Variant::Null();
+  EvalRowRules(rf, p.FirstChangedLevel);
 }
 
 void TReportSteps::GroupHeadsStep(TRF& rf, int firstLevel) {
@@ -309,6 +336,7 @@ void TReportSteps::GroupHeadsStep(TRF& rf, int firstLevel) {
   for (int level = qMax(1, firstLevel); level < p.GroupBys.Count(); ++level) {
     const TGroupBy& g = p.GroupBys.GetItem(level);
     if (!g.HeadShowing) continue;
+    rf.CurLevel = level;
     QStringList parts;
     for (const TCol* c : g.GroupCols) parts << orvReps_MAINPrepare::ValueText(*c, c->Value);
     po.GroupText = parts.join(QLatin1Char(' '));
@@ -317,27 +345,55 @@ void TReportSteps::GroupHeadsStep(TRF& rf, int firstLevel) {
     po.GroupHead->Write(line);
     AddOutput(rf, line);
   }
+  rf.CurLevel = -1;
 }
 
 void TReportSteps::WriteBodyRow(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   TPartOut& po = Part(rf);
+  if (!p.RowExists) return;
   for (int i = 0; i < p.Cols.Count(); ++i) {
     TCol& c = p.Cols.GetItem(i);
+    rf.CurCol = &c;
     c.Text = orvReps_MAINPrepare::ValueText(c, c.Value);
     rf.EscapeOutText(c.Text);
   }
+  rf.CurCol = nullptr;
   po.Body->Write(po.Line);
   AddOutput(rf, po.Line);
 }
 
 void TReportSteps::AddRowToTotals(TRF& rf) {
   TReportPart& p = *rf.CurPart;
-  p.GroupBys.CountRow(p.RowExists, true);
+  const bool visible = p.RowExists && !p.GroupBys.BodyHidden && p.RowAction != rgaHide;
+  p.GroupBys.CountRow(p.RowExists, visible);
+  ++p.PartRowCount;
+  if (p.RowExists) ++p.PartExistRowCount;
+  if (visible) ++p.PartVisibleRowCount;
   for (int i = 0; i < p.Cols.Count(); ++i) {
     TCol& c = p.Cols.GetItem(i);
-    if (c.TotalKind != ttNone) p.GroupBys.AddColTotal(c, p.RowExists, true, true);
+    if (c.TotalKind != ttNone) p.GroupBys.AddColTotal(c, p.RowExists, visible, true);
   }
+}
+
+void TReportSteps::WriteEmptyRows(TRF& rf, int rows) {
+  TReportPart& p = *rf.CurPart;
+  TPartOut& po = Part(rf);
+  for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).Text.clear();
+  for (int r = 0; r < rows; ++r) {
+    po.Body->Write(po.Line);
+    AddOutput(rf, po.Line);
+  }
+}
+
+// The last group closes at the end of the pass: the shallowest level with a MIN fills it.
+void TReportSteps::AddMinEmptyRows(TRF& rf) {
+  const TGroupBys& g = rf.CurPart->GroupBys;
+  for (int level = 0; level < g.Count(); ++level)
+    if (g.GetItem(level).MinCount > 0) {
+      WriteEmptyRows(rf, g.MissingMinRows(level));
+      return;
+    }
 }
 
 int TReportSteps::LevelCount(TRF& rf) { return rf.CurPart->GroupBys.Count(); }
@@ -347,12 +403,15 @@ void TReportSteps::WriteGroupTail(TRF& rf, int level) {
   TPartOut& po = Part(rf);
   if (level < 0 || level >= p.GroupBys.Count()) return;
   const TGroupBy& g = p.GroupBys.GetItem(level);
+  rf.CurLevel = level;
+  rf.PartTotals = level == 0;
   if (g.TailShowing) {
     bool legendPlaced = !g.Legend;
     for (int i = 0; i < p.Cols.Count(); ++i) {
       TCol& c = p.Cols.GetItem(i);
       c.CurProps = &c.TotalProps;
       c.TotalText.clear();
+      rf.CurCol = &c;
       if (ShowsTotal(c)) {
         c.TotalText = orvReps_MAINPrepare::ValueText(c, c.GetTotalValue(level, g.RecCount));
       } else if (!legendPlaced && c.Visible) {
@@ -361,6 +420,7 @@ void TReportSteps::WriteGroupTail(TRF& rf, int level) {
       }
       rf.EscapeOutText(c.TotalText);
     }
+    rf.CurCol = nullptr;
     QString line;
     po.Tail->Write(line);
     AddOutput(rf, line);
@@ -373,6 +433,8 @@ void TReportSteps::WriteGroupTail(TRF& rf, int level) {
       TCol& c = p.Cols.GetItem(i);
       if (level < static_cast<int>(c.Totals.size())) c.Totals[level] = TTtlSum{};
     }
+  rf.CurLevel = -1;
+  rf.PartTotals = false;
 }
 
 void TReportSteps::CloseTables(TRF& rf) {
@@ -438,11 +500,6 @@ QString Arg(TRepsRun& run) {
   return s;
 }
 
-TGroupBy& CurLevel(TRF& rf) {
-  TGroupBys& g = rf.CurPart->GroupBys;
-  return g.GetItem(g.Count() - 1);
-}
-
 }  // namespace
 
 namespace orvReps_OutKeys {
@@ -465,39 +522,6 @@ void KeyRepFormat(TRepsRun& run) {
           : QStringLiteral(
                 "style=\"border:none\" border=1 cellspacing=0 cellpadding=0 BorderColor=Black");
   if (type == rtHTML || type == rtHExcel) p.BodyTag = QStringLiteral("LeftMargin=0 TopMargin=0");
-}
-
-void KeyGroupBy(TRepsRun& run) {
-  TRF& rf = R(run);
-  rf.CurPart->GroupBys.Add().GroupFields = Arg(run);
-}
-
-void KeyHead(TRepsRun& run) {
-  TGroupBy& g = CurLevel(R(run));
-  g.HeadShowing = true;
-  g.ShowGroup = true;
-}
-
-void KeyTail(TRepsRun& run) {
-  TGroupBy& g = CurLevel(R(run));
-  g.TailShowing = true;
-  g.Legend = false;
-  g.LegendText.clear();
-}
-
-// A tail without its own legend text shows the default one.
-void KeyTailAfter(TRepsRun& run) {
-  TGroupBy& g = CurLevel(R(run));
-  if (g.Legend) return;
-  g.LegendText = QStringLiteral("Итого:");
-  g.Legend = true;
-}
-void KeyTailHide(TRepsRun& run) { CurLevel(R(run)).TailShowing = false; }
-
-void KeyTailLegend(TRepsRun& run) {
-  TGroupBy& g = CurLevel(R(run));
-  g.Legend = true;
-  g.LegendText = Arg(run);
 }
 
 void KeyUpper(TRepsRun& run) { R(run).CurPart->CaseMode = 1; }

@@ -19,6 +19,7 @@ class TReportSteps : public IRepsBuildSteps {
   void WriteBodyRow(TRF& rf) override;
   void AddRowToTotals(TRF& rf) override;
   int LevelCount(TRF& rf) override;
+  void AddMinEmptyRows(TRF& rf) override;
   void WriteGroupTail(TRF& rf, int level) override;
   void CloseTables(TRF& rf) override;
 
@@ -27,6 +28,8 @@ class TReportSteps : public IRepsBuildSteps {
 
  private:
   TPartOut& Part(TRF& rf);
+  void EvalRowRules(TRF& rf, int fromLevel);
+  void WriteEmptyRows(TRF& rf, int rows);
   void AddOutput(TRF& rf, const QString& text);
   void FinishDocument(TRF& rf);
   void AbandonDocument();
@@ -44,12 +47,6 @@ int ValueTypeOf(TFieldType type);
 
 namespace orvReps_OutKeys {
 void KeyRepFormat(TRepsRun& run);
-void KeyGroupBy(TRepsRun& run);
-void KeyHead(TRepsRun& run);
-void KeyTail(TRepsRun& run);
-void KeyTailAfter(TRepsRun& run);
-void KeyTailHide(TRepsRun& run);
-void KeyTailLegend(TRepsRun& run);
 void KeyUpper(TRepsRun& run);
 void KeyLower(TRepsRun& run);
 void KeyAscii(TRepsRun& run);

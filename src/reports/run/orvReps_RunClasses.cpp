@@ -132,6 +132,15 @@ void TReportPart::ResetSettings() {
   DosOutput = false;
   LineBreaks = true;
   StickTail = false;
+  CountsSubRows = HasRowsIf = false;
+  LimitLevel = -1;
+  ColumnsFormatting = true;
+  UnderlineEvery = 0;
+  UnderlineMask.clear();
+  CopyOn = false;
+  CopyLevel = 0;
+  CopyCount = 2;
+  for (auto& t : CopyTexts) t.reset();
   Cols.Clear();
   CalcCols = TCalcCols();
   GroupBys.DeleteFrom(1);

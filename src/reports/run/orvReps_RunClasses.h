@@ -137,6 +137,8 @@ struct TRepsLinkPair {
   int NameCount = 0;
 };
 
+class TFormatCommands;
+
 class TReportPart {
  public:
   TReportPart();
@@ -174,6 +176,18 @@ class TReportPart {
   QString TableTag, HeadTag, BodyTag;
   // Rows of the whole part (all, existing, visible): the counters while part totals are written.
   qint32 PartRowCount = 0, PartExistRowCount = 0, PartVisibleRowCount = 0;
+  // Level keys: sub-rows are counted, ROWSIF rules exist, the deepest level with a row limit.
+  bool CountsSubRows = false, HasRowsIf = false;
+  qint32 LimitLevel = -1;
+  // Text output: columns formatting (NOCOL clears it), an underline every N lines.
+  bool ColumnsFormatting = true;
+  qint32 UnderlineEvery = 0;
+  QString UnderlineMask;
+  // COPY: the level whose block repeats, the number of copies, the texts before, between and
+  // after the copies.
+  bool CopyOn = false;
+  qint32 CopyLevel = 0, CopyCount = 2;
+  std::shared_ptr<TFormatCommands> CopyTexts[3];
 
   // Clears what belongs to one report.
   void ResetSettings();

@@ -444,11 +444,6 @@ const TKeyBinding kBindings[] = {
     {"TOTAL", orvReps_RepClasses::KeyTotal, nullptr},
     {"TOTALLEVEL", orvReps_RepClasses::KeyTotal, nullptr},
     {"REPFORMAT", orvReps_OutKeys::KeyRepFormat, nullptr},
-    {"GROUPBY", orvReps_OutKeys::KeyGroupBy, nullptr},
-    {"HEAD", orvReps_OutKeys::KeyHead, nullptr},
-    {"TAIL", orvReps_OutKeys::KeyTail, orvReps_OutKeys::KeyTailAfter},
-    {"TAIL.HIDE", orvReps_OutKeys::KeyTailHide, nullptr},
-    {"TAIL.LEGEND", orvReps_OutKeys::KeyTailLegend, nullptr},
     {"UPPER", orvReps_OutKeys::KeyUpper, nullptr},
     {"LOWER", orvReps_OutKeys::KeyLower, nullptr},
     {"ASCII", orvReps_OutKeys::KeyAscii, nullptr},
@@ -464,7 +459,7 @@ std::span<const TKeyBinding> RunBindings() { return kBindings; }
 std::vector<TKeyBinding> AllBindings() {
   std::vector<TKeyBinding> all;
   for (auto family : {RunBindings(), FlowBindings(), MesBindings(), FileBindings(),
-                      ResultBindings(), OptionBindings()})
+                      ResultBindings(), OptionBindings(), LevelBindings()})
     all.insert(all.end(), family.begin(), family.end());
   return all;
 }

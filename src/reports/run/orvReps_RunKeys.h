@@ -25,6 +25,8 @@ std::span<const TKeyBinding> ResultBindings();
 QString EffectiveOpener(const TRF& rf);
 // The run option keys.
 std::span<const TKeyBinding> OptionBindings();
+// The grouping-level, head and tail keys and the output options of parts and runs.
+std::span<const TKeyBinding> LevelBindings();
 // The file keys.
 std::span<const TKeyBinding> FileBindings();
 // The run-control and message keys.

@@ -48,7 +48,7 @@ class ReportOutput : public RunTest {
 };
 
 const char* const kGrouped =
-    "-TAIL LEGEND \"Всего:\" -GROUPBY GRP -HEAD -TAIL LEGEND \"Итого:\" -REPBUILD";
+    "-TAIL LEGEND \"Всего:\" -GROUPBY GRP HEAD TAIL LEGEND \"Итого:\" -REPBUILD";
 
 }  // namespace
 
@@ -139,7 +139,7 @@ TEST_F(ReportOutput, LongQueriesReadEveryBlock) {
   const QString out = File("long.txt");
   ASSERT_TRUE(Run(QStringLiteral("-REPQ \"select i % 3 as g, i from generate_series(1, 4500) i "
                                  "order by 1, 2\" -SET N \"RecordCount('A')\" "
-                                 "-REPFORMAT TEXT -FILE \"%1\" -GROUPBY G -TAIL -REPBUILD")
+                                 "-REPFORMAT TEXT -FILE \"%1\" -GROUPBY G TAIL -REPBUILD")
                       .arg(out)))
       << messages.join('|').toStdString();
   EXPECT_EQ(Var("N"), "4500");
@@ -152,7 +152,7 @@ TEST_F(ReportOutput, LongQueriesReadEveryBlock) {
 // A tail without LEGEND is labelled with the default legend in its first column without a total.
 TEST_F(ReportOutput, TailWithoutLegendShowsTheDefaultOne) {
   const QString out = File("legend.htm");
-  ASSERT_TRUE(Build("HTML", out, "-GROUPBY GRP -TAIL -REPBUILD"))
+  ASSERT_TRUE(Build("HTML", out, "-GROUPBY GRP TAIL -REPBUILD"))
       << messages.join('|').toStdString();
   const QString text = FromCodePage(ReadBytes(out), TCodePage::Cp1251);
   EXPECT_EQ(text.count(QStringLiteral(">Итого:")), 2) << text.toStdString();
