@@ -5,19 +5,16 @@
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/run/orvReps_Main.h"
 #include "reports/run/orvReps_RunKeys.h"
+#include "reports/run/orvReps_KeyArgs_p.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 
 namespace {
 
-constexpr int NamedCopyFailures = 3;
+using orvReps_KeyArgs::Arg;
 
-QString Arg(TRepsRun& run) {
-  QString s;
-  run.NextKeyArg(s);
-  return s;
-}
+constexpr int NamedCopyFailures = 3;
 
 // Environment names expanded; both "/" and "\\" separate folders.
 QString Expanded(QString s) {

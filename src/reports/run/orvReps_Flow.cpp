@@ -8,8 +8,11 @@
 #include "reports/output/orvReps_CellWriters.h"
 #include "reports/run/orvReps_Main.h"
 #include "reports/run/orvReps_RunKeys.h"
+#include "reports/run/orvReps_KeyArgs_p.h"
 
 namespace {
+
+using orvReps_KeyArgs::R;
 
 struct FlowKeys {
   int If, Else, End, Switch, Case, CaseElse, SwitchEnd, While, WhileBreak, WhileEnd, SubBegin,
@@ -28,7 +31,6 @@ const FlowKeys& K() {
 
 constexpr int MaxOpenSubs = 999;
 
-TRF& R(TRepsRun& run) { return static_cast<TRF&>(run); }
 TRepsPars& P(TRepsRun& run) { return *run.Pars; }
 int KeyAt(TRepsRun& run) { return P(run).Item(P(run).PC).Key; }
 bool CanAdvance(TRepsRun& run) { return P(run).PC < P(run).Count() - 1; }

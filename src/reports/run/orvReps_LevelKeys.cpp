@@ -11,24 +11,15 @@
 #include "reports/output/orvReps_Styles.h"
 #include "reports/run/orvReps_Main.h"
 #include "reports/run/orvReps_RunKeys.h"
+#include "reports/run/orvReps_KeyArgs_p.h"
 
 #include <cmath>
 
 namespace {
 
-TRF& R(TRepsRun& run) { return static_cast<TRF&>(run); }
-
-QString Arg(TRepsRun& run) {
-  QString s;
-  run.NextKeyArg(s);
-  return s;
-}
-
-QString RawArg(TRepsRun& run) {
-  QString s;
-  run.NextRawArg(s);
-  return s;
-}
+using orvReps_KeyArgs::R;
+using orvReps_KeyArgs::Arg;
+using orvReps_KeyArgs::RawArg;
 
 QString UpperArg(TRepsRun& run) { return orvReps_Lib::UpperCase(Arg(run)); }
 

@@ -6,6 +6,7 @@
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/run/orvReps_Main.h"
 #include "reports/run/orvReps_RunKeys.h"
+#include "reports/run/orvReps_KeyArgs_p.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QThread>
@@ -14,17 +15,12 @@
 
 namespace {
 
+using orvReps_KeyArgs::R;
+using orvReps_KeyArgs::Arg;
+
 constexpr double GeneratorVersion = 4.0101;
 constexpr qint32 PromptColor = 13092248;
 constexpr qint32 BoldStyle = 1;
-
-TRF& R(TRepsRun& run) { return static_cast<TRF&>(run); }
-
-QString Arg(TRepsRun& run) {
-  QString s;
-  run.NextKeyArg(s);
-  return s;
-}
 
 QString Word(TRepsRun& run) { return orvReps_Lib::UpperCase(Arg(run)); }
 

@@ -4,16 +4,12 @@
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/run/orvReps_Main.h"
 #include "reports/run/orvReps_RunKeys.h"
+#include "reports/run/orvReps_KeyArgs_p.h"
 
 namespace {
 
-TRF& R(TRepsRun& run) { return static_cast<TRF&>(run); }
-
-QString Arg(TRepsRun& run) {
-  QString s;
-  run.NextKeyArg(s);
-  return s;
-}
+using orvReps_KeyArgs::R;
+using orvReps_KeyArgs::Arg;
 
 qint32& HistoryFlags(TRepsRun& run) { return run.Pars->KeyHistory.at(run.Pars->TopEntry).Flags; }
 

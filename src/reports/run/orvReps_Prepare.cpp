@@ -6,6 +6,7 @@
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/output/orvReps_DocWriters.h"
 #include "reports/output/orvReps_VirRows.h"
+#include "reports/run/orvReps_KeyArgs_p.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryFile>
@@ -13,6 +14,9 @@
 #include <cerrno>
 
 namespace {
+
+using orvReps_KeyArgs::R;
+using orvReps_KeyArgs::Arg;
 
 const QByteArray kCrLf("\r\n");
 
@@ -490,17 +494,7 @@ void TReportSteps::FinishDocument(TRF& rf) {
 
 // ---- Keys ------------------------------------------------------------------------------------
 
-namespace {
-
-TRF& R(TRepsRun& run) { return static_cast<TRF&>(run); }
-
-QString Arg(TRepsRun& run) {
-  QString s;
-  run.NextKeyArg(s);
-  return s;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 namespace orvReps_OutKeys {
 

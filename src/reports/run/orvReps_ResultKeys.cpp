@@ -7,6 +7,7 @@
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/run/orvReps_Main.h"
 #include "reports/run/orvReps_RunKeys.h"
+#include "reports/run/orvReps_KeyArgs_p.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QProcess>
@@ -19,13 +20,8 @@ extern char** environ;
 
 namespace {
 
-TRF& R(TRepsRun& run) { return static_cast<TRF&>(run); }
-
-QString Arg(TRepsRun& run) {
-  QString s;
-  run.NextKeyArg(s);
-  return s;
-}
+using orvReps_KeyArgs::R;
+using orvReps_KeyArgs::Arg;
 
 // Starts the opener on the file and waits for it; a failed start stops the run.
 void OpenFile(TRF& rf, const QString& fileName) {

@@ -13,24 +13,15 @@
 #include "reports/output/orvReps_FormatString.h"
 #include "reports/output/orvReps_RepClasses.h"
 #include "reports/run/orvReps_Main.h"
+#include "reports/run/orvReps_KeyArgs_p.h"
 
 #include <QtCore/QElapsedTimer>
 
 namespace {
 
-TRF& R(TRepsRun& run) { return static_cast<TRF&>(run); }
-
-QString Arg(TRepsRun& run) {
-  QString s;
-  run.NextKeyArg(s);
-  return s;
-}
-
-QString Raw(TRepsRun& run) {
-  QString s;
-  run.NextRawArg(s);
-  return s;
-}
+using orvReps_KeyArgs::R;
+using orvReps_KeyArgs::Arg;
+using orvReps_KeyArgs::RawArg;
 
 qint64 Ticks() {
   static QElapsedTimer t = [] {
@@ -57,7 +48,7 @@ QString Doubled(const QString& s) {
 
 void KeyDef(TRepsRun& run) {
   TRF& rf = R(run);
-  const QString a = Raw(run);
+  const QString a = RawArg(run);
   const int comma = a.indexOf(QLatin1Char(','));
   const QString name = comma >= 0 ? a.left(comma) : QString();
   const QString value = comma >= 0 ? a.mid(comma + 1) : a;
@@ -67,8 +58,8 @@ void KeyDef(TRepsRun& run) {
 }
 
 void KeyLet(TRepsRun& run) {
-  const QString name = Raw(run);
-  const QString value = Raw(run);
+  const QString name = RawArg(run);
+  const QString value = RawArg(run);
   SetVar(R(run), name, value);
 }
 
@@ -79,8 +70,8 @@ void KeySet(TRepsRun& run) {
 }
 
 void KeySyn(TRepsRun& run) {
-  const QString name = orvReps_Lib::UpperCase(Raw(run));
-  const QString text = Raw(run);
+  const QString name = orvReps_Lib::UpperCase(RawArg(run));
+  const QString text = RawArg(run);
   SetVar(R(run), name, text, dkSynonym);
 }
 
@@ -128,7 +119,7 @@ void KeyFile(TRepsRun& run) {
     run.SkipKeyArgs(1);
     return;
   }
-  const QString text = Raw(run);
+  const QString text = RawArg(run);
   if (rf.FileFormat) orvReps_FormatString::UnregisterFormat(rf.FileFormat.get());
   rf.FileFormat =
       orvReps_FormatString::CompileFormatString(text, rf.Out(), false, false, false, true, false);
@@ -180,7 +171,7 @@ void KeyDB(TRepsRun& run) {
 void KeyDBQ(TRepsRun& run) { R(run).DBName = Arg(run); }
 
 void DefineQuery(TRF& rf) {
-  rf.QueryRawSQL = Raw(rf);
+  rf.QueryRawSQL = RawArg(rf);
   rf.QuerySQL = rf.FormatArg(rf.QueryRawSQL);
   rf.CurData = nullptr;
   rf.QueryFields.clear();
@@ -294,7 +285,7 @@ void KeyFieldsFromAfter(TRepsRun& run) { FlushFieldsFrom(R(run)); }
 
 template <int I>
 void KeyFieldsFromFormat(TRepsRun& run) {
-  R(run).FieldsFromFormats[I] = Raw(run);
+  R(run).FieldsFromFormats[I] = RawArg(run);
 }
 
 void KeyVals(TRepsRun& run) {
@@ -339,8 +330,8 @@ void KeyLink(TRepsRun& run) {
   TReportPart& p = *rf.CurPart;
   if (p.QueryNo < 1) p.QueryNo = 1;
   TRepsLinkPair link;
-  orvReps_Lib::SplitList(link.Fields1, Raw(run), QLatin1Char(','));
-  orvReps_Lib::SplitList(link.Fields2, Raw(run), QLatin1Char(','));
+  orvReps_Lib::SplitList(link.Fields1, RawArg(run), QLatin1Char(','));
+  orvReps_Lib::SplitList(link.Fields2, RawArg(run), QLatin1Char(','));
   for (QString& f : link.Fields1) f = f.trimmed();
   for (QString& f : link.Fields2) f = f.trimmed();
   link.NameCount = link.Fields2.size();
@@ -389,7 +380,7 @@ void KeyInsertDest(TRepsRun& run) { R(run).InsertDestFields = Arg(run); }
 void KeyInsertSource(TRepsRun& run) { R(run).InsertSourceFields = Arg(run); }
 void KeyInsertFormat(TRepsRun& run) {
   const QString dest = Arg(run);
-  const QString format = Raw(run);
+  const QString format = RawArg(run);
   R(run).InsertFormats.emplace_back(dest, format);
 }
 void KeyInsertIntoTableAfter(TRepsRun& run) { orvReps_ParQuery::InsertIntoTable(R(run)); }
