@@ -7,6 +7,7 @@
 #include "platform/data/field.h"
 #include "platform/data/zconnection.h"
 #include "platform/data/zquery.h"
+#include "support/bench_cluster.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,24 +28,8 @@ const char* const kQuery =
     " i / 3.0::float8 as ratio, i % 2 = 0 as flag, md5(i::text) as code, i % 1000 as grp"
     " from generate_series(1, 1000000) i";
 
-struct Cluster {
-  QString host;
-  QString dir;
-  Cluster() {
-    host = qEnvironmentVariable("ORV_PG_HOST");
-    if (!host.isEmpty()) return;
-    dir = QStringLiteral("/tmp/orv-bench-%1").arg(QCoreApplication::applicationPid());
-    const QString script = QStringLiteral(ORV_SOURCE_DIR "/scripts/pgcluster");
-    if (QProcess::execute(script, {"start", dir}) != 0) {
-      std::fprintf(stderr, "cannot start a PostgreSQL cluster in %s\n", qPrintable(dir));
-      std::exit(1);
-    }
-    host = dir;
-  }
-  ~Cluster() {
-    if (!dir.isEmpty())
-      QProcess::execute(QStringLiteral(ORV_SOURCE_DIR "/scripts/pgcluster"), {"stop", dir});
-  }
+struct Cluster : BenchCluster {
+  Cluster() : BenchCluster("data") {}
 };
 
 qint64 ProcStatusKb(const char* key) {

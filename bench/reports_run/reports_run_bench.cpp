@@ -8,6 +8,7 @@
 #include "core/orvenv.h"
 #include "platform/data/zconnection.h"
 #include "reports/run/orvReps_Runner.h"
+#include "support/bench_cluster.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,24 +24,8 @@ namespace {
 
 const char* const kSelect = "select id, name, qty, d from bench_reps order by id";
 
-struct Cluster {
-  QString host;
-  QString dir;
-  Cluster() {
-    host = qEnvironmentVariable("ORV_PG_HOST");
-    if (!host.isEmpty()) return;
-    dir = QStringLiteral("/tmp/orv-bench-reps-%1").arg(QCoreApplication::applicationPid());
-    if (QProcess::execute(QStringLiteral(ORV_SOURCE_DIR "/scripts/pgcluster"), {"start", dir}) !=
-        0) {
-      std::fprintf(stderr, "cannot start a PostgreSQL cluster in %s\n", qPrintable(dir));
-      std::exit(1);
-    }
-    host = dir;
-  }
-  ~Cluster() {
-    if (!dir.isEmpty())
-      QProcess::execute(QStringLiteral(ORV_SOURCE_DIR "/scripts/pgcluster"), {"stop", dir});
-  }
+struct Cluster : BenchCluster {
+  Cluster() : BenchCluster("reps") {}
 };
 
 QString User() { return qEnvironmentVariable("ORV_PG_USER", "orv"); }

@@ -10,6 +10,7 @@
 #include "platform/data/field.h"
 #include "platform/data/zconnection.h"
 #include "platform/data/zquery.h"
+#include "support/bench_cluster.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,24 +33,8 @@ const char* const kRootQuery =
     "select 1 as id, null::int as parentid, 'Корень' as name, true as enabled, 0 as imageindex,"
     " 0 as selectedindex, 0 as stateindex, 1 as count";
 
-struct Cluster {
-  QString host;
-  QString dir;
-  Cluster() {
-    host = qEnvironmentVariable("ORV_PG_HOST");
-    if (!host.isEmpty()) return;
-    dir = QStringLiteral("/tmp/orv-bench-tree-%1").arg(QCoreApplication::applicationPid());
-    if (QProcess::execute(QStringLiteral(ORV_SOURCE_DIR "/scripts/pgcluster"), {"start", dir}) !=
-        0) {
-      std::fprintf(stderr, "cannot start a PostgreSQL cluster in %s\n", qPrintable(dir));
-      std::exit(1);
-    }
-    host = dir;
-  }
-  ~Cluster() {
-    if (!dir.isEmpty())
-      QProcess::execute(QStringLiteral(ORV_SOURCE_DIR "/scripts/pgcluster"), {"stop", dir});
-  }
+struct Cluster : BenchCluster {
+  Cluster() : BenchCluster("tree") {}
 };
 
 qint64 RssKb() {

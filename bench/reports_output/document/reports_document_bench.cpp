@@ -8,6 +8,7 @@
 //
 // Uses the cluster named by ORV_PG_HOST, or starts a private one under /tmp.
 #include "platform/rtl/codepage.h"
+#include "support/bench_cluster.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,23 +29,8 @@
 
 namespace {
 
-struct Cluster {
-  QString host, dir;
-  Cluster() {
-    host = qEnvironmentVariable("ORV_PG_HOST");
-    if (!host.isEmpty()) return;
-    dir = QStringLiteral("/tmp/orv-bench-doc-%1").arg(QCoreApplication::applicationPid());
-    if (QProcess::execute(QStringLiteral(ORV_SOURCE_DIR "/scripts/pgcluster"), {"start", dir}) !=
-        0) {
-      std::fprintf(stderr, "cannot start a PostgreSQL cluster in %s\n", qPrintable(dir));
-      std::exit(1);
-    }
-    host = dir;
-  }
-  ~Cluster() {
-    if (!dir.isEmpty())
-      QProcess::execute(QStringLiteral(ORV_SOURCE_DIR "/scripts/pgcluster"), {"stop", dir});
-  }
+struct Cluster : BenchCluster {
+  Cluster() : BenchCluster("doc") {}
 };
 
 QString User() { return qEnvironmentVariable("ORV_PG_USER", "postgres"); }
