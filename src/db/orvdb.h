@@ -16,8 +16,10 @@
 class TZConnection;
 class TDataSet;
 class TField;
+class TParam;
 class TStream;
 class TNamedCollection;
+enum TDataEvent : int;
 
 // A connection's control as found from the connection.
 class IPropControl : public IInterface {
@@ -257,6 +259,15 @@ class TOrvLocationControl : public TLocationControl, public IAliasListRef {
   // Fills a null field from counter 0 of the process counter.
   virtual bool AssignCounterValue(TField* field);
   virtual void SetDefaultValues(const QString& mask) { (void)mask; }
+  // The list dataset's data events, after the dataset's own handling (list controls act on
+  // them).
+  virtual void DataSetEvent(TDataEvent event, qintptr info) {
+    (void)event;
+    (void)info;
+  }
+  // Every field change the list dataset reports, before the dataset handles it (list
+  // controls remember the field and mark its description changed).
+  virtual void NoteChangedField(TField* field) { (void)field; }
   virtual void BeforeEdit() {}
   // Saves the current record for pasting when CopyRecord is on.
   virtual void BeforeInsert();
@@ -320,7 +331,24 @@ IAliasListRef* GetAliasListRef(TObject* object);
 // changed lists as RollbackAll does and raises the server's error.
 void CommitAll(TAliasDescList* list);
 void RollbackAll(TAliasDescList* list);
+// Moves the field to that 0-based position; past the last it becomes the last, a negative
+// position leaves it.
 void MoveFieldTo(TField* field, int index);
+
+// ---- Master data of a dataset (the dataset of its own data source) -----------------------
+
+// Level 1 (or less) is the master's field of that name, each further level one master up;
+// nullptr when a master on the way is missing.
+TField* MasterFieldAtLevel(TDataSet* dataSet, const QString& name, int level);
+// Each leading "." goes one master up; then a number names the field of that Tag
+// ("OLD_" form for a negative one), anything else the field of that name.
+TField* FindMasterField(TDataSet* dataSet, const QString& reference);
+// Type, value and size of the field (a blob's stream; an empty one is Null).
+void AssignFieldToParam(TParam* param, TField* field);
+// By the first character of the name: "_" a stored value, else a formula; "." or a digit
+// a master field; "+" the master field named by the rest. False when the parameter is left
+// alone: another first character, or no such master or field.
+bool FillParamFromName(TDataSet* dataSet, TParam* param);
 
 // Frees the cached connections, the alias list and the connection descriptions (tests).
 void ResetState();

@@ -158,14 +158,21 @@ void TOrvZeosQLocation::DoAfterClose() {
 void TOrvZeosQLocation::DataEvent(TDataEvent event, qintptr info) {
   if (event != deFieldChange) {
     TInterfacedZQuery::DataEvent(event, info);
+    if (listControl_ != nullptr) listControl_->DataSetEvent(event, info);
     if (event == dePropertyChange && info != 0)
       ListEvent(quint32(event), reinterpret_cast<TObject*>(info));
     return;
   }
   auto* field = reinterpret_cast<TField*>(info);
-  if (field != nullptr) orvco::RegisterLiveObject(field);
+  if (field == nullptr) {
+    TInterfacedZQuery::DataEvent(event, info);
+    return;
+  }
+  // Handlers on the way may free the field: each step asks whether it still lives.
+  orvco::RegisterLiveObject(field);
+  if (listControl_ != nullptr) listControl_->NoteChangedField(field);
+  if (!orvco::IsLiveObject(field)) return;
   TInterfacedZQuery::DataEvent(event, info);
-  if (field == nullptr || !orvco::IsLiveObject(field)) return;
   if (Active() && (State() == dsEdit || State() == dsInsert) && listControl_ != nullptr &&
       !listControl_->TestState(4) && listControl_->EnterState(2)) {
     struct Leave {
@@ -174,6 +181,8 @@ void TOrvZeosQLocation::DataEvent(TDataEvent event, qintptr info) {
     } leave{listControl_};
     FieldChanged(field);
   }
+  if (listControl_ != nullptr && orvco::IsLiveObject(field))
+    listControl_->DataSetEvent(event, info);
 }
 
 void TOrvZeosQLocation::FieldChanged(TField* field) {
@@ -239,6 +248,7 @@ void TOrvZeosSelectProc::SetProcExec(const QString& text) {
 void TOrvZeosSelectProc::FillParams() {
   for (int i = 0; i < Params().Count(); ++i) {
     TParam* p = Params().Items(i);
+    if (orvdb::FillParamFromName(this, p)) continue;
     if (p->DataType() == ftUnknown) {
       p->SetDataType(ftInteger);
       p->Clear();

@@ -7,10 +7,9 @@
 // - TOrvZeosTLocation reads one table; screens see it read-only, internal writers (the
 //   value store, report inserts) write through a TTableWriteScope;
 // - TOrvZeosSelectProc calls a list procedure: its owned TZSPExec writes the statement in
-//   the server's dialect, and the parameter fill before each open types what nothing
-//   filled as an integer Null.
-// The list datasets (TOrvZeosSPList) and the full parameter fill (master fields, stored
-// values, formulas) derive from these.
+//   the server's dialect, and before each open fills the parameters from master fields,
+//   stored values and formulas (an untyped one that nothing filled is an integer Null).
+// The list datasets (TOrvZeosSPList) derive from these.
 #include "db/orvspexec.h"
 #include "db/orvzeosdb.h"
 #include "platform/data/zquery.h"
@@ -158,9 +157,9 @@ class TOrvZeosSelectProc : public TOrvZeosQLocation, public IObjectName {
   void SetObjectNameText(const QString& name);
   QString ProcExec() const;
   void SetProcExec(const QString& text);
-  // Before each open and after each rebuild of the statement. Here every untyped
-  // parameter becomes an integer Null; list datasets fill from master fields, stored values
-  // and formulas first.
+  // Before each open and after each rebuild of the statement: each parameter is filled
+  // from its name (orvdb::FillParamFromName); an untyped one that nothing filled becomes an
+  // integer Null.
   virtual void FillParams();
 
   QString GetObjectName() override { return ObjectName(); }

@@ -1,6 +1,7 @@
 // The frame of the query datasets on the demo: a select procedure writes its call in the
-// server's dialect and opens with untyped parameters as integer Nulls; a list-bound query
-// gets its statement back after close; a table dataset stays read-only for screens.
+// server's dialect and opens with its parameters filled from the master's fields (untyped
+// ones left unfilled as integer Nulls); a list-bound query gets its statement back after
+// close and reports field changes while editing; a table dataset stays read-only for screens.
 #include "core/orvcls.h"
 #include "core/orvmsg.h"
 #include "db/orvdb.h"
@@ -10,7 +11,9 @@
 #include "db/orvzeos.h"
 #include "db/orvzeosdb.h"
 #include "db/orvzeossetup.h"
+#include "platform/data/datasource.h"
 #include "platform/data/field.h"
+#include "platform/data/memdataset.h"
 #include "platform/data/params.h"
 #include "platform/data/zconnection.h"
 #include "support/demo_db.h"
@@ -34,6 +37,17 @@ class TRewriting : public TOrvZeosQLocation {
   }
 };
 
+// Records the fields a dataset reports changed; a change of A also writes B.
+class TChangeLog : public TObject {
+ public:
+  void Changed(TField* field) {
+    names << field->FieldName();
+    if (field->FieldName() == QLatin1String("A"))
+      field->DataSet()->FieldByName("B")->SetAsInteger(9);
+  }
+  QStringList names;
+};
+
 class QueryDemo : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -54,6 +68,13 @@ class QueryDemo : public ::testing::Test {
     orvdblists::FreeDescList();
     orvdb::ResetState();
     orvcls::DBKind = 0;
+  }
+  QString Scalar(const QString& sql) {
+    TZQuery q(nullptr);
+    q.SetConnection(connection);
+    q.SetSQLText(sql);
+    q.Open();
+    return q.Fields().Fields(0)->AsString();
   }
   TZConnection* connection = nullptr;
 };
@@ -118,6 +139,61 @@ TEST_F(QueryDemo, ATableIsReadOnlyForScreensAndWritableInAScope) {
     EXPECT_TRUE(t.CanModify());
   }
   EXPECT_FALSE(t.CanModify());
+}
+
+TEST_F(QueryDemo, ParametersComeFromTheMastersFieldsBeforeEachOpen) {
+  const QString doc = Scalar(S("select min(docid) from lines"));
+  TMemDataSet master(nullptr);
+  master.FieldDefs().Add("DOC", ftInteger);
+  master.CreateDataSet();
+  master.AppendRecord({Variant(doc.toInt())});
+  TDataSource source(nullptr);
+  source.SetDataSet(&master);
+
+  TOrvZeosSelectProc q(nullptr);
+  q.SetConnection(connection);
+  q.SetListIDText(S("ORV"));
+  q.SetDataSource(&source);
+  q.SetProcExec(S("документ_строки :ID, :+DOC, :FILTER, :ORDER"));
+  q.Open();
+  TParam* p = q.Params().FindParam(S("+DOC"));
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->DataType(), ftInteger);
+  EXPECT_EQ(p->AsInteger(), doc.toInt());
+  EXPECT_EQ(QString::number(q.RecordCount()),
+            Scalar(S("select count(*) from lines where docid = ") + doc));
+  q.Close();
+
+  // A master field that does not exist leaves the parameter untyped until the open types it
+  // as an integer Null: every document's lines.
+  q.SetProcExec(S("документ_строки :ID, :+NODOC, :FILTER, :ORDER"));
+  q.Open();
+  EXPECT_EQ(q.Params().FindParam(S("+NODOC"))->DataType(), ftInteger);
+  EXPECT_TRUE(q.Params().FindParam(S("+NODOC"))->IsNull());
+  EXPECT_EQ(QString::number(q.RecordCount()), Scalar(S("select count(*) from lines")));
+}
+
+TEST_F(QueryDemo, FieldChangesWhileEditingReachOnFieldChangeOnce) {
+  TChangeLog log;
+  TOrvZeosQLocation q(nullptr);
+  q.SetConnection(connection);
+  q.SetListIDText(S("ORV"));
+  q.SetSQLText(S("select 1 as \"A\", 2 as \"B\""));
+  q.OnFieldChange.Bind<&TChangeLog::Changed>(&log);
+  q.Open();
+  q.Edit();
+  q.FieldByName(S("B"))->SetAsInteger(3);
+  // The handler's own write of B is not reported again.
+  q.FieldByName(S("A"))->SetAsInteger(5);
+  EXPECT_EQ(log.names, QStringList({S("B"), S("A")}));
+  EXPECT_EQ(q.FieldByName(S("B"))->AsInteger(), 9);
+  // With the list control's flag 4 up nothing is reported.
+  q.ListControl()->SetState(4, true);
+  q.FieldByName(S("B"))->SetAsInteger(4);
+  q.ListControl()->SetState(4, false);
+  EXPECT_EQ(log.names.size(), 2);
+  EXPECT_FALSE(q.ListControl()->TestState(2));
+  q.Cancel();
 }
 
 }  // namespace
