@@ -10,6 +10,8 @@
 class IXOrvClientForm : public IInterface {
  public:
   ORV_INTERFACE_ID(IXOrvClientForm, "{BCB72143-DAEE-4841-9492-5F129475F8B7}")
+  // The id of the item the form shows; the access registry takes it as the form's access id.
+  virtual int GetItemID() = 0;
 };
 
 class IScriptFormServices {

@@ -223,15 +223,19 @@ ORV_DESCRIBE(TOrvApp) {
   c.Info().AddInterface(TInterfaceEntry{IID_IrRunner, [](TObject* o) -> IInterface* {
                                           return static_cast<IrRunner*>(static_cast<TOrvApp*>(o));
                                         }});
+  c.Implements<IAccessChecker>();
 }
 
-TOrvApp::TOrvApp(TComponent* owner) : TOrvCustomApp(owner) {}
+TOrvApp::TOrvApp(TComponent* owner)
+    : TOrvCustomApp(owner), accessObjects_(std::make_unique<TOrvAccessObjects>()) {}
 
 TOrvApp::~TOrvApp() = default;
 
 void TOrvApp::BeforeDestruction() {
   TRootEnv* env = orvenv::GetRootEnv();
   if (env != nullptr && env->App == static_cast<IrApp*>(this)) env->App = nullptr;
+  if (orvaccessutils::AccessChecker() == static_cast<IAccessChecker*>(this))
+    orvaccessutils::SetAccessChecker(nullptr);
   TOrvCustomApp::BeforeDestruction();
   roots_.clear();
   sources_.clear();
@@ -786,6 +790,7 @@ TOrvApp* orvlib99::OrvApp() {
   TRootEnv& env = orvcls::RootEnv();
   auto* app = new TOrvApp(nullptr);
   app->SetName(QStringLiteral("OrvApp"));
+  orvaccessutils::SetAccessChecker(app);
   env.App = app;
   if (env.Lists != nullptr) {
     auto* ref = QueryAs<IInterfaceComponentReference>(env.Lists);

@@ -3,6 +3,8 @@
 // run and the line of the first failure, compiles the system units, answers the names that
 // component text refers to globally, and keeps one root per opened object.
 #include "core/orvcls.h"
+#include "db/orvaccessobj.h"
+#include "db/orvaccessutils.h"
 #include "platform/classes/events.h"
 #include "script/orvcodes.h"
 #include "script/orvty.h"
@@ -55,7 +57,7 @@ class TOrvScript : public TOrvCustomScript {
   std::vector<int> lineOf_;   // per parsed line: its line in its own script
 };
 
-class TOrvApp : public TOrvCustomApp, public IrApp {
+class TOrvApp : public TOrvCustomApp, public IrApp, public IAccessChecker {
   ORV_CLASS(TOrvApp, TOrvCustomApp)
   explicit TOrvApp(TComponent* owner);
   ~TOrvApp() override;
@@ -97,8 +99,9 @@ class TOrvApp : public TOrvCustomApp, public IrApp {
   TOrvRoot* GetRoot(int index) const;
   int GetRootCount() const { return int(roots_.size()); }
   TOrvRoot* RootOfComponent(TComponent* component);
-  // Not before the access-object registry exists.
-  TComponent* AccessObjects() const { return nullptr; }
+  // The access registry of the logged-in user, made with the application.
+  TOrvAccessObjects* AccessObjects() const { return accessObjects_.get(); }
+  IAccessObjects* GetAccessObjects() override { return accessObjects_.get(); }
 
   Variant RunObjScriptInNewRoot(TObject* sender, const QString& scriptChain,
                                 const QString& listChain, TObject* value);
@@ -134,6 +137,7 @@ class TOrvApp : public TOrvCustomApp, public IrApp {
   int errorLine_ = 0;
   int runDepth_ = 0;
   std::vector<qint64> doomed_;  // roots to free once runs and destructions unwind
+  std::unique_ptr<TOrvAccessObjects> accessObjects_;
 };
 
 // The base of roots: a function component that keeps the forms opened under it and the
