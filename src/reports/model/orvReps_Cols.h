@@ -83,6 +83,9 @@ class TCol {
   // Widths.
   qint32 Width = -1, MinWidth = -1, MaxWidth = -1, DefaultWidth = 0, AddWidth = 0;
   qint32 MaxLines = -1, MaskSpan = 1, CurMaskSpan = 1;
+  // Separators around the cell (text output: their texts and lengths; markup: border widths).
+  QString LeftSep, RightSep, BottomSep;
+  qint32 LeftSepWidth = 0, RightSepWidth = 0;
 
   // Automatic width.
   bool AutoWidth = false, AutoMaskSpan = false;
