@@ -16,7 +16,7 @@ int Offset(const TCol& c, int page) {
 
 std::unique_ptr<TVirRow> NewRow(TPageRowsPart& part, THPageSlot& slot, const QString& top,
                                 const QString& bottom) {
-  auto row = std::make_unique<TVirRow>(part.RepType, part.Styles, &slot.MaskCols, top, bottom,
+  auto row = std::make_unique<TVirRow>(part.RepType, part.Styles, slot.MaskCols.get(), top, bottom,
                                        part.MultiLine);
   // Text rows print their rules when the level gives them.
   row->PrintTopLine = part.RepType == rtText && !top.isEmpty();
@@ -191,8 +191,8 @@ void FindTitleCols(const TCols& cols, const TGroupBy& g, int& first, int& last) 
 void PlaceHeadRowRanges(TPageRowsPart&, int) {}
 
 void BuildPageBodyRows(TPageRowsPart& part, int page, THPageSlot& slot) {
-  slot.MaskCols = TMaskSubCols();
-  slot.BodyRow = std::make_unique<TVirRow>(part.RepType, part.Styles, &slot.MaskCols,
+  *slot.MaskCols = TMaskSubCols();
+  slot.BodyRow = std::make_unique<TVirRow>(part.RepType, part.Styles, slot.MaskCols.get(),
                                            part.RowTopLine, part.RowBottomLine, part.MultiLine);
   slot.BodyRow->Outline = part.BodyOutline;
   if (part.CrossTabOrMultiHead) PlaceHeadRowRanges(part, page);
@@ -219,7 +219,7 @@ void BuildPageBodyRows(TPageRowsPart& part, int page, THPageSlot& slot) {
           part.MaskVisible ? part.MaskVisible->ValueAt(m + 1, c.Hidden ? 0 : 1) != 0 : !c.Hidden;
       const qint32 level =
           part.MaskLevels ? part.MaskLevels->ValueAt(m + 1, c.OutlineLevel) : c.OutlineLevel;
-      slot.MaskCols.AddMask(width, visible, qMax(0, level));
+      slot.MaskCols->AddMask(width, visible, qMax(0, level));
     }
     c.HPageOffsets[size_t(page)] = s;
     slot.BodyRow->AddCell(ColumnCell(part, c, page, &c.Text, &c.CurProps));
@@ -229,27 +229,27 @@ void BuildPageBodyRows(TPageRowsPart& part, int page, THPageSlot& slot) {
   // Outline levels and visibility given beyond the columns make columns of their own.
   const int beyond = qMax(part.MaskLevels ? part.MaskLevels->LastTo() : 0,
                           part.MaskVisible ? part.MaskVisible->LastTo() : 0);
-  for (int m = slot.MaskCols.Count(); m < beyond; ++m) {
-    TMaskSubCol& mc = slot.MaskCols.Add();
+  for (int m = slot.MaskCols->Count(); m < beyond; ++m) {
+    TMaskSubCol& mc = slot.MaskCols->Add();
     mc.Width = -1;
     mc.Visible = part.MaskVisible ? part.MaskVisible->ValueAt(m + 1, 1) != 0 : true;
     mc.Level = part.MaskLevels ? qMax(0, part.MaskLevels->ValueAt(m + 1, 0)) : 0;
   }
   if ((part.RepType == rtHExcel || part.RepType == rtFlatODS) && part.SheetMasks)
-    slot.MaskCols.MergeFrom(*part.SheetMasks, true);
+    slot.MaskCols->MergeFrom(*part.SheetMasks, true);
   slot.BodyRow->Prepare();
 
-  slot.TitleRow = std::make_unique<TVirRow>(part.RepType, part.Styles, &slot.MaskCols, QString(),
-                                            QString(), part.MultiLine);
-  slot.TitleProps = part.TitleProps;
-  slot.TitleText.clear();
+  slot.TitleRow = std::make_unique<TVirRow>(part.RepType, part.Styles, slot.MaskCols.get(),
+                                            QString(), QString(), part.MultiLine);
+  slot.Title->Props = part.TitleProps;
+  slot.Title->Text.clear();
   if (s > 0) {
     TVirCellSpec t;
     t.FirstCol = 0;
     t.LastCol = s - 1;
     t.Kind = 3;
-    t.TextRef = &slot.TitleText;
-    t.PropsRef = &slot.TitlePropsRef;
+    t.TextRef = &slot.Title->Text;
+    t.PropsRef = &slot.Title->PropsRef;
     slot.TitleRow->AddCell(t);
   }
   slot.TitleRow->Prepare();
@@ -268,11 +268,11 @@ void BuildLevelRows(TPageRowsPart& part, int page, THPageSlot& slot) {
   }
 }
 
-void BuildPageRows(TPageRowsPart& part, std::vector<THPageSlot*>& pages) {
+void BuildPageRows(TPageRowsPart& part, THPageSlots& pages) {
   for (int p = 0; p < static_cast<int>(pages.size()); ++p) {
-    pages[p]->GrpRows.Sync(part.Groups->Count());
-    BuildPageBodyRows(part, p, *pages[p]);
-    BuildLevelRows(part, p, *pages[p]);
+    pages[p].GrpRows.Sync(part.Groups->Count());
+    BuildPageBodyRows(part, p, pages[p]);
+    BuildLevelRows(part, p, pages[p]);
   }
 }
 

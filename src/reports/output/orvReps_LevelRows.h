@@ -39,20 +39,25 @@ class TGrpRows {
   std::vector<std::unique_ptr<TGrpRow>> items_;
 };
 
-// What one horizontal page of a part holds.
+// The title cell's own text and properties (the title row points at them).
+struct TTitleCell {
+  QString Text;
+  TCellProp Props;
+  const TCellProp* PropsRef = &Props;
+  TTitleCell() = default;
+  TTitleCell(const TTitleCell&) = delete;
+  TTitleCell& operator=(const TTitleCell&) = delete;
+};
+
+// What one horizontal page of a part holds. Movable: what the rows point at stays put.
 struct THPageSlot {
   qint32 TableWidth = 0;
-  TMaskSubCols MaskCols;
+  std::unique_ptr<TMaskSubCols> MaskCols = std::make_unique<TMaskSubCols>();
   std::unique_ptr<TVirRow> BodyRow, TitleRow;
   TGrpRows GrpRows;
-  QString TitleText;
-  TCellProp TitleProps;
-  const TCellProp* TitlePropsRef = &TitleProps;
-
-  THPageSlot() = default;
-  THPageSlot(const THPageSlot&) = delete;
-  THPageSlot& operator=(const THPageSlot&) = delete;
+  std::unique_ptr<TTitleCell> Title = std::make_unique<TTitleCell>();
 };
+using THPageSlots = std::vector<THPageSlot>;
 
 // The part's table as the rows are built from it.
 struct TPageRowsPart {
@@ -80,7 +85,7 @@ void DistributeMaskWidth(const std::vector<qint32>& maskWidths, qint32& W, qint3
 // The legend's first and last column (indexes into the columns, -1 none) of a level.
 void FindTitleCols(const TCols& cols, const TGroupBy& level, int& first, int& last);
 // Every page: level rows synced with the part's levels, then body and level rows.
-void BuildPageRows(TPageRowsPart& part, std::vector<THPageSlot*>& pages);
+void BuildPageRows(TPageRowsPart& part, THPageSlots& pages);
 void BuildPageBodyRows(TPageRowsPart& part, int page, THPageSlot& slot);
 void BuildLevelRows(TPageRowsPart& part, int page, THPageSlot& slot);
 // Head-cell layout of cross-tabs and multi-level heads; nothing to lay out yet.

@@ -79,14 +79,14 @@ TEST(PageRows, MaskColumnsTakeWidthsLevelsAndVisibility) {
   visible.Add(6, 6, 0);
   f.part.MaskVisible = &visible;
   THPageSlot& s = f.Build(0);
-  ASSERT_EQ(s.MaskCols.Count(), 6) << "MASKCOLS beyond the columns adds columns";
+  ASSERT_EQ(s.MaskCols->Count(), 6) << "MASKCOLS beyond the columns adds columns";
   const int widths[] = {7, 10, 30, 20, -1, -1};
   const bool shown[] = {true, true, true, false, true, false};
   for (int i = 0; i < 6; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(s.MaskCols.GetItem(i).Width, widths[i]);
-    EXPECT_EQ(s.MaskCols.GetItem(i).Visible, shown[i]);
-    EXPECT_EQ(s.MaskCols.GetItem(i).Level, i >= 1 && i <= 3 ? 2 : 0);
+    EXPECT_EQ(s.MaskCols->GetItem(i).Width, widths[i]);
+    EXPECT_EQ(s.MaskCols->GetItem(i).Visible, shown[i]);
+    EXPECT_EQ(s.MaskCols->GetItem(i).Level, i >= 1 && i <= 3 ? 2 : 0);
   }
   EXPECT_EQ(f.cols.GetItem(1).HPageOffsets[0], 1);
   const QString row = PartFixture::Write(s.BodyRow.get());
@@ -104,7 +104,7 @@ TEST(PageRows, TitleRowCoversThePageAndTextRowsCarryTheirSeparators) {
   EXPECT_EQ(PartFixture::Write(s.BodyRow.get()), QStringLiteral("b0 |b1  "));
   s.BodyRow->PrintBottomLine = true;
   EXPECT_EQ(PartFixture::Write(s.BodyRow.get()), QStringLiteral("b0 |b1  \r\n========"));
-  s.TitleText = QStringLiteral("title");
+  s.Title->Text = QStringLiteral("title");
   EXPECT_EQ(PartFixture::Write(s.TitleRow.get()), QStringLiteral("title   "));
 }
 
