@@ -8,6 +8,7 @@
 #include "reports/output/orvReps_RtfScan.h"
 
 #include <cmath>
+#include <cstring>
 
 using orvReps_Lib::FloatToStrDot;
 
@@ -100,35 +101,60 @@ void GetLineBreakTag(const TRepsOutput& out, bool allowBreaks, bool& allowed, QS
 }
 
 void HtmlEscape(QString& text, const QString& lineBreak, bool nbspBlanks) {
+  // Every cell of a row comes here: count the growth first, then fill one exact buffer.
+  const char16_t* src = reinterpret_cast<const char16_t*>(text.constData());
+  const qsizetype n = text.size();
+  const qsizetype br = lineBreak.size();
+  qsizetype size = n;
   bool plain = true;
-  for (QChar c : text) {
-    const char16_t u = c.unicode();
-    if (u == '\r' || u == '\n' || u == '&' || u == '<' || (nbspBlanks && u == ' ')) {
-      plain = false;
-      break;
+  for (qsizetype i = 0; i < n; ++i) {
+    switch (src[i]) {
+      case u'&': size += 4, plain = false; break;
+      case u'<': size += 3, plain = false; break;
+      case u'\n': size += br - 1, plain = false; break;
+      case u'\r':
+        plain = false;
+        if (i + 1 < n && src[i + 1] == u'\n') {
+          size += br - 2;
+          ++i;
+        } else {
+          size += br - 1;
+        }
+        break;
+      case u' ':
+        if (nbspBlanks) size += 5, plain = false;
+        break;
+      default: break;
     }
   }
   if (plain) return;
-  QString r;
-  r.reserve(text.size() + 16);
-  for (int i = 0; i < text.size(); ++i) {
-    const char16_t u = text[i].unicode();
-    if (u == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) ++i;
-      r += lineBreak;
-    } else if (u == '\n') {
-      r += lineBreak;
-    } else if (u == '&') {
-      r += QLatin1String("&amp;");
-    } else if (u == '<') {
-      r += QLatin1String("&lt;");
-    } else if (u == ' ' && nbspBlanks) {
-      r += QLatin1String("&nbsp;");
-    } else {
-      r += text[i];
+  QString r(size, Qt::Uninitialized);
+  char16_t* dst = reinterpret_cast<char16_t*>(r.data());
+  const auto put = [&dst](const char16_t* s, qsizetype len) {
+    std::memcpy(dst, s, size_t(len) * sizeof(char16_t));
+    dst += len;
+  };
+  const char16_t* brText = reinterpret_cast<const char16_t*>(lineBreak.constData());
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t u = src[i];
+    switch (u) {
+      case u'&': put(u"&amp;", 5); break;
+      case u'<': put(u"&lt;", 4); break;
+      case u'\r':
+        if (i + 1 < n && src[i + 1] == u'\n') ++i;
+        put(brText, br);
+        break;
+      case u'\n': put(brText, br); break;
+      case u' ':
+        if (nbspBlanks)
+          put(u"&nbsp;", 6);
+        else
+          *dst++ = u;
+        break;
+      default: *dst++ = u;
     }
   }
-  text = r;
+  text = std::move(r);
 }
 
 void OdsEscape(QString& text, const QString& lineBreak) {
