@@ -1,10 +1,12 @@
 #include "orvenv.h"
 
 #include "controls/controlunits.h"
+#include "controls/orvaccessctrls.h"
 #include "core/orvcls.h"
 #include "core/orvlib_forms.h"
 #include "core/orvmsg.h"
 #include "core/orvparam.h"
+#include "db/orvaccessutils.h"
 #include "db/orvdb.h"
 #include "db/orvlookup.h"
 #include "db/orvzeossetup.h"
@@ -66,6 +68,8 @@ const std::vector<TStartEntry>& StartList() {
       {"orvlookup", &orvlookup::Initialize, &orvlookup::Finalize},
       {"forms", &orvlib::InitializeForms, nullptr},
       {"orvdbnavigator", &orvdbnavigator::Initialize, nullptr},
+      {"orvaccessutils", &orvaccessutils::Initialize, &orvaccessutils::Finalize},
+      {"orvaccessctrls", &orvaccessctrls::Initialize, nullptr},
       {"orvopf", &orvopf::RegisterRuntimeLibrary, nullptr},
       {"orvlib95", &orvlib95::Initialize, nullptr},
       {"orvlib96", &orvlib96::Initialize, nullptr},

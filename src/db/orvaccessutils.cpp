@@ -1,6 +1,8 @@
 #include "db/orvaccessutils.h"
 
+#include "core/orvcls.h"
 #include "db/orvaccessobj.h"
+#include "platform/classes/classregistry.h"
 #include "platform/classes/typinfo.h"
 
 #include <algorithm>
@@ -46,6 +48,16 @@ ORV_DESCRIBE(TDummyWinControl) {
 }
 
 namespace orvaccessutils {
+
+void Initialize() {
+  RegisterClasses({TDummyControl::StaticClass(), TDummyWinControl::StaticClass()});
+  orvcls::RegisterClasses({TDummyControl::StaticClass(), TDummyWinControl::StaticClass()});
+}
+
+void Finalize() {
+  gChecker = nullptr;
+  Containers().clear();
+}
 
 IAccessChecker* AccessChecker() { return gChecker; }
 void SetAccessChecker(IAccessChecker* checker) { gChecker = checker; }

@@ -40,6 +40,11 @@ class TDummyWinControl : public TWinControl {
 
 namespace orvaccessutils {
 
+// Registers the access classes for component text and scripts.
+void Initialize();
+// Releases the checker and forgets the caption containers.
+void Finalize();
+
 // The checker set when the script application is created; nullptr clears it.
 IAccessChecker* AccessChecker();
 void SetAccessChecker(IAccessChecker* checker);

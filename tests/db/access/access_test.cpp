@@ -8,8 +8,12 @@
 #include "lists_fixture.h"
 #include "platform/data/field.h"
 #include "platform/data/zquery.h"
+#include "platform/classes/classregistry.h"
+#include "platform/ui/comctrls.h"
 #include "platform/ui/extctrls.h"
 #include "platform/ui/stdctrls.h"
+#include "controls/orvaccessctrls.h"
+#include "controls/orvgroupbox.h"
 #include "core/orvcls.h"
 #include "script/orvformsvc.h"
 #include "script/orvlib99.h"
@@ -351,6 +355,25 @@ TEST_F(AccessControls, TheCaptionPathIsTheNearestRegisteredContainersCaption) {
   form_->SetCaption(QString());
   box_->SetCaption(QString());
   EXPECT_EQ(orvaccessutils::GetControlCaption(control), QString());
+}
+
+TEST(AccessStart, TheProgramsContainersNameTheControlsAndFinalizationForgetsThem) {
+  orvaccessutils::Initialize();
+  orvaccessctrls::Initialize();
+  EXPECT_EQ(FindClass(QStringLiteral("TDummyWinControl")), TDummyWinControl::StaticClass());
+  TTabSheet sheet(nullptr);
+  sheet.SetCaption(S("&Строки"));
+  auto* box = new TOrvGroupBox(&sheet);
+  box->SetParent(&sheet);
+  auto* inBox = new TPanel(&sheet);
+  inBox->SetParent(box);
+  auto* onSheet = new TPanel(&sheet);
+  onSheet->SetParent(&sheet);
+  box->SetCaption(S("Итоги"));
+  EXPECT_EQ(orvaccessutils::GetControlCaption(inBox), S("Итоги"));
+  EXPECT_EQ(orvaccessutils::GetControlCaption(onSheet), S("Строки"));
+  orvaccessutils::Finalize();
+  EXPECT_EQ(orvaccessutils::GetControlCaption(onSheet), QString());
 }
 
 // Calls a published method of cls without arguments on object.
