@@ -4,7 +4,9 @@
 #include "platform/rtl/sysutils.h"
 #include "reports/lang/orvReps_KeyDefs.h"
 #include "reports/lang/orvReps_Lib.h"
+#include "reports/output/orvReps_DocBlocks.h"
 #include "reports/output/orvReps_DocWriters.h"
+#include "reports/output/orvReps_FormatString.h"
 #include "reports/output/orvReps_VirRows.h"
 #include "reports/run/orvReps_KeyArgs_p.h"
 
@@ -20,8 +22,6 @@ using orvReps_KeyArgs::Arg;
 
 const QByteArray kCrLf("\r\n");
 
-bool ShowsTotal(const TCol& c) { return c.TotalKind != ttNone && c.TotalKind != ttCalcNotShow; }
-
 // A complete record for the style sheet: the run's font, no margins.
 TCellProp BaseCellProp(const TRepsOutput& out) {
   TCellProp p;
@@ -32,26 +32,37 @@ TCellProp BaseCellProp(const TRepsOutput& out) {
 
 }  // namespace
 
-// The file being written: its body goes to a spool until the head can be written.
-struct TReportSteps::TDocOut {
+// The document being written, on the one horizontal page the steps lay a part on. A file's
+// body goes to an owner-only spool until its head can be written; a file break starts the
+// next file on the next output.
+struct TReportSteps::TDocOut : TDocPages {
+  explicit TDocOut(TRF& rf) : Rf(rf) {}
+  TRF& Rf;
   TRepType Type = rtText;
   bool Markup = false, Dos = false;
   QString FileName;
-  QTemporaryFile Spool;
-  bool AnyLine = false;
-  const TMaskSubCols* FirstPage = nullptr;
+  std::unique_ptr<QTemporaryFile> Spool;
+  // The last line's break is still to be written; STICK TAIL joined the tail's first text.
+  bool BreakDue = false, TailJoined = false;
   QByteArray Bytes;  // the line being written, kept for its capacity
+  TDocPageState Page;
+  TPartOut* Part = nullptr;
+
+  int Count() override { return 1; }
+  TDocPageState& State(int) override { return Page; }
+  THPageSlot& Slot(int) override;
+  void AddOutput(int page, const QString& text, int kind) override;
+  void WriteFile() override;
+  void ForgetResultFile() override { Rf.ResultFile.clear(); }
+  void Open();
+  void Abandon();
 };
 
 // One part's table on its (single) horizontal page.
 struct TReportSteps::TPartOut {
-  TMaskSubCols Mask;
-  std::unique_ptr<TVirRow> Head, Body, GroupHead, Tail;
-  QString GroupText;
-  TCellProp GroupProps;
-  const TCellProp* GroupPropsRef = &GroupProps;
-  bool TableOpen = false;
-  QString Line;  // the row being written, kept for its capacity
+  THPageSlots Slots;
+  TPageRowsPart Rows;
+  TDocRun Doc;
 };
 
 namespace orvReps_MAINPrepare {
@@ -149,6 +160,92 @@ void SetupColumns(TRF& rf, int dataIndex, TRepsData& data, bool& anyTotal) {
 
 }  // namespace orvReps_MAINPrepare
 
+// ---- Document --------------------------------------------------------------------------------
+
+THPageSlot& TReportSteps::TDocOut::Slot(int) { return Part->Slots[0]; }
+
+void TReportSteps::TDocOut::Open() {
+  Rf.EnsureResultFile();
+  FileName = Rf.ResultFile;
+  Spool = std::make_unique<QTemporaryFile>(orvReps_Lib::TempDir() +
+                                           QStringLiteral("/orvreps-XXXXXX.spool"));
+  if (!Spool->open())
+    RaiseRepsError(Rf, recGeneralError,
+                   {QStringLiteral("не создан временный файл: %1").arg(Spool->errorString())},
+                   false);
+  BreakDue = false;
+}
+
+void TReportSteps::TDocOut::AddOutput(int page, const QString& text, int kind) {
+  if (!Spool) Open();
+  if (kind != okFrame && kind != LastOutKind && page == 0) LastOutKind = kind;
+  if (Capture && page == 0) Capture->append(text);
+  const TReportPart* p = Rf.CurPart;
+  QByteArray& bytes = Bytes;
+  bytes.resize(0);
+  // STICK ALL keeps everything on one line; STICK TAIL joins a tail's first text to the line
+  // before it.
+  if (p && p->StickTail && InTail && !TailJoined) {
+    BreakDue = false;
+    TailJoined = true;
+  }
+  if (!InTail) TailJoined = false;
+  if (BreakDue) bytes += kCrLf;
+  BreakDue = !p || p->LineBreaks || p->StickTail;
+  const int caseMode = p ? p->CaseMode : 0;
+  if (caseMode == 0)
+    orvReps_DocWriters::AppendEncodedLine(bytes, text, Markup, Dos);
+  else
+    orvReps_DocWriters::AppendEncodedLine(
+        bytes, orvReps_DocWriters::MapCase(text, caseMode, Markup), Markup, Dos);
+  if (Spool->write(bytes) != bytes.size())
+    RaiseRepsError(Rf, recGeneralError,
+                   {QStringLiteral("ошибка записи в файл %1: %2")
+                        .arg(Spool->fileName(), Spool->errorString())},
+                   false);
+}
+
+void TReportSteps::TDocOut::Abandon() {
+  if (!FileName.isEmpty()) QFile::remove(FileName);
+  Spool.reset();
+  FileName.clear();
+}
+
+void TReportSteps::TDocOut::WriteFile() {
+  if (!Spool) Open();
+  QByteArray head;
+  if (Markup) {
+    THtmlDocSettings s;
+    s.Title = Rf.Title;
+    s.Dos = Dos;
+    s.HeadTag = Rf.CurPart->HeadTag;
+    s.BodyTag = Rf.CurPart->BodyTag;
+    s.ViewKind = Rf.ViewMode > 0 ? Rf.ViewMode : -1;
+    if (Part) s.RowBreaksXml = Part->Doc.RowBreaksXml;
+    const QString h = orvReps_DocWriters::HtmlHead(Rf.Out(), Type, s,
+                                                   Part ? Part->Slots[0].MaskCols.get() : nullptr);
+    head = orvReps_DocWriters::EncodeLine(h, true, Dos);
+    AddOutput(0, orvReps_DocWriters::DocTail(), okFrame);
+  }
+  QFile file(FileName);
+  const auto fail = [&](int err) {
+    const QString name = FileName;
+    Abandon();
+    RaiseRepsError(Rf, recNoOpenFile, {QString::number(err), name}, false);
+  };
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail(errno);
+  bool ok = file.write(head) == head.size();
+  Spool->seek(0);
+  char buf[65536];
+  for (qint64 n; ok && (n = Spool->read(buf, sizeof buf)) > 0;) ok = file.write(buf, n) == n;
+  if (ok && Type == rtText && BreakDue) ok = file.write(kCrLf) == kCrLf.size();
+  if (!ok || !file.flush()) return fail(errno);
+  file.close();
+  Spool.reset();
+  FileName.clear();
+  Page.TableOpen = false;
+}
+
 // ---- Steps -----------------------------------------------------------------------------------
 
 TReportSteps::TReportSteps() = default;
@@ -157,26 +254,9 @@ TReportSteps::~TReportSteps() = default;
 TReportSteps::TPartOut& TReportSteps::Part(TRF& rf) {
   auto& slot = parts_[rf.CurPart];
   if (!slot) PreparePart(rf);
-  return *parts_[rf.CurPart];
-}
-
-void TReportSteps::AddOutput(TRF& rf, const QString& text) {
-  TDocOut& d = *doc_;
-  QByteArray& bytes = d.Bytes;
-  bytes.resize(0);
-  if (d.AnyLine) bytes += kCrLf;
-  d.AnyLine = true;
-  const int caseMode = rf.CurPart ? rf.CurPart->CaseMode : 0;
-  if (caseMode == 0)
-    orvReps_DocWriters::AppendEncodedLine(bytes, text, d.Markup, d.Dos);
-  else
-    orvReps_DocWriters::AppendEncodedLine(
-        bytes, orvReps_DocWriters::MapCase(text, caseMode, d.Markup), d.Markup, d.Dos);
-  if (d.Spool.write(bytes) != bytes.size())
-    RaiseRepsError(rf, recGeneralError,
-                   {QStringLiteral("ошибка записи в файл %1: %2")
-                        .arg(d.Spool.fileName(), d.Spool.errorString())},
-                   false);
+  TPartOut& po = *parts_[rf.CurPart];
+  doc_->Part = &po;
+  return po;
 }
 
 void TReportSteps::PreparePart(TRF& rf) {
@@ -196,92 +276,93 @@ void TReportSteps::PreparePart(TRF& rf) {
   p.GroupBys.PrepareRowRules(PropRepType(type).CanHideRows);
   p.Cols.SizeTotals(p.GroupBys.Count());
 
-  auto out = std::make_unique<TPartOut>();
-  TPartOut& po = *out;
-  po.GroupProps = BaseCellProp(rf.Out());
-  // One mask column per visible column; text output puts one blank between columns.
+  // One page; text output separates the columns by SEPSTR (a blank by default).
   const bool text = type == rtText;
-  int first = -1, last = -1;
+  const QString sep = rf.SepStr.isEmpty() ? QStringLiteral(" ") : rf.SepStr;
+  int last = -1;
+  for (int i = 0; i < p.Cols.Count(); ++i)
+    if (p.Cols.GetItem(i).Visible) last = i;
   for (int i = 0; i < p.Cols.Count(); ++i) {
     TCol& c = p.Cols.GetItem(i);
-    if (!c.Visible) continue;
-    c.HPageOffsets.assign(1, po.Mask.Count());
     c.HPage = 0;
     c.CurMaskSpan = 1;
-    const bool lead = first < 0;
-    po.Mask.AddMask(text ? c.Width + (lead ? 0 : 1) : -1, true, 0);
-    if (lead) first = po.Mask.Count() - 1;
-    last = po.Mask.Count() - 1;
-  }
-  TRepStyles* styles = &rf.Out().Styles;
-  const auto makeRow = [&](bool multi) {
-    return std::make_unique<TVirRow>(type, styles, &po.Mask, QString(), QString(), multi);
-  };
-  po.Head = makeRow(true);
-  po.Body = makeRow(true);
-  po.Tail = makeRow(true);
-  po.GroupHead = makeRow(true);
-  for (int i = 0; i < p.Cols.Count(); ++i) {
-    TCol& c = p.Cols.GetItem(i);
-    if (!c.Visible) continue;
-    const int at = c.HPageOffsets[0];
-    const bool lead = at == first;
     c.HeadText = c.FieldName;
     rf.EscapeOutText(c.HeadText);
-    const auto add = [&](TVirRow& row, const QString* t, const TCellProp* const* props) {
-      TVirCellSpec s;
-      s.FirstCol = s.LastCol = at;
-      s.Column = &c;
-      s.TextRef = t;
-      s.PropsRef = props;
-      if (text && !lead) {
-        s.LeftSep = QStringLiteral(" ");
-        s.LeftSepWidth = 1;
-      }
-      row.AddCell(s);
-    };
     c.CurProps = &c.BodyProps;
-    add(*po.Head, &c.HeadText, &c.CurProps);
-    add(*po.Body, &c.Text, &c.CurProps);
-    add(*po.Tail, &c.TotalText, &c.CurProps);
+    c.LeftSep.clear();
+    c.RightSep = text && i != last ? sep : QString();
+    c.LeftSepWidth = 0;
+    c.RightSepWidth = static_cast<qint32>(c.RightSep.size());
   }
-  if (first >= 0) {
-    TVirCellSpec s;
-    s.FirstCol = first;
-    s.LastCol = last;
-    s.TextRef = &po.GroupText;
-    s.PropsRef = &po.GroupPropsRef;
-    po.GroupHead->AddCell(s);
-  }
-  for (TVirRow* r : {po.Head.get(), po.Body.get(), po.Tail.get(), po.GroupHead.get()}) r->Prepare();
 
   if (!doc_) {
-    rf.EnsureResultFile();
-    doc_ = std::make_unique<TDocOut>();
+    doc_ = std::make_unique<TDocOut>(rf);
     doc_->Type = type;
     doc_->Markup = type == rtHTML || type == rtHExcel;
     doc_->Dos = p.DosOutput;
-    doc_->FileName = rf.ResultFile;
-    doc_->FirstPage = &po.Mask;
-    doc_->Spool.setFileTemplate(orvReps_Lib::TempDir() + QStringLiteral("/orvreps-XXXXXX.spool"));
-    if (!doc_->Spool.open())
-      RaiseRepsError(
-          rf, recGeneralError,
-          {QStringLiteral("не создан временный файл: %1").arg(doc_->Spool.errorString())}, false);
   }
+  auto out = std::make_unique<TPartOut>();
+  TPartOut& po = *out;
+  TPageRowsPart& rows = po.Rows;
+  rows.RepType = type;
+  rows.Styles = &rf.Out().Styles;
+  rows.Cols = &p.Cols;
+  rows.Groups = &p.GroupBys;
+  rows.TitleProps = BaseCellProp(rf.Out());
+  if (text) rows.RowBottomLine = p.UnderlineMask;
+  po.Slots.resize(1);
+  orvReps_LevelRows::BuildPageRows(rows, po.Slots);
+
+  TDocRun& d = po.Doc;
+  d.Pages = doc_.get();
+  d.Part = &rows;
+  d.IsGraphic = doc_->Markup;
+  d.TableTag = p.TableTag;
+  d.UnderlineEvery = text ? p.UnderlineEvery : 0;
+  d.CopyOn = p.CopyOn;
+  d.CopyLevel = p.CopyLevel;
+  d.CopyCount = p.CopyCount;
+  for (int i = 0; i < p.GroupBys.Count(); ++i)
+    if (type == rtHExcel && p.GroupBys.GetItem(i).BreakKind == 1) d.CountsRows = true;
+  d.SetValueText = [&rf](TCol& c) {
+    rf.CurCol = &c;
+    c.Text = orvReps_MAINPrepare::ValueText(c, c.Value);
+    rf.EscapeOutText(c.Text);
+    rf.CurCol = nullptr;
+  };
+  d.SetTotalText = [&rf, &p](TCol& c, int level) {
+    rf.CurCol = &c;
+    c.TotalText = orvReps_MAINPrepare::ValueText(
+        c, c.GetTotalValue(level, p.GroupBys.GetItem(level).RecCount));
+    rf.EscapeOutText(c.TotalText);
+    rf.CurCol = nullptr;
+  };
+  d.LegendText = [&rf, &p](int level, int) {
+    const TGroupBy& g = p.GroupBys.GetItem(level);
+    QString t = g.Legend ? g.LegendText : QString();
+    rf.EscapeOutText(t);
+    return t;
+  };
+  // The standard group text: the group's values in the title row.
+  d.LevelText = [&rf, &p](int level, int area, int, TAreaText& t) {
+    const TGroupBy& g = p.GroupBys.GetItem(level);
+    if (area != saHText1 || !g.HeadShowing || !g.ShowGroup || g.GroupCols.empty()) return false;
+    QStringList parts;
+    for (const TCol* c : g.GroupCols) parts << orvReps_MAINPrepare::ValueText(*c, c->Value);
+    t.Text = parts.join(QLatin1Char(' '));
+    rf.EscapeOutText(t.Text);
+    t.Mode = 1;
+    return true;
+  };
+  d.CopyText = [&rf, &p](int which, QString& t) {
+    const auto& f = p.CopyTexts[which];
+    if (!f) return false;
+    t.clear();
+    f->Execute(t, rf.Out().PageWidth, rf.Out().PageWidth, -1, false, nullptr, -1);
+    return true;
+  };
   parts_[&p] = std::move(out);
-  if (doc_->Markup) {
-    AddOutput(rf, orvReps_DocWriters::TableOpen(type, p.TableTag, &po.Mask));
-    po.TableOpen = true;
-  }
-  // The column captions: a heading row with the headings' own properties.
-  for (int i = 0; i < p.Cols.Count(); ++i)
-    p.Cols.GetItem(i).CurProps = &p.Cols.GetItem(i).HeadProps;
-  QString line;
-  po.Head->Write(line);
-  AddOutput(rf, line);
-  for (int i = 0; i < p.Cols.Count(); ++i)
-    p.Cols.GetItem(i).CurProps = &p.Cols.GetItem(i).BodyProps;
+  doc_->Part = &po;
 }
 
 void TReportSteps::ReadRow(TRF& rf) {
@@ -300,7 +381,9 @@ void TReportSteps::ReadRow(TRF& rf) {
 void TReportSteps::FirstRowStep(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   p.PartRowCount = p.PartExistRowCount = p.PartVisibleRowCount = 0;
-  p.FirstChangedLevel = p.GroupBys.ProcessBreak(p.Cols, true, {});
+  p.GroupBys.ProcessBreak(p.Cols, true, {});
+  // The first record opens every level, the whole part's included.
+  p.FirstChangedLevel = 0;
   EvalRowRules(rf, 0);
 }
 
@@ -325,7 +408,14 @@ void TReportSteps::GroupBreakStep(TRF& rf, bool newRow) {
   TReportPart& p = *rf.CurPart;
   if (!newRow) return;
   TBreakHooks hooks;
-  hooks.WriteTail = [&](int level) { WriteGroupTail(rf, level); };
+  // A level's break follows its tail, before the next group opens.
+  hooks.WriteTail = [&](int level) {
+    WriteGroupTail(rf, level);
+    const TGroupBy& g = p.GroupBys.GetItem(level);
+    if (TBreakProc proc =
+            orvReps_DocWriters::GetBreakProc(rf.Out().RepType, g.BreakKind, g.SheetName != nullptr))
+      proc(Part(rf).Doc, level, false);
+  };
   hooks.AddMinRows = [&](int, int rows) { WriteEmptyRows(rf, rows); };
   // The tails see the new record's values as the next ones.
   for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).SavedValue = p.Cols.GetItem(i).Value;
@@ -337,17 +427,9 @@ void TReportSteps::GroupBreakStep(TRF& rf, bool newRow) {
 void TReportSteps::GroupHeadsStep(TRF& rf, int firstLevel) {
   TReportPart& p = *rf.CurPart;
   TPartOut& po = Part(rf);
-  for (int level = qMax(1, firstLevel); level < p.GroupBys.Count(); ++level) {
-    const TGroupBy& g = p.GroupBys.GetItem(level);
-    if (!g.HeadShowing) continue;
+  for (int level = qMax(0, firstLevel); level < p.GroupBys.Count(); ++level) {
     rf.CurLevel = level;
-    QStringList parts;
-    for (const TCol* c : g.GroupCols) parts << orvReps_MAINPrepare::ValueText(*c, c->Value);
-    po.GroupText = parts.join(QLatin1Char(' '));
-    rf.EscapeOutText(po.GroupText);
-    QString line;
-    po.GroupHead->Write(line);
-    AddOutput(rf, line);
+    orvReps_DocWriters::WriteGroupHead(po.Doc, level, false, true);
   }
   rf.CurLevel = -1;
 }
@@ -356,15 +438,9 @@ void TReportSteps::WriteBodyRow(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   TPartOut& po = Part(rf);
   if (!p.RowExists) return;
-  for (int i = 0; i < p.Cols.Count(); ++i) {
-    TCol& c = p.Cols.GetItem(i);
-    rf.CurCol = &c;
-    c.Text = orvReps_MAINPrepare::ValueText(c, c.Value);
-    rf.EscapeOutText(c.Text);
-  }
-  rf.CurCol = nullptr;
-  po.Body->Write(po.Line);
-  AddOutput(rf, po.Line);
+  const bool hidden = PropRepType(rf.Out().RepType).CanHideRows &&
+                      (p.GroupBys.BodyHidden || p.RowAction == rgaHide);
+  orvReps_DocWriters::WriteBodyRow(po.Doc, hidden);
 }
 
 void TReportSteps::AddRowToTotals(TRF& rf) {
@@ -384,9 +460,11 @@ void TReportSteps::WriteEmptyRows(TRF& rf, int rows) {
   TReportPart& p = *rf.CurPart;
   TPartOut& po = Part(rf);
   for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).Text.clear();
+  QString line;
   for (int r = 0; r < rows; ++r) {
-    po.Body->Write(po.Line);
-    AddOutput(rf, po.Line);
+    orvReps_DocWriters::TableOpen(po.Doc, 0);
+    po.Slots[0].BodyRow->Write(line);
+    doc_->AddOutput(0, line, okContent);
   }
 }
 
@@ -406,31 +484,9 @@ void TReportSteps::WriteGroupTail(TRF& rf, int level) {
   TReportPart& p = *rf.CurPart;
   TPartOut& po = Part(rf);
   if (level < 0 || level >= p.GroupBys.Count()) return;
-  const TGroupBy& g = p.GroupBys.GetItem(level);
   rf.CurLevel = level;
   rf.PartTotals = level == 0;
-  if (g.TailShowing) {
-    bool legendPlaced = !g.Legend;
-    for (int i = 0; i < p.Cols.Count(); ++i) {
-      TCol& c = p.Cols.GetItem(i);
-      c.CurProps = &c.TotalProps;
-      c.TotalText.clear();
-      rf.CurCol = &c;
-      if (ShowsTotal(c)) {
-        c.TotalText = orvReps_MAINPrepare::ValueText(c, c.GetTotalValue(level, g.RecCount));
-      } else if (!legendPlaced && c.Visible) {
-        c.TotalText = g.LegendText;
-        legendPlaced = true;
-      }
-      rf.EscapeOutText(c.TotalText);
-    }
-    rf.CurCol = nullptr;
-    QString line;
-    po.Tail->Write(line);
-    AddOutput(rf, line);
-    for (int i = 0; i < p.Cols.Count(); ++i)
-      p.Cols.GetItem(i).CurProps = &p.Cols.GetItem(i).BodyProps;
-  }
+  orvReps_DocWriters::WriteGroupTail(po.Doc, level, true);
   // At the end of a pass the levels close here; during the pass the break clears them too.
   if (rf.TailsWriting)
     for (int i = 0; i < p.Cols.Count(); ++i) {
@@ -447,47 +503,13 @@ void TReportSteps::CloseTables(TRF& rf) {
     AbandonDocument();
     return;
   }
-  for (auto& [part, po] : parts_)
-    if (po->TableOpen) {
-      AddOutput(rf, orvReps_DocWriters::TableClose());
-      po->TableOpen = false;
-    }
-  FinishDocument(rf);
-}
-
-void TReportSteps::AbandonDocument() {
-  if (doc_ && !doc_->FileName.isEmpty()) QFile::remove(doc_->FileName);
+  orvReps_DocWriters::FinishPart(Part(rf).Doc, true);
   doc_.reset();
   parts_.clear();
 }
 
-void TReportSteps::FinishDocument(TRF& rf) {
-  TDocOut& d = *doc_;
-  QByteArray head;
-  if (d.Markup) {
-    THtmlDocSettings s;
-    s.Title = rf.Title;
-    s.Dos = d.Dos;
-    s.HeadTag = rf.CurPart->HeadTag;
-    s.BodyTag = rf.CurPart->BodyTag;
-    const QString h = orvReps_DocWriters::HtmlHead(rf.Out(), d.Type, s, d.FirstPage);
-    head = orvReps_DocWriters::EncodeLine(h, true, d.Dos);
-    AddOutput(rf, orvReps_DocWriters::DocTail());
-  }
-  QFile file(d.FileName);
-  const auto fail = [&](int err) {
-    const QString name = d.FileName;
-    AbandonDocument();
-    RaiseRepsError(rf, recNoOpenFile, {QString::number(err), name}, false);
-  };
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail(errno);
-  bool ok = file.write(head) == head.size();
-  d.Spool.seek(0);
-  char buf[65536];
-  for (qint64 n; ok && (n = d.Spool.read(buf, sizeof buf)) > 0;) ok = file.write(buf, n) == n;
-  if (ok && d.Type == rtText && d.AnyLine) ok = file.write(kCrLf) == kCrLf.size();
-  if (!ok || !file.flush()) return fail(errno);
-  file.close();
+void TReportSteps::AbandonDocument() {
+  if (doc_) doc_->Abandon();
   doc_.reset();
   parts_.clear();
 }

@@ -30,8 +30,6 @@ class TReportSteps : public IRepsBuildSteps {
   TPartOut& Part(TRF& rf);
   void EvalRowRules(TRF& rf, int fromLevel);
   void WriteEmptyRows(TRF& rf, int rows);
-  void AddOutput(TRF& rf, const QString& text);
-  void FinishDocument(TRF& rf);
   void AbandonDocument();
   std::map<const TReportPart*, std::unique_ptr<TPartOut>> parts_;
   std::unique_ptr<TDocOut> doc_;

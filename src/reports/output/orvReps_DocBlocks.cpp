@@ -1,0 +1,348 @@
+#include "reports/output/orvReps_DocBlocks.h"
+
+#include "reports/lang/orvReps_Values.h"
+#include "reports/output/orvReps_DocWriters.h"
+
+namespace {
+
+using namespace orvReps_DocWriters;
+
+bool NothingSinceBreak(const TDocRun& run) {
+  const qint32 k = run.Pages->LastOutKind;
+  return k == 0 || k == okPageBreak || k == okSection;
+}
+
+bool IsMarkup(TRepType t) { return t == rtHTML || t == rtHExcel || t == rtFlatODS; }
+
+// Table rows in a written text: every "<tr" opens one; a text line is one.
+int RowsIn(TRepType type, const QString& text) {
+  if (!IsMarkup(type)) return 1;
+  return orvReps_Values::RowCountOfMarkup(type == rtFlatODS, text);
+}
+
+// Columns printed on the page take the cell properties of a block; the rest keep theirs.
+void UseProps(TDocRun& run, int page, TCellProp TCol::*props) {
+  TCols& cols = *run.Part->Cols;
+  for (int i = 0; i < cols.Count(); ++i) {
+    TCol& c = cols.GetItem(i);
+    if (c.IsOnHPage(page)) c.CurProps = &(c.*props);
+  }
+}
+
+void RestoreBodyProps(TDocRun& run) {
+  TCols& cols = *run.Part->Cols;
+  for (int i = 0; i < cols.Count(); ++i) cols.GetItem(i).CurProps = &cols.GetItem(i).BodyProps;
+}
+
+// The text of a level's area on every page, when the area is shown and the page has one.
+void WriteAreaTexts(TDocRun& run, int level, int area, qint32 rlAction, qint32 rlAreas) {
+  const TGroupBy& g = run.Part->Groups->GetItem(level);
+  bool show = false, hidden = false;
+  AreaVisibility(g.AreaHide[area], rlAction, rlAreas, area, show, hidden);
+  if (!show || !run.LevelText) return;
+  run.CurArea = area;
+  const int pages = run.Pages->Count();
+  for (int p = 0; p < pages; ++p) {
+    TAreaText t;
+    if (!run.LevelText(level, area, PageTextSlot(p, pages), t)) continue;
+    WriteTitleText(run, p, t, hidden);
+    CountRowsN(run, p, RowsIn(run.Part->RepType, t.Text));
+  }
+}
+
+// One row of a level on a page with the area's visibility and the level's outline.
+void WriteLevelRow(TDocRun& run, int page, TVirRow* row, bool hidden, int outline) {
+  if (!row) return;
+  TableOpen(run, page);
+  row->Outline.Hidden = hidden;
+  row->Outline.Level = static_cast<qint8>(qBound(-1, outline, 127));
+  QString text;
+  row->Write(text);
+  run.Pages->AddOutput(page, text, okContent);
+  CountRowsN(run, page, RowsIn(run.Part->RepType, text));
+}
+
+int LevelOutline(const TGroupBy& g, int level) { return g.HasOutline ? level : 0; }
+
+void StartCopy(TDocRun& run) {
+  QString text;
+  if (run.CopyText && run.CopyText(0, text)) WriteTitleText(run, 0, {text, 0, -1}, false);
+  run.CopyBetween.clear();
+  if (run.CopyText && !run.CopyText(1, run.CopyBetween)) run.CopyBetween = QString();
+  run.Captured.clear();
+  run.Pages->Capture = &run.Captured;
+}
+
+void FinishCopy(TDocRun& run) {
+  run.Pages->Capture = nullptr;
+  const QStringList lines = run.Captured;
+  const bool open = run.Pages->State(0).TableOpen;
+  for (int copy = 2; copy <= run.CopyCount; ++copy) {
+    if (!run.CopyBetween.isNull()) WriteTitleText(run, 0, {run.CopyBetween, 0, -1}, false);
+    // The captured lines carry their own table tags.
+    if (open) run.Pages->State(0).TableOpen = true;
+    for (const QString& line : lines) run.Pages->AddOutput(0, line, okContent);
+  }
+  run.Pages->State(0).TableOpen = open;
+  QString last;
+  if (run.CopyText && run.CopyText(2, last)) WriteTitleText(run, 0, {last, 0, -1}, false);
+  run.Captured.clear();
+}
+
+void TotalsRow(TDocRun& run, int level, int page, bool hidden) {
+  TGroupBys& groups = *run.Part->Groups;
+  const TGroupBy& g = groups.GetItem(level);
+  THPageSlot& slot = run.Pages->Slot(page);
+  if (level >= slot.GrpRows.Count()) return;
+  TGrpRow& r = slot.GrpRows.GetItem(level);
+  if (!r.TotalRow) return;
+  r.LegendText = run.LegendText ? run.LegendText(level, page) : QString();
+  TCols& cols = *run.Part->Cols;
+  UseProps(run, page, &TCol::TotalProps);
+  for (int i = 0; i < cols.Count(); ++i) {
+    TCol& c = cols.GetItem(i);
+    if (!c.IsOnHPage(page)) continue;
+    c.TotalText.clear();
+    if (c.TotalKind != ttNone && c.TotalKind != ttCalcNotShow && run.SetTotalText)
+      run.SetTotalText(c, level);
+  }
+  TableOpen(run, page);
+  r.TotalRow->Outline.Hidden = hidden;
+  r.TotalRow->Outline.Level = static_cast<qint8>(qBound(-1, LevelOutline(g, level), 127));
+  QString text;
+  r.TotalRow->Write(text);
+  run.Pages->AddOutput(page, text, okContent);
+  CountRowsN(run, page, RowsIn(run.Part->RepType, text));
+  RestoreBodyProps(run);
+}
+
+// ---- Breaks ---------------------------------------------------------------------------------
+
+void TextPageBreak(TDocRun& run, int, bool) {
+  if (NothingSinceBreak(run)) return;
+  run.Pages->AddOutput(0, QStringLiteral("\f"), okPageBreak);
+}
+
+void FileBreak(TDocRun& run, int, bool) {
+  if (NothingSinceBreak(run)) return;
+  TableClose(run, 0);
+  run.Pages->WriteFile();
+  run.Pages->ForgetResultFile();
+  ResetSheetSettings(run);
+}
+
+void RowBreak(TDocRun& run, int level, bool) {
+  if (NothingSinceBreak(run)) return;
+  const qint32 at = run.Pages->State(0).RowCount + run.Part->Groups->GetItem(level).BreakOffset;
+  run.RowBreaksXml += QStringLiteral("<x:RowBreak><x:Row>%1</x:Row></x:RowBreak>").arg(at);
+  run.Pages->LastOutKind = okPageBreak;
+}
+
+void SheetBreak(TDocRun& run, int level, bool) {
+  if (NothingSinceBreak(run)) return;
+  run.Pages->WriteSheetFile(level);
+  ResetSheetSettings(run);
+}
+
+}  // namespace
+
+namespace orvReps_DocWriters {
+
+void AreaVisibility(qint32 a, qint32 action, qint32 areas, int area, bool& show, bool& hidden) {
+  const qint32 effective = areas == 0 || (areas >> area & 1) ? action : rhtNone;
+  switch (effective) {
+    case rhtNone:
+      show = a != rhtDel;
+      hidden = a == rhtHide;
+      break;
+    case rhtHide:
+      show = a != rhtDel;
+      hidden = show;
+      break;
+    case rhtDel: show = hidden = false; break;
+    default: show = true; hidden = false;
+  }
+}
+
+int PageTextSlot(int page, int pages) {
+  if (page == 0) return 0;
+  return pages > 1 && page == pages - 1 ? 2 : 1;
+}
+
+void CountRowsN(TDocRun& run, int page, int rows) {
+  if (run.CountsRows) run.Pages->State(page).RowCount += rows;
+}
+
+void TableOpen(TDocRun& run, int page) {
+  if (!run.IsGraphic) return;
+  TDocPageState& s = run.Pages->State(page);
+  if (s.DeferFirstTableCall) {
+    s.DeferredTableOpen = true;
+    s.DeferFirstTableCall = false;
+  } else if (!s.TableOpen) {
+    run.Pages->AddOutput(page, QLatin1String("<table ") + run.TableTag + QLatin1Char('>'),
+                         okContent);
+    if (run.Part->RepType == rtHExcel)
+      run.Pages->AddOutput(page, HExcelColumns(*run.Pages->Slot(page).MaskCols), okFrame);
+  }
+  s.TableOpen = true;
+}
+
+void TableClose(TDocRun& run, int page) {
+  if (!run.IsGraphic) return;
+  TDocPageState& s = run.Pages->State(page);
+  if (s.DeferFirstTableCall) {
+    s.DeferredTableOpen = false;
+    s.DeferFirstTableCall = false;
+  } else if (s.TableOpen) {
+    run.Pages->AddOutput(page, orvReps_DocWriters::TableClose(), okFrame);
+  }
+  s.TableOpen = false;
+}
+
+void CloseTables(TDocRun& run) {
+  for (int p = 0; p < run.Pages->Count(); ++p) TableClose(run, p);
+}
+
+void WriteTitleText(TDocRun& run, int page, const TAreaText& t, bool hidden) {
+  if (t.Mode != 0)
+    TableOpen(run, page);
+  else
+    TableClose(run, page);
+  THPageSlot& slot = run.Pages->Slot(page);
+  if (t.Mode == 1 && slot.TitleRow && slot.TitleRow->Count() > 0) {
+    slot.Title->Text = t.Text;
+    if (t.Outline >= 0) slot.TitleRow->Outline.Level = static_cast<qint8>(qMin(t.Outline, 127));
+    slot.TitleRow->Outline.Hidden = hidden;
+    slot.TitleRow->NoColSpan = run.Part->RepType == rtFlatODS;
+    QString text;
+    slot.TitleRow->Write(text);
+    slot.TitleRow->NoColSpan = false;
+    run.Pages->AddOutput(page, text, okArea);
+    return;
+  }
+  QString text = t.Text;
+  const TRepType type = run.Part->RepType;
+  if (hidden && (type == rtHTML || type == rtHExcel || type == rtFlatODS))
+    orvReps_Values::AddRowOutline(text, 0, true);
+  run.Pages->AddOutput(page, text, okArea);
+}
+
+void WriteGroupHead(TDocRun& run, int level, bool force, bool head) {
+  TGroupBys& groups = *run.Part->Groups;
+  if (level < 0 || level >= groups.Count()) return;
+  const TGroupBy& g = groups.GetItem(level);
+  run.CurLevel = level;
+  if (head && run.CopyOn && level == run.CopyLevel) StartCopy(run);
+  if (head) WriteAreaTexts(run, level, saHText1, 0, 0);
+  for (int p = 0; p < run.Pages->Count(); ++p) {
+    THPageSlot& slot = run.Pages->Slot(p);
+    if (level >= slot.GrpRows.Count()) continue;
+    TGrpRow& r = slot.GrpRows.GetItem(level);
+    UseProps(run, p, &TCol::HeadProps);
+    bool show = false, hidden = false;
+    if (g.HeadShowing || force) {
+      const int area = head ? saHHead : saTHead;
+      AreaVisibility(g.AreaHide[area], 0, 0, area, show, hidden);
+      run.CurArea = area;
+      if (show) WriteLevelRow(run, p, r.HeadRow.get(), hidden, LevelOutline(g, level));
+    }
+    if (g.NumCols) {
+      const int area = head ? saHNumCols : saTNumCols;
+      AreaVisibility(g.AreaHide[area], 0, 0, area, show, hidden);
+      run.CurArea = area;
+      if (show) WriteLevelRow(run, p, r.NumRow.get(), hidden, LevelOutline(g, level));
+    }
+    RestoreBodyProps(run);
+  }
+  if (head && g.HeadShowTotal) {
+    run.CurArea = saHTotal;
+    WriteGroupTail(run, level, false);
+    run.CurLevel = level;
+  }
+  if (head) WriteAreaTexts(run, level, saHText2, 0, 0);
+  run.CurLevel = -1;
+}
+
+void WriteGroupTail(TDocRun& run, int level, bool tail) {
+  TGroupBys& groups = *run.Part->Groups;
+  if (level < 0 || level >= groups.Count()) return;
+  const TGroupBy& g = groups.GetItem(level);
+  qint32 areas = 0, action = 0;
+  if (tail && !g.GetTailRowsLessAction(g.VisibleRowCount, g.ExistRowCount, areas, action)) return;
+  run.CurLevel = level;
+  if (tail) {
+    run.Pages->InTail = true;
+    WriteAreaTexts(run, level, saTText1, action, areas);
+    if (g.TailShowHead) {
+      WriteGroupHead(run, level, true, false);
+      run.CurLevel = level;
+    }
+  }
+  if (!tail || g.TailShowing) {
+    const int area = tail ? saTTotal : saHTotal;
+    bool show = false, hidden = false;
+    AreaVisibility(g.AreaHide[area], tail ? action : 0, areas, area, show, hidden);
+    run.CurArea = area;
+    if (show)
+      for (int p = 0; p < run.Pages->Count(); ++p) TotalsRow(run, level, p, hidden);
+  }
+  if (tail) {
+    WriteAreaTexts(run, level, saTText2, action, areas);
+    if (run.CopyOn && level == run.CopyLevel) FinishCopy(run);
+    run.Pages->InTail = false;
+  }
+  run.CurLevel = -1;
+}
+
+void WriteBodyRow(TDocRun& run, bool hidden) {
+  run.CurArea = saBody;
+  TCols& cols = *run.Part->Cols;
+  ++run.BodyRowNo;
+  for (int p = 0; p < run.Pages->Count(); ++p) {
+    THPageSlot& slot = run.Pages->Slot(p);
+    if (!slot.BodyRow) continue;
+    TableOpen(run, p);
+    for (int i = 0; i < cols.Count(); ++i) {
+      TCol& c = cols.GetItem(i);
+      if (c.IsOnHPage(p) && run.SetValueText) run.SetValueText(c);
+    }
+    TVirRow& row = *slot.BodyRow;
+    row.Outline = run.Part->BodyOutline;
+    row.Outline.Hidden = hidden;
+    if (run.Part->RepType == rtText)
+      row.PrintBottomLine = run.UnderlineEvery > 0 && run.BodyRowNo % run.UnderlineEvery == 0;
+    QString text;
+    row.Write(text);
+    run.Pages->AddOutput(p, text, okContent);
+    const int rows = RowsIn(run.Part->RepType, text);
+    CountRowsN(run, p, rows);
+    if (run.CountsAllRows && p == 0) run.TotalRows += rows;
+  }
+}
+
+TBreakProc GetBreakProc(TRepType type, qint32 kind, bool) {
+  if (kind < 1 || kind > 3) return nullptr;
+  switch (type) {
+    case rtText: return kind == 3 ? FileBreak : TextPageBreak;
+    case rtHTML: return kind == 3 ? FileBreak : nullptr;
+    case rtHExcel:
+      if (kind == 3) return FileBreak;
+      return kind == 2 ? SheetBreak : RowBreak;
+    default: return nullptr;  // RTF and flat ODS breaks come with their documents
+  }
+}
+
+void FinishPart(TDocRun& run, bool finishesFile) {
+  if (!finishesFile) return;
+  CloseTables(run);
+  run.Pages->WriteFile();
+}
+
+void ResetSheetSettings(TDocRun& run) {
+  run.Pages->State(0).RowCount = 0;
+  run.RowBreaksXml.clear();
+  run.Pages->LastOutKind = okSection;
+}
+
+}  // namespace orvReps_DocWriters
