@@ -202,7 +202,8 @@ void AppendEncodedLine(QByteArray& bytes, const QString& line, bool markup, bool
       continue;
     }
     if (u < 0x20) {
-      dst[at++] = u == 9 || u == 10 || u == 13 ? char(u) : '?';
+      // A form feed is the text page break.
+      dst[at++] = u == 9 || u == 10 || u == 13 || (u == 12 && !markup) ? char(u) : '?';
       continue;
     }
     const int code = CharCode(src[i], page);
