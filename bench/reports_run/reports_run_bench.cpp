@@ -7,6 +7,7 @@
 // Uses the cluster named by ORV_PG_HOST, or starts a private one under /tmp.
 #include "core/orvenv.h"
 #include "platform/data/zconnection.h"
+#include "reports/run/orvReps_Queries.h"
 #include "reports/run/orvReps_Runner.h"
 #include "support/bench_cluster.h"
 
@@ -91,11 +92,10 @@ struct ReportRun {
 };
 
 ReportRun RunReport(TZConnection& conn) {
-  auto factory = NewZRepsDataSets(conn);
+  TRepsConnDataSets factory(conn);
   NullSteps steps;
   orvReps_Run::TRunSetup& setup = orvReps_Run::RunSetup();
   setup.NonInteractive = true;
-  setup.DataSets = factory.get();
   setup.Steps = &steps;
   ResetPeak();
   const qint64 rssBefore = ProcStatusKb("VmRSS:");

@@ -13,6 +13,7 @@
 #include "platform/ui/textmetrics_qt.h"
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/run/orvReps_Prepare.h"
+#include "reports/run/orvReps_Queries.h"
 #include "reports/run/orvReps_Runner.h"
 
 #include <QtGui/QGuiApplication>
@@ -175,10 +176,9 @@ int main(int argc, char** argv) {
     Line(stderr, QStringLiteral("orvreps: start-up failed: ") + e.Message());
     return 2;
   }
-  auto factory = NewZRepsDataSets(conn);
+  auto factory = std::make_unique<TRepsConnDataSets>(conn);
   orvReps_Run::TRunSetup& setup = orvReps_Run::RunSetup();
   setup.NonInteractive = true;
-  setup.DataSets = factory.get();
   TReportSteps steps;
   setup.Steps = &steps;
   setup.OnCreate = [&a](TRF& rf) {
@@ -197,6 +197,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < reports->Count(); ++i)
       for (const QString& f : reports->GetItem(i).Files) Line(stdout, f);
   const bool stopped = TRF::StopRequested.load();
+  factory.reset();
   orvenv::Shutdown();
   if (stopped) return 3;
   return ok ? 0 : 1;

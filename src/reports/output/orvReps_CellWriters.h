@@ -8,10 +8,14 @@
 
 #include <memory>
 
+class TDataSet;
+
 // Queries of a report run come from a factory of the data layer.
 class IRepQuery {
  public:
   virtual ~IRepQuery() = default;
+  // The dataset the query stands for, owned by the query.
+  virtual TDataSet* DataSet() = 0;
   virtual void SetActive(bool active) = 0;
   virtual void SetAutoCalcFields(bool on) = 0;
   // Each gives false when the query does not offer the interface.

@@ -3,11 +3,11 @@
 #include "platform/data/dataset.h"
 #include "platform/data/field.h"
 #include "platform/data/fielddefs.h"
-#include "platform/data/zconnection.h"
 #include "platform/data/zquery.h"
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/output/orvReps_FormatString.h"
 #include "reports/output/orvReps_RepClasses.h"
+#include "reports/run/orvReps_Queries.h"
 
 #include <algorithm>
 
@@ -32,57 +32,9 @@ TFieldType FieldKindMap(TFieldType type) {
   }
 }
 
-// ---- The factory over one connection --------------------------------------------------------
-
 namespace {
-
-// Report queries are read once from start to end: they hold this many rows at a time, so a
-// long result costs no more memory than a short one.
 constexpr int kReportFetchBlock = 2000;
-
-class ZRepsQuery final : public IRepsQuery {
- public:
-  ZRepsQuery(TZConnection& c, int fetchBlock) : q_(new TZQuery(nullptr)) {
-    q_->SetConnection(&c);
-    q_->SetFetchBlock(fetchBlock);
-  }
-  ~ZRepsQuery() override { delete q_; }
-  TDataSet& DataSet() override { return *q_; }
-  QString SQLText() const override { return q_->SQLText(); }
-  void SetSQLText(const QString& text) override { q_->SetSQLText(text); }
-  void SetParamCheck(bool on) override { q_->SetParamCheck(on); }
-  void SetTimeout(int seconds) override { q_->SetTimeout(seconds); }
-  void ExecSQL() override { q_->ExecSQL(); }
-
- private:
-  TZQuery* q_;
-};
-
-class ZRepsDataSets final : public IRepsDataSets {
- public:
-  explicit ZRepsDataSets(TZConnection& c) : c_(c) {}
-  std::unique_ptr<IRepsQuery> Create(int kind, const QString& table) override {
-    if (kind != 1 && kind != 3) return nullptr;
-    auto q = std::make_unique<ZRepsQuery>(c_, kind == 3 ? kReportFetchBlock : 0);
-    if (kind == 1) {
-      q->SetParamCheck(false);
-      q->SetSQLText(QStringLiteral("select * from ") + table + QStringLiteral(" where false"));
-    }
-    return q;
-  }
-  void StartTransaction() override { c_.StartTransaction(); }
-  void Commit() override { c_.Commit(); }
-  void Rollback() override { c_.Rollback(); }
-
- private:
-  TZConnection& c_;
-};
-
 }  // namespace
-
-std::unique_ptr<IRepsDataSets> NewZRepsDataSets(TZConnection& connection) {
-  return std::make_unique<ZRepsDataSets>(connection);
-}
 
 // ---- Fields ---------------------------------------------------------------------------------
 
@@ -197,12 +149,13 @@ struct TRepsData::Ops {
 
   static int Rows(const TRepsData& d) { return d.Records ? int(d.Records->size()) : 0; }
   static TDataSet& Ds(const TRepsData& d) {
-    if (!d.query_) throw Exception(QStringLiteral("Нет запроса у источника данных %1").arg(d.Name));
-    return d.query_->DataSet();
+    if (!d.query_ || !d.query_->DataSet())
+      throw Exception(QStringLiteral("Нет запроса у источника данных %1").arg(d.Name));
+    return *d.query_->DataSet();
   }
   // The query when it reads its result block by block.
   static TZAbstractRODataset* Blocks(const TRepsData& d) {
-    auto* q = d.query_ ? dynamic_cast<TZAbstractRODataset*>(&d.query_->DataSet()) : nullptr;
+    auto* q = d.query_ ? dynamic_cast<TZAbstractRODataset*>(d.query_->DataSet()) : nullptr;
     return q && q->Active() && q->ReadsBlocks() ? q : nullptr;
   }
   // The next row, from the next block past the end of this one.
@@ -232,7 +185,7 @@ const TRepsData::Ops TRepsData::Ops::Sql = {
       return Ds(d).Bof() && (!b || b->BlockStart() == 0);
     },
     [](const TRepsData& d) { return Ds(d).Eof(); },
-    [](const TRepsData& d) { return d.query_ && d.query_->DataSet().Active(); },
+    [](const TRepsData& d) { return d.query_ && d.query_->DataSet()->Active(); },
     [](TRepsData& d) {
       TDataSet& ds = Ds(d);
       if (ds.Active()) {
@@ -248,7 +201,7 @@ const TRepsData::Ops TRepsData::Ops::Sql = {
       for (int i = 0; i < ds.Fields().Count(); ++i) d.Fields.AddQueryField(ds.Fields()[i]);
     },
     [](TRepsData& d) {
-      if (d.query_) d.query_->DataSet().Close();
+      if (d.query_) d.query_->DataSet()->Close();
     },
     [](const TRepsData& d, const QString& name) {
       TDataSet& ds = Ds(d);
@@ -276,10 +229,10 @@ const TRepsData::Ops TRepsData::Ops::Sql = {
       d.hasSaved_ = false;
       d.HasData = d.savedHasData_;
     },
-    [](const TRepsData& d) { return d.query_ ? d.query_->DataSet().FieldCount() : 0; },
+    [](const TRepsData& d) { return d.query_ ? d.query_->DataSet()->FieldCount() : 0; },
     [](const TRepsData& d) {
       if (const TZAbstractRODataset* b = Blocks(d)) return b->CursorRowCount();
-      return d.query_ ? d.query_->DataSet().RecordCount() : 0;
+      return d.query_ ? d.query_->DataSet()->RecordCount() : 0;
     },
     [](TRepsData& d) {
       TDataSet& ds = Ds(d);
@@ -360,7 +313,11 @@ TRepsData::~TRepsData() {
   if (RefreshSQL) orvReps_FormatString::UnregisterFormat(RefreshSQL.get());
 }
 
-void TRepsData::SetQuery(std::unique_ptr<IRepsQuery> query) { query_ = std::move(query); }
+void TRepsData::SetQuery(std::unique_ptr<IRepQuery> query) {
+  query_ = std::move(query);
+  if (query_ && query_->DataSet())
+    orvReps_Queries::SetFetchBlock(*query_->DataSet(), kReportFetchBlock);
+}
 
 namespace {
 // Formulas look fields up for every record: compare without building upper-case copies.
@@ -436,7 +393,7 @@ bool TRepsData::Skipped() {
 }
 
 void TRepsData::SqlBindFields() {
-  TDataSet& ds = query_->DataSet();
+  TDataSet& ds = *query_->DataSet();
   for (int i = 0; i < Fields.Count() && i < ds.Fields().Count(); ++i)
     if (auto* f = dynamic_cast<TRepsQField*>(&Fields.Item(i))) f->DataSetField = ds.Fields()[i];
 }

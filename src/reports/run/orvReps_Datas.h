@@ -1,7 +1,7 @@
 #pragma once
 // Report data objects: a named record source that is either an SQL query of the data layer or
 // a hand-made table of stored rows, read through one set of operations; their fields, stored
-// rows, the keyed record cache, and the dataset factory the run makes its queries with.
+// rows and the keyed record cache.
 #include "platform/data/fieldtypes.h"
 #include "platform/rtl/variant.h"
 
@@ -16,34 +16,7 @@ class TField;
 class TCompileCode;
 class TFormatCommands;
 class TRepsData;
-
-// One query or table dataset made for a report: the dataset and its statement.
-class IRepsQuery {
- public:
-  virtual ~IRepsQuery() = default;
-  virtual TDataSet& DataSet() = 0;
-  virtual QString SQLText() const = 0;
-  virtual void SetSQLText(const QString& text) = 0;
-  virtual void SetParamCheck(bool on) = 0;
-  virtual void SetTimeout(int seconds) = 0;
-  virtual void ExecSQL() = 0;
-};
-
-// Where a run gets its datasets: kind 3 a query, kind 1 a dataset over the physical table
-// named, for its fields and inserts (it reads no rows). Other kinds give none. The
-// transaction calls frame INSERTINTOTABLE.
-class IRepsDataSets {
- public:
-  virtual ~IRepsDataSets() = default;
-  virtual std::unique_ptr<IRepsQuery> Create(int kind, const QString& table = QString()) = 0;
-  virtual void StartTransaction() = 0;
-  virtual void Commit() = 0;
-  virtual void Rollback() = 0;
-};
-
-class TZConnection;
-// The factory over one connection: queries are TZQuery, a table is "select * from NAME".
-std::unique_ptr<IRepsDataSets> NewZRepsDataSets(TZConnection& connection);
+class IRepQuery;
 
 // The six report kinds of a dataset field type.
 TFieldType FieldKindMap(TFieldType type);
@@ -160,8 +133,10 @@ class TRepsData {
   std::unique_ptr<TFormatCommands> RefreshSQL;
   qint32 RefreshLevel = -2;
 
-  IRepsQuery* Query() const { return query_.get(); }
-  void SetQuery(std::unique_ptr<IRepsQuery> query);
+  IRepQuery* Query() const { return query_.get(); }
+  // A query is read once from start to end: it reads block by block, so a long result costs
+  // no more memory than a short one.
+  void SetQuery(std::unique_ptr<IRepQuery> query);
   TRepsField* FindField(const QString& name) const;
   void Prepare(int kind);
   void BindKind(int kind);
@@ -198,9 +173,9 @@ class TRepsData {
   bool Skipped();
   void SqlBindFields();
   const Ops* ops_ = nullptr;
-  std::unique_ptr<IRepsQuery> query_;
+  std::unique_ptr<IRepQuery> query_;
   // The query of the previous opening, kept until the fields no longer read it.
-  std::unique_ptr<IRepsQuery> oldQuery_;
+  std::unique_ptr<IRepQuery> oldQuery_;
   QByteArray savedBookmark_;
   bool hasSaved_ = false;
   bool savedEof_ = false;

@@ -5,7 +5,9 @@
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/output/orvReps_FormatString.h"
 #include "reports/run/orvReps_Main.h"
+#include "reports/run/orvReps_Queries.h"
 #include "reports/run/orvReps_RunKeys.h"
+#include "db/orvzeos.h"
 
 namespace orvReps_ParQuery {
 
@@ -24,21 +26,18 @@ QString Msg(const QString& m) {
   return QString(m).replace(QLatin1Char('\''), QStringLiteral("''"));
 }
 
-struct Pair {
-  TField* Dest = nullptr;
-  TRepsField* Source = nullptr;
-  QString FormatText;
-  std::unique_ptr<TFormatCommands> Format;
-};
+void SetLastErrText(TRF& rf, const QString& text) {
+  rf.Pars->Defs.SetDef(QStringLiteral("LastErrText"), text, dkSystem, true);
+}
 
-struct Mapping {
+// The pairing of one INSERTINTOTABLE: each failure sets LastErrText and answers false.
+struct TPairing {
   TRF& rf;
   TRepsData& src;
   TDataSet& dest;
-  std::vector<Pair> pairs;
-  QString error;  // M5 or M6 when the pairing failed
+  TInsertPairs& pairs;
 
-  QStringList Items(const QString& list) {
+  static QStringList Items(const QString& list) {
     QStringList out;
     orvReps_Lib::SplitList(out, list, QLatin1Char(','));
     for (QString& s : out) s = orvReps_Lib::Trimmed(s);
@@ -46,78 +45,111 @@ struct Mapping {
     return out;
   }
   bool Missing(const QString& table, const QString& field) {
-    error = QStringLiteral("В таблице ") + DQ + QuoteErrText(table) + DQ +
-            QStringLiteral(" не найдено поле ") + DQ + QuoteErrText(field) + DQ;
+    SetLastErrText(rf, QStringLiteral("В таблице ") + DQ + QuoteErrText(table) + DQ +
+                           QStringLiteral(" не найдено поле ") + DQ + QuoteErrText(field) + DQ);
     return false;
   }
-  TField* DestField(const QString& name) { return dest.FindField(name); }
-  bool CheckCounts(int first, int second) {
+  bool CheckInsertCounts(int first, int second) {
     if (first == second) return true;
-    error = QStringLiteral("Не соответствие количества полей. В таблице ") + DQ +
-            QuoteErrText(rf.InsertTable) + DQ + QStringLiteral(" - ") + QString::number(first) +
-            QStringLiteral(", в ") + DQ + QuoteErrText(rf.InsertSource) + DQ +
-            QStringLiteral(" - ") + QString::number(second);
+    SetLastErrText(rf, QStringLiteral("Не соответствие количества полей. В таблице ") + DQ +
+                           QuoteErrText(rf.InsertTable) + DQ + QStringLiteral(" - ") +
+                           QString::number(first) + QStringLiteral(", в ") + DQ +
+                           QuoteErrText(rf.InsertSource) + DQ + QStringLiteral(" - ") +
+                           QString::number(second));
     return false;
   }
-
+  void Add(TField* d, TRepsField* s) {
+    pairs.DestFields.push_back(d);
+    pairs.Sources.push_back(TFieldValueSource{s, nullptr, {}});
+  }
+  bool AddInsertDest(const QString& destName, const QString& sourceName) {
+    TField* d = dest.FindField(destName);
+    if (!d) return Missing(rf.InsertTable, destName);
+    TRepsField* s = src.FindField(sourceName);
+    if (!s) return Missing(rf.InsertSource, sourceName);
+    Add(d, s);
+    return true;
+  }
+  bool AddInsertSource(const QString& name) {
+    TRepsField* s = src.FindField(name);
+    if (!s) return Missing(rf.InsertSource, name);
+    TField* d = dest.FindField(s->Name);
+    if (!d) return Missing(rf.InsertTable, s->Name);
+    Add(d, s);
+    return true;
+  }
+  bool ApplyInsertFormats() {
+    for (const auto& [destName, text] : rf.InsertFormats) {
+      int k = -1;
+      for (size_t i = 0; i < pairs.DestFields.size(); ++i)
+        if (pairs.DestFields[i]->FieldName().compare(destName, Qt::CaseInsensitive) == 0)
+          k = int(i);
+      if (k < 0) {
+        TField* d = dest.FindField(destName);
+        if (!d) return Missing(rf.InsertTable, destName);
+        Add(d, nullptr);
+        k = int(pairs.DestFields.size()) - 1;
+      }
+      TFieldValueSource& v = pairs.Sources[size_t(k)];
+      v.FormatText = text;
+      v.Format = orvReps_FormatString::CompileFormatString(text, rf.Out(), false, false, false,
+                                                           true, false);
+      if (v.Format) v.Format->BindReferences();
+    }
+    return true;
+  }
   bool Map() {
     const QStringList dl = Items(rf.InsertDestFields), sl = Items(rf.InsertSourceFields);
     const int dn = dest.Fields().Count(), sn = src.Fields.Count();
-    auto addBySource = [&](const QString& name) {
-      TRepsField* s = src.FindField(name);
-      if (!s) return Missing(rf.InsertSource, name);
-      TField* d = DestField(s->Name);
-      if (!d) return Missing(rf.InsertTable, s->Name);
-      pairs.push_back(Pair{d, s, {}, nullptr});
-      return true;
-    };
     if (!dl.isEmpty() && !sl.isEmpty()) {
-      if (!CheckCounts(dl.size(), sl.size())) return false;
-      for (int i = 0; i < dl.size(); ++i) {
-        TField* d = DestField(dl[i]);
-        if (!d) return Missing(rf.InsertTable, dl[i]);
-        TRepsField* s = src.FindField(sl[i]);
-        if (!s) return Missing(rf.InsertSource, sl[i]);
-        pairs.push_back(Pair{d, s, {}, nullptr});
-      }
+      if (!CheckInsertCounts(dl.size(), sl.size())) return false;
+      for (int i = 0; i < dl.size(); ++i)
+        if (!AddInsertDest(dl[i], sl[i])) return false;
     } else if (dl.isEmpty()) {
-      if (!CheckCounts(qMin(dn, sn), sn)) return false;
+      if (!CheckInsertCounts(qMin(dn, sn), sn)) return false;
       if (sl.isEmpty()) {
         for (int i = 0; i < sn; ++i)
-          if (!addBySource(src.Fields.Item(i).Name)) return false;
+          if (!AddInsertSource(src.Fields.Item(i).Name)) return false;
       } else {
         for (const QString& n : sl)
-          if (!addBySource(n)) return false;
+          if (!AddInsertSource(n)) return false;
       }
     } else {
-      if (!CheckCounts(dn, qMin(dn, sn))) return false;
-      for (const QString& n : dl) {
-        TField* d = DestField(n);
-        if (!d) return Missing(rf.InsertTable, n);
-        TRepsField* s = src.FindField(n);
-        if (!s) return Missing(rf.InsertSource, n);
-        pairs.push_back(Pair{d, s, {}, nullptr});
-      }
+      if (!CheckInsertCounts(dn, qMin(dn, sn))) return false;
+      for (const QString& n : dl)
+        if (!AddInsertDest(n, n)) return false;
     }
-    for (const auto& [destName, text] : rf.InsertFormats) {
-      Pair* p = nullptr;
-      for (Pair& q : pairs)
-        if (q.Dest->FieldName().compare(destName, Qt::CaseInsensitive) == 0) p = &q;
-      if (!p) {
-        TField* d = DestField(destName);
-        if (!d) return Missing(rf.InsertTable, destName);
-        p = &pairs.emplace_back(Pair{d, nullptr, {}, nullptr});
-      }
-      p->FormatText = text;
-      p->Format = orvReps_FormatString::CompileFormatString(text, rf.Out(), false, false, false,
-                                                            true, false);
-      if (p->Format) p->Format->BindReferences();
-    }
-    return true;
+    return ApplyInsertFormats();
   }
 };
 
 }  // namespace
+
+bool MapInsertFields(TRF& rf, TRepsData& source, TDataSet& dest, TInsertPairs& pairs) {
+  return TPairing{rf, source, dest, pairs}.Map();
+}
+
+void CopyInsertValue(TInsertPairs& pairs, int i, QString& where) {
+  TField& dest = *pairs.DestFields[size_t(i)];
+  TFieldValueSource& v = pairs.Sources[size_t(i)];
+  if (v.Format) {
+    QString value;
+    v.Format->Execute(value, 10, 10, 10, false, nullptr, -1);
+    where =
+        QStringLiteral("\r\nпри задании значения поля №%1 %2 --> %3\r\n(значение: '%4')")
+            .arg(i + 1)
+            .arg(QuoteErrText(v.FormatText), QuoteErrText(dest.FieldName()), QuoteErrText(value));
+    dest.SetAsString(value);
+    return;
+  }
+  const QString shown = v.Source->GetIsNull()
+                            ? QStringLiteral("значение: Null")
+                            : QStringLiteral("значение: ") + QuoteErrText(v.Source->GetAsString());
+  where = QStringLiteral("\r\nпри задании значения поля №%1 %2 --> %3\r\n(%4)")
+              .arg(i + 1)
+              .arg(QuoteErrText(v.Source->Name), QuoteErrText(dest.FieldName()), shown);
+  dest.SetAsVariant(v.Source->GetValue());
+}
 
 void InsertIntoTable(TRF& rf) {
   struct Clear {
@@ -128,79 +160,59 @@ void InsertIntoTable(TRF& rf) {
       rf.InsertFormats.clear();
     }
   } clear{rf};
-  rf.Pars->Defs.SetDef(QStringLiteral("LastErrText"), QString(), dkSystem, true);
-  auto setErr = [&](const QString& t) {
-    rf.Pars->Defs.SetDef(QStringLiteral("LastErrText"), t, dkSystem, true);
-  };
+  SetLastErrText(rf, QString());
   TRepsData* src = rf.FindData(rf.InsertSource);
   if (!src) return;
-  std::unique_ptr<IRepsQuery> q;
+  std::unique_ptr<IRepQuery> q;
   try {
     q = NewQuery(rf, 1, rf.InsertTable);
-    q->DataSet().Open();
+    q->DataSet()->Open();
   } catch (const ERepsAbort&) {
     throw;
   } catch (const Exception& e) {
-    setErr(QStringLiteral("Ошибка при открытии таблицы ") + DQ + QuoteErrText(rf.InsertTable) + DQ +
-           QStringLiteral("\r\n\r\nС сообщением: ") + Msg(e.Message()));
+    SetLastErrText(rf, QStringLiteral("Ошибка при открытии таблицы ") + DQ +
+                           QuoteErrText(rf.InsertTable) + DQ +
+                           QStringLiteral("\r\n\r\nС сообщением: ") + Msg(e.Message()));
     return;
   }
-  Mapping m{rf, *src, q->DataSet(), {}, {}};
+  TDataSet& dest = *q->DataSet();
+  TInsertPairs pairs;
   try {
-    if (!m.Map()) {
-      setErr(m.error);
-      return;
-    }
+    if (!MapInsertFields(rf, *src, dest, pairs)) return;
   } catch (const Exception& e) {
-    setErr(QStringLiteral("Ошибка при подготовки полей\r\n\r\nС сообщением: ") + Msg(e.Message()));
+    SetLastErrText(
+        rf, QStringLiteral("Ошибка при подготовки полей\r\n\r\nС сообщением: ") + Msg(e.Message()));
     return;
   }
-  // The rows go in together: a failing row takes the ones before it back out.
-  rf.DataSets->StartTransaction();
+  // A table dataset of the program is read-only to screens; the run writes through it.
+  TTableWriteScope writable(dynamic_cast<TOrvZeosTLocation*>(&dest));
+  std::unique_ptr<ITransactionControl> connTransactions;
+  ITransactionControl* transactions = orvReps_Queries::Transactions(dest, connTransactions);
   int row = 0;
   QString where;
   try {
+    // The rows go in together: a failing row takes the ones before it back out.
+    if (transactions) transactions->StartTransaction();
+    TTrnAutoSave together(transactions);
     for (src->First(); !src->Eof(); src->Next()) {
       ++row;
       where = QStringLiteral("\r\nпри выполнении Insert");
-      q->DataSet().Insert();
-      for (size_t i = 0; i < m.pairs.size(); ++i) {
-        Pair& p = m.pairs[i];
-        QString value;
-        if (p.Format) {
-          p.Format->Execute(value, 10, 10, 10, false, nullptr, -1);
-          where = QStringLiteral("\r\nпри задании значения поля №%1 %2 --> %3\r\n(значение: '%4')")
-                      .arg(i + 1)
-                      .arg(QuoteErrText(p.FormatText), QuoteErrText(p.Dest->FieldName()),
-                           QuoteErrText(value));
-          p.Dest->SetAsString(value);
-        } else {
-          const QString shown = p.Source->GetIsNull() ? QStringLiteral("значение: Null")
-                                                      : QStringLiteral("значение: ") +
-                                                            QuoteErrText(p.Source->GetAsString());
-          where = QStringLiteral("\r\nпри задании значения поля №%1 %2 --> %3\r\n(%4)")
-                      .arg(i + 1)
-                      .arg(QuoteErrText(p.Source->Name), QuoteErrText(p.Dest->FieldName()), shown);
-          p.Dest->SetAsVariant(p.Source->GetValue());
-        }
-      }
+      dest.Insert();
+      for (int i = 0; i < int(pairs.DestFields.size()); ++i) CopyInsertValue(pairs, i, where);
       where = QStringLiteral("\r\nпри выполнении Post");
-      q->DataSet().Post();
+      dest.Post();
     }
-    rf.DataSets->Commit();
   } catch (const ERepsAbort&) {
-    rf.DataSets->Rollback();
     throw;
   } catch (const Exception& e) {
-    rf.DataSets->Rollback();
-    setErr(QStringLiteral("Ошибка вставки в ") + DQ + QuoteErrText(rf.InsertTable) + DQ +
-           QStringLiteral(" записи номер ") + QString::number(row) + where +
-           QStringLiteral("\r\n\r\nС сообщением: ") + Msg(e.Message()));
+    SetLastErrText(rf, QStringLiteral("Ошибка вставки в ") + DQ + QuoteErrText(rf.InsertTable) +
+                           DQ + QStringLiteral(" записи номер ") + QString::number(row) + where +
+                           QStringLiteral("\r\n\r\nС сообщением: ") + Msg(e.Message()));
   } catch (const std::exception& e) {
-    rf.DataSets->Rollback();
-    setErr(QStringLiteral("Ошибка вставки записей из таблицы ") + DQ +
-           QuoteErrText(rf.InsertSource) + DQ + QStringLiteral(" в ") + DQ + rf.InsertTable + DQ +
-           QStringLiteral("\r\n\r\nС сообщением: ") + Msg(QString::fromUtf8(e.what())));
+    SetLastErrText(rf, QStringLiteral("Ошибка вставки записей из таблицы ") + DQ +
+                           QuoteErrText(rf.InsertSource) + DQ + QStringLiteral(" в ") + DQ +
+                           rf.InsertTable + DQ + QStringLiteral("\r\n\r\nС сообщением: ") +
+                           Msg(QString::fromUtf8(e.what())));
   }
 }
 

@@ -5,6 +5,7 @@
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/output/orvReps_FormatString.h"
 #include "reports/run/orvReps_FieldRefs.h"
+#include "reports/run/orvReps_Queries.h"
 #include "reports/run/orvReps_RunKeys.h"
 
 #include <QtCore/QFileInfo>
@@ -21,6 +22,7 @@ TRF::TRF(TRepsRunOptions options, std::unique_ptr<ITextMetrics> canvas)
   SelectPart(&Parts.Add());
   fieldAccess_ = std::make_unique<TRunFieldAccess>(*this);
   OutPtr->DataAccess = fieldAccess_.get();
+  OutPtr->QueryFactory = &orvReps_Queries::RunFactory();
   orvReps_Main::RepsFailed = 0;
 }
 

@@ -155,7 +155,6 @@ class TRF : public TRepsRun {
   TprepArgsKeys PrepArgsKeys;
 
   // Data keys.
-  IRepsDataSets* DataSets = nullptr;
   QString DBName = QStringLiteral("ORV");
   QString QueryAlias, QueryRawSQL, QuerySQL, QueryFields;
   TRepsData* CurData = nullptr;

@@ -14,6 +14,8 @@
 #include "reports/output/orvReps_RepClasses.h"
 #include "reports/run/orvReps_Main.h"
 #include "reports/run/orvReps_KeyArgs_p.h"
+#include "reports/run/orvReps_Queries.h"
+#include "db/orvzeos.h"
 
 #include <QtCore/QElapsedTimer>
 
@@ -215,7 +217,7 @@ void OpenKeyEnd(TRF& rf, bool repq) {
   if (!rf.CurData) orvReps_ParQuery::OpenData(rf, repq ? rf.CurPart->Datas : rf.RepsDatas, 0);
   TRepsData& d = *rf.CurData;
   if (repq && !rf.SaveToFile.isEmpty() && d.Query()) {
-    QString text = d.Query()->SQLText();
+    QString text = orvReps_Queries::SQLText(*d.Query()->DataSet());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
         .replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     if (!text.endsWith(QLatin1String("\r\n"))) text += QLatin1String("\r\n");
@@ -480,15 +482,19 @@ int DecideKind(TRF& rf) {
                                                                         : TRepsData::KindSQL;
 }
 
-std::unique_ptr<IRepsQuery> NewQuery(TRF& rf, int kind, const QString& table) {
-  if (!rf.DataSets)
-    RaiseRepsError(rf, recGeneralError, {QStringLiteral("нет фабрики наборов данных для запроса")},
-                   false);
-  auto q = rf.DataSets->Create(kind, table);
-  if (!q)
+std::unique_ptr<IRepQuery> NewQuery(TRF& rf, int kind, const QString& table) {
+  std::unique_ptr<IRepQuery> q;
+  try {
+    q = kind == 1 ? orvReps_CellWriters::NewRepCommand(rf.Out(), table)
+                  : orvReps_CellWriters::NewRepQuery(rf.Out());
+  } catch (const ERepsAbort&) {
+    throw;
+  } catch (const Exception& e) {
+    RaiseRepsError(rf, recGeneralError, {e.Message()}, false);
+  }
+  if (!q || !q->DataSet())
     RaiseRepsError(rf, recGeneralError,
                    {QStringLiteral("фабрика не дала набора данных вида %1").arg(kind)}, false);
-  q->SetTimeout(rf.ReportTimeout());
   return q;
 }
 
@@ -515,10 +521,14 @@ void PrepareQuery(TRF& rf, int fieldMode) {
     return;
   }
   auto q = NewQuery(rf, 3, QString());
-  if (rf.ShowAll && !rf.DoingText.isEmpty())
-    rf.WriteMes(rf.DoingText + (rf.SQLShowText.isEmpty() ? rf.QuerySQL : rf.SQLShowText));
-  q->SetParamCheck(false);
-  q->SetSQLText(rf.QuerySQL);
+  TDataSet& ds = *q->DataSet();
+  if (Supports<ISQLQuery>(&ds)) {
+    if (rf.ShowAll && !rf.DoingText.isEmpty())
+      rf.WriteMes(rf.DoingText + (rf.SQLShowText.isEmpty() ? rf.QuerySQL : rf.SQLShowText));
+    // Colons of the statement are no parameters.
+    orvReps_Queries::SetParamCheck(ds, false);
+    orvReps_Queries::SetSQLText(ds, rf.QuerySQL);
+  }
   d.SetQuery(std::move(q));
 }
 
@@ -551,8 +561,8 @@ bool BuildHandFields(TRF& rf, int mode, QString& badName, QString& badType) {
     }
   } else if (mode == 1) {
     auto q = NewQuery(rf, 1, rf.QueryFields);
-    q->DataSet().Open();
-    TFields& fields = q->DataSet().Fields();
+    q->DataSet()->Open();
+    TFields& fields = q->DataSet()->Fields();
     for (int i = 0; i < fields.Count(); ++i)
       d.Fields.AddValueField(fields[i]->FieldName(), FieldKindMap(fields[i]->DataType()),
                              fields[i]->DisplayWidth());
@@ -616,16 +626,17 @@ void BuildCash(TRF& rf) {
 void ExecStatement(TRF& rf, const QString& statement, bool tryOnly, const QString& file) {
   const qint64 start = Ticks();
   auto q = NewQuery(rf, 3, QString());
-  q->SetParamCheck(false);
-  q->SetSQLText(statement);
+  TDataSet& ds = *q->DataSet();
+  orvReps_Queries::SetParamCheck(ds, false);
+  orvReps_Queries::SetSQLText(ds, statement);
   if (rf.ShowAll && !rf.DoingText.isEmpty())
     rf.WriteMes(rf.DoingText + (rf.SQLShowText.isEmpty()
-                                    ? q->SQLText()
+                                    ? orvReps_Queries::SQLText(ds)
                                     : rf.SQLShowText + QStringLiteral("\r\n")));
-  if (!file.isEmpty()) orvReps_Lib::SaveStrToFile(file, q->SQLText());
+  if (!file.isEmpty()) orvReps_Lib::SaveStrToFile(file, orvReps_Queries::SQLText(ds));
   SetLastErr(rf, QString());
   try {
-    q->ExecSQL();
+    orvReps_Queries::ExecSQL(ds);
   } catch (const ERepsAbort&) {
     throw;
   } catch (const Exception& e) {

@@ -11,7 +11,12 @@
 class TRF;
 class TRepsRun;
 class TRepsDatas;
-class IRepsQuery;
+class IRepQuery;
+class TRepsData;
+class TRepsField;
+class TFormatCommands;
+class TDataSet;
+class TField;
 
 namespace orvReps_KeyProcs {
 
@@ -53,14 +58,32 @@ namespace orvReps_ParQuery {
 
 // 1 a hand-made table, 0 an SQL query.
 int DecideKind(TRF& rf);
-// A dataset of the run's factory, with the run's time-out; stops the run when there is none.
-std::unique_ptr<IRepsQuery> NewQuery(TRF& rf, int kind, const QString& table);
+// A query (kind 3) or a dataset over the table (kind 1) of the run's query factory, with the
+// run's time-out; stops the run when there is none.
+std::unique_ptr<IRepQuery> NewQuery(TRF& rf, int kind, const QString& table);
 void OpenData(TRF& rf, TRepsDatas& list, int fieldMode);
 void PrepareQuery(TRF& rf, int fieldMode);
 // False with the item's name and type text when a type letter is unknown.
 bool BuildHandFields(TRF& rf, int mode, QString& badName, QString& badType);
 void BuildCash(TRF& rf);
 void ExecStatement(TRF& rf, const QString& statement, bool tryOnly, const QString& file);
+// One pair of INSERTINTOTABLE: the source field (none for a pair of FORMAT alone), the
+// compiled format string and its text.
+struct TFieldValueSource {
+  TRepsField* Source = nullptr;
+  std::unique_ptr<TFormatCommands> Format;
+  QString FormatText;
+};
+// The destination fields and, in the same order, what each is set from.
+struct TInsertPairs {
+  std::vector<TField*> DestFields;
+  std::vector<TFieldValueSource> Sources;
+};
+// Pairs the destination's fields with the source's (DESTFIELDS, SOURCEFIELDS, FORMAT); false
+// with LastErrText naming the missing field or the count mismatch.
+bool MapInsertFields(TRF& rf, TRepsData& source, TDataSet& dest, TInsertPairs& pairs);
+// Sets destination field i of the current insert; where names that step for the error text.
+void CopyInsertValue(TInsertPairs& pairs, int i, QString& where);
 // Copies the source data object into the table: every row or, on an error, none.
 void InsertIntoTable(TRF& rf);
 QString QuoteErrText(const QString& text);

@@ -22,7 +22,6 @@ bool RunRepsCore(const QString& text, std::unique_ptr<TReports>& reports, const 
   try {
     TRF rf(TRepsRunOptions{setup.NonInteractive}, setup.Canvas ? setup.Canvas() : nullptr);
     orvReps_Main::RF = &rf;
-    rf.DataSets = setup.DataSets;
     rf.SetBuildSteps(setup.Steps);
     rf.ScriptText = text;
     rf.MesHook = hook;

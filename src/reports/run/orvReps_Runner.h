@@ -12,10 +12,10 @@
 namespace orvReps_Run {
 
 // What every run of this process is created with (the host sets it once): no waits, the
-// dataset factory, the build step set and the text metrics of the output.
+// build step set and the text metrics of the output. Datasets come from the root
+// environment's factory.
 struct TRunSetup {
   bool NonInteractive = false;
-  IRepsDataSets* DataSets = nullptr;
   IRepsBuildSteps* Steps = nullptr;
   std::function<std::unique_ptr<ITextMetrics>()> Canvas;
   // Called with the run object before its script starts (tests, hosts' own settings).

@@ -297,6 +297,7 @@ TEST_F(WritersTest, Measures) {
 class FakeQuery : public IRepQuery {
  public:
   explicit FakeQuery(QStringList& log, bool full) : log_(log), full_(full) {}
+  TDataSet* DataSet() override { return nullptr; }
   void SetActive(bool a) override { log_ << QStringLiteral("active=%1").arg(a); }
   void SetAutoCalcFields(bool a) override { log_ << QStringLiteral("calc=%1").arg(a); }
   bool SetListId(const QString& id) override { return Offer(QStringLiteral("list=") + id); }

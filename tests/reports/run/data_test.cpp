@@ -1,4 +1,8 @@
 // Data objects of both kinds and the query keys over the test cluster.
+#include "core/orvenv.h"
+#include "platform/data/field.h"
+#include "platform/data/zquery.h"
+#include "reports/output/orvReps_CellWriters.h"
 #include "reports/run/orvReps_RunKeys.h"
 #include "run_fixture.h"
 
@@ -185,7 +189,7 @@ TEST_F(QueryKeys, ExecTryExecAndTheirErrors) {
   EXPECT_FALSE(Run("-SQLTIMEOUT abc"));
 
   // Without a factory a query stops the run and says so.
-  orvReps_Run::RunSetup().DataSets = nullptr;
+  factory.reset();
   EXPECT_FALSE(Run("-REPQ \"select 1\""));
   EXPECT_TRUE(messages.join(' ').contains(S("нет фабрики"))) << messages.join('|').toStdString();
 }
@@ -229,6 +233,68 @@ TEST_F(QueryKeys, InsertIntoTablePairingsAndRollback) {
     if (c.names)
       EXPECT_EQ(db->Scalar("select string_agg(name, ',' order by id) from dest"), c.names);
   }
+}
+
+namespace {
+// The same datasets as the factory it wraps, without transactions of its own.
+class BareFactory : public IrDataSets {
+ public:
+  explicit BareFactory(IrDataSets& inner) : inner_(inner) {}
+  TDataSet* CreateDataSet(int kind, TComponent* owner) override {
+    return inner_.CreateDataSet(kind, owner);
+  }
+
+ private:
+  IrDataSets& inner_;
+};
+}  // namespace
+
+TEST_F(QueryKeys, RunsTakeTheirDatasetsFromThePublishedFactory) {
+  // The output's query services work in a run, with the run's time-out; report queries read
+  // block by block.
+  QString value;
+  QStringList fields;
+  int timeout = -1, block = 0;
+  onFinish = [&](TRF& rf) {
+    auto q = orvReps_CellWriters::NewRepQuery(rf.Out());
+    orvReps_Queries::SetSQLText(*q->DataSet(), "select 40 + 2 as v");
+    q->DataSet()->Open();
+    value = q->DataSet()->Fields()[0]->AsString();
+    timeout = dynamic_cast<TZAbstractRODataset&>(*q->DataSet()).Timeout();
+    auto t = orvReps_CellWriters::NewRepCommand(rf.Out(), "dest");
+    t->DataSet()->Open();
+    for (int i = 0; i < t->DataSet()->Fields().Count(); ++i)
+      fields << t->DataSet()->Fields()[i]->FieldName();
+    auto* a = rf.CurPart->Datas.GetItem(0)->Query()->DataSet();
+    block = dynamic_cast<TZAbstractRODataset&>(*a).FetchBlock();
+  };
+  EXPECT_TRUE(Run("-SQLTIMEOUT 7 -REPQ \"select * from t\"")) << messages.join('|').toStdString();
+  EXPECT_EQ(value, "42");
+  EXPECT_EQ(timeout, 7);
+  EXPECT_EQ(fields, (QStringList{"id", "name", "qty"}));
+  EXPECT_GT(block, 0);
+  onFinish = nullptr;
+  EXPECT_EQ(factory->CreateDataSet(2, nullptr), nullptr);
+
+  // Without transactions of the factory, the inserts go in all or none through the
+  // destination's connection.
+  TRootEnv& env = *orvenv::GetRootEnv();
+  const QString src = "-REPQ \"\" FIELDS \"ID i, QTY i\" VALS \"1,5\" VALS \"2,30\" ";
+  {
+    BareFactory bare(*factory);
+    env.SetDataSets(&bare);
+    EXPECT_TRUE(Run(src + "-INSERTINTOTABLE A dest"));
+    EXPECT_EQ(db->Scalar("select count(*) from dest"), "0");
+    EXPECT_TRUE(Var("LastErrText").contains(S("записи номер 2")));
+    env.SetDataSets(factory.get());
+  }
+
+  // A factory published over another gives it back when it goes.
+  {
+    TRepsConnDataSets inner(db->conn);
+    EXPECT_EQ(env.DataSets, &inner);
+  }
+  EXPECT_EQ(env.DataSets, factory.get());
 }
 
 TEST_F(QueryKeys, EchoLinesAndSubKeysOpenIgnores) {

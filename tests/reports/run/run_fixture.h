@@ -3,6 +3,7 @@
 // a test asks for one.
 #include "core/orvcls.h"
 #include "platform/data/zconnection.h"
+#include "reports/run/orvReps_Queries.h"
 #include "reports/run/orvReps_Runner.h"
 #include "script/orvcode2.h"
 #include "script/orvcodeh.h"
@@ -58,8 +59,7 @@ class RunTest : public ::testing::Test {
   void UseDb() {
     if (testsupport::PgHost().isEmpty()) GTEST_SKIP() << "no PostgreSQL cluster";
     db = std::make_unique<PgSchema>();
-    factory = NewZRepsDataSets(db->conn);
-    orvReps_Run::RunSetup().DataSets = factory.get();
+    factory = std::make_unique<TRepsConnDataSets>(db->conn);
   }
   bool Run(const QString& script) {
     messages.clear();
@@ -74,5 +74,5 @@ class RunTest : public ::testing::Test {
   std::function<void(TRF&)> onFinish;
   std::unique_ptr<TReports> reports;
   std::unique_ptr<PgSchema> db;
-  std::unique_ptr<IRepsDataSets> factory;
+  std::unique_ptr<TRepsConnDataSets> factory;
 };
