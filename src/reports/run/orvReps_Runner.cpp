@@ -12,6 +12,18 @@ TRunSetup& RunSetup() {
   return setup;
 }
 
+namespace {
+void ReportEscaped(const TMesHook& hook, const QString& reason) {
+  const QString text = QStringLiteral("Отчёт прерван: ") + reason;
+  try {
+    if (hook) return hook(text);
+  } catch (...) {
+    // A hook that fails as well still leaves the reason in the log.
+  }
+  qWarning("%s", qUtf8Printable(text));
+}
+}  // namespace
+
 bool RunRepsCore(const QString& text, std::unique_ptr<TReports>& reports, const TMesHook& hook) {
   // A run started from a formula of another run nests: the outer run comes back afterwards.
   TRF* const outer = orvReps_Main::RF;
@@ -44,10 +56,15 @@ bool RunRepsCore(const QString& text, std::unique_ptr<TReports>& reports, const 
     if (setup.OnFinish) setup.OnFinish(rf);
     rf.Pars = nullptr;
     rf.ParsOwned.reset();
-  } catch (...) {
+  } catch (const std::exception& e) {
     // What escapes the run's own error reporting (its set-up, the closing pause, the finish
-    // hook) still fails the run, and the outer run's state must come back below.
+    // hook) still fails the run, says why, and the outer run's state must come back below.
     result = false;
+    const auto* ex = dynamic_cast<const Exception*>(&e);
+    ReportEscaped(hook, ex ? ex->Message() : QString::fromUtf8(e.what()));
+  } catch (...) {
+    result = false;
+    ReportEscaped(hook, QStringLiteral("неизвестная ошибка"));
   }
   orvReps_Main::RF = outer;
   orvReps_Main::RepsFailed = outerFailed;

@@ -29,7 +29,8 @@ using TMesHook = std::function<void(const QString&)>;
 
 bool RunReps(const QString& text);
 bool RunRepsWithHook(const QString& text, const TMesHook& hook);
-// The whole run; the produced reports go to the caller (none when nothing was produced).
+// The whole run; the produced reports go to the caller (none when nothing was produced). A
+// failure outside the run's own error reporting goes to the hook (without one, to the log).
 bool RunRepsCore(const QString& text, std::unique_ptr<TReports>& reports, const TMesHook& hook);
 
 // Registers "Reps" and the run's formula functions with the script registry.

@@ -123,6 +123,19 @@ TEST_F(RunTest, NestedRunsRestoreTheOuterRun) {
   EXPECT_EQ(orvReps_Main::RF, nullptr);
 }
 
+TEST_F(RunTest, FailuresOutsideTheScriptFailTheRunAndSayWhy) {
+  // The finish hook runs after the run's own error reporting: what it raises still reaches
+  // the caller's messages, and the state of an enclosing run comes back.
+  onFinish = [](TRF&) { throw Exception(QStringLiteral("finish failed")); };
+  EXPECT_FALSE(Run(QStringLiteral("-LET A 1")));
+  EXPECT_EQ(messages, QStringList{S("Отчёт прерван: finish failed")});
+  EXPECT_EQ(orvReps_Main::RF, nullptr);
+
+  onFinish = [](TRF&) { throw 42; };
+  EXPECT_FALSE(Run(QStringLiteral("-LET A 1")));
+  EXPECT_EQ(messages, QStringList{S("Отчёт прерван: неизвестная ошибка")});
+}
+
 TEST_F(RunTest, StopRequestBreaksAndFails) {
   TRF::StopRequested = true;
   const bool ok = Run(QStringLiteral("-LET A 1 -LET B 2"));
