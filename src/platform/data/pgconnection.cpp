@@ -1,5 +1,5 @@
-// The PostgreSQL driver over libpq. Results arrive in single-row mode and go straight into a
-// compact rowset, so a large result never exists twice in memory.
+// The PostgreSQL driver over libpq. Results arrive in single-row mode (a small FETCH as one
+// block) and go straight into a compact rowset, so a large result never exists twice in memory.
 #include "platform/data/dbdriver.h"
 #include "platform/data/pgtypes_p.h"
 #include "platform/rtl/datetime.h"
@@ -59,6 +59,18 @@ void DecodeBytea(const char* text, int length, QByteArray& out) {
   unsigned char* raw = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &n);
   out = QByteArray(reinterpret_cast<const char*>(raw), qsizetype(n));
   PQfreemem(raw);
+}
+
+// "FETCH [FORWARD] n ..." alone, with a small n: its whole result is small too.
+bool IsSmallFetch(const QByteArray& sql) {
+  if (sql.contains(';')) return false;
+  const QByteArray head = sql.left(40).simplified().toUpper();
+  if (!head.startsWith("FETCH ")) return false;
+  QByteArray rest = head.mid(6);
+  if (rest.startsWith("FORWARD ")) rest = rest.mid(8);
+  bool ok = false;
+  const int n = rest.left(rest.indexOf(' ')).toInt(&ok);
+  return ok && n >= 0 && n <= 65536;
 }
 
 class PgConnection final : public DbConnection {
@@ -275,7 +287,8 @@ class PgConnection final : public DbConnection {
                                values.data(), lengths.data(), formats.data(), 0);
     }
     if (!sent) throw EDbError(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
-    PQsetSingleRowMode(conn_);
+    // A small FETCH comes as one result: one result per row costs a copy and a free per row.
+    if (!IsSmallFetch(sql)) PQsetSingleRowMode(conn_);
 
     DbResult out;
     QString error, state;
