@@ -94,10 +94,13 @@ class TCol {
   qint32 AutoWidthCount = 0;
   std::vector<TAutoWidth> AutoWidths;  // ascending widths, unique
 
-  // Horizontal pages.
+  // Horizontal pages: the 1-based number among visible columns and the values that PAGE
+  // EMPTY treats as empty.
   bool OnAllPages = false;
   qint32 HPage = 0, Together = 0;
   std::vector<qint32> HPageOffsets;
+  qint32 VisibleNo = 0;
+  std::vector<Variant> EmptyValues;
 
   // A copy of every setting but the width histogram.
   void Assign(const TCol& source);
