@@ -49,7 +49,9 @@ void TInterfacedZQuery::Refresh() {
 // ---- TOrvZeosQLocation -------------------------------------------------------------------
 
 TOrvZeosQLocation::TOrvZeosQLocation(TComponent* owner)
-    : TInterfacedZQuery(owner), listControl_(new TOrvZeosControl(this)) {
+    : TInterfacedZQuery(owner),
+      listControl_(new TOrvZeosControl(this)),
+      savedParams_(std::make_unique<TParams>()) {
   listControl_->AfterConstruction();
 }
 
@@ -141,6 +143,7 @@ void TOrvZeosQLocation::DoBeforeOpen() {
   TInterfacedZQuery::DoBeforeOpen();
   if (listControl_ != nullptr) listControl_->RefreshIfIdle();
   savedSQL_ = SQLText();
+  savedParams_->Assign(&Params());
   opened_ = true;
 }
 
@@ -152,7 +155,17 @@ void TOrvZeosQLocation::DoAfterOpen() {
 void TOrvZeosQLocation::DoAfterClose() {
   TInterfacedZQuery::DoAfterClose();
   // Whatever an open step wrote into the statement is undone.
-  if (opened_ && SQLText() != savedSQL_) SetSQLText(savedSQL_);
+  if (!opened_ || SQLText() == savedSQL_) return;
+  QStringList kept;
+  for (int i = 0; i < Params().Count(); ++i) kept << Params().Items(i)->Name();
+  SetSQLText(savedSQL_);
+  // Parameters the rewritten statement dropped come back as they were at the open, so the
+  // next open calls with the same FILTER and ORDER.
+  for (int i = 0; i < Params().Count(); ++i) {
+    TParam* p = Params().Items(i);
+    if (kept.contains(p->Name(), Qt::CaseInsensitive)) continue;
+    if (TParam* was = savedParams_->FindParam(p->Name())) p->Assign(was);
+  }
 }
 
 void TOrvZeosQLocation::DataEvent(TDataEvent event, qintptr info) {

@@ -14,7 +14,10 @@
 #include "db/orvzeosdb.h"
 #include "platform/data/zquery.h"
 
+#include <memory>
+
 class TParam;
+class TParams;
 
 class ISQLQuery : public IInterface {
  public:
@@ -110,6 +113,7 @@ class TOrvZeosQLocation : public TInterfacedZQuery, public IListID, public IList
  private:
   TOrvZeosControl* listControl_;
   QString savedSQL_;
+  std::unique_ptr<TParams> savedParams_;  // the parameters as they were at the open
   bool opened_ = false;
 };
 

@@ -153,7 +153,16 @@ void TOrvZeosSPList::SetBatchUpdate(bool on) {
   Refresh();
 }
 
-void TOrvZeosSPList::ResetFieldViews() { KeyValues(); }
+// Fields hidden at run time are shown again.
+void TOrvZeosSPList::ResetFieldViews() {
+  for (int i = 0; i < FieldCount(); ++i) {
+    TPropDesc* d = orvdblists::FieldPropDesc(Fields().Fields(i));
+    if (d == nullptr || !d->ControlFlag) continue;
+    d->ControlFlag = false;
+    d->GetDefaultView()->SetPropertyVisible(true);
+  }
+  KeyValues();
+}
 
 void TOrvZeosSPList::SetParamValues(QString& names, Variant& values) {
   const bool isArray = values.IsArray();

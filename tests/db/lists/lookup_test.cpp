@@ -166,4 +166,38 @@ TEST_F(Lookups, ACommentedFirstLineRunsWholeWithItsSemicolon) {
   EXPECT_TRUE(ds.SQLText().startsWith(QLatin1String("SELECT 1")));
 }
 
+TEST_F(Lookups, AReloadShowsAgainTheFieldsHiddenAtRunTime) {
+  TOrvZeosSPList ds(nullptr);
+  ds.SetListIDText(S("справочник_склады"));
+  ds.SetUniqueKeyFields(S("ID"));
+  ds.Open();
+  TListDesc* list = ds.ListControl()->Desc() != nullptr
+                        ? dynamic_cast<TListDesc*>(ds.ListControl()->Desc())
+                        : nullptr;
+  ASSERT_NE(list, nullptr);
+  // NAME was hidden at run time, ADDRESS hidden by its setup.
+  struct Case {
+    const char* field;
+    bool hiddenAtRunTime;
+    bool visibleAfter;
+  } cases[] = {{"NAME", true, true}, {"ADDRESS", false, false}};
+  for (const Case& c : cases) {
+    auto* d = dynamic_cast<TPropDesc*>(list->Props()->FindDesc(S(c.field)));
+    ASSERT_NE(d, nullptr) << c.field;
+    (new TPropControl(ds.ListControl(), ds.FieldByName(S(c.field))))->SetDesc(d);
+    d->ControlFlag = c.hiddenAtRunTime;
+    d->GetDefaultView()->SetPropertyVisible(false);
+  }
+  ds.Last();
+  ds.Reload();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field);
+    auto* d = orvdblists::FieldPropDesc(ds.FieldByName(S(c.field)));
+    ASSERT_NE(d, nullptr);
+    EXPECT_FALSE(d->ControlFlag);
+    EXPECT_EQ(d->GetDefaultView()->PropertyVisible(), c.visibleAfter);
+  }
+  EXPECT_EQ(ds.LastKeyValues().ToInt(), ds.FieldByName(S("ID"))->AsInteger());
+}
+
 }  // namespace
