@@ -30,6 +30,8 @@ void TGroupBy::InitDefaults() {
   BreakOffset = 0;
   SheetName.reset();
   TailShowHead = UseTotal = NumCols = HasTexts = false;
+  for (auto& area : Texts)
+    for (auto& text : area) text.reset();
   for (QString* s : {HeadSeps, TailSeps, NumColsSeps}) s[0] = s[1] = QString();
   LegendFrom = LegendTo = 0;
   for (auto* r : {HeadRowsLess, TailRowsLess})

@@ -60,6 +60,13 @@ class TGroupBy {
   // [0] rules on visible rows, [1] on the other row kinds; two slots each.
   TRowsLessRule HeadRowsLess[2][2], TailRowsLess[2][2];
   bool HasTexts = false;
+  // TEXTS before and after the head and the tail (HTEXT1, HTEXT2, TTEXT1, TTEXT2) on the
+  // first, sequel and last horizontal page; the pages of one TEXTS share the compiled text.
+  std::shared_ptr<TFormatCommands> Texts[4][3];
+  // The text slot of a style area (0, 4, 6, 10), -1 for the others.
+  static int TextSlotOfArea(int area) {
+    return area == 0 ? 0 : area == 4 ? 1 : area == 6 ? 2 : area == 10 ? 3 : -1;
+  }
   // Visibility of the rows of the level's head and tail areas (0..4 head, 6..10 tail).
   qint32 AreaHide[11] = {};
 

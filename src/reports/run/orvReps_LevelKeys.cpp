@@ -290,6 +290,38 @@ void KeySeps(TRepsRun& run) {
   seps[1] = Arg(run);
 }
 
+void KeyTexts(TRepsRun& run) {
+  TRF& rf = R(run);
+  rf.PendingTextsPages = 0;
+  rf.PendingTexts[0] = RawArg(run);
+  rf.PendingTexts[1] = RawArg(run);
+}
+
+void KeyTextsFirst(TRepsRun& run) { R(run).PendingTextsPages |= 1; }
+void KeyTextsSequel(TRepsRun& run) { R(run).PendingTextsPages |= 2; }
+void KeyTextsLast(TRepsRun& run) { R(run).PendingTextsPages |= 4; }
+
+// The first page kind taken compiles the texts; the later ones share them. An empty text
+// leaves its slots as they were.
+void KeyTextsAfter(TRepsRun& run) {
+  TRF& rf = R(run);
+  TGroupBy& g = Level(rf);
+  const int base = rf.HeadTailSel == 0 ? 0 : 2;
+  for (int j = 0; j < 2; ++j) {
+    if (rf.PendingTexts[j].isEmpty()) continue;
+    std::shared_ptr<TFormatCommands> text;
+    for (int page = 0; page < 3; ++page) {
+      if (rf.PendingTextsPages != 0 && !(rf.PendingTextsPages & (1 << page))) continue;
+      if (!text) text = Compile(rf, rf.PendingTexts[j]);
+      g.Texts[base + j][page] = text;
+    }
+  }
+  if (rf.HeadTailSel == 0)
+    g.ShowGroup = false;
+  else if (!rf.PendingTexts[0].isEmpty() || !rf.PendingTexts[1].isEmpty())
+    g.HasTexts = true;
+}
+
 void KeyShowingGroup(TRepsRun& run) { Level(R(run)).ShowGroup = OnOffWord(Arg(run), true); }
 void KeyShowGroup(TRepsRun& run) { Level(R(run)).ShowGroup = true; }
 void KeyHideGroup(TRepsRun& run) { Level(R(run)).ShowGroup = false; }
@@ -425,6 +457,11 @@ const TKeyBinding kBindings[] = {
     {"HEAD.SHOWINGTOTAL", KeyShowingTotal, nullptr},
     {"HEAD.SHOWTOTAL", KeyShowTotal, nullptr},
     {"HEAD.SEPS", KeySeps, nullptr},
+    {"HEAD.TEXTS", KeyTexts, KeyTextsAfter},
+    {"HEAD.TEXTS.HFIRST", KeyTextsFirst, nullptr},
+    {"HEAD.TEXTS.HSEQUEL", KeyTextsSequel, nullptr},
+    {"HEAD.TEXTS.HLAST", KeyTextsLast, nullptr},
+    {"TAIL.TEXTS", KeyTexts, KeyTextsAfter},
     {"HEAD.SHOWINGGROUP", KeyShowingGroup, nullptr},
     {"HEAD.SHOWGROUP", KeyShowGroup, nullptr},
     {"HEAD.HIDEGROUP", KeyHideGroup, nullptr},

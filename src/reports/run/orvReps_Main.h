@@ -131,6 +131,9 @@ class TRF : public TRepsRun {
   bool BreakPageMayFollow = false;
   qint32 HeadTailSel = 0;
   TRowsLessRule PendingRowsLess;
+  // TEXTS being read: its before and after texts and the page kinds (1 first, 2 sequel, 4 last).
+  QString PendingTexts[2];
+  qint32 PendingTextsPages = 0;
   qint32 PendingRowsLessKind = 3;
   // Text reports' column separator; the default font style; the document's view mode
   // (1 print, 2 master, 4 normal, 5 web; 0 not given) and window title.

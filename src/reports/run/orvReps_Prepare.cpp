@@ -343,9 +343,22 @@ void TReportSteps::PreparePart(TRF& rf) {
     rf.EscapeOutText(t);
     return t;
   };
-  // The standard group text: the group's values in the title row.
-  d.LevelText = [&rf, &p](int level, int area, int, TAreaText& t) {
+  // TEXTS of the level's areas, else the standard group text before the head. Text output
+  // writes them as lines of their own, markup in the title row across the table.
+  for (int i = 0; i < p.GroupBys.Count(); ++i)
+    for (auto& area : p.GroupBys.GetItem(i).Texts)
+      for (auto& t : area)
+        if (t) t->BindReferences();
+  d.LevelText = [&rf, &p, text, &po](int level, int area, int slot, TAreaText& t) {
     const TGroupBy& g = p.GroupBys.GetItem(level);
+    t.Mode = text ? 0 : 1;
+    const int at = TGroupBy::TextSlotOfArea(area);
+    if (at >= 0 && g.Texts[at][slot]) {
+      t.Text.clear();
+      g.Texts[at][slot]->Execute(t.Text, rf.Out().PageWidth, po.Slots[0].TableWidth, -1, false,
+                                 nullptr, level);
+      return true;
+    }
     if (area != saHText1 || !g.HeadShowing || !g.ShowGroup || g.GroupCols.empty()) return false;
     QStringList parts;
     for (const TCol* c : g.GroupCols) parts << orvReps_MAINPrepare::ValueText(*c, c->Value);

@@ -108,3 +108,16 @@ TEST_F(DocBlocks, SpreadsheetPageBreaksBecomeRowBreaks) {
   // Plain HTML has no page breaks.
   EXPECT_FALSE(Build("HTML", "-GROUPBY G BREAK AfterAll Page", "r.htm").contains("Break"));
 }
+
+// TEXTS before and after a head and a tail: lines of their own in text output, the title row
+// in HTML (written as given: texts may hold markup); a head with texts drops the standard
+// group text.
+TEST_F(DocBlocks, LevelTextsSurroundHeadsAndTails) {
+  const char* keys = "-GROUPBY G HEAD HIDE TEXTS \"<i>[*G]</i>\" \"\" TAIL HIDE TEXTS \"\" \"end\"";
+  EXPECT_EQ(Build("TEXT", keys),
+            QByteArray("<i>a</i>\r\na x 1\r\na y 2\r\nend\r\n<i>b</i>\r\nb z 4\r\nend\r\n"));
+  const QByteArray html = Build("HTML", keys, "t.htm");
+  EXPECT_TRUE(html.contains("<tr><td class=r0 ColSpan=3><i>b</i>\r\n<tr><td class=r0>b<td "))
+      << html.toStdString();
+  EXPECT_EQ(html.count("ColSpan=3>end\r\n"), 2) << html.toStdString();
+}
