@@ -117,6 +117,11 @@ class TDBPropDesc : public TFieldDesc, public ISearchableProp {
   void AssignTo(TPersistent* dest) override;
   // A get-text handler: the text is the default value.
   void DefaultValueText(TObject* sender, QString& text, bool displayText);
+  // The same as a field's get-text handler.
+  void DefaultValueFieldText(TField* sender, QString& text, bool displayText) {
+    (void)sender;
+    DefaultValueText(nullptr, text, displayText);
+  }
 
   using TFieldDesc::GetName;
   QString GetName() override { return TFieldDesc::GetName(); }

@@ -99,16 +99,32 @@ class IEditRights : public IInterface {
   virtual bool CanInsert() = 0;
 };
 
-// Fields by the names of the list's field descriptions.
+class TListDesc;
+
+// A list dataset's fields and description, as its list control answers them.
 class IListFields : public IInterface {
  public:
   ORV_INTERFACE_ID(IListFields, "{A858AB83-506B-442B-B931-A6545ED3650F}")
+  // Raises "Поле/свойство '%s' не найдено" for a name no field has.
   virtual TField* FieldByName(const QString& name) = 0;
   virtual TField* FindField(const QString& name) = 0;
-  // The last scroll distance the list control's own data link was told.
+  virtual IListDescInfo* GetListDescInfo() { return nullptr; }
+  // The distance of the last scroll.
   virtual int LastScrollDistance() { return 0; }
-  // The field about to be edited (the control asks to be told when it is freed).
-  virtual void SetEditingField(TField* field) { (void)field; }
+  virtual void SetChangedField(TField* field) { (void)field; }
+  // "*" fills every null field; a ";"-list overwrites the fields it names.
+  virtual void SetDefaultValues(const QString& fieldNames) { (void)fieldNames; }
+  virtual bool HasListDescInfo() { return false; }
+  // Append and Insert that carry the current record's values into the new one.
+  virtual void AppendWithSave() {}
+  virtual void InsertWithSave() {}
+  virtual void ListDataEvent(TDataEvent event, qintptr info) {
+    (void)event;
+    (void)info;
+  }
+  virtual TObject* GetListControl() { return nullptr; }
+  // The description, resolved on demand; nullptr without one.
+  virtual TListDesc* GetListDesc() { return nullptr; }
 };
 
 // One parameter of a dataset control. Wrappers are made per request and shared by their

@@ -317,6 +317,7 @@ class TListDesc : public TMovesListDesc, public IListDescInfo, public IListDescO
  protected:
   TFieldDescList* CreateProps() override;
   TListDescViews* CreateViews() override;
+  TObjectControls* CreateControls() override;
 
  private:
   TOrvEntryDesc* entryDesc_ = nullptr;
@@ -428,6 +429,8 @@ namespace orvdblists {
 // The registry, made on first use (aliases, built-in lists; late adoption by the script
 // application's component).
 TOrvDescList* GetDescList();
+// The registry when it has been made, else nullptr.
+TOrvDescList* ExistingDescList();
 // Frees the registry (process end, tests).
 void FreeDescList();
 // The TListDesc behind a list dataset, list control or description; nullptr otherwise.

@@ -5,6 +5,7 @@
 #include "core/orvsys.h"
 #include "db/orvdbutils.h"
 #include "db/orvdblists.h"
+#include "db/orvlistcontrol.h"
 #include "platform/data/dataset.h"
 #include "platform/data/fields.h"
 #include "platform/data/params.h"
@@ -80,6 +81,8 @@ TFieldDescList* TListDesc::CreateProps() {
 TListDescViews* TListDesc::CreateViews() {
   return new TGridSetups(this, TGridSetup::StaticClass());
 }
+
+TObjectControls* TListDesc::CreateControls() { return new TListControls(this); }
 
 // ---- TOrvDataListDesc --------------------------------------------------------------------
 

@@ -254,6 +254,8 @@ TOrvDescList* GetDescList() {
   return gRegistry;
 }
 
+TOrvDescList* ExistingDescList() { return gRegistry; }
+
 void FreeDescList() {
   TOrvDescList* r = gRegistry;
   gRegistry = nullptr;

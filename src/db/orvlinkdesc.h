@@ -135,6 +135,7 @@ class TLinkedListDesc : public TDBListDesc {
   TLinkedPropDesc* FindLinkedProp(const QString& prefix) const;
   bool CanCacheLookups() const { return false; }
   TOrvLookupList* LookupCache(const QString& keyFields);
+  bool HasLookupCache() const { return lookupCache_ != nullptr; }
 
  protected:
   TFieldDescList* CreateProps() override;

@@ -59,7 +59,10 @@ class TOrvLookup : public TComponent {
 class TOrvLookupZeos : public TOrvZeosSPList, public ILookupMark, public ILookupControl {
   ORV_CLASS(TOrvLookupZeos, TOrvZeosSPList)
   using TCreateArg = TComponent;
-  explicit TOrvLookupZeos(TComponent* owner) : TOrvZeosSPList(owner) {}
+  // Keeps the fields as the result gives them (no titles, order or visibility).
+  explicit TOrvLookupZeos(TComponent* owner) : TOrvZeosSPList(owner) {
+    ListControl()->AssignTitles = false;
+  }
 
   // Binds the list: its call and parameters, its alias's connection, read-only, and the
   // statement built at once.

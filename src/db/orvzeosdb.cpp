@@ -62,7 +62,7 @@ int TZConnectionControl::TransactionLevel() {
 // ---- TOrvZeosControl ---------------------------------------------------------------------
 
 TOrvZeosControl::TOrvZeosControl(TZAbstractRODataset* dataSet)
-    : TOrvLocationControl(nullptr, dataSet) {}
+    : TDBParamsControl(nullptr, dataSet) {}
 
 TZAbstractRODataset* TOrvZeosControl::Query() const {
   return dynamic_cast<TZAbstractRODataset*>(DataSet());
@@ -76,7 +76,7 @@ TZConnection* TOrvZeosControl::Conn() const {
 TComponent* TOrvZeosControl::GetConnection() { return Conn(); }
 
 void TOrvZeosControl::PrepareConnection() {
-  TOrvLocationControl::PrepareConnection();
+  TDBParamsControl::PrepareConnection();
   TZAbstractRODataset* q = Query();
   if (q == nullptr) return;
   TAliasDesc* alias = Alias();
@@ -105,34 +105,6 @@ TCollection* TOrvZeosControl::GetParams() {
 QString TOrvZeosControl::ParseSQL(const QString& text, bool create) {
   TZAbstractRODataset* q = Query();
   return q != nullptr ? q->Params().ParseSQL(text, create) : text;
-}
-
-namespace {
-TParam* AsParam(TCollectionItem* item) { return CheckClass<TParam>(item); }
-}  // namespace
-
-TFieldType TOrvZeosControl::GetParamDataType(TCollectionItem* p) const {
-  return AsParam(p)->DataType();
-}
-QString TOrvZeosControl::GetParamName(TCollectionItem* p) const { return AsParam(p)->Name(); }
-TParamType TOrvZeosControl::GetParamType(TCollectionItem* p) const {
-  return AsParam(p)->ParamType();
-}
-Variant TOrvZeosControl::GetParamValue(TCollectionItem* p) const { return AsParam(p)->Value(); }
-void TOrvZeosControl::LoadParamFromStream(TCollectionItem* p, TStream* stream) const {
-  AsParam(p)->LoadFromStream(stream, ftBlob);
-}
-void TOrvZeosControl::SetParamDataType(TCollectionItem* p, TFieldType type) const {
-  AsParam(p)->SetDataType(type);
-}
-void TOrvZeosControl::SetParamType(TCollectionItem* p, TParamType type) const {
-  AsParam(p)->SetParamType(type);
-}
-void TOrvZeosControl::SetParamName(TCollectionItem* p, const QString& name) const {
-  AsParam(p)->SetName(name);
-}
-void TOrvZeosControl::SetParamValue(TCollectionItem* p, const Variant& value) const {
-  AsParam(p)->SetValue(value);
 }
 
 // ---- TOrvZeosCounter ---------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // the server counter of each connection.
 #include "db/orvcounter.h"
 #include "db/orvdb.h"
+#include "db/orvlistcontrol.h"
 
 class TZConnection;
 class TZAbstractRODataset;
@@ -31,8 +32,8 @@ class TZConnectionControl : public TConnControl, public IConnectionTransaction {
 };
 
 // The list control of a list dataset (a query of the component layer).
-class TOrvZeosControl : public TOrvLocationControl {
-  ORV_CLASS(TOrvZeosControl, TOrvLocationControl)
+class TOrvZeosControl : public TDBParamsControl {
+  ORV_CLASS(TOrvZeosControl, TDBParamsControl)
   explicit TOrvZeosControl(TZAbstractRODataset* dataSet);
 
   TZAbstractRODataset* Query() const;
@@ -43,16 +44,6 @@ class TOrvZeosControl : public TOrvLocationControl {
   void PrepareConnection() override;
   TCollection* GetParams() override;
   QString ParseSQL(const QString& text, bool create) override;
-
-  TFieldType GetParamDataType(TCollectionItem* param) const override;
-  QString GetParamName(TCollectionItem* param) const override;
-  TParamType GetParamType(TCollectionItem* param) const override;
-  Variant GetParamValue(TCollectionItem* param) const override;
-  void LoadParamFromStream(TCollectionItem* param, TStream* stream) const override;
-  void SetParamDataType(TCollectionItem* param, TFieldType type) const override;
-  void SetParamType(TCollectionItem* param, TParamType type) const override;
-  void SetParamName(TCollectionItem* param, const QString& name) const override;
-  void SetParamValue(TCollectionItem* param, const Variant& value) const override;
 };
 
 // The next number from the server, through a query on the counter's connection.

@@ -105,12 +105,9 @@ void TOrvZeosSPList::SetUniqueKeyFields(const QString& names) {
 
 QString TOrvZeosSPList::KeyFieldNames() {
   if (!uniqueKeyFields_.isEmpty()) return uniqueKeyFields_;
-  QString names;
-  if (TDBListDesc* l = ListDesc()) names = l->PrimaryFields();
-  if (!names.isEmpty()) return names;
-  if (Active() && FindField(QStringLiteral("ID")) == nullptr && FieldCount() > 0)
-    return Fields().Fields(0)->FieldName();
-  return QStringLiteral("ID");
+  QString names = QStringLiteral("ID");
+  if (ListControl() != nullptr) ListControl()->GetKeyFieldNames(names, names);
+  return names;
 }
 
 Variant TOrvZeosSPList::KeyValues() {
@@ -291,10 +288,7 @@ void TOrvZeosSPList::OracleTwoStepRead() {
 // The list's current search filters the rows: through FILTER when the call has it, else
 // locally.
 void TOrvZeosSPList::ApplySearch() {
-  TOrvSearchObjects* searches = ListDesc()->SearchObjects();
-  if (searches == nullptr) return;
-  searches->LoadFromRegistry();
-  TOrvSearchObject* current = searches->GetCurrent();
+  TOrvSearchObject* current = ListControl() != nullptr ? ListControl()->CurrentSearch() : nullptr;
   if (current == nullptr) return;
   filterText_ = current->Filter;
   SetFiltered(true);
@@ -319,24 +313,13 @@ void TOrvZeosSPList::InternalInitFieldDefs() {
   TOrvZeosSelectProc::InternalInitFieldDefs();
   if (!DefaultFields()) return;
   CreateFields();
-  PrepareFields();
+  if (ListControl() != nullptr) ListControl()->CreateDescFields();
   SetDefaultFields(false);
-}
-
-void TOrvZeosSPList::PrepareFields() {
-  TDBListDesc* l = ListDesc();
-  TFieldDescList* props = l != nullptr ? l->Props() : nullptr;
-  for (int i = 0; props != nullptr && i < props->Count(); ++i) {
-    auto* prop = dynamic_cast<TCoCollectionItem*>(props->Items(i));
-    TComponent* companion = prop != nullptr ? prop->Companion() : nullptr;
-    if (companion == nullptr) continue;
-    if (TField* f = FindField(static_cast<TNamedCollectionItem*>(prop)->GetName()))
-      f->SetTag(companion->Tag());
-  }
 }
 
 void TOrvZeosSPList::InternalOpen() {
   ClearCaches();
+  if (ListControl() != nullptr) ListControl()->ResetLookupCache();
   TOrvZeosSelectProc::InternalOpen();
 }
 
@@ -381,7 +364,10 @@ void TOrvZeosSPList::DoBeforeEdit() {
 void TOrvZeosSPList::DoBeforeInsert() {
   TOrvZeosSelectProc::DoBeforeInsert();
   PrepareUpdates();
-  if (ListControl() != nullptr) ListControl()->BeforeInsert();
+  if (ListControl() != nullptr) {
+    ListControl()->NewRecordPending = true;
+    ListControl()->BeforeInsert();
+  }
 }
 
 void TOrvZeosSPList::DoOnNewRecord() {

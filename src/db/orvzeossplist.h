@@ -148,8 +148,6 @@ class TOrvZeosSPList : public TOrvZeosSelectProc,
   void PrepareUpdates();
 
  private:
-  // The fields take what their descriptions give (the tags the update statements name).
-  void PrepareFields();
   void PrepareStatementLines();
   void TakeFilterAndOrder();
   void OracleTwoStepRead();
