@@ -10,6 +10,8 @@
 #include <vector>
 
 class TRepsField;
+class TCompileCode;
+class TFormatCommands;
 
 enum TTtlType : qint32 {
   ttNone,
@@ -93,6 +95,24 @@ class TCol {
   bool AutoWidthHead = true, AutoWidthTotal = true;
   qint32 AutoWidthCount = 0;
   std::vector<TAutoWidth> AutoWidths;  // ascending widths, unique
+
+  // Options of column setup: replacements (value, text), red negatives, skip-null, the
+  // COLSIF rule (condition 0-3, action, level or -1), separators of texts taller than a line
+  // count (side texts left/right, then top/bottom), body and total format strings, the
+  // calculated column's formula or constant, the row-span mode (3 none applied yet).
+  std::vector<std::pair<Variant, QString>> Replacements;
+  bool RedNegatives = false, SkipNull = false, HasCellFormats = false;
+  qint32 ColsIfCond = 0, ColsIfAction = 0, ColsIfLevel = -1;
+  qint32 MoreLinesSide = 32000, MoreLinesVert = 32000;
+  QString MoreLinesLeft, MoreLinesRight, MoreLinesTop, MoreLinesBottom;
+  std::shared_ptr<TFormatCommands> BodyFormat, TotalFormat;
+  // Spreadsheet cell formulas with format commands (head, body, total); a plain formula stays
+  // in the area's TCellProp::Formula.
+  std::shared_ptr<TFormatCommands> CellFormulas[3];
+  std::shared_ptr<TCompileCode> Formula;
+  Variant ConstValue;
+  qint32 RowSpanMode = 3;
+  bool IsNumbering = false;
 
   // Horizontal pages: the 1-based number among visible columns and the values that PAGE
   // EMPTY treats as empty.

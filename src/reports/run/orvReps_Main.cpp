@@ -135,6 +135,9 @@ void TRF::ResetReportSettings() {
   OutputStage = -2;
   CurPart->ResetSettings();
   CurGroupIndex = 0;
+  CalcFields.clear();
+  NumberingCols.clear();
+  NumberingList.clear();
   DoingText = QStringLiteral("Делаю: ");
   SQLShowText.clear();
   FileText.clear();

@@ -141,6 +141,25 @@ class TRF : public TRepsRun {
   qint32 DefFontStyle = 0;
   qint32 ViewMode = 0;
   QString WindowTitle;
+  // Column property keys: the special fields the running key made, the state bits of the key
+  // that the last column lookup found.
+  qint32 SpecFieldCount = 0;
+  qint32 FoundKeyFlags = 0;
+  // Calculated fields (CALCFIELD, PP, GP; stage 1-4) and the numbering columns among them
+  // ("@." + name, caption, alignments).
+  struct TCalcFieldDef {
+    QString Name;
+    TFieldType Type = ftString;
+    QString Formula;
+    qint32 Stage = 2;
+  };
+  std::vector<TCalcFieldDef> CalcFields;
+  struct TNumberingCol {
+    QString Ref, Caption;
+    qint32 HAlign = 2, VAlign = 2;
+  };
+  std::vector<TNumberingCol> NumberingCols;
+  QString NumberingList;
 
   // Model.
   TReportParts Parts{*this};

@@ -65,100 +65,6 @@ struct TReportSteps::TPartOut {
   TDocRun Doc;
 };
 
-namespace orvReps_MAINPrepare {
-
-int ValueTypeOf(TFieldType t) {
-  switch (t) {
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftAutoInc:
-    case ftLargeint: return 3;
-    case ftFloat:
-    case ftCurrency:
-    case ftBCD:
-    case ftFMTBcd: return 6;
-    case ftBoolean: return 5;
-    case ftDate:
-    case ftTime:
-    case ftDateTime:
-    case ftTimeStamp: return 11;
-    default: return 1;
-  }
-}
-
-QString ValueText(const TCol& col, const Variant& v) {
-  if (v.IsNull() || v.IsEmpty()) return {};
-  switch (col.ValueType) {
-    case 3:
-      if (v.IsString()) return v.ToString();
-      return QString::number(v.ToInt64());
-    case 6:
-      if (v.IsString()) return v.ToString();
-      if (!col.NumberFormat.isEmpty()) return FormatFloat(col.NumberFormat, v.ToDouble());
-      return FloatToStr(v.ToDouble());
-    case 5: return v.ToInt64() != 0 ? col.TrueText : col.FalseText;
-    case 11:
-      if (v.IsString()) return v.ToString();
-      if (!col.NumberFormat.isEmpty()) return FormatDateTime(col.NumberFormat, v.ToDouble());
-      return DateToStr(v.ToDouble());
-    default: return v.ToString();
-  }
-}
-
-void SetupColumns(TRF& rf, int dataIndex, TRepsData& data, bool& anyTotal) {
-  TReportPart& p = *rf.CurPart;
-  bool totalsWanted = false;
-  for (int i = 0; i < p.GroupBys.Count(); ++i)
-    if (p.GroupBys.GetItem(i).TailShowing) totalsWanted = true;
-  for (int i = 0; i < data.Fields.Count(); ++i) {
-    TRepsField& f = data.Fields.Item(i);
-    TCol& c = p.Cols.Add();
-    c.Alias = QChar(QLatin1Char(char('A' + dataIndex)));
-    c.FieldName = f.Name;
-    c.DisplayName = f.Name;
-    c.DataIndex = dataIndex;
-    c.FieldIndex = i;
-    c.DataField = &f;
-    c.ValueType = ValueTypeOf(f.DataType);
-    c.IsNumeric = c.ValueType == 3 || c.ValueType == 6;
-    c.TrueText = QStringLiteral("True");
-    c.FalseText = QStringLiteral("False");
-    c.DefaultWidth = qMax<int>(f.DisplayWidth > 0 ? f.DisplayWidth : 10, f.Name.size());
-    c.TotalKind = totalsWanted && c.IsNumeric ? ttSum : ttNone;
-    // TOTAL and TOTALLEVEL: the newest entry naming the column wins; an excluding entry ends.
-    static const int kTOTAL = orvReps_KeyDefs::KeyByPath(QStringLiteral("TOTAL"));
-    static const int kTOTALLEVEL = orvReps_KeyDefs::KeyByPath(QStringLiteral("TOTALLEVEL"));
-    bool kindDone = false, levelDone = false;
-    for (int k = rf.PrepArgsKeys.Count() - 1; k >= 0 && totalsWanted; --k) {
-      const TprepArgsKey& e = rf.PrepArgsKeys.GetItem(k);
-      const bool level = e.Key == kTOTALLEVEL;
-      if ((level ? levelDone : kindDone) || (e.Key != kTOTAL && !level)) continue;
-      bool include = false;
-      if (orvReps_Values::MatchInList(0, 0, c.Alias, c.FieldName, e.Arg1, include) < 0) continue;
-      (level ? levelDone : kindDone) = true;
-      if (!include) continue;
-      if (level) {
-        bool ok = false;
-        const int n = e.Arg2.trimmed().toInt(&ok);
-        c.TotalLevel = ok ? n : -1;
-      } else {
-        const int kind = orvReps_KeyDefs::ArgCodeIndex(kTOTAL, 1, e.Arg2);
-        c.TotalKind = kind >= 0 ? static_cast<TTtlType>(kind) : ttNone;
-        if (!c.IsNumeric && c.TotalKind >= ttSum && c.TotalKind <= ttAverageNotZero)
-          c.TotalKind = ttNone;
-      }
-    }
-    c.BodyProps = c.HeadProps = c.TotalProps = BaseCellProp(rf.Out());
-    if (c.IsNumeric) c.BodyProps.HAlign = c.TotalProps.HAlign = 4;
-    c.SavedVisible = c.Visible;
-    c.SavedHidden = c.Hidden;
-    c.ClampWidth();
-    if (c.TotalKind != ttNone) anyTotal = true;
-  }
-}
-
-}  // namespace orvReps_MAINPrepare
 
 // ---- Document --------------------------------------------------------------------------------
 
@@ -263,13 +169,21 @@ void TReportSteps::PreparePart(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   const TRepType type = rf.Out().RepType;
   if (p.Datas.Count() == 0) RaiseRepsError(rf, recNoBasicTable, {}, false);
+  for (int d = 0; d < p.Datas.Count(); ++d)
+    if (!p.Datas.GetItem(d)->IsActive()) RaiseRepsError(rf, recNoOpenRepQ, {}, false);
   p.Cols.Clear();
-  bool anyTotal = false;
-  for (int d = 0; d < p.Datas.Count(); ++d) {
-    TRepsData& data = *p.Datas.GetItem(d);
-    if (!data.IsActive()) RaiseRepsError(rf, recNoOpenRepQ, {}, false);
-    orvReps_MAINPrepare::SetupColumns(rf, d, data, anyTotal);
+  p.CalcCols = TCalcCols();
+  p.TotalsWanted = p.TotalsWanted || p.ColsIfUsed;
+  for (int i = 0; i < p.GroupBys.Count() && !p.TotalsWanted; ++i) {
+    const TGroupBy& g = p.GroupBys.GetItem(i);
+    p.TotalsWanted = g.TailShowing || g.HeadShowTotal || g.UseTotal;
   }
+  bool anyTotal = false;
+  for (int d = 0; d < p.Datas.Count(); ++d)
+    orvReps_MAINPrepare::SetupColumns(rf, d, p.Datas.GetItem(d), anyTotal);
+  orvReps_MAINPrepare::SetupColumns(rf, -1, nullptr, anyTotal);
+  p.TotalsWanted = anyTotal || p.ColsIfUsed;
+  p.Cols.ClampWidths(false);
   QString bad;
   if (!p.GroupBys.PrepareLevels(p.Cols, bad))
     RaiseRepsError(rf, recBadGroupFieldName, {bad}, false);

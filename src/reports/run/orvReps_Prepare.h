@@ -1,6 +1,7 @@
 #pragma once
 // The report's own build steps: columns from the part's data, group breaks, virtual rows and
 // the document written to the result file through an owner-only spool.
+#include "reports/run/orvReps_MAINPrepare.h"
 #include "reports/run/orvReps_Main.h"
 
 #include <map>
@@ -35,13 +36,6 @@ class TReportSteps : public IRepsBuildSteps {
   std::unique_ptr<TDocOut> doc_;
 };
 
-namespace orvReps_MAINPrepare {
-// Appends a column per field of the data source (alias "A" + index).
-void SetupColumns(TRF& rf, int dataIndex, TRepsData& data, bool& anyTotal);
-// The value as the column prints it: 64-bit integers, FloatToStr or the column's pattern.
-QString ValueText(const TCol& col, const Variant& value);
-int ValueTypeOf(TFieldType type);
-}  // namespace orvReps_MAINPrepare
 
 namespace orvReps_OutKeys {
 void KeyRepFormat(TRepsRun& run);

@@ -141,6 +141,11 @@ void TReportPart::ResetSettings() {
   CopyLevel = 0;
   CopyCount = 2;
   for (auto& t : CopyTexts) t.reset();
+  SpecFields.clear();
+  TextSplitLimit = 2147483647;
+  TextSplitMode = 1;
+  TotalsWanted = ColsIfUsed = AutoWidthUsed = MaskSpanUsed = false;
+  AddWidthUsed = TotalFormatUsed = FormulaWithCommands = SkipNullUsed = false;
   Cols.Clear();
   CalcCols = TCalcCols();
   GroupBys.DeleteFrom(1);

@@ -139,6 +139,14 @@ struct TRepsLinkPair {
 
 class TFormatCommands;
 
+// A column-list item with "~" of a column property key: the item, the plain item before the
+// run of tilde items it belongs to, and the key's final state bits.
+struct TSpecField {
+  QString Text, BaseText;
+  bool Start = false;  // the first of its run; the others continue it
+  qint32 Flags = 0;
+};
+
 class TReportPart {
  public:
   TReportPart();
@@ -188,6 +196,13 @@ class TReportPart {
   bool CopyOn = false;
   qint32 CopyLevel = 0, CopyCount = 2;
   std::shared_ptr<TFormatCommands> CopyTexts[3];
+
+  // Column property keys and what column setup derives from them.
+  std::vector<TSpecField> SpecFields;
+  qint32 TextSplitLimit = 2147483647, TextSplitMode = 1;  // 1 none, 2 break, 3 wrap
+  bool TotalsWanted = false, ColsIfUsed = false, AutoWidthUsed = false, MaskSpanUsed = false;
+  bool AddWidthUsed = false, TotalFormatUsed = false, FormulaWithCommands = false;
+  bool SkipNullUsed = false;
 
   // Clears what belongs to one report.
   void ResetSettings();

@@ -2,6 +2,7 @@
 // query keys, TOTAL/TOTALLEVEL; and the binding table of every procedure bound so far.
 #include "reports/run/orvReps_RunKeys.h"
 #include "reports/run/orvReps_Prepare.h"
+#include "reports/run/orvReps_ColumnKeys.h"
 
 #include "platform/data/dataset.h"
 #include "platform/data/field.h"
@@ -452,7 +453,7 @@ std::span<const TKeyBinding> RunBindings() { return kBindings; }
 std::vector<TKeyBinding> AllBindings() {
   std::vector<TKeyBinding> all;
   for (auto family : {RunBindings(), FlowBindings(), MesBindings(), FileBindings(),
-                      ResultBindings(), OptionBindings(), LevelBindings()})
+                      ResultBindings(), OptionBindings(), LevelBindings(), ColumnBindings()})
     all.insert(all.end(), family.begin(), family.end());
   return all;
 }
