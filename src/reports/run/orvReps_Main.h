@@ -160,6 +160,15 @@ class TRF : public TRepsRun {
   };
   std::vector<TNumberingCol> NumberingCols;
   QString NumberingList;
+  // The numbering column PP or GP is building.
+  struct TNumberingDraft {
+    bool Compound = false;  // GP
+    QString Levels, LeadZero, Name, TypeWord, Formula, Caption, HAlignWord, VAlignWord;
+    qint32 RowKind = 2;
+  } Numbering;
+  // KEYFIELDS and NOKEYFIELDS were given; the field list of the IFMORELINES rules.
+  bool KeyFieldsGiven = false, NoKeyFieldsGiven = false;
+  QString IfMoreLinesFields;
 
   // Model.
   TReportParts Parts{*this};

@@ -7,6 +7,7 @@
 #include "reports/output/orvReps_DocBlocks.h"
 #include "reports/output/orvReps_DocWriters.h"
 #include "reports/output/orvReps_FormatString.h"
+#include "reports/output/orvReps_RepClasses.h"
 #include "reports/output/orvReps_VirRows.h"
 #include "reports/run/orvReps_KeyArgs_p.h"
 
@@ -303,6 +304,19 @@ void TReportSteps::ReadRow(TRF& rf) {
     c.RecCount = 1;
   }
   rf.RowRecCount = 1;
+  // Calculated columns once the fields are read; AFTERALL ones after all the others.
+  for (const bool afterAll : {false, true})
+    for (int i = 0; i < p.CalcCols.Count(); ++i) {
+      TCol& c = *p.CalcCols.GetItem(i);
+      if ((c.CalcKind == 1) != afterAll) continue;
+      if (c.CalcKind == 6) {
+        c.Value = c.ConstValue;
+      } else if (c.Formula) {
+        rf.CurCol = &c;
+        c.Formula->Execute(c.Value);
+      }
+    }
+  rf.CurCol = nullptr;
 }
 
 void TReportSteps::FirstRowStep(TRF& rf) {

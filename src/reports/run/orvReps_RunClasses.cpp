@@ -50,6 +50,35 @@ void TValOnDiaps::Insert(int index, qint32 from, qint32 to, qint32 value) {
   items_.insert(items_.begin() + qBound(0, index, Count()), TValOnDiap{from, to, value});
 }
 
+void TValOnDiaps::InsertRange(qint32 from, qint32 to, qint32 value) {
+  int i = 0;
+  while (i < Count() && items_[i].From < from) ++i;
+  if (i < Count()) {
+    items_.insert(items_.begin() + i, TValOnDiap{from, to, value});
+    if (i > 0 && items_[i - 1].To >= from) items_[i - 1].To = from - 1;
+    for (int j = i + 1; j < Count();) {
+      TValOnDiap& r = items_[j];
+      if (r.From > to) break;
+      if (r.To <= to) {
+        items_.erase(items_.begin() + j);
+        continue;
+      }
+      r.From = to + 1;
+      break;
+    }
+    return;
+  }
+  if (!items_.empty() && items_.back().To >= from) {
+    TValOnDiap& last = items_.back();
+    const TValOnDiap old = last;
+    last.To = from - 1;
+    items_.push_back({from, to, value});
+    if (old.To > to) items_.push_back({to + 1, old.To, old.Value});
+    return;
+  }
+  items_.push_back({from, to, value});
+}
+
 qint32 TValOnDiaps::ValueAt(qint32 x, qint32 def) const {
   for (const TValOnDiap& d : items_)
     if (d.From <= x && x <= d.To) return d.Value;
@@ -122,7 +151,7 @@ void TReportPart::ResetSettings() {
   Resumed = false;
   FirstChangedLevel = -1;
   GroupProcs = false;
-  CalcStage1Used = CalcStage2Used = false;
+  CalcStage1Used = CalcStage2Used = CalcStage3Used = CalcStage4Used = false;
   RefreshDatasEachRow = false;
   AutoWidthAtEnd = false;
   RowSpansUsed = false;
@@ -146,6 +175,9 @@ void TReportPart::ResetSettings() {
   TextSplitMode = 1;
   TotalsWanted = ColsIfUsed = AutoWidthUsed = MaskSpanUsed = false;
   AddWidthUsed = TotalFormatUsed = FormulaWithCommands = SkipNullUsed = false;
+  MaskWidths.clear();
+  MaskLevels.reset();
+  MaskVisible.reset();
   Cols.Clear();
   CalcCols = TCalcCols();
   GroupBys.DeleteFrom(1);

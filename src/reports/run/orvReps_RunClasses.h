@@ -64,6 +64,8 @@ class TValOnDiaps {
  public:
   void Add(qint32 from, qint32 to, qint32 value) { items_.push_back({from, to, value}); }
   void Insert(int index, qint32 from, qint32 to, qint32 value);
+  // Sets the value of the columns from..to; the ranges stay ordered and free of overlaps.
+  void InsertRange(qint32 from, qint32 to, qint32 value);
   const TValOnDiap& GetItem(int i) const { return items_.at(i); }
   int Count() const { return static_cast<int>(items_.size()); }
   qint32 ValueAt(qint32 x, qint32 def) const;
@@ -163,7 +165,8 @@ class TReportPart {
   bool Resumed = false;
   qint32 FirstChangedLevel = -1;
   bool GroupProcs = false;
-  bool CalcStage1Used = false, CalcStage2Used = false;
+  bool CalcStage1Used = false, CalcStage2Used = false, CalcStage3Used = false,
+       CalcStage4Used = false;
   bool RefreshDatasEachRow = false;
   bool AutoWidthAtEnd = false;
   bool RowSpansUsed = false, RowExists = true, BodyRowsWritten = true;
@@ -203,6 +206,10 @@ class TReportPart {
   bool TotalsWanted = false, ColsIfUsed = false, AutoWidthUsed = false, MaskSpanUsed = false;
   bool AddWidthUsed = false, TotalFormatUsed = false, FormulaWithCommands = false;
   bool SkipNullUsed = false;
+  // Column layout keys: the spreadsheet grid columns' widths (-1 not given), outline levels
+  // and visibility.
+  std::vector<qint32> MaskWidths;
+  std::unique_ptr<TValOnDiaps> MaskLevels, MaskVisible;
 
   // Clears what belongs to one report.
   void ResetSettings();

@@ -453,7 +453,8 @@ std::span<const TKeyBinding> RunBindings() { return kBindings; }
 std::vector<TKeyBinding> AllBindings() {
   std::vector<TKeyBinding> all;
   for (auto family : {RunBindings(), FlowBindings(), MesBindings(), FileBindings(),
-                      ResultBindings(), OptionBindings(), LevelBindings(), ColumnBindings()})
+                      ResultBindings(), OptionBindings(), LevelBindings(), ColumnBindings(),
+                      CalcBindings(), LayoutBindings()})
     all.insert(all.end(), family.begin(), family.end());
   return all;
 }

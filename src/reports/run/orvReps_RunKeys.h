@@ -32,6 +32,8 @@ QString EffectiveOpener(const TRF& rf);
 std::span<const TKeyBinding> OptionBindings();
 // The grouping-level, head and tail keys and the output options of parts and runs.
 std::span<const TKeyBinding> LevelBindings();
+std::span<const TKeyBinding> CalcBindings();
+std::span<const TKeyBinding> LayoutBindings();
 // The file keys.
 std::span<const TKeyBinding> FileBindings();
 // The run-control and message keys.

@@ -99,7 +99,7 @@ TEST_F(ReportOutput, CaseAndCodePageApplyToTextOnly) {
   const QString html = File("upper.htm");
   ASSERT_TRUE(Build("HTML", html, "-UPPER -REPBUILD")) << messages.join('|').toStdString();
   const QByteArray bytes = ReadBytes(html);
-  EXPECT_TRUE(bytes.contains("<td class=r0>")) << "tags keep their case";
+  EXPECT_TRUE(bytes.contains("<td class=r")) << "tags keep their case";
   EXPECT_TRUE(bytes.contains("&lt;B>&amp;")) << bytes.toStdString();
   const QString txt = File("dos.txt");
   ASSERT_TRUE(Build("TEXT", txt, "-ASCII -REPBUILD"));
