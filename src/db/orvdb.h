@@ -259,18 +259,15 @@ class TOrvLocationControl : public TLocationControl, public IAliasListRef {
   // Fills a null field from counter 0 of the process counter.
   virtual bool AssignCounterValue(TField* field);
   virtual void SetDefaultValues(const QString& mask) { (void)mask; }
-  // The control's dataset-event operation: the list dataset's data events, after the
-  // dataset's own handling (list controls act on them).
-  virtual void DataEvent(TDataEvent event, qintptr info) {
+  // The list dataset's data events, after the dataset's own handling (list controls act on
+  // them).
+  virtual void DataSetEvent(TDataEvent event, qintptr info) {
     (void)event;
     (void)info;
   }
-  // Remembers the last changed field; with markDesc also sets its description's changed
-  // flag (the list dataset does so on every field change, before handling it).
-  virtual void SetChangedField(TField* field, bool markDesc) {
-    (void)field;
-    (void)markDesc;
-  }
+  // Every field change the list dataset reports, before the dataset handles it (list
+  // controls remember the field and mark its description changed).
+  virtual void NoteChangedField(TField* field) { (void)field; }
   virtual void BeforeEdit() {}
   // Saves the current record for pasting when CopyRecord is on.
   virtual void BeforeInsert();

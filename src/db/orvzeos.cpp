@@ -171,7 +171,7 @@ void TOrvZeosQLocation::DoAfterClose() {
 void TOrvZeosQLocation::DataEvent(TDataEvent event, qintptr info) {
   if (event != deFieldChange) {
     TInterfacedZQuery::DataEvent(event, info);
-    if (listControl_ != nullptr) listControl_->DataEvent(event, info);
+    if (listControl_ != nullptr) listControl_->DataSetEvent(event, info);
     if (event == dePropertyChange && info != 0)
       ListEvent(quint32(event), reinterpret_cast<TObject*>(info));
     return;
@@ -183,7 +183,7 @@ void TOrvZeosQLocation::DataEvent(TDataEvent event, qintptr info) {
   }
   // Handlers on the way may free the field: each step asks whether it still lives.
   orvco::RegisterLiveObject(field);
-  if (listControl_ != nullptr) listControl_->SetChangedField(field, true);
+  if (listControl_ != nullptr) listControl_->NoteChangedField(field);
   if (!orvco::IsLiveObject(field)) return;
   TInterfacedZQuery::DataEvent(event, info);
   if (Active() && (State() == dsEdit || State() == dsInsert) && listControl_ != nullptr &&
@@ -194,7 +194,8 @@ void TOrvZeosQLocation::DataEvent(TDataEvent event, qintptr info) {
     } leave{listControl_};
     FieldChanged(field);
   }
-  if (listControl_ != nullptr && orvco::IsLiveObject(field)) listControl_->DataEvent(event, info);
+  if (listControl_ != nullptr && orvco::IsLiveObject(field))
+    listControl_->DataSetEvent(event, info);
 }
 
 void TOrvZeosQLocation::FieldChanged(TField* field) {
