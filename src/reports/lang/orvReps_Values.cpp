@@ -9,6 +9,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <string_view>
 
 namespace {
 
@@ -352,17 +353,31 @@ void AddRowOutline(QString& html, int level, bool hidden) {
 
 namespace {
 
+// The rows of every written line are counted: a search through a plain string view keeps
+// that cheap on short lines.
+std::u16string_view View(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.constData()), size_t(text.size())};
+}
+
+int CountOf(std::u16string_view text, std::u16string_view marker) {
+  int n = 0;
+  for (size_t p = text.find(marker); p != text.npos; p = text.find(marker, p + marker.size())) ++n;
+  return n;
+}
+
 // Sum over every value N after the marker of (N - 1) when N is above `above`.
-int ExtraRows(const QString& text, const QString& marker, int above) {
+int ExtraRows(const QString& text, std::u16string_view marker, int above) {
+  const std::u16string_view all = View(text);
+  const int size = int(text.size());
   int extra = 0;
-  for (int p = text.indexOf(marker); p >= 0; p = text.indexOf(marker, p + marker.size())) {
-    int q = p + marker.size();
-    while (q < text.size() && (text[q] == QLatin1Char('"') || text[q] == QLatin1Char('\'') ||
-                               text[q] == QLatin1Char(' ')))
+  for (size_t p = all.find(marker); p != all.npos; p = all.find(marker, p + marker.size())) {
+    int q = int(p + marker.size());
+    while (q < size && (text[q] == QLatin1Char('"') || text[q] == QLatin1Char('\'') ||
+                        text[q] == QLatin1Char(' ')))
       ++q;
     int e = q;
-    while (e < text.size() && text[e].isDigit()) ++e;
-    const int n = text.mid(q, e - q).toInt();
+    while (e < size && text[e].isDigit()) ++e;
+    const int n = QStringView(text).mid(q, e - q).toInt();
     if (n > above) extra += n - 1;
   }
   return extra;
@@ -372,10 +387,9 @@ int ExtraRows(const QString& text, const QString& marker, int above) {
 
 int RowCountOfMarkup(bool flatOds, const QString& text) {
   if (flatOds)
-    return static_cast<int>(text.count(QStringLiteral("<table:table-row "))) +
-           ExtraRows(text, QStringLiteral("table:number-rows-repeated="), 1);
-  return static_cast<int>(text.count(QStringLiteral("<tr"))) +
-         ExtraRows(text, QStringLiteral("mso-xlrowspan:"), 1);
+    return CountOf(View(text), u"<table:table-row ") +
+           ExtraRows(text, u"table:number-rows-repeated=", 1);
+  return CountOf(View(text), u"<tr") + ExtraRows(text, u"mso-xlrowspan:", 1);
 }
 
 bool FindTagAttr(const QString& tag, const QString& attrName, QString& value, int start,
