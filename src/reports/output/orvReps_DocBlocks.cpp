@@ -312,7 +312,7 @@ void WriteBodyRow(TDocRun& run, bool hidden) {
     row.Outline.Hidden = hidden;
     if (run.Part->RepType == rtText)
       row.PrintBottomLine = run.UnderlineEvery > 0 && run.BodyRowNo % run.UnderlineEvery == 0;
-    QString text;
+    QString& text = slot.BodyLine;
     row.Write(text);
     run.Pages->AddOutput(p, text, okContent);
     const int rows = RowsIn(run.Part->RepType, text);

@@ -56,6 +56,7 @@ struct THPageSlot {
   std::unique_ptr<TVirRow> BodyRow, TitleRow;
   TGrpRows GrpRows;
   std::unique_ptr<TTitleCell> Title = std::make_unique<TTitleCell>();
+  QString BodyLine;  // the body row being written, kept for its capacity
 };
 using THPageSlots = std::vector<THPageSlot>;
 
