@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <QtCore/QDir>
+#include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 
 #include <memory>
@@ -19,6 +20,17 @@ QString TempFolder() {
   static std::vector<std::unique_ptr<QTemporaryDir>> folders;
   folders.push_back(std::make_unique<QTemporaryDir>());
   return folders.back()->path();
+}
+
+QString XmllintComplaints(const QString& file, bool html) {
+  QProcess p;
+  QStringList args{QStringLiteral("--noout"), file};
+  if (html) args.prepend(QStringLiteral("--html"));
+  p.start(QStringLiteral("xmllint"), args);
+  if (!p.waitForFinished(30000)) return QStringLiteral("xmllint did not finish");
+  const QString err = QString::fromUtf8(p.readAllStandardError());
+  if (err.isEmpty() && p.exitCode() != 0) return QStringLiteral("xmllint failed");
+  return err;
 }
 
 QString PgHost() { return qEnvironmentVariable("ORV_PG_HOST"); }

@@ -18,6 +18,10 @@ QString DataFile(const QString& name);
 // A fresh empty folder for one test; removed at process exit.
 QString TempFolder();
 
+// What xmllint writes to stderr about a file ("" when it has nothing to say; it exits 0 on
+// HTML problems); html reads the file as HTML.
+QString XmllintComplaints(const QString& file, bool html);
+
 // Connection parameters of the private PostgreSQL cluster started by the test run
 // (empty host when no cluster runs).
 QString PgHost();
