@@ -189,12 +189,14 @@ void THRepsPages::SetEncoding() {
 }
 
 void THRepsPages::AttachSlots(THPageSlots& pageSlots) {
+  if (!current_) current_ = &pageSlots;
   if (std::find(slotLists_.begin(), slotLists_.end(), &pageSlots) == slotLists_.end())
     slotLists_.push_back(&pageSlots);
   pageSlots.resize(pages_.size());
 }
 
 void THRepsPages::DetachSlots(THPageSlots& pageSlots) {
+  if (current_ == &pageSlots) current_ = nullptr;
   slotLists_.erase(std::remove(slotLists_.begin(), slotLists_.end(), &pageSlots), slotLists_.end());
 }
 

@@ -9,6 +9,7 @@
 // once and spill from a small buffer to an owner-only temporary file. Document head lines are
 // kept apart and written first. The bytes of the file do not depend on the spill threshold.
 #include "reports/model/orvReps_Cols.h"
+#include "reports/output/orvReps_DocBlocks.h"
 #include "reports/output/orvReps_LevelRows.h"
 #include "reports/output/orvReps_Types.h"
 
@@ -77,13 +78,10 @@ class TRepLines {
   QString error_;
 };
 
-struct THRepsPage {
+// One horizontal page: its table state and row count (the first table call of pages 2..n is
+// replayed on page 1 when the pages are joined) and its buffered lines.
+struct THRepsPage : TDocPageState {
   TRepLines Lines;
-  bool TableOpen = false;
-  // The first table call of pages 2..n is replayed on page 1 when the pages are joined.
-  bool DeferredTableOpen = false;
-  bool DeferFirstTableCall = false;
-  qint32 RowCount = 0;
 };
 
 // Growth trials: per column its page, widened width and the page before the last trial.
@@ -107,10 +105,10 @@ struct THPagesPartSettings {
   QString ThroughColsText, ThroughColsFirst, ThroughColsLast;
 };
 
-class THRepsPages {
+class THRepsPages : public TDocPages {
  public:
   explicit THRepsPages(TRepsRun* run = nullptr);
-  ~THRepsPages();
+  ~THRepsPages() override;
   THRepsPages(const THRepsPages&) = delete;
   THRepsPages& operator=(const THRepsPages&) = delete;
 
@@ -126,24 +124,37 @@ class THRepsPages {
   QStringList ThroughMasks;
   QStringList EmptyFields, EmptyValues;
 
-  // Output state: the output type, the part's case mode (1 upper, -1 lower), STICK, the ASCII
-  // flag, the last output kind of page 1, whether a group tail is being written, and the
-  // list that COPY captures page 1's texts into (none when not capturing).
+  // Output state: the output type, the part's case mode (1 upper, -1 lower), STICK and the
+  // ASCII flag. The last output kind of page 1, the tail flag and COPY's capture list are
+  // TDocPages's.
   TRepType RepType = rtText;
   qint32 CaseMode = 0;
   TStickMode Stick = smLines;
   bool Dos = false;
-  qint32 LastOutKind = 0;
-  bool InTail = false;
-  QStringList* Capture = nullptr;
+
+  // What the writers' file, sheet and result-file requests do; nothing when not set.
+  std::function<void()> OnWriteFile, OnForgetResultFile;
+  std::function<void(int level)> OnWriteSheetFile;
 
   // Spreadsheet sheet settings that the split computes: frozen mask columns (current and the
   // default for the next sheet) and print-title columns (current and the part's).
   qint32 FreezeCols = -1, DefFreezeCols = -1;
   QString PrintTitleCols, PartPrintTitleCols;
 
-  int Count() const { return static_cast<int>(pages_.size()); }
+  int Count() override { return static_cast<int>(pages_.size()); }
   THRepsPage& GetItem(int i) { return *pages_.at(i); }
+  TDocPageState& State(int page) override { return *pages_.at(page); }
+  // The page's slot of the part that was built last.
+  THPageSlot& Slot(int page) override { return current_->at(page); }
+  void WriteFile() override {
+    if (OnWriteFile) OnWriteFile();
+  }
+  void ForgetResultFile() override {
+    if (OnForgetResultFile) OnForgetResultFile();
+  }
+  void WriteSheetFile(int level) override {
+    if (OnWriteSheetFile) OnWriteSheetFile(level);
+  }
   THRepsPage& AddPage();
   // The per-page slots of a part follow the page count from now on.
   void AttachSlots(THPageSlots& pageSlots);
@@ -162,7 +173,7 @@ class THRepsPages {
                  const std::function<void()>& finish = {});
 
   // kind: 1 area text, 2 content, 3 document frame and table close, 4 page break, 5 section.
-  void AddOutput(int page, const QString& text, int kind);
+  void AddOutput(int page, const QString& text, int kind) override;
 
   // Writes the lines to the file (appended when append is set and the file exists).
   void WriteResultFile(const QString& fileName, TRepLines& lines, bool append);

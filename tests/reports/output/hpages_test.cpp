@@ -2,6 +2,7 @@
 // operation, joining pages and writing the result file, with and without spilling to disk.
 #include "output_fixture.h"
 #include "platform/rtl/codepage.h"
+#include "reports/output/orvReps_DocBlocks.h"
 #include "reports/output/orvReps_HPages.h"
 
 #include <QtCore/QDir>
@@ -485,4 +486,50 @@ TEST_F(HPagesTest, ResultFileAppendsOrFailsWithTheSystemError) {
                              c.file + U("\r\nВозможно файл заблокирован другой программой."));
   }
   EXPECT_TRUE(QDir(testsupport::TempFolder()).exists());
+}
+
+TEST_F(HPagesTest, BodyRowsOnTwoPagesJoinAsTwoTables) {
+  for (const qint64 threshold : {kThreshold, qint64(3)}) {
+    SCOPED_TRACE(threshold);
+    TRepLines::SpoolThreshold = threshold;
+    THRepsPages p(&run);
+    p.RepType = rtHTML;
+    TRepStyles styles{0};
+    TCols cs;
+    TGroupBys groups;
+    THPageSlots ss;
+    MakeCols(cs, {"a:4", "b:4", "c:4"});
+    p.MaxCols = 2;
+    p.Build(cs, ss, {});
+    TPageRowsPart part;
+    part.RepType = rtHTML;
+    part.Styles = &styles;
+    part.Cols = &cs;
+    part.Groups = &groups;
+    orvReps_LevelRows::BuildPageRows(part, ss);
+    TDocRun doc;
+    doc.Pages = &p;
+    doc.Part = &part;
+    doc.IsGraphic = true;
+    doc.TableTag = QStringLiteral("t");
+    int row = 0;
+    doc.SetValueText = [&](TCol& c) { c.Text = c.FieldName.toLower() + QString::number(row); };
+    for (row = 1; row <= 2; ++row) orvReps_DocWriters::WriteBodyRow(doc, false);
+    orvReps_DocWriters::CloseTables(doc);
+    p.JoinPages(
+        [&](bool open) {
+          open ? orvReps_DocWriters::TableOpen(doc, 0) : orvReps_DocWriters::TableClose(doc, 0);
+        },
+        false);
+    const QString name = testsupport::TempFolder() + QStringLiteral("/two.htm");
+    p.WriteFirstPage(name, false);
+    const QList<QByteArray> lines = ReadAll(name).split('\n');
+    ASSERT_EQ(lines.size(), 9) << ReadAll(name).toStdString();
+    // Page 1's table with a and b, then page 2's with c, closed and opened between them.
+    const char* const want[] = {"<table t>", "a1", "a2", "</table>",
+                                "<table t>", "c1", "c2", "</table>"};
+    for (int i = 0; i < 8; ++i) EXPECT_TRUE(lines[i].contains(want[i])) << i << lines[i].data();
+    EXPECT_TRUE(lines[1].contains("b1") && !lines[1].contains("c1"));
+    EXPECT_EQ(testsupport::XmllintComplaints(name, true), QString());
+  }
 }
