@@ -308,6 +308,40 @@ TEST_F(ListControls, TheDescriptionFollowsTheListOfTheRow) {
   EXPECT_EQ(ds.Switches, afterOpen + 1);
 }
 
+// The tail walk follows the next-field chain of the source list's link; a cycle in the
+// setup rows (A -> B -> A) ends the walk instead of hanging the row change.
+TEST_F(ListControls, ACycleInTheLinkChainEndsTheTailWalk) {
+  TListDesc* own = registry->AddListDesc(QStringLiteral("own"));
+  own->SetAliasID(QStringLiteral("ORV"));
+  TPropDesc* linkField = own->Props()->FindOrAdd(QStringLiteral("LINKF"));
+  linkField->Link()->Setup(S("справочник_единицы"), QStringLiteral("ID"), QStringLiteral("LINKF"),
+                           QStringLiteral("SRCLIST"), QString(), QStringLiteral("L"));
+  linkField->Link()->SetLinkIDChain(QStringLiteral("L"));
+  TListDesc* src = registry->AddListDesc(QStringLiteral("src"));
+  TPropDesc* a = src->Props()->FindOrAdd(QStringLiteral("A"));
+  TPropDesc* b = src->Props()->FindOrAdd(QStringLiteral("B"));
+  for (TPropDesc* p : {a, b}) {
+    p->Link()->Setup(S("справочник_единицы"), QStringLiteral("ID"), p->GetName(), QString(),
+                     QString(), QStringLiteral("L"));
+    p->Link()->SetLinkIDChain(QStringLiteral("L"));
+  }
+  a->Link()->SetNextPropDesc(b);
+  b->Link()->SetNextPropDesc(a);
+
+  TSwitchWatch ds;
+  ds.SetConnection(connection);
+  ds.SetSQLText(
+      QStringLiteral("select 1 as \"ID\", 'src' as \"SRCLIST\", 'x' as \"A\", "
+                     "'y' as \"B\""));
+  ds.ListControl()->SetDesc(own);
+  ds.ListControl()->SetLinkID(QStringLiteral("L"));
+  ds.ListControl()->SetLinkBase(lbLinkID);
+  ds.Open();
+  EXPECT_EQ(ds.ListControl()->SourceList(), src);
+  ds.ListControl()->SwitchListForRow();
+  EXPECT_EQ(ds.ListControl()->ListDesc(), own);
+}
+
 TEST_F(ListControls, TheSourceLinkReadsRootListIdAndNeedsIt) {
   auto ds = Open("справочник_организации");
   TListControl* c = ds->ListControl();
