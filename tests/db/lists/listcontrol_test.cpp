@@ -357,6 +357,20 @@ TEST_F(ListControls, TheSourceLinkReadsRootListIdAndNeedsIt) {
   // Any other link id never reads that field.
   c->SetLinkID(QStringLiteral("ORGID"));
   EXPECT_FALSE(c->FindLinkDesc(name));
+
+  // With the field: the ROOTID link of the registry list that points where the row says.
+  TPropDesc* root = Prop("справочник_единицы", "ROOTID");
+  root->Link()->Setup(S("справочник_склады"), QStringLiteral("ID"), QStringLiteral("ROOTID"),
+                      QString(), QString(), QString());
+  TOrvZeosQLocation rows(nullptr);
+  rows.SetConnection(connection);
+  rows.SetSQLText(S("select 1 as \"ID\", 'справочник_склады' as \"ROOTLISTID\""));
+  rows.ListControl()->SetDesc(List("справочник_организации"));
+  rows.Open();
+  rows.ListControl()->SetLinkID(S("Источник"));
+  rows.ListControl()->SetLinkBase(lbLinkID);
+  ASSERT_TRUE(rows.ListControl()->FindLinkDesc(name));
+  EXPECT_EQ(name, S("справочник_склады"));
 }
 
 }  // namespace
