@@ -29,6 +29,22 @@ void UseProps(TDocRun& run, int page, TCellProp TCol::*props) {
   }
 }
 
+// Markup outputs: a negative value of a column that shows negatives in red is red in this
+// row; its text is already set.
+void RedNegatives(TDocRun& run, int page, const Variant TCol::*value) {
+  if (run.Part->RepType == rtText) return;
+  TCols& cols = *run.Part->Cols;
+  run.RedProps.resize(size_t(cols.Count()));
+  for (int i = 0; i < cols.Count(); ++i) {
+    TCol& c = cols.GetItem(i);
+    const Variant& v = c.*value;
+    if (!c.IsOnHPage(page) || !c.RedNegatives || !v.IsNumeric() || v.ToDouble() >= 0) continue;
+    run.RedProps[size_t(i)] = *c.CurProps;
+    run.RedProps[size_t(i)].Color = 255;
+    c.CurProps = &run.RedProps[size_t(i)];
+  }
+}
+
 void RestoreBodyProps(TDocRun& run) {
   TCols& cols = *run.Part->Cols;
   for (int i = 0; i < cols.Count(); ++i) cols.GetItem(i).CurProps = &cols.GetItem(i).BodyProps;
@@ -106,6 +122,7 @@ void TotalsRow(TDocRun& run, int level, int page, bool hidden) {
     if (c.TotalKind != ttNone && c.TotalKind != ttCalcNotShow && run.SetTotalText)
       run.SetTotalText(c, level);
   }
+  RedNegatives(run, page, &TCol::TotalValue);
   TableOpen(run, page);
   r.TotalRow->Outline.Hidden = hidden;
   r.TotalRow->Outline.Level = static_cast<qint8>(qBound(-1, LevelOutline(g, level), 127));
@@ -303,11 +320,19 @@ void WriteBodyRow(TDocRun& run, bool hidden) {
     THPageSlot& slot = run.Pages->Slot(p);
     if (!slot.BodyRow) continue;
     TableOpen(run, p);
+    TVirRow& row = *slot.BodyRow;
+    bool skipNull = false;
+    for (int i = 0; i < cols.Count() && !skipNull; ++i) skipNull = cols.GetItem(i).SkipNull;
+    // SKIPNULL switches a cell off for this row only.
+    if (skipNull) row.PrintAll();
     for (int i = 0; i < cols.Count(); ++i) {
       TCol& c = cols.GetItem(i);
-      if (c.IsOnHPage(p) && run.SetValueText) run.SetValueText(c);
+      if (!c.IsOnHPage(p)) continue;
+      if (run.SetValueText) run.SetValueText(c);
+      if (c.SkipNull && (c.Value.IsNull() || c.Value.IsEmpty()))
+        if (TVirCell* cell = row.FindCellByCol(&c)) cell->Printed = false;
     }
-    TVirRow& row = *slot.BodyRow;
+    RedNegatives(run, p, &TCol::Value);
     row.Outline = run.Part->BodyOutline;
     row.Outline.Hidden = hidden;
     if (run.Part->RepType == rtText)
@@ -318,6 +343,7 @@ void WriteBodyRow(TDocRun& run, bool hidden) {
     const int rows = RowsIn(run.Part->RepType, text);
     CountRowsN(run, p, rows);
     if (run.CountsAllRows && p == 0) run.TotalRows += rows;
+    RestoreBodyProps(run);
   }
 }
 

@@ -84,6 +84,8 @@ struct TDocRun {
   QString RowBreaksXml;
   QStringList Captured;
   QString CopyBetween;
+  // Properties in red that negative values wear for one row, one per column.
+  std::vector<TCellProp> RedProps;
 
   // The expanded text of a level's area on a page slot (0 first, 1 sequel, 2 last page).
   std::function<bool(int level, int area, int pageSlot, TAreaText& text)> LevelText;

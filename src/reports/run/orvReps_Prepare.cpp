@@ -66,7 +66,6 @@ struct TReportSteps::TPartOut {
   TDocRun Doc;
 };
 
-
 // ---- Document --------------------------------------------------------------------------------
 
 THPageSlot& TReportSteps::TDocOut::Slot(int) { return Part->Slots[0]; }
@@ -247,8 +246,8 @@ void TReportSteps::PreparePart(TRF& rf) {
   };
   d.SetTotalText = [&rf, &p](TCol& c, int level) {
     rf.CurCol = &c;
-    c.TotalText = orvReps_MAINPrepare::ValueText(
-        c, c.GetTotalValue(level, p.GroupBys.GetItem(level).RecCount));
+    c.TotalValue = c.GetTotalValue(level, p.GroupBys.GetItem(level).RecCount);
+    c.TotalText = orvReps_MAINPrepare::ValueText(c, c.TotalValue);
     rf.EscapeOutText(c.TotalText);
     rf.CurCol = nullptr;
   };

@@ -144,3 +144,33 @@ TEST(DocBlocksPages, BreakProcedures) {
   EXPECT_EQ(f.pages.LastOutKind, okSection);
   EXPECT_EQ(f.pages.State(0).RowCount, 0);
 }
+
+// Body rows: SKIPNULL leaves out the cell of a null value for that row only; negative values
+// and totals of columns that show negatives in red are red in markup, for that row only.
+TEST(DocBlocksPages, SkipNullAndRedNegatives) {
+  BlocksFixture f(rtHTML);
+  for (int i = 0; i < 3; ++i) f.cols.GetItem(i).HPage = 0;
+  f.part.Groups->GetItem(1).TailShowing = false;
+  orvReps_LevelRows::BuildPageRows(f.part, f.pages.Slots());
+  TCol& skip = f.cols.GetItem(0);
+  TCol& red = f.cols.GetItem(2);
+  skip.SkipNull = true;
+  red.RedNegatives = true;
+  f.run.SetValueText = [](TCol& c) { c.Text = c.Value.IsNull() ? QString() : c.Value.ToString(); };
+  const auto row = [&](const Variant& a, const Variant& b) {
+    skip.Value = a;
+    red.Value = b;
+    f.pages.lines[0].clear();
+    orvReps_DocWriters::WriteBodyRow(f.run, false);
+    return f.pages.lines[0].last();
+  };
+  const QString plain = row(Variant(QStringLiteral("v")), Variant(5));
+  EXPECT_EQ(plain.count(QLatin1String("<td")), 3);
+  const QString both = row(Variant::Null(), Variant(-5));
+  EXPECT_EQ(both.count(QLatin1String("<td")), 2) << both.toStdString();
+  EXPECT_NE(both.section(QLatin1Char('<'), -1), plain.section(QLatin1Char('<'), -1))
+      << "the negative cell takes another style";
+  EXPECT_EQ(red.CurProps, &red.BodyProps);
+  EXPECT_EQ(row(Variant(QStringLiteral("v")), Variant(5)), plain) << "both for one row only";
+  EXPECT_TRUE(f.styles.Count() >= 2);
+}
