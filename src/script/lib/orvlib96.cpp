@@ -148,11 +148,35 @@ bool tyDS::Allowed(const char* actionName) {
 
 namespace {
 
-// The copy operations need the dataset's list control; a dataset without one does nothing.
+// The dataset's list control, as its IListFields; nullptr for a dataset without one.
+IListFields* ListControlOf(TDataSet* dataSet) {
+  auto* list = Supports<IListDataSet>(dataSet);
+  IDBControl* control = list != nullptr ? list->GetListControl() : nullptr;
+  return control != nullptr ? Supports<IListFields>(control->GetControl()) : nullptr;
+}
+
+// A copy of the current record through the list control; as a continuation the new record
+// is based on the copied one (BASEID) with no type yet. Without a list control, or for a
+// continuation without ID, BASEID and TYPEID or with ID 0, nothing happens.
 void CopyRecord(TDataSet* dataSet, bool append, bool asContinuation) {
-  (void)dataSet;
-  (void)append;
-  (void)asContinuation;
+  IListFields* control = ListControlOf(dataSet);
+  if (control == nullptr) return;
+  int baseId = 0;
+  if (asContinuation) {
+    TField* id = dataSet->FindField(QStringLiteral("ID"));
+    if (id == nullptr || dataSet->FindField(QStringLiteral("BASEID")) == nullptr ||
+        dataSet->FindField(QStringLiteral("TYPEID")) == nullptr)
+      return;
+    baseId = id->AsInteger();
+    if (baseId == 0) return;
+  }
+  if (append)
+    control->AppendWithSave();
+  else
+    control->InsertWithSave();
+  if (!asContinuation) return;
+  dataSet->FieldByName(QStringLiteral("BASEID"))->SetAsInteger(baseId);
+  dataSet->FieldByName(QStringLiteral("TYPEID"))->SetAsInteger(0);
 }
 
 }  // namespace
@@ -253,6 +277,11 @@ int tyDSBackward::DoScanIt(TYA* args, int code) {
 // Only a dataset with a list control has default values to fill.
 int tyDSDefVal::DoBeforeIt(TYA* args) {
   (void)args;
+  IListFields* control = ListControlOf(dataSet_);
+  if (control == nullptr || !dataSet_->Active() || dataSet_->IsEmpty()) return 0;
+  dataSet_->Edit();
+  control->SetDefaultValues(FieldNames);
+  dataSet_->CheckBrowseMode();
   return 0;
 }
 
