@@ -2,6 +2,8 @@
 // they stand for; the field components are the list component's children.
 #include "db/orvdb.h"
 #include "db/orvdblists.h"
+#include "db/orvlistcontrol.h"
+#include "db/orvzeossplist.h"
 #include "platform/classes/classregistry.h"
 #include "platform/classes/reader.h"
 #include "support/test_support.h"
@@ -71,6 +73,26 @@ end)"),
 TEST_F(ListTextTest, AnUnknownPropertyIsStillAnError) {
   orvdblists::GetDescList();
   EXPECT_ANY_THROW(ReadComponentText(S(R"(object L: TOrvListDesc
+  NoSuchProperty = 1
+end)"),
+                                     nullptr));
+}
+
+TEST_F(ListTextTest, AListDatasetCarriesItsListControlsProperties) {
+  RegisterClasses({TOrvZeosSPList::StaticClass()});
+  TComponent* c = ReadComponentText(S(R"(object Q: TOrvZeosSPList
+  AssignTitles = False
+  LinkID = '  Источник  '
+  LoadParams = True
+end)"),
+                                    nullptr);
+  auto* q = dynamic_cast<TOrvZeosSPList*>(c);
+  ASSERT_NE(q, nullptr);
+  EXPECT_FALSE(q->ListControl()->AssignTitles);
+  EXPECT_EQ(q->ListControl()->LinkID(), S("Источник"));
+  EXPECT_TRUE(q->LoadParams);
+  c->Free();
+  EXPECT_ANY_THROW(ReadComponentText(S(R"(object Q: TOrvZeosSPList
   NoSuchProperty = 1
 end)"),
                                      nullptr));
