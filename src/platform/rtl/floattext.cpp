@@ -8,21 +8,28 @@ QString SpecialText(const DecimalNumber& n) {
   return n.Negative ? QStringLiteral("-INF") : QStringLiteral("INF");
 }
 
-// The magnitude in plain notation with exactly `decimals` decimals.
-QString PlainText(const DecimalNumber& n, int decimals, bool thousands, const TFormatSettings& s) {
-  QString out;
+// The magnitude in plain notation with exactly `decimals` decimals, after a minus sign when
+// asked. Sized once and filled in place: every number a report writes comes through here.
+QString PlainText(const DecimalNumber& n, int decimals, bool thousands, const TFormatSettings& s,
+                  bool minus = false) {
+  const bool groups = thousands && !s.ThousandSeparator.isNull() && n.Exponent > 0;
+  const int whole = qMax(1, n.Exponent);
+  const int separators = groups ? (n.Exponent - 1) / 3 : 0;
+  QString out((minus ? 1 : 0) + whole + separators + (decimals > 0 ? 1 + decimals : 0),
+              Qt::Uninitialized);
+  QChar* o = out.data();
+  if (minus) *o++ = QLatin1Char('-');
   if (n.Exponent <= 0) {
-    out += QLatin1Char('0');
+    *o++ = QLatin1Char('0');
   } else {
-    const bool groups = thousands && !s.ThousandSeparator.isNull();
     for (int i = 0; i < n.Exponent; ++i) {
-      if (groups && i > 0 && (n.Exponent - i) % 3 == 0) out += s.ThousandSeparator;
-      out += QLatin1Char(n.DigitAt(i));
+      if (groups && i > 0 && (n.Exponent - i) % 3 == 0) *o++ = s.ThousandSeparator;
+      *o++ = QLatin1Char(n.DigitAt(i));
     }
   }
   if (decimals > 0) {
-    out += DecimalPoint(s);
-    for (int j = 0; j < decimals; ++j) out += QLatin1Char(n.DigitAt(n.Exponent + j));
+    *o++ = DecimalPoint(s);
+    for (int j = 0; j < decimals; ++j) *o++ = QLatin1Char(n.DigitAt(n.Exponent + j));
   }
   return out;
 }
@@ -60,7 +67,7 @@ QString GeneralText(DecimalNumber n, int precision, int minExpDigits, const TFor
   if (n.Exponent > precision || n.Exponent < -3)
     return WithSign(n, ScientificText(n, int(n.Digits.size()), false, minExpDigits, s));
   int decimals = qMax(0, int(n.Digits.size()) - n.Exponent);
-  return WithSign(n, PlainText(n, decimals, false, s));
+  return PlainText(n, decimals, false, s, n.Negative);
 }
 
 QString CurrencyText(const DecimalNumber& n, const QString& magnitude, const TFormatSettings& s) {
