@@ -3,6 +3,7 @@
 // statement line.
 #include "core/orvmsg.h"
 #include "db/orvdblists.h"
+#include "db/orvlistcontrol.h"
 #include "db/orvlookup.h"
 #include "lists_fixture.h"
 #include "platform/data/field.h"
@@ -198,6 +199,21 @@ TEST_F(Lookups, AReloadShowsAgainTheFieldsHiddenAtRunTime) {
     EXPECT_EQ(d->GetDefaultView()->PropertyVisible(), c.visibleAfter);
   }
   EXPECT_EQ(ds.LastKeyValues().ToInt(), ds.FieldByName(S("ID"))->AsInteger());
+}
+
+TEST_F(Lookups, AFieldChangeReachesTheListControlAndMarksItsDescription) {
+  TOrvZeosSPList ds(nullptr);
+  ds.SetListIDText(S("справочник_склады"));
+  ds.Open();
+  TField* name = ds.FieldByName(S("NAME"));
+  TPropDesc* d = orvdblists::FieldPropDesc(name);
+  ASSERT_NE(d, nullptr);
+  EXPECT_FALSE(d->ChangedFlag);
+  ds.Edit();
+  name->SetAsString(S("Склад на время"));
+  EXPECT_EQ(ds.ListControl()->LastChangedField(), name);
+  EXPECT_TRUE(d->ChangedFlag);
+  ds.Cancel();
 }
 
 }  // namespace
