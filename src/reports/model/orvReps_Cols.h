@@ -112,7 +112,11 @@ class TCol {
   std::shared_ptr<TCompileCode> Formula;
   Variant ConstValue;
   qint32 RowSpanMode = 3;
-  bool IsNumbering = false;
+  bool IsNumbering = false, IsKeyField = false;
+  // Head and total cells of every grouping level (level 0 also in HeadProps, TotalProps);
+  // the compiled caption.
+  std::vector<TCellProp> LevelHeadProps, LevelTotalProps;
+  std::shared_ptr<TFormatCommands> HeadFormat;
 
   // Horizontal pages: the 1-based number among visible columns and the values that PAGE
   // EMPTY treats as empty.

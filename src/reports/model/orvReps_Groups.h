@@ -23,6 +23,26 @@ struct TLevelHideCond {
   bool Result = false;
 };
 
+// A cell-style parameter of a head or tail: its kind, the item of its column list (the value
+// follows it) and its sides (1 left, 2 top, 4 right, 8 bottom).
+enum class TStyleKind : qint32 {
+  Color,
+  BgColor,
+  Font,
+  Size,
+  Style,
+  Rotate,
+  Border,
+  BorderColor,
+  BorderStyle,
+  Marg
+};
+struct TLevelStyleKey {
+  TStyleKind Kind = TStyleKind::Color;
+  qint32 ArgPos = 0;
+  quint8 Sides = 0;
+};
+
 // A ROWSLESS rule: fewer rows than the threshold apply the action to the areas (bits by area
 // number; an action of 0 marks a free slot).
 struct TRowsLessRule {
@@ -67,6 +87,11 @@ class TGroupBy {
   static int TextSlotOfArea(int area) {
     return area == 0 ? 0 : area == 4 ? 1 : area == 6 ? 2 : area == 10 ? 3 : -1;
   }
+  // Cell-style parameters of the head and the tail, the numbering row's and the legend's
+  // cells; the level refreshes part data sources or named data objects at its change.
+  std::vector<TLevelStyleKey> HeadStyleKeys, TailStyleKeys;
+  TCellProp NumColsProps, LegendProps;
+  bool RefreshesPart = false, RefreshesDatas = false;
   // Visibility of the rows of the level's head and tail areas (0..4 head, 6..10 tail).
   qint32 AreaHide[11] = {};
 

@@ -216,7 +216,11 @@ void SetupColsIf(TRF& rf, TCol& c, TColKeys& k) {
   c.ColsIfLevel = -1;
   QString cond, action;
   if (PreparedArgForColumn(rf, k.Q(Keys().ColsIf), cond, &action) < 0) return;
-  c.ColsIfCond = qMax<int>(0, orvReps_KeyDefs::ArgCodeIndex(Keys().ColsIf, 1, cond));
+  // The catalogue lists AllNotExist second; the rule codes are None, AllNull, AllZero,
+  // AllNotExist.
+  static const qint32 kCondByCatalogue[4] = {0, 3, 1, 2};
+  const int condIndex = orvReps_KeyDefs::ArgCodeIndex(Keys().ColsIf, 1, cond);
+  c.ColsIfCond = condIndex >= 0 && condIndex < 4 ? kCondByCatalogue[condIndex] : 0;
   c.ColsIfAction = orvReps_Groups::ResolveHideType(
       qMax<int>(0, orvReps_KeyDefs::ArgCodeIndex(Keys().ColsIf, 2, action)),
       PropRepType(rf.Out().RepType).CanHideRows);

@@ -203,6 +203,7 @@ void KeyHead(TRepsRun& run) {
   TRF& rf = R(run);
   TGroupBy& g = KeyLevel(rf);
   rf.HeadTailSel = 0;
+  g.HeadStyleKeys.clear();
   g.HeadShowing = true;
   g.HeadShowTotal = false;
   g.HeadSeps[0] = g.HeadSeps[1] = QStringLiteral("--");
@@ -216,6 +217,7 @@ void KeyTail(TRepsRun& run) {
   TRF& rf = R(run);
   TGroupBy& g = KeyLevel(rf);
   rf.HeadTailSel = 1;
+  g.TailStyleKeys.clear();
   g.TailShowing = true;
   g.TailShowHead = false;
   g.TailSeps[0] = g.TailSeps[1] = QStringLiteral("--");

@@ -6,12 +6,43 @@
 
 #include <QtCore/QString>
 
+#include "reports/model/orvReps_Groups.h"
+
 class TRF;
 class TCol;
 class TRepsData;
 struct TCellProp;
 
 namespace orvReps_MAINPrepare {
+
+using ::TStyleKind;
+
+// The preparation of the run's current part, and its steps in their order.
+void PreparePart(TRF& rf);
+void CheckPartDatas(TRF& rf);
+// Refuses a link field that names no field of its data source.
+void ResolveLinkFields(TRF& rf);
+void PrepareRefreshFlags(TRF& rf);
+void PrepareCaptions(TRF& rf);
+QString CaptionText(TRF& rf, const TCol& col);
+void PrepareMultiRecordRows(TRF& rf);
+void PrepareCalcStages(TRF& rf);
+void PrepareSheetAreas(TRF& rf);
+void DerivePassFlags(TRF& rf);
+void InitHasDataFlags(TRF& rf);
+void BindLevelTexts(TRF& rf);
+void MergeFrameMasks(TRF& rf);
+void PrepareCellProps(TRF& rf);
+void PrepareLevelCellProps(TRF& rf);
+void PrepareKeyFields(TRF& rf);
+void PrepareSeparators(TRF& rf);
+// Row counters of every level to 0, group numbers of levels 1 and up to 1; advance counts a
+// new part in level 0; clear drops level 0's totals.
+void ResetLevelCounters(TRF& rf, bool clear, bool advance);
+// The linked source's record matches the main record on every link field.
+bool LinkMatches(TRF& rf, int index);
+// A style parameter's text converted into the cell record (sides 1 left ... 8 bottom).
+void ApplyStyleValue(TRF& rf, TCellProp& props, TStyleKind kind, const QString& text, int sides);
 
 // Appends a column per field of the data source (alias "A" + index) or, with index -1 and no
 // data source, per calculated field of the run (alias "@"); sets anyTotal when a column got

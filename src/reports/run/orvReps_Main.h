@@ -169,6 +169,13 @@ class TRF : public TRepsRun {
   // KEYFIELDS and NOKEYFIELDS were given; the field list of the IFMORELINES rules.
   bool KeyFieldsGiven = false, NoKeyFieldsGiven = false;
   QString IfMoreLinesFields;
+  // Style parameters of the numbering row and the legend waiting for their side words.
+  TStyleKind PendingStyleKind = TStyleKind::Border;
+  QString PendingStyleText;
+  // SAMPLE/ONSAMPLE: a frame replaces the report; the script stops after the sample.
+  bool ReplacedByFrame = false, StopAfterSample = false;
+  // Milliseconds spent preparing parts; records of all prepared parts.
+  qint64 PrepareTime = 0, RecordTotal = 0;
 
   // Model.
   TReportParts Parts{*this};

@@ -168,45 +168,17 @@ TReportSteps::TPartOut& TReportSteps::Part(TRF& rf) {
 void TReportSteps::PreparePart(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   const TRepType type = rf.Out().RepType;
-  if (p.Datas.Count() == 0) RaiseRepsError(rf, recNoBasicTable, {}, false);
-  for (int d = 0; d < p.Datas.Count(); ++d)
-    if (!p.Datas.GetItem(d)->IsActive()) RaiseRepsError(rf, recNoOpenRepQ, {}, false);
-  p.Cols.Clear();
-  p.CalcCols = TCalcCols();
-  p.TotalsWanted = p.TotalsWanted || p.ColsIfUsed;
-  for (int i = 0; i < p.GroupBys.Count() && !p.TotalsWanted; ++i) {
-    const TGroupBy& g = p.GroupBys.GetItem(i);
-    p.TotalsWanted = g.TailShowing || g.HeadShowTotal || g.UseTotal;
-  }
-  bool anyTotal = false;
-  for (int d = 0; d < p.Datas.Count(); ++d)
-    orvReps_MAINPrepare::SetupColumns(rf, d, p.Datas.GetItem(d), anyTotal);
-  orvReps_MAINPrepare::SetupColumns(rf, -1, nullptr, anyTotal);
-  p.TotalsWanted = anyTotal || p.ColsIfUsed;
-  p.Cols.ClampWidths(false);
-  QString bad;
-  if (!p.GroupBys.PrepareLevels(p.Cols, bad))
-    RaiseRepsError(rf, recBadGroupFieldName, {bad}, false);
-  p.GroupBys.PrepareRowRules(PropRepType(type).CanHideRows);
-  p.Cols.SizeTotals(p.GroupBys.Count());
+  orvReps_MAINPrepare::PreparePart(rf);
 
-  // One page; text output separates the columns by SEPSTR (a blank by default).
+  // One page; preparation set the separators (SEPSTR, a blank by default, for text).
   const bool text = type == rtText;
-  const QString sep = rf.SepStr.isEmpty() ? QStringLiteral(" ") : rf.SepStr;
-  int last = -1;
-  for (int i = 0; i < p.Cols.Count(); ++i)
-    if (p.Cols.GetItem(i).Visible) last = i;
   for (int i = 0; i < p.Cols.Count(); ++i) {
     TCol& c = p.Cols.GetItem(i);
     c.HPage = 0;
     c.CurMaskSpan = 1;
-    c.HeadText = c.FieldName;
+    c.HeadText = c.DisplayName;
     rf.EscapeOutText(c.HeadText);
     c.CurProps = &c.BodyProps;
-    c.LeftSep.clear();
-    c.RightSep = text && i != last ? sep : QString();
-    c.LeftSepWidth = 0;
-    c.RightSepWidth = static_cast<qint32>(c.RightSep.size());
   }
 
   if (!doc_) {
@@ -303,18 +275,22 @@ void TReportSteps::ReadRow(TRF& rf) {
     c.RecCount = 1;
   }
   rf.RowRecCount = 1;
-  // Calculated columns once the fields are read; AFTERALL ones after all the others.
-  for (const bool afterAll : {false, true})
-    for (int i = 0; i < p.CalcCols.Count(); ++i) {
-      TCol& c = *p.CalcCols.GetItem(i);
-      if ((c.CalcKind == 1) != afterAll) continue;
-      if (c.CalcKind == 6) {
-        c.Value = c.ConstValue;
-      } else if (c.Formula) {
-        rf.CurCol = &c;
-        c.Formula->Execute(c.Value);
-      }
+  // Calculated columns once the fields are read; AFTERALL ones once the row is counted.
+  CalcColumns(rf, false);
+}
+
+void TReportSteps::CalcColumns(TRF& rf, bool afterAll) {
+  TReportPart& p = *rf.CurPart;
+  for (int i = 0; i < p.CalcCols.Count(); ++i) {
+    TCol& c = *p.CalcCols.GetItem(i);
+    if ((c.CalcKind == 1) != afterAll) continue;
+    if (c.CalcKind == 6) {
+      c.Value = c.ConstValue;
+    } else if (c.Formula) {
+      rf.CurCol = &c;
+      c.Formula->Execute(c.Value);
     }
+  }
   rf.CurCol = nullptr;
 }
 
@@ -383,13 +359,20 @@ void TReportSteps::WriteBodyRow(TRF& rf) {
   orvReps_DocWriters::WriteBodyRow(po.Doc, hidden);
 }
 
-void TReportSteps::AddRowToTotals(TRF& rf) {
+// The row is counted in the levels before the AFTERALL columns, which number it.
+void TReportSteps::RowSteps(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   const bool visible = p.RowExists && !p.GroupBys.BodyHidden && p.RowAction != rgaHide;
   p.GroupBys.CountRow(p.RowExists, visible);
   ++p.PartRowCount;
   if (p.RowExists) ++p.PartExistRowCount;
   if (visible) ++p.PartVisibleRowCount;
+  CalcColumns(rf, true);
+}
+
+void TReportSteps::AddRowToTotals(TRF& rf) {
+  TReportPart& p = *rf.CurPart;
+  const bool visible = p.RowExists && !p.GroupBys.BodyHidden && p.RowAction != rgaHide;
   for (int i = 0; i < p.Cols.Count(); ++i) {
     TCol& c = p.Cols.GetItem(i);
     if (c.TotalKind != ttNone) p.GroupBys.AddColTotal(c, p.RowExists, visible, true);

@@ -18,6 +18,7 @@ class TReportSteps : public IRepsBuildSteps {
   void GroupBreakStep(TRF& rf, bool newRow) override;
   void GroupHeadsStep(TRF& rf, int firstLevel) override;
   void WriteBodyRow(TRF& rf) override;
+  void RowSteps(TRF& rf) override;
   void AddRowToTotals(TRF& rf) override;
   int LevelCount(TRF& rf) override;
   void AddMinEmptyRows(TRF& rf) override;
@@ -28,6 +29,7 @@ class TReportSteps : public IRepsBuildSteps {
   struct TDocOut;
 
  private:
+  void CalcColumns(TRF& rf, bool afterAll);
   TPartOut& Part(TRF& rf);
   void EvalRowRules(TRF& rf, int fromLevel);
   void WriteEmptyRows(TRF& rf, int rows);
@@ -35,7 +37,6 @@ class TReportSteps : public IRepsBuildSteps {
   std::map<const TReportPart*, std::unique_ptr<TPartOut>> parts_;
   std::unique_ptr<TDocOut> doc_;
 };
-
 
 namespace orvReps_OutKeys {
 void KeyRepFormat(TRepsRun& run);

@@ -178,6 +178,10 @@ void TReportPart::ResetSettings() {
   MaskWidths.clear();
   MaskLevels.reset();
   MaskVisible.reset();
+  ReplaceOnEmpty = false;
+  ReplacementText.clear();
+  Replacement.reset();
+  Copies.reset();
   Cols.Clear();
   CalcCols = TCalcCols();
   GroupBys.DeleteFrom(1);

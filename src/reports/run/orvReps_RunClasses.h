@@ -210,6 +210,20 @@ class TReportPart {
   // and visibility.
   std::vector<qint32> MaskWidths;
   std::unique_ptr<TValOnDiaps> MaskLevels, MaskVisible;
+  // Derived by preparation for the passes and the writers.
+  bool StyledOutput = false, MainDataEmpty = false, SeveralLevels = false;
+  bool MultiRecordRows = false, PendingRecord = false;
+  bool RefreshPartEachRow = false, RefreshPartByLevel = false, RefreshDatasByLevel = false;
+  bool LevelStatsNeeded = false, PreviewNeeded = false, SheetHeader = false;
+  qint32 CurDataIndex = 0, MatchedDataIndex = 0, NewTableLevel = -1, RecordCount = 0;
+  // Per linked source i (at i-1): the (main, linked) field indices of its link fields.
+  std::vector<std::vector<std::pair<qint32, qint32>>> LinkFieldIndices;
+  TCellProp DefaultProps;
+  // REPLACEREP: an empty main table is replaced by the text (or by SAMPLE's frame name).
+  bool ReplaceOnEmpty = false;
+  QString ReplacementText;
+  std::shared_ptr<TFormatCommands> Replacement;
+  std::unique_ptr<QStringList> Copies;
 
   // Clears what belongs to one report.
   void ResetSettings();

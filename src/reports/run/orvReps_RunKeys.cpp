@@ -454,7 +454,8 @@ std::vector<TKeyBinding> AllBindings() {
   std::vector<TKeyBinding> all;
   for (auto family : {RunBindings(), FlowBindings(), MesBindings(), FileBindings(),
                       ResultBindings(), OptionBindings(), LevelBindings(), ColumnBindings(),
-                      CalcBindings(), LayoutBindings()})
+                      CalcBindings(), LayoutBindings(), StyleBindings(),
+                      SampleBindings()})
     all.insert(all.end(), family.begin(), family.end());
   return all;
 }

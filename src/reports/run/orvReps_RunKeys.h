@@ -34,6 +34,8 @@ std::span<const TKeyBinding> OptionBindings();
 std::span<const TKeyBinding> LevelBindings();
 std::span<const TKeyBinding> CalcBindings();
 std::span<const TKeyBinding> LayoutBindings();
+std::span<const TKeyBinding> StyleBindings();
+std::span<const TKeyBinding> SampleBindings();
 // The file keys.
 std::span<const TKeyBinding> FileBindings();
 // The run-control and message keys.
