@@ -46,7 +46,9 @@ void AppendEncodedLine(QByteArray& bytes, const QString& line, bool markup, bool
       dst[at++] = u == 9 || u == 10 || u == 13 || (u == 12 && !markup) ? char(u) : '?';
       continue;
     }
-    const int code = CharCode(src[i], page);
+    // А..я are most of the non-ASCII text: their 1251 codes follow in one run.
+    const int code =
+        !dos && u >= 0x0410 && u <= 0x044F ? 0xC0 + (u - 0x0410) : CharCode(src[i], page);
     if (code >= 0) {
       dst[at++] = char(code);
       continue;
