@@ -20,4 +20,14 @@ inline QString RawArg(TRepsRun& run) {
   return s;
 }
 
+// Flags of the current top-level key's history entry.
+inline qint32& TopFlags(TRepsRun& run) { return run.Pars->KeyHistory.at(run.Pars->TopEntry).Flags; }
+
+// The catalogue row of the top-level key being executed; -1 outside one.
+inline int TopKey(const TRepsRun& run) {
+  const TRepsPars& p = *run.Pars;
+  if (p.TopEntry < 0 || p.TopEntry >= static_cast<int>(p.KeyHistory.size())) return -1;
+  return p.Item(p.KeyHistory[p.TopEntry].ItemIndex).Key;
+}
+
 }  // namespace orvReps_KeyArgs

@@ -159,6 +159,8 @@ void TRF::ResetReportSettings() {
     Out().TextStyles.Clear();
     Out().DataStyles.Clear();
     Out().OdsFontNames.clear();
+    PageSettings = {};
+    SheetOptions = {};
     ProgressStage = 3;
     Steps().ResetFormatDefaults(*this);
   }

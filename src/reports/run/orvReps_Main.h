@@ -8,6 +8,7 @@
 #include "reports/output/orvReps_Output.h"
 #include "reports/run/orvReps_Datas.h"
 #include "reports/run/orvReps_InputParams.h"
+#include "reports/run/orvReps_PageSettings.h"
 #include "reports/run/orvReps_RunClasses.h"
 
 #include <QtCore/QFile>
@@ -191,6 +192,9 @@ class TRF : public TRepsRun {
   TDBLinks DBLinks;
   TReportFrames ReportFrames;
   TprepArgsKeys PrepArgsKeys;
+  // Page keys and spreadsheet options for the page driver and the writers.
+  TRepsPageSettings PageSettings;
+  TSheetOptions SheetOptions;
 
   // Data keys.
   QString DBName = QStringLiteral("ORV");

@@ -143,6 +143,8 @@ TReportPart::~TReportPart() = default;
 
 void TReportPart::ResetSettings() {
   IfMoreLines.Clear();
+  HasEmptyRowRules = false;
+  SheetOptions = {};
   State = 0;
   LastPart = true;
   TableWanted = true;

@@ -4,6 +4,7 @@
 #include "reports/lang/orvReps_Values.h"
 #include "reports/model/orvReps_Groups.h"
 #include "reports/run/orvReps_Datas.h"
+#include "reports/run/orvReps_PageSettings.h"
 
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -179,6 +180,10 @@ class TReportPart {
   std::vector<TRepsLinkPair> Links;  // pair i at index i-1
   TRepsDatas Datas;
   TIfMoreLines IfMoreLines;
+  // Twips per character (CHARWIDTH); PAGE EMPTY rules were given; FREEZECOLS, THROUGHCOLS.
+  qint32 CharWidth = 120;
+  bool HasEmptyRowRules = false;
+  TPartSheetOptions SheetOptions;
 
   // The table: columns, grouping levels and the document tags.
   TCols Cols;

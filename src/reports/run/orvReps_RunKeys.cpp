@@ -454,8 +454,8 @@ std::vector<TKeyBinding> AllBindings() {
   std::vector<TKeyBinding> all;
   for (auto family : {RunBindings(), FlowBindings(), MesBindings(), FileBindings(),
                       ResultBindings(), OptionBindings(), LevelBindings(), ColumnBindings(),
-                      CalcBindings(), LayoutBindings(), StyleBindings(),
-                      SampleBindings()})
+                      CalcBindings(), LayoutBindings(), StyleBindings(), SampleBindings(),
+                      PageBindings(), SheetBindings()})
     all.insert(all.end(), family.begin(), family.end());
   return all;
 }

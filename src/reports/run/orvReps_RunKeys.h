@@ -35,6 +35,10 @@ std::span<const TKeyBinding> LevelBindings();
 std::span<const TKeyBinding> CalcBindings();
 std::span<const TKeyBinding> LayoutBindings();
 std::span<const TKeyBinding> StyleBindings();
+// PAGE, CONSTRAINT and CHARWIDTH.
+std::span<const TKeyBinding> PageBindings();
+// The spreadsheet options of OPTIONS.
+std::span<const TKeyBinding> SheetBindings();
 std::span<const TKeyBinding> SampleBindings();
 // The file keys.
 std::span<const TKeyBinding> FileBindings();
