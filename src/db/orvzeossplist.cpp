@@ -370,6 +370,16 @@ void TOrvZeosSPList::DoBeforeInsert() {
   }
 }
 
+// The control's defaults first, so the dataset's and the description's handlers see them.
+void TOrvZeosSPList::DoOnCalcFields() {
+  if (ListControl() != nullptr) ListControl()->CalcFields();
+  TOrvZeosSelectProc::DoOnCalcFields();
+  if (ListControl() == nullptr) return;
+  if (auto* list = dynamic_cast<TListDesc*>(ListControl()->Desc()))
+    if (auto* component = dynamic_cast<TOrvDataListDesc*>(list->Companion()))
+      component->DoCalcFields(this);
+}
+
 void TOrvZeosSPList::DoOnNewRecord() {
   if (ListControl() != nullptr)
     ListControl()->NewRecord();

@@ -139,6 +139,7 @@ class TOrvZeosSPList : public TOrvZeosSelectProc,
   void DoBeforeDelete() override;
   void DoBeforeScroll() override;
   void DoOnNewRecord() override;
+  void DoOnCalcFields() override;
   void InternalOpen() override;
   void InternalInitFieldDefs() override;
   void InternalPost() override;

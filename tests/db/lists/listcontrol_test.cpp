@@ -118,6 +118,18 @@ TEST_F(ListControls, DescriptionsAddCalculatedAndLookupFields) {
   Prop("документы", "ORGINN")->SelfFieldName = QStringLiteral("ORGID.INN");
   Prop("документы", "NOLINK")->SelfFieldName = QStringLiteral("NUM.NAME");
   Prop("документы", "NORESULT")->SelfFieldName = QStringLiteral("ORGID.NOPE");
+  // The description's calculation handler runs after the control wrote the default.
+  struct CalcSink : public TObject {
+    QString seen;
+    int calls = 0;
+    void Calc(TDataSet* d) {
+      ++calls;
+      seen = d->FieldByName(QStringLiteral("EXTRA"))->AsString();
+    }
+  } sink;
+  auto* component = dynamic_cast<TOrvDataListDesc*>(List("документы")->Companion());
+  ASSERT_NE(component, nullptr);
+  component->OnCalcFields.Bind<&CalcSink::Calc>(&sink);
   auto ds = Open("документы");
 
   TField* calc = ds->FindField(QStringLiteral("EXTRA"));
@@ -126,6 +138,10 @@ TEST_F(ListControls, DescriptionsAddCalculatedAndLookupFields) {
   EXPECT_EQ(calc->DataType(), ftString);
   EXPECT_EQ(calc->Size(), 20);
   EXPECT_EQ(calc->DisplayText(), S("всегда"));
+  EXPECT_EQ(calc->AsString(), S("всегда"));  // the value itself, not only its text
+  EXPECT_GT(sink.calls, 0);
+  EXPECT_EQ(sink.seen, S("всегда"));
+  component->OnCalcFields.Clear();
 
   TField* inn = ds->FindField(QStringLiteral("ORGINN"));
   ASSERT_NE(inn, nullptr);
