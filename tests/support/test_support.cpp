@@ -33,6 +33,13 @@ QString XmllintComplaints(const QString& file, bool html) {
   return err;
 }
 
+QString Xmllint(const QStringList& args, bool errors) {
+  QProcess p;
+  p.start(QStringLiteral("xmllint"), args);
+  if (!p.waitForFinished(20000)) return QStringLiteral("xmllint did not finish");
+  return QString::fromUtf8(errors ? p.readAllStandardError() : p.readAllStandardOutput());
+}
+
 QString PgHost() { return qEnvironmentVariable("ORV_PG_HOST"); }
 QString PgUser() { return qEnvironmentVariable("ORV_PG_USER", "postgres"); }
 QString PgDatabase() { return qEnvironmentVariable("ORV_PG_DATABASE", "orv_test"); }

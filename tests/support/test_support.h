@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the test programs.
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 #include <iosfwd>
 
@@ -21,6 +22,9 @@ QString TempFolder();
 // What xmllint writes to stderr about a file ("" when it has nothing to say; it exits 0 on
 // HTML problems); html reads the file as HTML.
 QString XmllintComplaints(const QString& file, bool html);
+
+// xmllint's standard error (errors) or standard output for the arguments.
+QString Xmllint(const QStringList& args, bool errors);
 
 // Connection parameters of the private PostgreSQL cluster started by the test run
 // (empty host when no cluster runs).

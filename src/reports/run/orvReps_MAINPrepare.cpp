@@ -1,6 +1,7 @@
 // Part preparation: the steps that turn a part's recorded settings into the model the record
 // loop and the writers read, in their fixed order.
 #include "reports/run/orvReps_MAINPrepare.h"
+#include "reports/run/orvReps_RunKeys.h"
 
 #include "platform/rtl/sysutils.h"
 
@@ -13,22 +14,13 @@
 #include "reports/run/orvReps_ColumnKeys.h"
 #include "reports/run/orvReps_Main.h"
 
-#include <QtCore/QElapsedTimer>
-
 #include <cmath>
 
 namespace orvReps_MAINPrepare {
 
 namespace {
 
-qint64 Ticks() {
-  static QElapsedTimer t = [] {
-    QElapsedTimer e;
-    e.start();
-    return e;
-  }();
-  return t.elapsed();
-}
+using orvReps_KeyProcs::Ticks;
 
 int Key(const char* path) { return orvReps_KeyDefs::KeyByPath(QString::fromLatin1(path)); }
 

@@ -26,14 +26,7 @@ using orvReps_KeyArgs::R;
 using orvReps_KeyArgs::Arg;
 using orvReps_KeyArgs::RawArg;
 
-qint64 Ticks() {
-  static QElapsedTimer t = [] {
-    QElapsedTimer e;
-    e.start();
-    return e;
-  }();
-  return t.elapsed();
-}
+using orvReps_KeyProcs::Ticks;
 
 void SetVar(TRF& rf, const QString& name, const QString& value, qint32 kind = dkScript) {
   rf.Pars->Defs.SetDef(name, value, kind, true);
@@ -452,10 +445,10 @@ std::span<const TKeyBinding> RunBindings() { return kBindings; }
 
 std::vector<TKeyBinding> AllBindings() {
   std::vector<TKeyBinding> all;
-  for (auto family : {RunBindings(), FlowBindings(), MesBindings(), FileBindings(),
-                      ResultBindings(), OptionBindings(), LevelBindings(), ColumnBindings(),
-                      CalcBindings(), LayoutBindings(), StyleBindings(), SampleBindings(),
-                      PageBindings(), SheetBindings()})
+  for (auto family :
+       {RunBindings(), FlowBindings(), MesBindings(), FileBindings(), ResultBindings(),
+        OptionBindings(), LevelBindings(), ColumnBindings(), CalcBindings(), LayoutBindings(),
+        StyleBindings(), SampleBindings(), PageBindings(), SheetBindings()})
     all.insert(all.end(), family.begin(), family.end());
   return all;
 }
@@ -651,3 +644,12 @@ void ExecStatement(TRF& rf, const QString& statement, bool tryOnly, const QStrin
 }
 
 }  // namespace orvReps_ParQuery
+
+qint64 orvReps_KeyProcs::Ticks() {
+  static QElapsedTimer t = [] {
+    QElapsedTimer e;
+    e.start();
+    return e;
+  }();
+  return t.elapsed();
+}

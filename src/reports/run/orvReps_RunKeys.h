@@ -20,6 +20,9 @@ class TField;
 
 namespace orvReps_KeyProcs {
 
+// Milliseconds of the process's one steady clock, for the run's time counters.
+qint64 Ticks();
+
 // The procedures bound so far, by catalogue path.
 std::span<const TKeyBinding> RunBindings();
 // The control-flow keys.

@@ -2,18 +2,14 @@
 // cells read back as the data, and the documents parse without a complaint.
 #include "reports/run/orvReps_Prepare.h"
 #include "run_fixture.h"
+#include "support/test_support.h"
 
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 
 namespace {
 
-QString Xmllint(const QStringList& args, bool errors) {
-  QProcess p;
-  p.start(QStringLiteral("xmllint"), args);
-  if (!p.waitForFinished(20000)) return QStringLiteral("xmllint did not finish");
-  return QString::fromUtf8(errors ? p.readAllStandardError() : p.readAllStandardOutput());
-}
+using testsupport::Xmllint;
 
 // Every table row as its cells' texts joined by "|" (no-break spaces as blanks).
 QStringList Rows(const QString& file) {

@@ -1,6 +1,7 @@
 // The level keys end to end: rows a report keeps, drops and adds, as the HTML shows them.
 #include "reports/run/orvReps_Prepare.h"
 #include "run_fixture.h"
+#include "support/test_support.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
@@ -8,12 +9,7 @@
 
 namespace {
 
-QString Xmllint(const QStringList& args, bool errors) {
-  QProcess p;
-  p.start(QStringLiteral("xmllint"), args);
-  if (!p.waitForFinished(20000)) return QStringLiteral("xmllint did not finish");
-  return QString::fromUtf8(errors ? p.readAllStandardError() : p.readAllStandardOutput());
-}
+using testsupport::Xmllint;
 
 // The texts of the rows' first two cells, one "a|b" per row (blanks as written).
 QStringList RowTexts(const QString& file) {
