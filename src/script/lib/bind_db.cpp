@@ -24,7 +24,6 @@ TDataSource* Src(TObject* s) { return Self<TDataSource>(s); }
 TField* F(TObject* s) { return Self<TField>(s); }
 TParam* P(TObject* s) { return Self<TParam>(s); }
 TParams* Ps(TObject* s) { return Self<TParams>(s); }
-Variant Obj(const TObject* o) { return orvcls::ObjToVar(o); }
 
 // An object argument of that class, or nullptr for nil.
 template <class T>

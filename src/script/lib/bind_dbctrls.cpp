@@ -14,15 +14,6 @@ using namespace bindkit;
 
 namespace {
 
-Variant Obj(const TObject* o) { return orvcls::ObjToVar(o); }
-TComponent* OwnerArg(const VariantArgs& a, size_t i) {
-  TObject* o = ArgObj(a, i);
-  return o != nullptr ? Self<TComponent>(o) : nullptr;
-}
-template <class T>
-Variant Create(TObject* s, const VariantArgs& a) {
-  return Obj(CreateInstance(s, T::StaticClass(), OwnerArg(a, 0)));
-}
 // Line Index of a list the control owns: the list's own index error when out of range.
 void GetLine(Variant& r, TStrings* list, const VariantArgs& a) { r = list->Strings(ArgInt(a, 0)); }
 void SetLine(TStrings* list, const VariantArgs& a) { list->SetStrings(ArgInt(a, 0), ArgStr(a, 1)); }

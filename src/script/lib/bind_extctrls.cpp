@@ -12,15 +12,6 @@ using namespace bindkit;
 
 namespace {
 
-Variant Obj(const TObject* o) { return orvcls::ObjToVar(o); }
-TComponent* OwnerArg(const VariantArgs& a, size_t i) {
-  TObject* o = ArgObj(a, i);
-  return o != nullptr ? Self<TComponent>(o) : nullptr;
-}
-template <class T>
-Variant Create(TObject* s, const VariantArgs& a) {
-  return Obj(CreateInstance(s, T::StaticClass(), OwnerArg(a, 0)));
-}
 
 #define CREATE_ROW(Name, Class) \
   { TRow::Func, Name, ORV_BIND(r = Create<Class>(s, a)), "0" }

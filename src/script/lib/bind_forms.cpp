@@ -16,11 +16,6 @@ namespace {
 TCustomForm* F(TObject* s) { return Self<TForm>(s); }
 TScreen* Sc(TObject* s) { return Self<TScreen>(s); }
 TApplication* A(TObject* s) { return Self<TApplication>(s); }
-TComponent* OwnerArg(const VariantArgs& a, size_t i) {
-  TObject* o = ArgObj(a, i);
-  return o != nullptr ? Self<TComponent>(o) : nullptr;
-}
-Variant Obj(const TObject* o) { return orvcls::ObjToVar(o); }
 
 // CREATENEW: the class of a live Self (checked), else the entry's class; no component text.
 TObject* CreateNew(TObject* slf, TClass entryClass, TComponent* owner) {

@@ -89,4 +89,13 @@ TObject* CreateInstance(TObject* slf, TClass entryClass, TObject* arg) {
   return cls->Create(arg);
 }
 
+TComponent* OwnerArg(const VariantArgs& a, size_t i) {
+  TObject* o = ArgObj(a, i);
+  return o != nullptr ? Self<TComponent>(o) : nullptr;
+}
+
+Variant CreateOwned(TObject* slf, TClass entryClass, const VariantArgs& a) {
+  return Obj(CreateInstance(slf, entryClass, OwnerArg(a, 0)));
+}
+
 }  // namespace bindkit

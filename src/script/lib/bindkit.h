@@ -9,6 +9,8 @@
 
 #include <span>
 
+class TComponent;
+
 namespace bindkit {
 
 // Argument i, or Empty when the script passed fewer.
@@ -73,5 +75,16 @@ namespace bindkit {
 // constructed a second time, and an unrelated Self is refused by CheckClass.
 // The argument is the owner of a component or the collection of a collection item.
 TObject* CreateInstance(TObject* slf, TClass entryClass, TObject* arg);
+
+// An object as a script value.
+inline Variant Obj(const TObject* o) { return orvcls::ObjToVar(o); }
+// Argument i as a component (its class checked), or nullptr for nil.
+TComponent* OwnerArg(const VariantArgs& a, size_t i);
+// The CREATE binding of a component class: the first argument is the owner.
+Variant CreateOwned(TObject* slf, TClass entryClass, const VariantArgs& a);
+template <class T>
+Variant Create(TObject* slf, const VariantArgs& a) {
+  return CreateOwned(slf, T::StaticClass(), a);
+}
 
 }  // namespace bindkit
