@@ -10,6 +10,7 @@ bool SameText(const QString& a, const QString& b) { return a.compare(b, Qt::Case
 
 void TCol::Assign(const TCol& source) {
   *this = source;
+  ValueTarget = &Value;
   AutoWidths.clear();
   AutoWidthCount = 0;
   CurMaskSpan = source.MaskSpan;
@@ -79,6 +80,30 @@ void TCol::ClampWidth() {
     Width = MaxWidth;
   else if (Width == -1)
     Width = DefaultWidth;
+}
+
+void TCol::ApplyHideIfTotals(int level) {
+  if (ColsIfCond == 0 || level < 0 || level >= static_cast<int>(Totals.size())) return;
+  const TTtlSum& t = Totals[level];
+  // Rule codes: 1 AllNull, 2 AllZero, 3 AllNotExist.
+  const qint32 count =
+      ColsIfCond == 1 ? t.NotNullCount : ColsIfCond == 2 ? t.NotZeroCount : t.ExistCount;
+  if (count > 0) {
+    Visible = SavedVisible;
+    Hidden = SavedHidden;
+    OutlineLevel = SavedOutlineLevel;
+    return;
+  }
+  // Actions: 1 Hide, 3 Del, 4 Show.
+  if (ColsIfAction == 1) {
+    Visible = Hidden = true;
+  } else if (ColsIfAction == 3) {
+    Visible = false;
+  } else if (ColsIfAction == 4) {
+    Visible = true;
+    Hidden = false;
+  }
+  if (ColsIfLevel >= 0) OutlineLevel = ColsIfLevel;
 }
 
 void TCol::AddAutoWidthSample(int width) {
@@ -156,6 +181,13 @@ TCol* TCols::FindColByFieldAlias(const QString& alias, const QString& fieldName)
 void TCols::ClampWidths(bool all) {
   for (const auto& c : items_)
     if (all || !c->AutoWidth) c->ClampWidth();
+}
+
+void TCols::ApplyHideIfTotals(int level) {
+  for (const auto& c : items_)
+    if ((c->Visible || c->Kind == 0) && c->ColsIfCond != 0 &&
+        (c->ColsIfAction != 0 || c->ColsIfLevel >= 0))
+      c->ApplyHideIfTotals(level);
 }
 
 TCol* TCols::ColOnHPage(int n, int page) const {

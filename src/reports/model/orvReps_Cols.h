@@ -63,6 +63,21 @@ class TCol {
   Variant SavedValue;
   qint32 RecCount = 0;
   QString PackText;
+  // Where values read or computed for the row go: the current value, a scratch value while
+  // empty rows are written, a value being formatted.
+  Variant* ValueTarget = &Value;
+  bool SavedHasValue = false;
+  qint32 SavedRecCount = 0;
+  bool Packed = false, PackTextReady = false;
+  QString SavedPackText;
+  // The values the part tests the column against, and whether the value is among them.
+  std::vector<Variant> ValueSet;
+  bool InSet = true;
+  // A cross-tab case column received a record.
+  bool CaseFilled = false;
+  // Printed on the horizontal page being written; the automatic width kept for the head.
+  bool OnCurPage = false;
+  qint32 HeadAutoWidth = -1;
 
   // Visibility.
   bool Visible = true, Hidden = false, SavedVisible = true, SavedHidden = false;
@@ -136,6 +151,9 @@ class TCol {
   // Adds the row's value to every level; hadRecord: the column took a record for the row.
   void AddToTotals(const Variant& value, bool hadRecord);
   void ClampWidth();
+  // COLSIF on the level's counts: hides, removes or shows the column; the configured state
+  // returns when the level has values of the kind.
+  void ApplyHideIfTotals(int level);
   void AddAutoWidthSample(int width);
   int GetAutoWidth() const;
   bool IsOnHPage(int page) const { return Visible && (OnAllPages || HPage == page); }
@@ -154,6 +172,7 @@ class TCols {
   int IndexOfRefFrom(const QString& ref, int start) const;
   TCol* FindColByFieldAlias(const QString& alias, const QString& fieldName) const;
   void ClampWidths(bool all);
+  void ApplyHideIfTotals(int level);
   // The n-th (1-based) column on the page; nullptr when there are fewer.
   TCol* ColOnHPage(int n, int page) const;
   int GetHPageOffset(int n, int page, bool start) const;

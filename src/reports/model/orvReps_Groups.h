@@ -77,6 +77,10 @@ class TGroupBy {
   bool TailShowHead = false, UseTotal = false, NumCols = false;
   QString HeadSeps[2], TailSeps[2], NumColsSeps[2];
   qint32 LegendFrom = 0, LegendTo = 0;
+  // The legend's first and last column (none when there are too few kept columns) and its
+  // cell properties with the neighbours' borders resolved.
+  TCol *LegendFirstCol = nullptr, *LegendLastCol = nullptr;
+  TCellProp LegendResolvedProps;
   // [0] rules on visible rows, [1] on the other row kinds; two slots each.
   TRowsLessRule HeadRowsLess[2][2], TailRowsLess[2][2];
   bool HasTexts = false;

@@ -355,7 +355,7 @@ Variant TextToValue(const QString& text, int valueType) {
   }
 }
 
-QString ValueText(const TCol& col, const Variant& v) {
+QString ValueText(const TCol& col, const Variant& v, const QString& pattern) {
   if (v.IsNull() || v.IsEmpty()) return {};
   switch (col.ValueType) {
     case 3:
@@ -363,12 +363,21 @@ QString ValueText(const TCol& col, const Variant& v) {
       return QString::number(v.ToInt64());
     case 6:
       if (v.IsString()) return v.ToString();
-      if (!col.NumberFormat.isEmpty()) return FormatFloat(col.NumberFormat, v.ToDouble());
+      if (!pattern.isEmpty()) return FormatFloat(pattern, v.ToDouble());
       return FloatToStr(v.ToDouble());
-    case 5: return v.ToInt64() != 0 ? col.TrueText : col.FalseText;
+    case 5: {
+      bool on = false;
+      if (v.VType() == varBoolean)
+        on = v.ToBool();
+      else if (v.IsString())
+        on = orvReps_Values::IsTrueWord(v.ToString().trimmed());
+      else if (v.IsNumeric())
+        on = v.ToDouble() != 0;
+      return on ? col.TrueText : col.FalseText;
+    }
     case 11:
       if (v.IsString()) return v.ToString();
-      if (!col.NumberFormat.isEmpty()) return FormatDateTime(col.NumberFormat, v.ToDouble());
+      if (!pattern.isEmpty()) return FormatDateTime(pattern, v.ToDouble());
       return DateToStr(v.ToDouble());
     default: return v.ToString();
   }

@@ -106,10 +106,10 @@ void TRunFieldAccess::FieldValue(TFormatCommands& f, TFormatCommand& c) {
   TCol* col = FindColumn(c);
   if (!col) RaiseRepsError(rf_, recNoFieldInFmtStr, {alias + QLatin1Char('.') + c.Args[2]}, false);
   if (c.WantInt) {
-    c.IntResult = col->Value.ToInt();
+    c.IntResult = col->ValueTarget->ToInt();
     return;
   }
-  c.ResultText = orvReps_FieldRefs::ColValueToText(rf_, *col, col->Value, f.Level);
+  c.ResultText = rf_.ColValueToText(*col, -1, *col->ValueTarget, f.Level, col->Width, false);
 }
 
 void TRunFieldAccess::RecordValue(TFormatCommands&, TFormatCommand& c) {
@@ -190,18 +190,9 @@ void TRunFieldAccess::BindReference(TFormatCommands& f, TFormatCommand& c) {
 namespace orvReps_FieldRefs {
 
 QString ColValueToText(TRF& rf, const TCol& col, const Variant& value, int level) {
+  // Without the body format nothing of the column changes.
   Variant v = value;
-  if (level >= 0 && col.TotalKind != ttNone && col.TotalKind != ttCalcNotShow && rf.CurPart) {
-    const TGroupBys& levels = rf.CurPart->GroupBys;
-    const int count = level < levels.Count() ? levels.GetItem(level).RecCount : 0;
-    v = col.GetTotalValue(level, count);
-  }
-  if (v.IsNull()) return col.NullText;
-  QString text = orvReps_MAINPrepare::ValueText(col, v);
-  if (col.ValueType != 3 && col.ValueType != 5 && col.ValueType != 6 && col.ValueType != 11 &&
-      rf.Out().IsMarkupType())
-    rf.EscapeOutText(text);
-  return text;
+  return rf.ColValueToText(const_cast<TCol&>(col), -1, v, level, col.Width, false);
 }
 
 }  // namespace orvReps_FieldRefs

@@ -25,8 +25,6 @@ class TRunFieldAccess : public TFormatDataAccess {
 };
 
 namespace orvReps_FieldRefs {
-// The text of a column value as the column prints it; level >= 0 asks for the total of that
-// grouping level (when the column has a shown total kind). Texts of string columns are escaped
-// for markup output; numbers, dates and the NULL/True/False texts never are.
+// TRF::ColValueToText of a value without the body format, for formula functions.
 QString ColValueToText(TRF& rf, const TCol& col, const Variant& value, int level);
 }  // namespace orvReps_FieldRefs

@@ -52,8 +52,9 @@ void SetupColumns(TRF& rf, int dataIndex, TRepsData* data, bool& anyTotal);
 void SetupCellFormats(TRF& rf, TCol& col);
 // The spreadsheet number format of one area (areaBit 1 head, 2 total, 4 body).
 void ResolveCellNumberFormat(TCellProp& props, TRF& rf, const TCol& col, qint32 areaBit);
-// The value as the column prints it: 64-bit integers, FloatToStr or the column's pattern.
-QString ValueText(const TCol& col, const Variant& value);
+// The value by the column's type: 64-bit integers, the True/False texts, floats and dates
+// with the pattern (FloatToStr and the short date without one). Nothing is escaped.
+QString ValueText(const TCol& col, const Variant& value, const QString& pattern);
 // 1 string, 3 integer, 5 boolean, 6 float, 11 date-time, 12 variant.
 int ValueTypeOf(TFieldType type);
 // A key's text as a value of the column type; EConvertError for a text that is none.

@@ -17,6 +17,23 @@
 #include <memory>
 
 class TRF;
+class TCompileCode;
+struct THRepsPage;
+
+// A ROWHEIGHT target: an area (-1 every area, 0..10 the style areas, 11 a sheet row number)
+// with a number (row within the area from 1, 0 every row; or the sheet row).
+struct TRowSizeTarget {
+  qint32 Area = -1, Number = 0;
+  bool Excluded = false;
+};
+
+// A ROWHEIGHT rule: the height applies to rows its targets select when the condition holds
+// (a number from the condition scales the height).
+struct TRowSizeRule {
+  std::vector<TRowSizeTarget> Targets;
+  std::shared_ptr<TCompileCode> Condition;
+  qint32 Height = 0;
+};
 
 // The points of the build at which the model, the preparation and the writers act.
 class IRepsBuildSteps {
@@ -43,6 +60,8 @@ class IRepsBuildSteps {
   virtual int LevelCount(TRF&) { return 1; }
   virtual void AddMinEmptyRows(TRF&) {}
   virtual void WriteGroupTail(TRF&, int /*level*/) {}
+  // The level's break (page, sheet, file) after its tail at a group change.
+  virtual void LevelBreak(TRF&, int /*level*/) {}
   // True when the level hands over to another part (its procedure has run).
   virtual bool HandOver(TRF&, int /*level*/) { return false; }
   virtual void LevelZeroProc(TRF&) {}
@@ -246,6 +265,54 @@ class TRF : public TRepsRun {
   void OutputPass(bool first);
   TReportPart* NextPendingPart(int bound) const;
 
+  // ---- Row and column services of the current part (orvReps_RowServices.cpp) ----
+  // The text a column prints for a value: level < 0 a body cell, level >= 0 the total of that
+  // grouping level. useFormat runs the column's body format (FORMAT BODY) on the value; an
+  // empty format falls back to the column's FLOAT/DATE pattern. Texts of strings are escaped
+  // for markup output; NULL, True, False, replacement, number and date texts never are.
+  QString ColValueToText(TCol& col, int colIndex, Variant& value, int level, int width = 0,
+                         bool useFormat = true, const QString& format = {});
+  // kind: 0 all rows, 1 existing rows, other visible rows; of the part or of the level.
+  qint32 GetLevelRowCount(bool fromPart, int level, int kind) const;
+  void AddRowToTotals();
+  // Calculated columns of a stage (1 AFTERALL, 2 default, 3 FORALLROW, 4 FOREACHREC).
+  void CalcStageColumns(int stage);
+  void CalcEachRecordColumns();
+  void SetConstColumns();
+  // Row exists, row visible, row level value; counts the row in every level.
+  void DecideRowVisibility();
+  void GroupBreakStep(bool newRow);
+  void ResetLevelCounters(bool clear, bool advance);
+  // Always in pairs around empty rows: nothing written meanwhile reaches the columns.
+  void SaveRowState();
+  void RestoreRowState();
+  void AddEmptyRows(int count);
+  void UpdateAutoWidths();
+  void RestoreColumnsForPass();
+  void MarkColsOfPage(int page);
+  void CheckColValueInSet(TCol& col);
+  void FindTitleCols(TGroupBy& level);
+  void ResolveTitleStyle(TGroupBy& level);
+  void MergeCellStyle(TCellProp& out, const TCellProp& base, const TCellProp& over, bool flag);
+  // One page slot per horizontal page in every part.
+  void AddPageToParts(THRepsPage& page, int index);
+  void RemovePageFromParts(int index);
+  void SetOutputStage(int stage);
+  // Height of a sheet row (1-based) of the stage that began at firstRow; false: no rule.
+  bool FindRowSizeRule(int stage, int row, int firstRow, double& height);
+  void ClearRowSizeRules();
+  TTextSize& DefaultTextSize();
+  // ROWHEIGHT rules, the row at which the current output stage began, and the first page's
+  // row count that SetOutputStage reads (the page driver keeps it).
+  std::vector<TRowSizeRule> RowSizeRules;
+  bool RowSizeRulesPresent = false;
+  qint32 StageStartRow = 0;
+  std::function<qint32()> FirstPageRowCount;
+  // What lays the columns over the horizontal pages when a pass restores them; the page
+  // driver installs it.
+  std::function<void()> LayOutPages;
+  qint64 FormulaTime = 0;
+
   // Result file.
   QString DefaultResultFile();
   void ClaimResultFile();
@@ -260,6 +327,9 @@ class TRF : public TRepsRun {
   IRepsBuildSteps* steps_ = &defaultSteps_;
   std::unique_ptr<QFile> outFile_;
   bool inOutFailure_ = false;
+  // Where value targets point while empty rows are written; the kept MainDataEmpty.
+  Variant scratchValue_;
+  bool savedMainDataEmpty_ = false;
 };
 
 namespace orvReps_Main {

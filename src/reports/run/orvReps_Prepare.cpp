@@ -212,15 +212,13 @@ void TReportSteps::PreparePart(TRF& rf) {
     if (type == rtHExcel && p.GroupBys.GetItem(i).BreakKind == 1) d.CountsRows = true;
   d.SetValueText = [&rf](TCol& c) {
     rf.CurCol = &c;
-    c.Text = orvReps_MAINPrepare::ValueText(c, c.Value);
-    rf.EscapeOutText(c.Text);
+    c.Text = rf.ColValueToText(c, -1, c.Value, -1, c.Width, true);
     rf.CurCol = nullptr;
   };
-  d.SetTotalText = [&rf, &p](TCol& c, int level) {
+  d.SetTotalText = [&rf](TCol& c, int level) {
     rf.CurCol = &c;
-    c.TotalValue = c.GetTotalValue(level, p.GroupBys.GetItem(level).RecCount);
-    c.TotalText = orvReps_MAINPrepare::ValueText(c, c.TotalValue);
-    rf.EscapeOutText(c.TotalText);
+    c.TotalValue = c.GetTotalValue(level, rf.GetLevelRowCount(rf.PartTotals, level, 0));
+    c.TotalText = rf.ColValueToText(c, -1, c.Value, level, c.Width, false);
     rf.CurCol = nullptr;
   };
   d.LegendText = [&rf, &p](int level, int) {
@@ -247,9 +245,8 @@ void TReportSteps::PreparePart(TRF& rf) {
     }
     if (area != saHText1 || !g.HeadShowing || !g.ShowGroup || g.GroupCols.empty()) return false;
     QStringList parts;
-    for (const TCol* c : g.GroupCols) parts << orvReps_MAINPrepare::ValueText(*c, c->Value);
+    for (TCol* c : g.GroupCols) parts << rf.ColValueToText(*c, -1, c->Value, -1, c->Width, false);
     t.Text = parts.join(QLatin1Char(' '));
-    rf.EscapeOutText(t.Text);
     t.Mode = 1;
     return true;
   };
@@ -279,17 +276,16 @@ void TReportSteps::ReadRow(TRF& rf) {
   CalcColumns(rf, false);
 }
 
+// Constants and the row's stages once the fields are read (FORALLROW first: groups may read
+// them); AFTERALL once the row is counted.
 void TReportSteps::CalcColumns(TRF& rf, bool afterAll) {
-  TReportPart& p = *rf.CurPart;
-  for (int i = 0; i < p.CalcCols.Count(); ++i) {
-    TCol& c = *p.CalcCols.GetItem(i);
-    if ((c.CalcKind == 1) != afterAll) continue;
-    if (c.CalcKind == 6) {
-      c.Value = c.ConstValue;
-    } else if (c.Formula) {
-      rf.CurCol = &c;
-      c.Formula->Execute(c.Value);
-    }
+  if (afterAll) {
+    rf.CalcStageColumns(1);
+  } else {
+    rf.SetConstColumns();
+    rf.CalcStageColumns(3);
+    rf.CalcEachRecordColumns();
+    rf.CalcStageColumns(2);
   }
   rf.CurCol = nullptr;
 }
@@ -317,27 +313,20 @@ void TReportSteps::EvalRowRules(TRF& rf, int fromLevel) {
       return v.IsNumeric() && v.ToBool();
     });
   p.RowAction = g.RowAction;
-  p.RowExists = !g.BodyDeleted && g.RowAction != rgaDel;
+  p.BodyRowsWritten = !g.BodyDeleted;
 }
 
 void TReportSteps::GroupBreakStep(TRF& rf, bool newRow) {
-  TReportPart& p = *rf.CurPart;
-  if (!newRow) return;
-  TBreakHooks hooks;
-  // A level's break follows its tail, before the next group opens.
-  hooks.WriteTail = [&](int level) {
-    WriteGroupTail(rf, level);
-    const TGroupBy& g = p.GroupBys.GetItem(level);
-    if (TBreakProc proc =
-            orvReps_DocWriters::GetBreakProc(rf.Out().RepType, g.BreakKind, g.SheetName != nullptr))
-      proc(Part(rf).Doc, level, false);
-  };
-  hooks.AddMinRows = [&](int, int rows) { WriteEmptyRows(rf, rows); };
-  // The tails see the new record's values as the next ones.
-  for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).SavedValue = p.Cols.GetItem(i).Value;
-  p.FirstChangedLevel = p.GroupBys.ProcessBreak(p.Cols, false, hooks);
-  for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).SavedValue = Variant::Null();
-  EvalRowRules(rf, p.FirstChangedLevel);
+  rf.GroupBreakStep(newRow);
+  if (newRow) EvalRowRules(rf, rf.CurPart->FirstChangedLevel);
+}
+
+// A level's break follows its tail, before the next group opens.
+void TReportSteps::LevelBreak(TRF& rf, int level) {
+  const TGroupBy& g = rf.CurPart->GroupBys.GetItem(level);
+  if (TBreakProc proc =
+          orvReps_DocWriters::GetBreakProc(rf.Out().RepType, g.BreakKind, g.SheetName != nullptr))
+    proc(Part(rf).Doc, level, false);
 }
 
 void TReportSteps::GroupHeadsStep(TRF& rf, int firstLevel) {
@@ -354,42 +343,19 @@ void TReportSteps::WriteBodyRow(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   TPartOut& po = Part(rf);
   if (!p.RowExists) return;
-  const bool hidden = PropRepType(rf.Out().RepType).CanHideRows &&
-                      (p.GroupBys.BodyHidden || p.RowAction == rgaHide);
+  const bool hidden = PropRepType(rf.Out().RepType).CanHideRows && !p.RowVisible;
   orvReps_DocWriters::WriteBodyRow(po.Doc, hidden);
 }
 
 // The row is counted in the levels before the AFTERALL columns, which number it.
 void TReportSteps::RowSteps(TRF& rf) {
-  TReportPart& p = *rf.CurPart;
-  const bool visible = p.RowExists && !p.GroupBys.BodyHidden && p.RowAction != rgaHide;
-  p.GroupBys.CountRow(p.RowExists, visible);
-  ++p.PartRowCount;
-  if (p.RowExists) ++p.PartExistRowCount;
-  if (visible) ++p.PartVisibleRowCount;
+  rf.DecideRowVisibility();
   CalcColumns(rf, true);
 }
 
-void TReportSteps::AddRowToTotals(TRF& rf) {
-  TReportPart& p = *rf.CurPart;
-  const bool visible = p.RowExists && !p.GroupBys.BodyHidden && p.RowAction != rgaHide;
-  for (int i = 0; i < p.Cols.Count(); ++i) {
-    TCol& c = p.Cols.GetItem(i);
-    if (c.TotalKind != ttNone) p.GroupBys.AddColTotal(c, p.RowExists, visible, true);
-  }
-}
+void TReportSteps::AddRowToTotals(TRF& rf) { rf.AddRowToTotals(); }
 
-void TReportSteps::WriteEmptyRows(TRF& rf, int rows) {
-  TReportPart& p = *rf.CurPart;
-  TPartOut& po = Part(rf);
-  for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).Text.clear();
-  QString line;
-  for (int r = 0; r < rows; ++r) {
-    orvReps_DocWriters::TableOpen(po.Doc, 0);
-    po.Slots[0].BodyRow->Write(line);
-    doc_->AddOutput(0, line, okContent);
-  }
-}
+void TReportSteps::WriteEmptyRows(TRF& rf, int rows) { rf.AddEmptyRows(rows); }
 
 // The last group closes at the end of the pass: the shallowest level with a MIN fills it.
 void TReportSteps::AddMinEmptyRows(TRF& rf) {

@@ -16,6 +16,7 @@ class TReportSteps : public IRepsBuildSteps {
   void ReadRow(TRF& rf) override;
   void FirstRowStep(TRF& rf) override;
   void GroupBreakStep(TRF& rf, bool newRow) override;
+  void LevelBreak(TRF& rf, int level) override;
   void GroupHeadsStep(TRF& rf, int firstLevel) override;
   void WriteBodyRow(TRF& rf) override;
   void RowSteps(TRF& rf) override;

@@ -3,6 +3,7 @@
 // for the preparation, database links, the produced reports and the report parts.
 #include "reports/lang/orvReps_Values.h"
 #include "reports/model/orvReps_Groups.h"
+#include "reports/output/orvReps_LevelRows.h"
 #include "reports/run/orvReps_Datas.h"
 #include "reports/run/orvReps_PageSettings.h"
 
@@ -172,6 +173,19 @@ class TReportPart {
   bool AutoWidthAtEnd = false;
   bool RowSpansUsed = false, RowExists = true, BodyRowsWritten = true;
   qint32 RowAction = 0;
+  // Row state of the row services: visible, level value handed to the body-row writer, the
+  // row limit with its value and action (limit 0 none), the default level value, the level
+  // from which hide-if conditions apply, the new-table level of the current row, and what
+  // SaveRowState keeps of them.
+  bool RowVisible = true;
+  qint32 RowLevelValue = 0, RowLimit = 0, LimitValue = 0, LimitAction = 0;
+  qint8 DefaultRowLevelValue = 0;
+  qint32 HideIfStartLevel = 0, RowNewTableLevel = -1;
+  qint32 SavedFirstChangedLevel = -1, SavedRowNewTableLevel = -1;
+  // The pass being run writes the output (false in the preview pass).
+  bool OutputPass = false;
+  // One slot per horizontal page of the run.
+  THPageSlots PageSlots;
   qint32 CaseMode = 0;
   bool DosOutput = false;
   bool LineBreaks = true, StickTail = false;

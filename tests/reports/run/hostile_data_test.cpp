@@ -54,11 +54,11 @@ TEST_F(HostileData, CellsReadBackAsTheDataInHtmlAndSpreadsheets) {
       "Север",
       "Север|Ёлка <b>&amp; \"q\"|10.5|1",
       // A line break is markup in the cell; a control character becomes "?".
-      "Север|CD|-2.25|",
+      "Север|CD|-2.25|Null",
       "Итого:|8.25|1",
       "Юг",
-      "Юг|x\u4e2d?y\u00e9||3",
-      "Юг||-7|-4",
+      "Юг|x\u4e2d?y\u00e9|Null|3",
+      "Юг|Null|-7|-4",
       "Итого:|-7|-1",
   };
   for (const char* format : {"HTML", "HEXCEL"}) {
