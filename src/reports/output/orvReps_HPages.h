@@ -113,6 +113,8 @@ class THRepsPages : public TDocPages {
   THRepsPages& operator=(const THRepsPages&) = delete;
 
   TRepsRun* Run;
+  // Tells one run's pages from another's that may reuse its address.
+  const quint64 Serial;
   TPaperListProp Paper, LastPaper;
   qint32 PageWidth = 0;
   // Limits in run measure units; -1 or 0 is none.
@@ -135,6 +137,9 @@ class THRepsPages : public TDocPages {
   // What the writers' file, sheet and result-file requests do; nothing when not set.
   std::function<void()> OnWriteFile, OnForgetResultFile;
   std::function<void(int level)> OnWriteSheetFile;
+  // Called by the first output of a file (after the last file was written, or ever).
+  std::function<void()> OnStartFile;
+  bool FileStarted = false;
 
   // Spreadsheet sheet settings that the split computes: frozen mask columns (current and the
   // default for the next sheet) and print-title columns (current and the part's).
@@ -159,8 +164,10 @@ class THRepsPages : public TDocPages {
   // The per-page slots of a part follow the page count from now on.
   void AttachSlots(THPageSlots& pageSlots);
   void DetachSlots(THPageSlots& pageSlots);
+  // The slots that Slot() answers from: those of the part being written.
+  void UseSlots(THPageSlots& pageSlots) { current_ = &pageSlots; }
 
-  // Marks through columns and fills the empty-values lists.
+  // Marks through columns and TOGETHER ranges, and fills the empty-values lists.
   void ApplyColumnMasks(TCols& cols);
   // Rounds, splits, grows and lays out the part's columns over the pages; buildRows (when
   // given) then builds each page's rows. The slots need not be attached first.

@@ -244,14 +244,15 @@ QString HExcelColumns(const TMaskSubCols& page) {
 namespace {
 
 // The head text as lines in front of page 1's buffered body.
+
+}  // namespace
+
 void InsertHead(THRepsPages& pages, const QString& head) {
   QString text = head;
   if (text.endsWith(kCrLf)) text.chop(2);
   TRepLines& lines = pages.GetItem(0).Lines;
   for (const QString& line : text.split(kCrLf)) lines.InsertHeadLine(line);
 }
-
-}  // namespace
 
 void WriteSheetFile(TSheetFileHost& h) {
   TRepsOutput& out = *h.Out;

@@ -43,6 +43,8 @@ namespace orvReps_DocWriters {
 QString HtmlHead(TRepsOutput& out, TRepType type, THtmlDocSettings& s, const TMaskSubCols* page,
                  bool several = false, bool sheetFile = false, bool frameset = false);
 QString DocTail();
+// Head lines (as HtmlHead gives them) in front of page 1's buffered lines.
+void InsertHead(THRepsPages& pages, const QString& head);
 // "<col>" elements of a sheet table; widths are written when not negative.
 QString HExcelColumns(const TMaskSubCols& page);
 QString WorksheetProtection(quint32 protect);

@@ -4,6 +4,7 @@
 #include "platform/rtl/codepage.h"
 #include "reports/lang/orvReps_Lib.h"
 #include "reports/output/orvReps_FormatString.h"
+#include "reports/output/orvReps_HPages.h"
 #include "reports/run/orvReps_FieldRefs.h"
 #include "reports/run/orvReps_Queries.h"
 #include "reports/run/orvReps_RunKeys.h"
@@ -24,6 +25,11 @@ TRF::TRF(TRepsRunOptions options, std::unique_ptr<ITextMetrics> canvas)
   OutPtr->DataAccess = fieldAccess_.get();
   OutPtr->QueryFactory = &orvReps_Queries::RunFactory();
   orvReps_Main::RepsFailed = 0;
+}
+
+THRepsPages& TRF::HPages() {
+  if (!HPagesPtr) HPagesPtr = std::make_unique<THRepsPages>(this);
+  return *HPagesPtr;
 }
 
 TRF::~TRF() {

@@ -34,6 +34,7 @@ struct TRowSizeRule {
   std::shared_ptr<TCompileCode> Condition;
   qint32 Height = 0;
 };
+class THRepsPages;
 
 // The points of the build at which the model, the preparation and the writers act.
 class IRepsBuildSteps {
@@ -127,6 +128,9 @@ class TRF : public TRepsRun {
   // Output and result file.
   std::unique_ptr<TRepsOutput> OutPtr;
   TRepsOutput& Out() { return *OutPtr; }
+  // The horizontal pages the run's output is laid on, made on first use.
+  std::unique_ptr<THRepsPages> HPagesPtr;
+  THRepsPages& HPages();
   QString AuthorText = QStringLiteral("ORV");
   std::unique_ptr<TFormatCommands> FileFormat;
   qint32 FileNameLimit = 0;

@@ -1,11 +1,14 @@
 #pragma once
 // The report's own build steps: columns from the part's data, group breaks, virtual rows and
-// the document written to the result file through an owner-only spool.
+// the document written to the result file through an owner-only spool. The row steps live in
+// orvReps_Prepare.cpp, the document steps in orvReps_RunPages.cpp.
 #include "reports/run/orvReps_MAINPrepare.h"
 #include "reports/run/orvReps_Main.h"
 
 #include <map>
 #include <memory>
+
+class THRepsPages;
 
 class TReportSteps : public IRepsBuildSteps {
  public:
@@ -25,6 +28,7 @@ class TReportSteps : public IRepsBuildSteps {
   void AddMinEmptyRows(TRF& rf) override;
   void WriteGroupTail(TRF& rf, int level) override;
   void CloseTables(TRF& rf) override;
+  void JoinPages(TRF& rf) override;
 
   struct TPartOut;
   struct TDocOut;
@@ -35,6 +39,11 @@ class TReportSteps : public IRepsBuildSteps {
   void EvalRowRules(TRF& rf, int fromLevel);
   void WriteEmptyRows(TRF& rf, int rows);
   void AbandonDocument();
+  void ReleaseDocument();
+  void ForgetDocument();
+  void StartDocument(TRF& rf);
+  void UsePart(TRF& rf, TPartOut& po);
+  static void Rebuild(TPartOut& po, THRepsPages& pages);
   std::map<const TReportPart*, std::unique_ptr<TPartOut>> parts_;
   std::unique_ptr<TDocOut> doc_;
 };
