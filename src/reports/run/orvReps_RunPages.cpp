@@ -146,7 +146,12 @@ void TReportSteps::TDocOut::WriteFile() {
   CloseAndJoin();
   if (SheetsWritten) {
     // The rest of the workbook is its last sheet; the main file lists the sheets.
-    WriteSheetFile(-1);
+    // Its name comes from the level that breaks to sheets, as the earlier sheets' did.
+    int level = -1;
+    if (Part)
+      for (int i = 0; i < Part->Rows.Groups->Count() && level < 0; ++i)
+        if (Part->Rows.Groups->GetItem(i).SheetName) level = i;
+    WriteSheetFile(level);
     THtmlDocSettings& s = HeadSettings();
     auto host = orvReps_SheetFiles::Host(Rf, Pages, s, PendingSheetName, {});
     orvReps_DocWriters::WriteFrameset(host);
