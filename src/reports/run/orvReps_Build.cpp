@@ -42,7 +42,14 @@ void TRF::BuildReport() {
   const QString shown = FileText.isEmpty() ? fileText : FileText;
   if (!PrepareStartText.isEmpty() && ShowAll)
     WriteMes(PrepareStartText + shown + PrepareEndText, true, true);
-  BuildLoop();
+  // A report whose build fails was not produced: the caller must not be offered its file.
+  const int listed = Reports ? Reports->Count() : 0;
+  try {
+    BuildLoop();
+  } catch (...) {
+    if (Reports) Reports->Truncate(listed);
+    throw;
+  }
 }
 
 void TRF::BuildLoop() {

@@ -112,6 +112,10 @@ void TReports::AddFileToLast(const QString& fileName) {
 
 TReport& TReports::Add() { return *items_.emplace_back(std::make_unique<TReport>()); }
 
+void TReports::Truncate(int count) {
+  if (count >= 0 && count < Count()) items_.resize(static_cast<size_t>(count));
+}
+
 void TReports::Assign(const TReports& source) {
   for (const auto& s : source.items_) {
     TReport& r = Add();

@@ -125,6 +125,8 @@ class TReports {
   static int GetReportNum(const TReports* reports) { return reports ? reports->Count() + 1 : 1; }
   void Assign(const TReports& source);
   TReport& Add();
+  // Forgets the reports listed after the first count ones.
+  void Truncate(int count);
 
  private:
   std::vector<std::unique_ptr<TReport>> items_;
