@@ -37,6 +37,7 @@ bool WriteSample(TRF& rf, bool unconditional) {
     rf.CurPart->ReplacementText = text;
     return true;
   }
+  const int listed = rf.Reports ? rf.Reports->Count() : 0;
   rf.EnsureResultFile();
   if (rf.Out().RepType == rtNone) {
     int type = orvReps_Values::RepTypeByExt(QLatin1Char('.') +
@@ -45,12 +46,20 @@ bool WriteSample(TRF& rf, bool unconditional) {
     rf.SetRepType(static_cast<TRepType>(type));
   }
   QFile f(rf.ResultFile);
-  const bool append = rf.AppendMode && f.exists();
+  const bool existed = f.exists();
+  const bool append = rf.AppendMode && existed;
+  const QByteArray bytes = ToAnsi(text);
+  // The bytes may wait in the file's buffer: only a successful flush means they were written.
   if (!f.open(append ? QIODevice::Append : (QIODevice::WriteOnly | QIODevice::Truncate)) ||
-      f.write(ToAnsi(text)) < 0)
-    RaiseRepsError(
-        rf, recGeneralError,
-        {QStringLiteral("ошибка записи в файл %1: %2").arg(rf.ResultFile, f.errorString())}, false);
+      f.write(bytes) != bytes.size() || !f.flush()) {
+    const QString why = f.errorString();
+    f.close();
+    // A sample cut short is no report: a file this write made goes, and so does its entry.
+    if (!existed) QFile::remove(rf.ResultFile);
+    if (rf.Reports) rf.Reports->Truncate(listed);
+    RaiseRepsError(rf, recGeneralError,
+                   {QStringLiteral("ошибка записи в файл %1: %2").arg(rf.ResultFile, why)}, false);
+  }
   return true;
 }
 
