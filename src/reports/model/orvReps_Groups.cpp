@@ -30,8 +30,14 @@ void TGroupBy::InitDefaults() {
   BreakOffset = 0;
   SheetName.reset();
   TailShowHead = UseTotal = NumCols = HasTexts = false;
-  for (auto& area : Texts)
-    for (auto& text : area) text.reset();
+  for (int a = 0; a < 4; ++a) {
+    for (int page = 0; page < 3; ++page) {
+      Texts[a][page].reset();
+      TextFrames[a][page].clear();
+      FrameTexts[a][page] = false;
+    }
+    TextRows[a] = 1;
+  }
   for (QString* s : {HeadSeps, TailSeps, NumColsSeps}) s[0] = s[1] = QString();
   LegendFrom = LegendTo = 0;
   for (auto* r : {HeadRowsLess, TailRowsLess})

@@ -87,6 +87,12 @@ class TGroupBy {
   // TEXTS before and after the head and the tail (HTEXT1, HTEXT2, TTEXT1, TTEXT2) on the
   // first, sequel and last horizontal page; the pages of one TEXTS share the compiled text.
   std::shared_ptr<TFormatCommands> Texts[4][3];
+  // The report frame FRAMES named for a slot (empty: none); BindLevelTexts compiles it.
+  QString TextFrames[4][3];
+  bool FrameTexts[4][3] = {};
+  // How each text area is written: 0 outside the table, 1 in the title row across the table,
+  // 2 unchanged into the open table (frame texts).
+  qint32 TextRows[4] = {1, 1, 1, 1};
   // The text slot of a style area (0, 4, 6, 10), -1 for the others.
   static int TextSlotOfArea(int area) {
     return area == 0 ? 0 : area == 4 ? 1 : area == 6 ? 2 : area == 10 ? 3 : -1;

@@ -316,6 +316,29 @@ void KeyTextsAfter(TRepsRun& run) {
       if (rf.PendingTextsPages != 0 && !(rf.PendingTextsPages & (1 << page))) continue;
       if (!text) text = Compile(rf, rf.PendingTexts[j]);
       g.Texts[base + j][page] = text;
+      g.TextFrames[base + j][page].clear();
+      g.FrameTexts[base + j][page] = false;
+    }
+  }
+  if (rf.HeadTailSel == 0)
+    g.ShowGroup = false;
+  else if (!rf.PendingTexts[0].isEmpty() || !rf.PendingTexts[1].isEmpty())
+    g.HasTexts = true;
+}
+
+// FRAMES: the slots take the frame names; the frames are compiled when the part is prepared,
+// once every frame key has run.
+void KeyFramesAfter(TRepsRun& run) {
+  TRF& rf = R(run);
+  TGroupBy& g = Level(rf);
+  const int base = rf.HeadTailSel == 0 ? 0 : 2;
+  for (int j = 0; j < 2; ++j) {
+    if (rf.PendingTexts[j].isEmpty()) continue;
+    for (int page = 0; page < 3; ++page) {
+      if (rf.PendingTextsPages != 0 && !(rf.PendingTextsPages & (1 << page))) continue;
+      g.Texts[base + j][page].reset();
+      g.TextFrames[base + j][page] = rf.PendingTexts[j];
+      g.FrameTexts[base + j][page] = false;
     }
   }
   if (rf.HeadTailSel == 0)
@@ -464,6 +487,8 @@ const TKeyBinding kBindings[] = {
     {"HEAD.TEXTS.HSEQUEL", KeyTextsSequel, nullptr},
     {"HEAD.TEXTS.HLAST", KeyTextsLast, nullptr},
     {"TAIL.TEXTS", KeyTexts, KeyTextsAfter},
+    {"HEAD.FRAMES", KeyTexts, KeyFramesAfter},
+    {"TAIL.FRAMES", KeyTexts, KeyFramesAfter},
     {"HEAD.SHOWINGGROUP", KeyShowingGroup, nullptr},
     {"HEAD.SHOWGROUP", KeyShowGroup, nullptr},
     {"HEAD.HIDEGROUP", KeyHideGroup, nullptr},

@@ -47,6 +47,10 @@ void BindCrossColumns(TRF&) {}
 void ApplyColumnOrder(TRF&) {}
 void ResolveUnionCols(TRF&) {}
 
+// Row spans and the margins of rotated RTF text come with those parts of the model.
+void DistributeRowSpans(TRF&) {}
+void RotateRtfMargins(TRF&) {}
+
 double PointNumber(const QString& text) {
   TFormatSettings point = FormatSettings();
   point.DecimalSeparator = QLatin1Char('.');
@@ -106,10 +110,6 @@ void ResetLevelCounters(TRF& rf, bool clear, bool advance) {
   if (clear)
     for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).ClearTotals(0);
 }
-
-// Level texts and report frames are compiled here once levels hold text slots.
-void BindLevelTexts(TRF&) {}
-void MergeFrameMasks(TRF&) {}
 
 // Each level's head and total cells: level 0's, then the level's own HEAD and TAIL style
 // parameters, the newest of each kind winning.
@@ -368,7 +368,8 @@ void PrepareSeparators(TRF& rf) {
   if (t != rtHTML) return;
   for (int l = p.GroupBys.Count() - 1; l >= 0; --l) {
     const TGroupBy& g = p.GroupBys.GetItem(l);
-    for (int i = 0; i < p.Cols.Count(); ++i) {
+    // A text before the tail stands between the body and the total row: no shared border.
+    for (int i = 0; i < p.Cols.Count() && !g.Texts[2][0]; ++i) {
       TCol& c = p.Cols.GetItem(i);
       if (size_t(l) >= c.LevelTotalProps.size()) continue;
       qint16& top = c.LevelTotalProps[size_t(l)].BorderWidths[1];
@@ -396,7 +397,9 @@ void PrepareKeyFields(TRF& rf) {
 void PrepareCellProps(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   TRepsOutput& out = rf.Out();
+  PrepareTextRows(rf);
   PrepareKeyFields(rf);
+  PrepareTogether(rf);
   PrepareLevelCellProps(rf);
   PrepareSeparators(rf);
   for (int i = 0; i < p.Cols.Count(); ++i) {
@@ -426,7 +429,8 @@ void PrepareCellProps(TRF& rf) {
   d.VAlign = 3;
   d.TextSize = nullptr;
   if (d.SplitMode == 0) d.SplitMode = 1;
-  // Row spans and the margins of rotated RTF text come with those parts of the model.
+  DistributeRowSpans(rf);
+  if (out.RepType == rtRTF) RotateRtfMargins(rf);
 }
 
 void PreparePart(TRF& rf) {

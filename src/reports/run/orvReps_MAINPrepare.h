@@ -12,6 +12,7 @@ class TRF;
 class TCol;
 class TRepsData;
 struct TCellProp;
+class TMaskSubCols;
 
 namespace orvReps_MAINPrepare {
 
@@ -30,9 +31,16 @@ void PrepareCalcStages(TRF& rf);
 void PrepareSheetAreas(TRF& rf);
 void DerivePassFlags(TRF& rf);
 void InitHasDataFlags(TRF& rf);
+// Compiles the report frames that the part's replacement and level text slots name.
 void BindLevelTexts(TRF& rf);
+// A frame definition's leading "W:" width list as sub-columns; false when it has none. bad
+// receives the first entry that is no integer.
+bool ReadFrameWidths(const QString& definition, TMaskSubCols& mask, QString& bad);
 void MergeFrameMasks(TRF& rf);
 void PrepareCellProps(TRF& rf);
+// How each level's text areas are written for the output type; COPY texts end their line.
+void PrepareTextRows(TRF& rf);
+void PrepareTogether(TRF& rf);
 void PrepareLevelCellProps(TRF& rf);
 void PrepareKeyFields(TRF& rf);
 void PrepareSeparators(TRF& rf);

@@ -21,6 +21,9 @@ struct TReportFrame {
   QString Text;
   bool AsFrameCommand = false;
   bool Cover = false;
+  // The spreadsheet sub-columns of the frame, made by the first slot that binds it there,
+  // with that slot's level, text area (0..3) and page variant.
+  std::shared_ptr<TMaskSubCols> Prepared;
   qint32 PrepLevel = 0, PrepSlot = 0, PrepPos = 0;
 };
 
@@ -240,6 +243,11 @@ class TReportPart {
   // Per linked source i (at i-1): the (main, linked) field indices of its link fields.
   std::vector<std::vector<std::pair<qint32, qint32>>> LinkFieldIndices;
   TCellProp DefaultProps;
+  // Spreadsheet sub-columns the part's frames give, merged into every horizontal page.
+  TMaskSubCols SheetMasks;
+  // Level and COPY texts that already end with the output's line end: a part built again
+  // must not end them twice.
+  std::vector<std::weak_ptr<TFormatCommands>> LineEndedTexts;
   // REPLACEREP: an empty main table is replaced by the text (or by SAMPLE's frame name).
   bool ReplaceOnEmpty = false;
   QString ReplacementText;

@@ -316,6 +316,7 @@ void TReportSteps::PreparePart(TRF& rf) {
   rows.Styles = &rf.Out().Styles;
   rows.Cols = &p.Cols;
   rows.Groups = &p.GroupBys;
+  rows.SheetMasks = &p.SheetMasks;
   rows.MaskWidths = p.MaskWidths;
   rows.TitleProps = BaseCellProp(rf.Out());
   if (text) rows.RowBottomLine = p.UnderlineMask;
@@ -352,17 +353,14 @@ void TReportSteps::PreparePart(TRF& rf) {
     rf.EscapeOutText(t);
     return t;
   };
-  // TEXTS of the level's areas, else the standard group text before the head. Text output
-  // writes them as lines of their own, markup in the title row across the table.
-  for (int i = 0; i < p.GroupBys.Count(); ++i)
-    for (auto& area : p.GroupBys.GetItem(i).Texts)
-      for (auto& t : area)
-        if (t) t->BindReferences();
+  // TEXTS and FRAMES of the level's areas, written as preparation decided for the output
+  // type, else the standard group text before the head.
   d.LevelText = [&rf, &p, text, &po](int level, int area, int slot, TAreaText& t) {
     const TGroupBy& g = p.GroupBys.GetItem(level);
     t.Mode = text ? 0 : 1;
     const int at = TGroupBy::TextSlotOfArea(area);
     if (at >= 0 && g.Texts[at][slot]) {
+      t.Mode = g.TextRows[at];
       t.Text.clear();
       g.Texts[at][slot]->Execute(t.Text, rf.Out().PageWidth, po.Slots[0].TableWidth, -1, false,
                                  nullptr, level);

@@ -1,5 +1,5 @@
 // SAMPLE, ONSAMPLE and REPLACEREP: a fixed text or a frame in place of the report, and the
-// replacement of a report whose main table is empty.
+// replacement of a report whose main table is empty; the named frames heads and tails insert.
 #include "platform/rtl/codepage.h"
 #include "reports/lang/orvReps_KeyBinding.h"
 #include "reports/lang/orvReps_Lib.h"
@@ -86,7 +86,22 @@ void KeyReplaceRepText(TRepsRun& run) {
       p.ReplacementText, rf.Out(), rf.Out().IsMarkupType(), false, false, false, false);
 }
 
+// FRAME and its relatives: the name expanded, the style and the text kept as written; FRAME
+// and FRAMECOVER wrap the text in a frame command, the COVER ones escape with "^".
+template <bool AsFrameCommand, bool Cover>
+void KeyFrame(TRepsRun& run) {
+  TRF& rf = R(run);
+  const QString name = Arg(run);
+  const QString style = RawArg(run);
+  const QString text = RawArg(run);
+  rf.ReportFrames.AddFrame(name, style, text, AsFrameCommand, Cover);
+}
+
 const TKeyBinding kBindings[] = {
+    {"FRAME", KeyFrame<true, false>, nullptr},
+    {"FRAMECOVER", KeyFrame<true, true>, nullptr},
+    {"FRAMENO", KeyFrame<false, false>, nullptr},
+    {"FRAMECOVERNO", KeyFrame<false, true>, nullptr},
     {"SAMPLE", KeySample, nullptr},
     {"ONSAMPLE", KeyOnSample, KeyOnSampleAfter},
     {"ONSAMPLE.NOEXIT", KeyOnSampleNoExit, nullptr},
