@@ -3,19 +3,17 @@
 #include "db/orvdb.h"
 #include "platform/rtl/stringlist.h"
 #include "db/orvdblists.h"
-#include "db/orvlib04.h"
 #include "db/orvzeosdb.h"
-#include "db/orvzeossetup.h"
 #include "db/orvzeossplist.h"
 #include "support/demo_db.h"
+#include "support/demo_registry.h"
 #include "support/test_support.h"
 
 namespace liststest {
 
 QString DemoText(const QString& user) {
-  return QStringLiteral("Protocol=postgresql-8;HostName=%1;Database=%2;User ID=%3;Password=%4")
-      .arg(testsupport::PgHost(), testsupport::DemoDatabase(), user,
-           testsupport::DemoPassword(user));
+  return demoregistry::ConnectionText(testsupport::PgHost(), testsupport::DemoDatabase(), user,
+                                      testsupport::DemoPassword(user));
 }
 
 TZConnection* DemoConnection(const QString& user) {
@@ -42,24 +40,8 @@ QString Scalar(DbConnection& c, const QString& sql) {
 void Exec(DbConnection& c, const QString& sql) { c.Execute(sql.toUtf8(), {}); }
 
 TOrvDescList* LoadRegistry(TZConnection* connection) {
-  TOrvAliasesTable aliases(nullptr);
-  aliases.SetConnection(connection);
-  aliases.Open();
-  TOrvDescList* registry = orvdblists::GetDescList();
-  TOrvListsTable lists(nullptr);
-  lists.SetConnection(connection);
-  lists.SetListIDText(QStringLiteral("  SETUP  "));
-  lists.SetTableName(QStringLiteral("LISTS"));
-  lists.Open();
-  lists.Close();
-  TOrvListFieldsTable fields(nullptr);
-  fields.SetConnection(connection);
-  fields.SetListIDText(QStringLiteral("  SETUP  "));
-  fields.SetTableName(QStringLiteral("LISTFLD"));
-  fields.Open();
-  fields.Close();
-  registry->AlignAllTitleLines();
-  registry->UpdateLinks();
+  demoregistry::LoadAliases(connection);
+  TOrvDescList* registry = demoregistry::LoadSetupTables(connection);
   // The aliases reach the database by the login's text, as an installation's rows may say.
   TOrvAliasList* all = orvdb::GetAliasList();
   for (int i = 0; i < all->Count(); ++i)
