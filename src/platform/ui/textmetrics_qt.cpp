@@ -12,34 +12,52 @@ TQtTextMetrics::TQtTextMetrics() : device_(1, 1, QImage::Format_ARGB32) {
   device_.setDotsPerMeterY(dotsPerMeter);
 }
 
-const QFont& TQtTextMetrics::CurrentFont() {
-  if (!cached_ || cachedFor_.Name != Font.Name || cachedFor_.Size != Font.Size ||
-      cachedFor_.Style != Font.Style) {
-    font_ = QFont(Font.Name);
-    font_.setPointSize(Font.Size > 0 ? Font.Size : 1);
-    font_.setBold(Font.Style & 1);
-    font_.setItalic(Font.Style & 2);
-    font_.setUnderline(Font.Style & 8);
-    cachedFor_ = Font;
-    cached_ = true;
+TQtTextMetrics::Face& TQtTextMetrics::CurrentFace() {
+  if (face_ && cachedFor_.Name == Font.Name && cachedFor_.Size == Font.Size &&
+      cachedFor_.Style == Font.Style)
+    return *face_;
+  std::unique_ptr<Face>& face = faces_[{Font.Name, Font.Size, Font.Style}];
+  if (!face) {
+    QFont font(Font.Name);
+    font.setPointSize(Font.Size > 0 ? Font.Size : 1);
+    font.setBold(Font.Style & 1);
+    font.setItalic(Font.Style & 2);
+    font.setUnderline(Font.Style & 8);
+    face = std::make_unique<Face>(font, &device_);
   }
-  return font_;
+  cachedFor_ = Font;
+  face_ = face.get();
+  return *face_;
 }
 
 bool TQtTextMetrics::CharWidth(QChar c, int& width) {
-  width = QFontMetrics(CurrentFont(), &device_).horizontalAdvance(c);
+  Face& f = CurrentFace();
+  if (c.unicode() >= f.widths.size()) {
+    width = f.metrics.horizontalAdvance(c);
+  } else {
+    int& known = f.widths[c.unicode()];
+    if (known < 0) known = f.metrics.horizontalAdvance(c);
+    width = known;
+  }
   return width >= 0;
 }
 
 bool TQtTextMetrics::CharWidthFloat(QChar c, int& width) {
-  width =
-      static_cast<int>(std::lround(QFontMetricsF(CurrentFont(), &device_).horizontalAdvance(c)));
+  Face& f = CurrentFace();
+  const auto measure = [&] {
+    return static_cast<int>(std::lround(f.metricsF.horizontalAdvance(c)));
+  };
+  if (c.unicode() >= f.widthsF.size()) {
+    width = measure();
+  } else {
+    int& known = f.widthsF[c.unicode()];
+    if (known < 0) known = measure();
+    width = known;
+  }
   return width >= 0;
 }
 
-int TQtTextMetrics::TextHeight(const QString&) {
-  return QFontMetrics(CurrentFont(), &device_).height();
-}
+int TQtTextMetrics::TextHeight(const QString&) { return CurrentFace().metrics.height(); }
 
 namespace orvui {
 

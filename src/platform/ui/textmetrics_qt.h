@@ -5,9 +5,14 @@
 #include "platform/rtl/textmetrics.h"
 
 #include <QtGui/QFont>
+#include <QtGui/QFontMetrics>
+#include <QtGui/QFontMetricsF>
 #include <QtGui/QImage>
 
+#include <array>
+#include <map>
 #include <memory>
+#include <tuple>
 
 class TQtTextMetrics : public ITextMetrics {
  public:
@@ -17,11 +22,24 @@ class TQtTextMetrics : public ITextMetrics {
   int TextHeight(const QString& text) override;
 
  private:
-  const QFont& CurrentFont();
+  // One font's metrics and the widths asked of it so far: reports measure every cell text
+  // character by character, and each QFontMetrics made afresh looks its font engine up again.
+  struct Face {
+    explicit Face(const QFont& font, QPaintDevice* device)
+        : font(font), metrics(font, device), metricsF(font, device) {
+      widths.fill(-1);
+      widthsF.fill(-1);
+    }
+    QFont font;
+    QFontMetrics metrics;
+    QFontMetricsF metricsF;
+    std::array<int, 0x500> widths, widthsF;  // Latin and Cyrillic; -1 not asked yet
+  };
+  Face& CurrentFace();
   QImage device_;  // only its resolution is used
   TMetricsFont cachedFor_;
-  QFont font_;
-  bool cached_ = false;
+  Face* face_ = nullptr;
+  std::map<std::tuple<QString, int, int>, std::unique_ptr<Face>> faces_;
 };
 
 class QGuiApplication;
