@@ -1,4 +1,5 @@
 #include "reports/model/orvReps_Groups.h"
+#include "reports/model/orvReps_Saves.h"
 
 #include <algorithm>
 
@@ -104,6 +105,8 @@ int TGroupBys::ProcessBreak(TCols& cols, bool firstRecord, const TBreakHooks& ho
   if (b < 0) return b;
   if (!firstRecord) {
     if (hooks.AddMinRows && MissingMinRows(b) > 0) hooks.AddMinRows(b, MissingMinRows(b));
+    if (hooks.Closing) hooks.Closing(b);
+    ++BreakCount;
     for (int level = Count() - 1; level >= b; --level) {
       if (hooks.WriteTail) hooks.WriteTail(level);
       for (int i = 0; i < cols.Count(); ++i) {
@@ -154,4 +157,15 @@ void TGroupBys::AddColTotal(TCol& col, bool rowExists, bool rowVisible, bool had
 qint32 orvReps_Groups::ResolveHideType(qint32 type, bool canHideRows) {
   if (type != rhtDelIfCantHide) return type;
   return canHideRows ? rhtHide : rhtDel;
+}
+
+bool TGroupBys::HeadRowsLessAction(int level, qint32& areas, qint32& action) const {
+  areas = action = 0;
+  if (level < 0 || level >= Count()) return true;
+  const TGroupBy& g = *items_[size_t(level)];
+  if (g.HeadRowsLess[0][0].Action == 0 && g.HeadRowsLess[1][0].Action == 0) return true;
+  if (!Titles || BreakCount >= Titles->Count()) return true;
+  qint32 records = 0, exist = 0, visible = 0;
+  orvReps_Saves::SumGroupTitles(*Titles, BreakCount, level, false, records, exist, visible);
+  return g.GetHeadRowsLessAction(visible, exist, areas, action);
 }

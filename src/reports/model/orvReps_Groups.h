@@ -14,6 +14,7 @@ enum TRowGrpConstrMeasure : qint32 { rgmRows, rgmSubRows, rgmNotSet = -4 };
 
 class TCompileCode;
 class TFormatCommands;
+class TSaveTtls;
 
 // A ROWSIF rule: when its condition holds, each target level (-1 the body rows) takes the
 // visibility paired with it.
@@ -126,6 +127,9 @@ struct TBreakHooks {
   // Writes the empty rows a closing group lacks for its MIN.
   std::function<void(int level, int rows)> AddMinRows;
   std::function<void(int level)> Refresh;
+  // The break is found (and MIN's rows added); the groups from the deepest level up to the
+  // given one are about to close.
+  std::function<void(int level)> Closing;
 };
 
 class TGroupBys {
@@ -138,6 +142,13 @@ class TGroupBys {
 
   qint32 ForcedLevel = -1;
   qint32 BreakLevel = -1;  // the highest level that changed at the last record; -1 none
+  // Breaks of the pass so far: the number of the current group's first saved title.
+  qint32 BreakCount = 0;
+  // The titles the preview saved for the closed groups; none without a preview.
+  const TSaveTtls* Titles = nullptr;
+  // ROWSLESS of the level's head for its current group, counted from the saved titles: the
+  // areas and action of the rule that applies; false when the whole head goes.
+  bool HeadRowsLessAction(int level, qint32& areas, qint32& action) const;
 
   // Resolves the group columns; false with the first field that is no column.
   bool PrepareLevels(const TCols& cols, QString& badField);

@@ -249,9 +249,12 @@ void WriteGroupHead(TDocRun& run, int level, bool force, bool head) {
   TGroupBys& groups = *run.Part->Groups;
   if (level < 0 || level >= groups.Count()) return;
   const TGroupBy& g = groups.GetItem(level);
+  // ROWSLESS of the head, from the rows the preview counted in the group.
+  qint32 rlAreas = 0, rlAction = 0;
+  if (head && !groups.HeadRowsLessAction(level, rlAreas, rlAction)) return;
   run.CurLevel = level;
   if (head && run.CopyOn && level == run.CopyLevel) StartCopy(run);
-  if (head) WriteAreaTexts(run, level, saHText1, 0, 0);
+  if (head) WriteAreaTexts(run, level, saHText1, rlAction, rlAreas);
   for (int p = 0; p < run.Pages->Count(); ++p) {
     THPageSlot& slot = run.Pages->Slot(p);
     if (level >= slot.GrpRows.Count()) continue;
@@ -260,13 +263,13 @@ void WriteGroupHead(TDocRun& run, int level, bool force, bool head) {
     bool show = false, hidden = false;
     if (g.HeadShowing || force) {
       const int area = head ? saHHead : saTHead;
-      AreaVisibility(g.AreaHide[area], 0, 0, area, show, hidden);
+      AreaVisibility(g.AreaHide[area], rlAction, rlAreas, area, show, hidden);
       run.CurArea = area;
       if (show) WriteLevelRow(run, p, r.HeadRow.get(), hidden, LevelOutline(g, level));
     }
     if (g.NumCols) {
       const int area = head ? saHNumCols : saTNumCols;
-      AreaVisibility(g.AreaHide[area], 0, 0, area, show, hidden);
+      AreaVisibility(g.AreaHide[area], rlAction, rlAreas, area, show, hidden);
       run.CurArea = area;
       if (show) WriteLevelRow(run, p, r.NumRow.get(), hidden, LevelOutline(g, level));
     }
@@ -277,7 +280,7 @@ void WriteGroupHead(TDocRun& run, int level, bool force, bool head) {
     WriteGroupTail(run, level, false);
     run.CurLevel = level;
   }
-  if (head) WriteAreaTexts(run, level, saHText2, 0, 0);
+  if (head) WriteAreaTexts(run, level, saHText2, rlAction, rlAreas);
   run.CurLevel = -1;
 }
 
@@ -287,6 +290,8 @@ void WriteGroupTail(TDocRun& run, int level, bool tail) {
   const TGroupBy& g = groups.GetItem(level);
   qint32 areas = 0, action = 0;
   if (tail && !g.GetTailRowsLessAction(g.VisibleRowCount, g.ExistRowCount, areas, action)) return;
+  // The head's total row follows the head's ROWSLESS rule.
+  if (!tail) groups.HeadRowsLessAction(level, areas, action);
   run.CurLevel = level;
   if (tail) {
     run.Pages->InTail = true;
@@ -299,7 +304,7 @@ void WriteGroupTail(TDocRun& run, int level, bool tail) {
   if (!tail || g.TailShowing) {
     const int area = tail ? saTTotal : saHTotal;
     bool show = false, hidden = false;
-    AreaVisibility(g.AreaHide[area], tail ? action : 0, areas, area, show, hidden);
+    AreaVisibility(g.AreaHide[area], action, areas, area, show, hidden);
     run.CurArea = area;
     if (show)
       for (int p = 0; p < run.Pages->Count(); ++p) TotalsRow(run, level, p, hidden);
