@@ -97,7 +97,8 @@ void TRF::OutputPass(bool first) {
   if (first) s.RefreshAtPassStart(*this);
   StopFlag = false;
   bool firstRow = first;
-  while (!p.EndOfData) {
+  // A record left pending by a row of several records begins one more row.
+  while (!p.EndOfData || p.PendingRecord) {
     // A stop request ends the loop at the next row; the tables are closed below.
     if (CheckStop()) break;
     if (firstRow) {

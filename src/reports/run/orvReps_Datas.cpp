@@ -285,6 +285,8 @@ const TRepsData::Ops TRepsData::Ops::Hand = {
     [](TRepsData& d) {
       d.savedRecNo_ = d.RecNo;
       d.savedHasData_ = d.HasData;
+      d.savedEof_ = d.EofFlag;
+      d.savedBof_ = d.BofFlag;
       d.hasSaved_ = true;
     },
     [](TRepsData& d) {
@@ -293,7 +295,9 @@ const TRepsData::Ops TRepsData::Ops::Hand = {
         d.RecNo = d.savedRecNo_;
         d.LoadRecord();
       }
-      d.BofFlag = d.EofFlag = Rows(d) == 0;
+      // A source saved past its last record is there again.
+      d.BofFlag = d.savedBof_;
+      d.EofFlag = d.savedEof_;
       d.HasData = d.savedHasData_;
     },
     [](const TRepsData& d) { return d.Fields.Count(); },

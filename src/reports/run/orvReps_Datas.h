@@ -178,7 +178,7 @@ class TRepsData {
   std::unique_ptr<IRepQuery> oldQuery_;
   QByteArray savedBookmark_;
   bool hasSaved_ = false;
-  bool savedEof_ = false;
+  bool savedEof_ = false, savedBof_ = false;
   qint32 savedRecNo_ = 0;
   bool savedHasData_ = false;
 };

@@ -200,6 +200,8 @@ class TRF : public TRepsRun {
   bool ReplacedByFrame = false, StopAfterSample = false;
   // Milliseconds spent preparing parts; records of all prepared parts.
   qint64 PrepareTime = 0, RecordTotal = 0;
+  // Milliseconds spent in preview passes.
+  qint64 PreviewTime = 0;
 
   // Model.
   TReportParts Parts{*this};

@@ -10,6 +10,7 @@
 #include "reports/output/orvReps_RepClasses.h"
 #include "reports/output/orvReps_VirRows.h"
 #include "reports/run/orvReps_KeyArgs_p.h"
+#include "reports/run/orvReps_ReadPass.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryFile>
@@ -23,20 +24,18 @@ using orvReps_KeyArgs::Arg;
 
 }  // namespace
 
+void TReportSteps::PreviewPart(TRF& rf) { orvReps_MAINPrepare::PreviewPart(rf); }
+
+void TReportSteps::RefreshAtPassStart(TRF& rf) { orvReps_MAINPrepare::RefreshAtPassStart(rf); }
+
 void TReportSteps::ReadRow(TRF& rf) {
-  TReportPart& p = *rf.CurPart;
   Part(rf);
-  for (int i = 0; i < p.Cols.Count(); ++i) {
-    TCol& c = p.Cols.GetItem(i);
-    c.PrevValue = c.Value;
-    c.Value = c.DataField ? c.DataField->GetValue() : Variant();
-    c.HasValue = true;
-    c.RecCount = 1;
-  }
-  rf.RowRecCount = 1;
-  // Calculated columns once the fields are read; AFTERALL ones once the row is counted.
-  CalcColumns(rf, false);
+  orvReps_MAINPrepare::ReadRow(rf);
+  if (rf.CurPart->CalcStage2Used) rf.CalcStageColumns(2);
 }
+
+// ReadRow has moved on to the next row's record already.
+void TReportSteps::AdvanceRecord(TRF&) {}
 
 // Constants and the row's stages once the fields are read (FORALLROW first: groups may read
 // them); AFTERALL once the row is counted.

@@ -16,7 +16,10 @@ class TReportSteps : public IRepsBuildSteps {
   ~TReportSteps() override;
 
   void PreparePart(TRF& rf) override;
+  void PreviewPart(TRF& rf) override;
+  void RefreshAtPassStart(TRF& rf) override;
   void ReadRow(TRF& rf) override;
+  void AdvanceRecord(TRF& rf) override;
   void FirstRowStep(TRF& rf) override;
   void GroupBreakStep(TRF& rf, bool newRow) override;
   void LevelBreak(TRF& rf, int level) override;

@@ -3,6 +3,7 @@
 // for the preparation, database links, the produced reports and the report parts.
 #include "reports/lang/orvReps_Values.h"
 #include "reports/model/orvReps_Groups.h"
+#include "reports/model/orvReps_Saves.h"
 #include "reports/output/orvReps_LevelRows.h"
 #include "reports/run/orvReps_Datas.h"
 #include "reports/run/orvReps_PageSettings.h"
@@ -240,6 +241,19 @@ class TReportPart {
   bool RefreshPartEachRow = false, RefreshPartByLevel = false, RefreshDatasByLevel = false;
   bool LevelStatsNeeded = false, PreviewNeeded = false, SheetHeader = false;
   qint32 CurDataIndex = 0, MatchedDataIndex = 0, NewTableLevel = -1, RecordCount = 0;
+  // Pass state: EndOfData kept while the preview reads, packed fields build their texts;
+  // records read so far.
+  bool EndOfDataSaved = false, PackTextsWanted = true;
+  qint64 ProcessedRecords = 0;
+  // The values of the record pending for the next row, by column.
+  std::vector<Variant> PendingValues;
+  // What the preview keeps for the output pass: a title per closed group, a head per table
+  // and the head being built or written (-1 none).
+  TSaveTtls SaveTtls;
+  TSaveHeads SaveHeads;
+  qint32 CurSaveHead = -1;
+  // Row counts of the group whose head is written, from its saved titles.
+  qint32 HeadRecCount = 0, HeadExistRowCount = 0, HeadVisibleRowCount = 0;
   // Per linked source i (at i-1): the (main, linked) field indices of its link fields.
   std::vector<std::vector<std::pair<qint32, qint32>>> LinkFieldIndices;
   TCellProp DefaultProps;
