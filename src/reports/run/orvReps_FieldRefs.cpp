@@ -63,6 +63,26 @@ void CachedText(TFormatCommand& c, const Variant& v, int compareKind) {
     c.ResultText = text;
 }
 
+// A field's text as the data path gives it, from a column's value.
+void ColumnFieldText(TFormatCommand& c, const Variant& v) {
+  if (v.IsNull() || v.IsEmpty()) {
+    c.ResultText.clear();
+    c.IntResult = 0;
+    return;
+  }
+  if (c.WantInt) {
+    c.IntResult = v.IsString() ? StrToIntDef(v.ToString().trimmed(), 0) : v.ToInt();
+    return;
+  }
+  const QString& qualifier = c.Args[4];
+  if (!qualifier.isEmpty() && v.VType() == varDouble)
+    c.ResultText = FormatFloat(qualifier, v.ToDouble());
+  else if (!qualifier.isEmpty() && v.VType() == varDate)
+    c.ResultText = FormatDateTime(qualifier, v.ToDouble());
+  else
+    c.ResultText = v.ToString();
+}
+
 void NotFound(TFormatCommand& c) {
   c.ResultText.clear();
   c.IntResult = 0;
@@ -91,6 +111,10 @@ void TRunFieldAccess::FieldValue(TFormatCommands& f, TFormatCommand& c) {
     c.OtherData = !IsDataLetter(alias);
   }
   const bool dataPath = !ColumnAlias(alias) && (!f.RowContext || (c.OtherData && c.DataSet));
+  // A tail at a group break reads the part's own fields from the columns, which hold the
+  // closing group's values; its data objects already stand on the next group's record.
+  if (dataPath && rf_.BreakTails && !c.OtherData && c.Args[5].isEmpty())
+    if (TCol* col = FindColumn(c)) return ColumnFieldText(c, *col->ValueTarget);
   if (dataPath) {
     if (!c.DataSet) RaiseRepsError(rf_, recNoAlias, {alias, c.Args[2]}, false);
     if (!c.Args[5].isEmpty())

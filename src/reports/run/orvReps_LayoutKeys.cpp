@@ -127,6 +127,65 @@ void KeyMaskCols(TRepsRun& run) {
   InsertMaskRanges(R(run).CurPart->MaskVisible, list, off ? 0 : 1);
 }
 
+void KeyRowHeight(TRepsRun& run) {
+  TRF& rf = R(run);
+  rf.PendingRowHeightType = -1;
+  for (QString& t : rf.PendingRowHeight) t = Arg(run);
+}
+
+void KeyRowHeightFor(TRepsRun& run) {
+  const int type = orvReps_Keys::RepTypeByName(Arg(run).trimmed());
+  R(run).PendingRowHeightType = type > 0 ? type : -1;
+}
+
+// The codes: "*" or an area word, "+n" its (n+1)-th row, a sheet row number otherwise; "-"
+// excludes. Excluded codes are tried first.
+void AfterRowHeight(TRepsRun& run) {
+  TRF& rf = R(run);
+  const int type = rf.PendingRowHeightType;
+  if (type < 0 || type == rf.Out().RepType) {
+    TRowSizeRule rule;
+    std::vector<TRowSizeTarget> included;
+    const QString& codes = rf.PendingRowHeight[0];
+    QString item;
+    int pos = 1;
+    for (bool more = !codes.isEmpty(); more;) {
+      more = orvReps_Lib::NextUnescapedItem(item, codes, pos, QLatin1Char(','));
+      item = item.trimmed();
+      TRowSizeTarget t;
+      if (item.startsWith(QLatin1Char('-'))) {
+        t.Excluded = true;
+        item.remove(0, 1);
+      }
+      const int plus = item.indexOf(QLatin1Char('+'));
+      const QString head = (plus >= 0 ? item.left(plus) : item).trimmed();
+      int n = 0;
+      const int area = head == QLatin1String("*") ? -1 : orvReps_Values::StyleAreaByName(head, n);
+      if (area != 11) {
+        t.Area = area;
+        int k = -1;
+        t.Number = plus >= 0 && TryStrToInt(item.mid(plus + 1).trimmed(), k) && k >= 0 ? k + 1 : 0;
+      } else {
+        t.Area = 11;
+        t.Number = StrToIntDef(item, 0);
+      }
+      if (t.Number > 0) rf.RowSizeRulesNumbered = true;
+      (t.Excluded ? rule.Targets : included).push_back(t);
+    }
+    rule.Targets.insert(rule.Targets.end(), included.begin(), included.end());
+    const QString condition = rf.PendingRowHeight[1].trimmed();
+    if (!condition.isEmpty())
+      rule.Condition = orvReps_CellWriters::CompileFormula(rf.Out(), condition);
+    const QString height = rf.PendingRowHeight[2].trimmed();
+    rule.Height = height.isEmpty() ? -1
+                                   : static_cast<qint32>(orvReps_CellWriters::ParseMeasure(
+                                         height, muMM, muMM, rf.Out().CharWidth));
+    rf.RowSizeRules.push_back(std::move(rule));
+    rf.RowSizeRulesPresent = true;
+  }
+  for (QString& t : rf.PendingRowHeight) t.clear();
+}
+
 const TKeyBinding kBindings[] = {
     {"AUTOWIDTH", KeyAutoWidth, nullptr},
     {"AUTOWIDTH.EXCLUDE", KeyAutoWidthExclude, nullptr},
@@ -142,6 +201,8 @@ const TKeyBinding kBindings[] = {
     {"MASKWIDTHES", KeyMaskWidthes, nullptr},
     {"MASKLEVELS", KeyMaskLevels, nullptr},
     {"MASKCOLS", KeyMaskCols, nullptr},
+    {"ROWHEIGHT", KeyRowHeight, AfterRowHeight},
+    {"ROWHEIGHT.FOR", KeyRowHeightFor, nullptr},
 };
 
 }  // namespace

@@ -139,6 +139,8 @@ void TRF::SelectPart(TReportPart* part) {
 void TRF::ResetReportSettings() {
   if (Pars) FirstKeyOfReport = qMax(0, int(Pars->KeyHistory.size()) - 1);
   OutputStage = -2;
+  ClearRowSizeRules();
+  RowSizeRulesNumbered = false;
   CurPart->ResetSettings();
   CurGroupIndex = 0;
   CalcFields.clear();

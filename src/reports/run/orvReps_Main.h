@@ -314,6 +314,14 @@ class TRF : public TRepsRun {
   bool RowSizeRulesPresent = false;
   qint32 StageStartRow = 0;
   std::function<qint32()> FirstPageRowCount;
+  // ROWHEIGHT being read: its codes, condition and height texts and the output type FOR
+  // names (-1 every type); some rule numbers rows.
+  QString PendingRowHeight[3];
+  qint32 PendingRowHeightType = -1;
+  bool RowSizeRulesNumbered = false;
+  // The tails of a group break are written: the data objects already stand on the next
+  // group's record, the columns hold the closing group's values.
+  bool BreakTails = false;
   // What lays the columns over the horizontal pages when a pass restores them; the page
   // driver installs it.
   std::function<void()> LayOutPages;

@@ -236,6 +236,12 @@ void TRF::GroupBreakStep(bool newRow) {
         for (int i = 0; i < Cols.Count(); ++i) Cols.GetItem(i).SavedValue = Variant::Null();
       }
     } back{swapValues, cols};
+    const bool wasBreakTails = std::exchange(BreakTails, true);
+    struct TFlagBack {
+      bool& Flag;
+      bool Was;
+      ~TFlagBack() { Flag = Was; }
+    } flagBack{BreakTails, wasBreakTails};
     Steps().WriteGroupTail(*this, level);
     Steps().LevelBreak(*this, level);
   };
@@ -454,7 +460,8 @@ void TRF::AddPageToParts(THRepsPage&, int index) {
 void TRF::RemovePageFromParts(int index) {
   for (int i = 0; i < Parts.Count(); ++i) {
     THPageSlots& pageSlots = Parts.GetItem(i).PageSlots;
-    if (index >= 0 && index < static_cast<int>(pageSlots.size())) pageSlots.erase(pageSlots.begin() + index);
+    if (index >= 0 && index < static_cast<int>(pageSlots.size()))
+      pageSlots.erase(pageSlots.begin() + index);
   }
 }
 
