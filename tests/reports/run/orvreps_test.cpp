@@ -79,7 +79,13 @@ TEST_F(Orvreps, StoppedRunsExitWithThree) {
 
   QProcess p;
   Start(p, {slow, "--db", conninfo});
-  QThread::msleep(400);
+  // Signal once the statement runs: a fixed delay raced the program's start-up under load.
+  QElapsedTimer wait;
+  wait.start();
+  while (db->Scalar("select count(*) from pg_stat_activity where query like 'select pg_sleep(30)%'") ==
+             "0" &&
+         wait.elapsed() < 15000)
+    QThread::msleep(20);
   ::kill(pid_t(p.processId()), SIGTERM);
   ASSERT_TRUE(p.waitForFinished(15000));
   EXPECT_EQ(p.exitCode(), 3);
