@@ -226,22 +226,6 @@ void THRepsPages::ApplyColumnMasks(TCols& cols) {
     });
     c.EmptyValues.clear();
   }
-  // TOGETHER ranges: the first column 1, the columns after it up to the last 2.
-  const auto matches = [](const TCol& c, const QString& ref) {
-    return orvReps_Values::MatchFieldRef(0, 0, c.Alias, c.FieldName, orvReps_Lib::Trimmed(ref));
-  };
-  for (int i = 0; i < cols.Count(); ++i) cols.GetItem(i).Together = 0;
-  for (const TTogether& t : Together)
-    for (int i = 0; i < cols.Count(); ++i) {
-      if (!matches(cols.GetItem(i), t.First)) continue;
-      int last = -1;
-      for (int j = i; j < cols.Count() && last < 0; ++j)
-        if (matches(cols.GetItem(j), t.Last)) last = j;
-      if (last <= i) break;
-      cols.GetItem(i).Together = 1;
-      for (int j = i + 1; j <= last; ++j) cols.GetItem(j).Together = 2;
-      break;
-    }
   const int n = static_cast<int>(std::min(EmptyFields.size(), EmptyValues.size()));
   for (int e = n - 1; e >= 0; --e)
     for (int i = 0; i < cols.Count(); ++i) {
