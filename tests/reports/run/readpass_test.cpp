@@ -227,7 +227,7 @@ TEST_F(ReadPass, LinkedReportOverClusterWithRowsLessHead) {
                                        "2 второй/1", "3 третий/1", "4 четвёртый/1", "4 n4/1"}));
     EXPECT_GT(width, 0);
     const QString html = FromCodePage(Output(), TCodePage::Cp1251);
-    EXPECT_TRUE(html.contains(QStringLiteral("Первый &amp; &lt;главный>"))) << "escaped cell";
+    EXPECT_TRUE(html.contains(QStringLiteral("Первый&nbsp;&amp;&nbsp;&lt;главный>"))) << "escaped cell";
     EXPECT_EQ(html.contains(QStringLiteral("Отчёт")), k.head) << k.threshold;
     EXPECT_EQ(testsupport::XmllintComplaints(file, true), QString());
   }
