@@ -10,11 +10,6 @@
 
 namespace {
 
-QByteArray ReadBytes(const QString& name) {
-  QFile f(name);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Two groups of one-letter rows.
 const char* const kRows =
     "-REPQ \"\" FIELDS \"G, N, Q i\" VALS \"a,x,1\" VALS \"a,y,2\" VALS \"b,z,4\" ";

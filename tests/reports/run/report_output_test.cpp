@@ -10,16 +10,6 @@
 
 namespace {
 
-QByteArray ReadBytes(const QString& name) {
-  QFile f(name);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString Golden(const char* name) {
-  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/golden/") +
-         QString::fromLatin1(name);
-}
-
 // Messages xmllint has about the file (it exits 0 even when it finds problems).
 QString LintHtml(const QString& file) {
   QProcess p;

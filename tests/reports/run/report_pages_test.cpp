@@ -13,16 +13,6 @@
 
 namespace {
 
-QByteArray ReadBytes(const QString& name) {
-  QFile f(name);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString Golden(const char* name) {
-  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/golden/") +
-         QString::fromLatin1(name);
-}
-
 QString Xmllint(const QStringList& args, const QByteArray& input = {}) {
   QProcess p;
   p.start(QStringLiteral("xmllint"), args);

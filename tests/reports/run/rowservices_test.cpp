@@ -259,11 +259,6 @@ TEST_F(RowServices, RowHeightRulesWalkFromTheLast) {
 
 namespace {
 
-QByteArray ReadBytes(const QString& name) {
-  QFile f(name);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 const char* const kRows =
     "-REPQ \"\" FIELDS \"G, N, Q i\" VALS \"a,x,1\" VALS \"a,y,\" VALS \"b,z,4\" ";
 

@@ -11,7 +11,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QUuid>
+
+// The whole file, empty when it cannot be read.
+inline QByteArray ReadBytes(const QString& name) {
+  QFile f(name);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A golden file of the run tests.
+inline QString Golden(const char* name) {
+  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/golden/") +
+         QString::fromLatin1(name);
+}
 
 // A connection working in a fresh schema, dropped afterwards.
 class PgSchema {
