@@ -119,10 +119,6 @@ class THRepsPages : public TDocPages {
   qint32 PageWidth = 0;
   // Limits in run measure units; -1 or 0 is none.
   qint32 MaxWidth = -1, MaxCols = -1, MaxMaskCols = -1;
-  struct TTogether {
-    QString First, Last;
-  };
-  std::vector<TTogether> Together;
   QStringList ThroughMasks;
   QStringList EmptyFields, EmptyValues;
 

@@ -266,8 +266,6 @@ void TReportSteps::StartDocument(TRF& rf) {
   pages.MaxCols = s.MaxCols;
   pages.MaxMaskCols = s.MaxMaskCols;
   pages.ThroughMasks = s.ThroughCols;
-  pages.Together.clear();
-  for (const TTogetherCols& t : s.TogetherCols) pages.Together.push_back({t.First, t.Last});
   pages.EmptyFields = s.EmptyFields;
   pages.EmptyValues = s.EmptyValues;
   pages.Paper = s.Paper;
