@@ -69,6 +69,16 @@ class DbConnection {
   virtual void Rollback() = 0;
   virtual int TransactionLevel() const = 0;
 
+  // Reading ahead: SendAhead starts a statement that reads rows (a cursor's FETCH) on a
+  // worker and returns at once, so the server and the worker read while the caller goes on.
+  // It returns a ticket, or 0 when it reads nothing ahead: inside a transaction, where a
+  // failing statement would spoil the caller's work. Every other call waits for the worker
+  // first. TakeAhead gives the ticket's result (false when it is gone: dropped, or the
+  // connection closed) or raises its error; a result not taken waits for its ticket.
+  virtual int SendAhead(const QByteArray& sql) = 0;
+  virtual bool TakeAhead(int ticket, DbResult& out) = 0;
+  virtual void DropAhead(int ticket) = 0;
+
   // Milliseconds after which a running statement is cancelled; 0 = no limit.
   virtual void SetStatementTimeout(int milliseconds) = 0;
   virtual QString ServerVersion() const = 0;

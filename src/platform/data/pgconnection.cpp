@@ -9,9 +9,13 @@
 #include <QtCore/QTimeZone>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdlib>
-
 #include <cstring>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -75,7 +79,17 @@ bool IsSmallFetch(const QByteArray& sql) {
 
 class PgConnection final : public DbConnection {
  public:
-  ~PgConnection() override { Close(); }
+  ~PgConnection() override {
+    Close();
+    if (worker_.joinable()) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+      }
+      wake_.notify_all();
+      worker_.join();
+    }
+  }
 
   void Open(const DbConnectParams& p) override {
     Close();
@@ -135,6 +149,8 @@ class PgConnection final : public DbConnection {
   }
 
   void Close() override {
+    WaitForWorker();
+    ahead_.clear();
     if (conn_) PQfinish(conn_);
     conn_ = nullptr;
     level_ = 0;
@@ -144,6 +160,7 @@ class PgConnection final : public DbConnection {
   bool IsOpen() const override { return conn_ != nullptr; }
 
   QString ServerVersion() const override {
+    WaitForWorker();
     if (!conn_) return {};
     const int v = PQserverVersion(conn_);
     return QStringLiteral("%1.%2").arg(v / 10000).arg(v % 10000);
@@ -225,10 +242,43 @@ class PgConnection final : public DbConnection {
 
   int TransactionLevel() const override { return level_; }
 
+  int SendAhead(const QByteArray& sql) override {
+    RequireOpen();
+    if (level_ > 0 || PQtransactionStatus(conn_) != PQTRANS_IDLE) return 0;
+    gStatementCount.fetch_add(1, std::memory_order_relaxed);
+    if (!worker_.joinable()) worker_ = std::thread([this] { WorkerLoop(); });
+    int ticket;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      job_ = sql;
+      ticket = jobTicket_ = ++lastTicket_;
+    }
+    wake_.notify_all();
+    return ticket;
+  }
+
+  bool TakeAhead(int ticket, DbResult& out) override {
+    WaitForWorker();
+    const auto it = ahead_.find(ticket);
+    if (it == ahead_.end()) return false;
+    Ahead done = std::move(it->second);
+    ahead_.erase(it);
+    if (done.error) std::rethrow_exception(done.error);
+    out = std::move(done.result);
+    return true;
+  }
+
+  void DropAhead(int ticket) override {
+    WaitForWorker();
+    ahead_.erase(ticket);
+  }
+
  private:
   static QByteArray LevelName(int level) { return "orv_level_" + QByteArray::number(level); }
 
+  // Every use of the connection but reading ahead starts here: the worker must be idle.
   void RequireOpen() const {
+    WaitForWorker();
     if (!conn_) throw EDbError(QStringLiteral("Not connected to the database"));
   }
 
@@ -367,9 +417,50 @@ class PgConnection final : public DbConnection {
     return columns;
   }
 
+  // The worker runs one statement at a time on the connection, only while the caller's
+  // thread waits or does other work than using the connection.
+  void WorkerLoop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stop_ || jobTicket_ != 0; });
+      if (stop_) return;
+      const QByteArray sql = job_;
+      const int ticket = jobTicket_;
+      lock.unlock();
+      Ahead done;
+      try {
+        done.result = Run(sql, {});
+      } catch (...) {
+        done.error = std::current_exception();
+      }
+      lock.lock();
+      ahead_[ticket] = std::move(done);
+      jobTicket_ = 0;
+      idle_.notify_all();
+    }
+  }
+
+  void WaitForWorker() const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    idle_.wait(lock, [this] { return jobTicket_ == 0; });
+  }
+
+  struct Ahead {
+    DbResult result;
+    std::exception_ptr error;
+  };
+
   PGconn* conn_ = nullptr;
   int level_ = 0;
   bool statementSavepoint_ = false;
+
+  std::thread worker_;
+  mutable std::mutex mutex_;
+  mutable std::condition_variable wake_, idle_;
+  QByteArray job_;
+  int jobTicket_ = 0, lastTicket_ = 0;  // jobTicket_: the statement in hand, 0 when idle
+  bool stop_ = false;
+  std::map<int, Ahead> ahead_;  // results waiting for their tickets
 };
 
 }  // namespace

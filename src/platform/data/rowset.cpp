@@ -4,7 +4,9 @@
 
 namespace {
 
-constexpr qsizetype ChunkSize = 1 << 20;
+// Chunks grow from small to large, so a result of a few rows (a block of a cursor, a lookup)
+// takes little, and they are not zero-filled: each byte is written before it is read.
+constexpr qsizetype FirstChunkSize = 16 << 10, ChunkSize = 1 << 20;
 
 // Row block: [format byte][null bitmap][end offsets][cell bytes]. Format 0 keeps the offsets
 // in 16 bits, format 1 in 32 bits (rows of 64 KiB and more).
@@ -45,8 +47,9 @@ QByteArrayView Rowset::Cell(int row, int column) const {
 
 char* Rowset::Allocate(qsizetype bytes) {
   if (bytes > freeLeft_) {
-    const qsizetype size = bytes > ChunkSize / 4 ? bytes : ChunkSize;
-    chunks_.push_back(std::make_unique<char[]>(size_t(size)));
+    const qsizetype grown = chunks_.empty() ? FirstChunkSize : qMin(ChunkSize, allocated_);
+    const qsizetype size = bytes > grown / 4 ? bytes : grown;
+    chunks_.push_back(std::unique_ptr<char[]>(new char[size_t(size)]));
     allocated_ += size;
     if (size == bytes) {  // a large row gets a chunk of its own; keep the current free run
       return chunks_.back().get();

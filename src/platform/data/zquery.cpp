@@ -10,6 +10,8 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/stringlist.h"
 
+#include <utility>
+
 // The statement lines; every change reaches the dataset.
 class TSQLStrings : public TStringList {
  public:
@@ -241,6 +243,7 @@ void TZAbstractRODataset::InternalOpen() {
       const DbResult all =
           db.Execute(QStringLiteral("MOVE FORWARD ALL IN %1").arg(name).toUtf8(), {});
       cursorRows_ = int(qMax<qint64>(0, all.rowsAffected));
+      serverRow_ = -1;
       LoadBlock(0);
     } catch (...) {
       CloseServerCursor();
@@ -256,14 +259,37 @@ void TZAbstractRODataset::InternalOpen() {
   OpenFields();
 }
 
+// A block read in order comes from the FETCH sent ahead while the block before it was read,
+// and needs no MOVE: the server is already there.
 void TZAbstractRODataset::LoadBlock(int start) {
   DbConnection& db = connection_->Driver();
-  db.Execute(QStringLiteral("MOVE ABSOLUTE %1 IN %2").arg(start).arg(cursorName_).toUtf8(), {});
-  DbResult r = db.Execute(
-      QStringLiteral("FETCH FORWARD %1 FROM %2").arg(fetchBlock_).arg(cursorName_).toUtf8(), {});
-  if (!r.rows) throw EDatabaseError(QStringLiteral("%1: The cursor gives no rows").arg(Name()));
+  const QByteArray name = cursorName_.toLatin1();
+  const QByteArray fetch = "FETCH FORWARD " + QByteArray::number(fetchBlock_) + " FROM " + name;
+  DbResult r;
+  if (const int ticket = std::exchange(aheadTicket_, 0)) {
+    const bool taken = db.TakeAhead(ticket, r);
+    const int got = taken && r.rows ? r.rows->RowCount() : 0;
+    serverRow_ = taken && got == fetchBlock_ ? aheadRow_ + got : -1;
+    if (aheadRow_ != start) r = DbResult();
+  }
+  if (!r.rows) {
+    const bool there = serverRow_ == start;
+    serverRow_ = -1;
+    if (!there) db.Execute("MOVE ABSOLUTE " + QByteArray::number(start) + " IN " + name, {});
+    r = db.Execute(fetch, {});
+    if (!r.rows) throw EDatabaseError(QStringLiteral("%1: The cursor gives no rows").arg(Name()));
+    if (r.rows->RowCount() == fetchBlock_) serverRow_ = start + fetchBlock_;
+  }
   blockStart_ = start;
+  const int end = start + r.rows->RowCount();
   SetRows(std::move(r.rows));
+  if (serverRow_ == end && end < cursorRows_) {
+    aheadTicket_ = db.SendAhead(fetch);
+    if (aheadTicket_) {
+      aheadRow_ = end;
+      serverRow_ = -1;  // known again once the block is taken
+    }
+  }
 }
 
 bool TZAbstractRODataset::FetchNextBlock() {
@@ -294,9 +320,12 @@ void TZAbstractRODataset::SeekRow(int row) {
 
 void TZAbstractRODataset::CloseServerCursor() {
   const QString name = cursorName_;
+  const int ahead = std::exchange(aheadTicket_, 0);
   cursorName_.clear();
   cursorRows_ = blockStart_ = 0;
+  serverRow_ = aheadRow_ = -1;
   if (name.isEmpty() || !connection_ || !connection_->Connected()) return;
+  if (ahead) connection_->Driver().DropAhead(ahead);
   try {
     connection_->Driver().Execute(QStringLiteral("CLOSE %1").arg(name).toUtf8(), {});
   } catch (const Exception&) {

@@ -124,6 +124,10 @@ class TZAbstractRODataset : public TDataSet {
   int fetchBlock_ = 0;
   QString cursorName_;
   int cursorRows_ = 0, blockStart_ = 0;
+  // The row the cursor's next FETCH reads (-1: not known), and the block read ahead: its
+  // ticket (0: none) and first row.
+  int serverRow_ = -1;
+  int aheadTicket_ = 0, aheadRow_ = -1;
   std::unique_ptr<TSQLStrings> sql_;
   QString sqlText_;
   bool paramCheck_ = true;

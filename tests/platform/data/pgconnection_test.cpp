@@ -107,6 +107,45 @@ TEST(PgConnection, LargeAndManyRows) {
   EXPECT_EQ(empty->Columns()[0].name, QStringLiteral("a"));
 }
 
+// A statement read ahead runs while the caller works; other statements wait for it and its
+// result waits for its ticket.
+TEST(PgConnection, ReadAheadKeepsEachResultForItsTicket) {
+  REQUIRE_PG();
+  PgTestDb db;
+  DbConnection& c = db.Conn();
+  db.Exec("declare cur scroll cursor with hold for select i from generate_series(1, 10) i");
+  const int first = c.SendAhead("fetch forward 4 from cur");
+  ASSERT_NE(first, 0);
+  EXPECT_EQ(db.Scalar("select 'between'"), QStringLiteral("between"));
+  const int second = c.SendAhead("fetch forward 4 from cur");
+  DbResult r;
+  ASSERT_TRUE(c.TakeAhead(second, r));
+  ASSERT_TRUE(r.rows);
+  EXPECT_EQ(Text(*r.rows, 0, 0), QStringLiteral("5"));
+  ASSERT_TRUE(c.TakeAhead(first, r));
+  EXPECT_EQ(r.rows->RowCount(), 4);
+  EXPECT_EQ(Text(*r.rows, 3, 0), QStringLiteral("4"));
+  EXPECT_FALSE(c.TakeAhead(first, r));  // taken once
+
+  // An error comes back with its result; a dropped ticket gives nothing.
+  const int bad = c.SendAhead("fetch forward 4 from no_such_cursor");
+  EXPECT_EQ(db.Scalar("select 1"), QStringLiteral("1"));
+  EXPECT_THROW(c.TakeAhead(bad, r), EDbError);
+  const int dropped = c.SendAhead("fetch forward 1 from cur");
+  c.DropAhead(dropped);
+  EXPECT_FALSE(c.TakeAhead(dropped, r));
+  EXPECT_EQ(db.Scalar("fetch forward 1 from cur"), QStringLiteral("10"))
+      << "the dropped FETCH still moved the cursor";
+
+  // Inside a transaction nothing is read ahead: a failure there would spoil the transaction.
+  c.StartTransaction();
+  EXPECT_EQ(c.SendAhead("fetch forward 1 from cur"), 0);
+  c.Rollback();
+  const int pending = c.SendAhead("fetch forward 1 from cur");
+  c.Close();
+  EXPECT_FALSE(c.TakeAhead(pending, r));
+}
+
 class PgTransactions : public ::testing::Test {
  protected:
   void SetUp() override {

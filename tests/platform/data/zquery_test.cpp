@@ -611,3 +611,46 @@ TEST_F(ZQuery, BlockReadingWalksSeeksAndClosesItsCursor) {
   EXPECT_FALSE(q.Active());
   EXPECT_EQ(cursors(), "0");
 }
+
+// Two block readers on one connection, stepped in turns with other work between their
+// blocks: each block read ahead still lands with its own reader, at its own rows, and one
+// started inside a transaction reads without reading ahead.
+TEST_F(ZQuery, BlockReadersShareAConnectionAndKeepTheirRows) {
+  TZQuery a(nullptr), b(nullptr), other(nullptr);
+  for (TZQuery* q : {&a, &b}) {
+    q->SetConnection(&conn);
+    q->SetFetchBlock(2);
+  }
+  other.SetConnection(&conn);
+  a.SetSQLText("select i from generate_series(1, 7) i order by i");
+  b.SetSQLText("select -i from generate_series(1, 5) i order by i");
+  a.Open();
+  b.Open();
+  other.SetSQLText("select name from person order by id");
+  QStringList seenA, seenB;
+  const auto take = [](TZQuery& q, QStringList& seen) {
+    for (; !q.Eof(); q.Next()) seen << q.Fields()[0]->AsString();
+    return q.FetchNextBlock();
+  };
+  bool moreA = true, moreB = true;
+  for (int turn = 0; moreA || moreB; ++turn) {
+    if (moreA) moreA = take(a, seenA);
+    other.Open();  // a statement of its own between the blocks
+    other.Close();
+    if (turn == 1) conn.StartTransaction();
+    if (moreB) moreB = take(b, seenB);
+    if (turn == 1) conn.Commit();
+  }
+  EXPECT_EQ(seenA.join(','), "1,2,3,4,5,6,7");
+  EXPECT_EQ(seenB.join(','), "-1,-2,-3,-4,-5");
+  // Back to the start and to a row in the middle after reading to the end.
+  a.SeekRow(0);
+  EXPECT_EQ(a.Fields()[0]->AsInteger(), 1);
+  ASSERT_TRUE(a.FetchNextBlock());
+  EXPECT_EQ(a.Fields()[0]->AsInteger(), 3);
+  a.SeekRow(5);  // the block read ahead (rows 4-5) is not the one asked for
+  EXPECT_EQ(a.Fields()[0]->AsInteger(), 6);
+  a.Next();
+  EXPECT_EQ(a.Fields()[0]->AsInteger(), 7);
+  EXPECT_FALSE(a.FetchNextBlock());
+}
