@@ -25,6 +25,19 @@ bool SameVariant(const Variant& a, const Variant& b) {
   }
 }
 
+// A text can read as zero only when it starts like a number; most texts are names, and the
+// full conversion costs a thousand instructions a cell.
+bool ZeroText(const QString& text) {
+  for (const QChar c : text) {
+    if (c.isSpace()) continue;
+    if (!(c.isDigit() && c.unicode() < 0x80) && c != u'+' && c != u'-' && c != u'.') return false;
+    bool ok = false;
+    const double d = text.trimmed().toDouble(&ok);
+    return ok && d == 0;
+  }
+  return false;
+}
+
 double AsDouble(const Variant& v) {
   try {
     return v.IsString() ? v.ToString().trimmed().toDouble() : v.ToDouble();
@@ -129,12 +142,7 @@ void TRF::AddRowToTotals() {
       }
       continue;
     }
-    bool zeroText = false;
-    if (v.IsString()) {
-      bool ok = false;
-      const double d = v.ToString().trimmed().toDouble(&ok);
-      zeroText = ok && d == 0;
-    }
+    const bool zeroText = v.IsString() && ZeroText(v.ToString());
     for (TTtlSum& t : c.Totals) {
       ++t.ExistCount;
       ++t.NotNullCount;
