@@ -15,6 +15,7 @@
 #include <exception>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -245,8 +246,14 @@ class PgConnection final : public DbConnection {
   int SendAhead(const QByteArray& sql) override {
     RequireOpen();
     if (level_ > 0 || PQtransactionStatus(conn_) != PQTRANS_IDLE) return 0;
+    if (!worker_.joinable()) {
+      try {
+        worker_ = std::thread([this] { WorkerLoop(); });
+      } catch (const std::system_error&) {
+        return 0;  // no thread to spare: the caller reads when it needs the rows
+      }
+    }
     gStatementCount.fetch_add(1, std::memory_order_relaxed);
-    if (!worker_.joinable()) worker_ = std::thread([this] { WorkerLoop(); });
     int ticket;
     {
       std::lock_guard<std::mutex> lock(mutex_);
