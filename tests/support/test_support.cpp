@@ -16,6 +16,11 @@ QString DataFile(const QString& name) {
   return QDir(qEnvironmentVariable("ORV_TEST_DATA")).filePath(name);
 }
 
+QString GoldenFile(const QString& name) {
+  // cleanPath: the data folder itself need not exist.
+  return QDir::cleanPath(qEnvironmentVariable("ORV_TEST_DATA") + QStringLiteral("/../golden/") + name);
+}
+
 QString TempFolder() {
   static std::vector<std::unique_ptr<QTemporaryDir>> folders;
   folders.push_back(std::make_unique<QTemporaryDir>());

@@ -16,6 +16,10 @@ namespace testsupport {
 // A file of the calling test folder's data/ subfolder.
 QString DataFile(const QString& name);
 
+// A file of the calling test folder's golden/ subfolder. Found from the test's data folder,
+// not from __FILE__: a compiler cache with a base folder makes __FILE__ relative.
+QString GoldenFile(const QString& name);
+
 // A fresh empty folder for one test; removed at process exit.
 QString TempFolder();
 

@@ -15,8 +15,7 @@ namespace {
 using namespace orvReps_DocWriters;
 
 QString Golden(const char* name) {
-  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/golden/") +
-         QString::fromLatin1(name);
+  return testsupport::GoldenFile(QString::fromLatin1(name));
 }
 
 QByteArray ReadBytes(const QString& name) {

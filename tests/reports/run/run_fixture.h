@@ -23,8 +23,7 @@ inline QByteArray ReadBytes(const QString& name) {
 
 // A golden file of the run tests.
 inline QString Golden(const char* name) {
-  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/golden/") +
-         QString::fromLatin1(name);
+  return testsupport::GoldenFile(QString::fromLatin1(name));
 }
 
 // A connection working in a fresh schema, dropped afterwards.
