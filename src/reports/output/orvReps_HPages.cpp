@@ -90,18 +90,25 @@ void TRepLines::AppendFrom(TRepLines& other) {
   if (&other == this) return;
   if (hasLast_) Encode(pending_, last_);
   hasLast_ = false;
-  if (other.spool_ && other.spooled_ > 0) {
+  if (error_.isEmpty() && !other.error_.isEmpty()) error_ = other.error_;
+  if (other.spool_ && other.spooled_ > 0 && error_.isEmpty()) {
     Flush();
-    other.spool_->flush();
-    other.spool_->seek(0);
-    QByteArray chunk;
-    for (;;) {
-      chunk = other.spool_->read(1 << 16);
+    // The other spool's buffered tail may fail to reach the disk: reading back fewer bytes
+    // than were spooled would drop lines without a word.
+    QTemporaryFile& from = *other.spool_;
+    qint64 left = other.spooled_;
+    if (!from.flush() || !from.seek(0)) left = -1;
+    while (left > 0 && error_.isEmpty()) {
+      const QByteArray chunk = from.read(std::min<qint64>(left, 1 << 16));
       if (chunk.isEmpty()) break;
       Spill(chunk);
+      left -= chunk.size();
     }
+    if (left != 0 && error_.isEmpty())
+      error_ = from.fileName() + QStringLiteral(": ") +
+               (from.error() != QFileDevice::NoError ? from.errorString()
+                                                     : QStringLiteral("прочитано меньше записанного"));
   }
-  if (error_.isEmpty() && !other.error_.isEmpty()) error_ = other.error_;
   pending_ += other.pending_;
   if (pending_.size() > SpoolThreshold) Flush();
   if (other.hasLast_) {

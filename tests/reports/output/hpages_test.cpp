@@ -8,6 +8,9 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 // Columns written as "name:width[+allowance][^max][*span][T|F|N]": T through, F first and N
@@ -454,6 +457,33 @@ TEST_F(HPagesTest, JoinPagesReplaysDeferredTableCalls) {
     EXPECT_EQ(ReadAll(name), QByteArray("p1\r\n<t>\r\np2a\r\np2b\r\n</t>\r\np3\r\np4\r\n"));
     p.DetachSlots(s);
   }
+}
+
+// A spool whose buffered bytes cannot reach the disk must not be read back short when pages
+// join: the run ends naming the file instead of writing a page that lost lines.
+TEST_F(HPagesTest, JoinFailsWhenASpoolCannotBeFlushed) {
+  TRepLines::SpoolThreshold = 4;
+  THRepsPages p(&run);
+  p.AddPage();
+  p.AddPage();
+  p.GetItem(1).DeferFirstTableCall = false;
+  p.AddOutput(0, QStringLiteral("p1"), 2);
+  // Files may not grow beyond 64 bytes while page 2 spools (the writes stay buffered).
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  for (int i = 0; i < 40; ++i) p.AddOutput(1, QStringLiteral("line %1 of page two").arg(i), 2);
+  const QString spool = p.GetItem(1).Lines.SpoolName();
+  errors.clear();
+  EXPECT_THROW(p.JoinPages({}, false), ERepsAbort);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains(spool)) << errors[0].toStdString();
+  EXPECT_FALSE(spool.isEmpty());
 }
 
 TEST_F(HPagesTest, ResultFileAppendsOrFailsWithTheSystemError) {
