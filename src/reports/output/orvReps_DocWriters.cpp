@@ -5,6 +5,7 @@
 #include "reports/output/orvReps_CellWriters.h"
 #include "reports/output/orvReps_Output.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -81,31 +82,60 @@ QByteArray EncodeLine(const QString& line, bool markup, bool dos) {
   return bytes;
 }
 
-QString MapCase(const QString& line, int caseMode, bool markup) {
+namespace {
+
+// End of the RTF control word or symbol at i (a backslash): letters with an optional signed
+// number and one delimiting blank; "\'" with two hex digits; else the one character after it.
+qsizetype RtfControlEnd(const QString& line, qsizetype i) {
+  const qsizetype n = line.size();
+  qsizetype e = i + 1;
+  if (e >= n) return n;
+  const auto isAsciiLetter = [](QChar c) {
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+  };
+  if (line.at(e) == QLatin1Char('\'')) return std::min(n, e + 3);
+  if (!isAsciiLetter(line.at(e))) return e + 1;
+  while (e < n && isAsciiLetter(line.at(e))) ++e;
+  if (e < n && line.at(e) == QLatin1Char('-')) ++e;
+  while (e < n && line.at(e).isDigit()) ++e;
+  if (e < n && line.at(e) == QLatin1Char(' ')) ++e;
+  return e;
+}
+
+}  // namespace
+
+QString MapCase(const QString& line, int caseMode, TRepType type) {
   if (caseMode == 0) return line;
   const auto map = [caseMode](const QString& s) {
     return caseMode > 0 ? orvReps_Lib::UpperCase(s) : orvReps_Lib::LowerCase(s);
   };
-  if (!markup) return map(line);
+  if (type == rtText) return map(line);
+  const bool rtf = type == rtRTF;
+  const auto special = [rtf](QChar c) {
+    return rtf ? c == QLatin1Char('\\') || c == QLatin1Char('{') || c == QLatin1Char('}')
+               : c == QLatin1Char('<') || c == QLatin1Char('&');
+  };
   QString out;
   out.reserve(line.size());
   qsizetype i = 0;
   while (i < line.size()) {
     const QChar c = line.at(i);
     qsizetype end = i;
-    if (c == QLatin1Char('<')) {
-      end = line.indexOf(QLatin1Char('>'), i);
-      end = end < 0 ? line.size() : end + 1;
-    } else if (c == QLatin1Char('&')) {
-      end = line.indexOf(QLatin1Char(';'), i);
-      end = end < 0 || end - i > 10 ? i + 1 : end + 1;
-    } else {
-      while (end < line.size() && line.at(end) != QLatin1Char('<') &&
-             line.at(end) != QLatin1Char('&'))
-        ++end;
+    if (!special(c)) {
+      while (end < line.size() && !special(line.at(end))) ++end;
       out += map(line.mid(i, end - i));
       i = end;
       continue;
+    }
+    if (rtf) {
+      end = c == QLatin1Char('\\') ? RtfControlEnd(line, i) : i + 1;
+    } else if (c == QLatin1Char('<')) {
+      end = line.indexOf(QLatin1Char('>'), i);
+      end = end < 0 ? line.size() : end + 1;
+    } else {
+      end = line.indexOf(QLatin1Char(';'), i);
+      end = end < 0 || end - i > 10 ? i + 1 : end + 1;
     }
     out += line.mid(i, end - i);
     i = end;

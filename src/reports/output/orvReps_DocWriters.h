@@ -20,7 +20,8 @@ QString TableClose();
 QByteArray EncodeLine(const QString& line, bool markup, bool dos);
 // The same, appended to bytes.
 void AppendEncodedLine(QByteArray& bytes, const QString& line, bool markup, bool dos);
-// UPPER/LOWER (caseMode 1 / -1) on text outside tags, entities and RTF control words.
-QString MapCase(const QString& line, int caseMode, bool markup);
+// UPPER/LOWER (caseMode 1 / -1): text output maps whole lines; markup keeps its tags and
+// entity references, RTF its control words, control symbols and group braces.
+QString MapCase(const QString& line, int caseMode, TRepType type);
 
 }  // namespace orvReps_DocWriters

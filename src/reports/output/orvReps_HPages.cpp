@@ -477,7 +477,7 @@ void THRepsPages::AddOutput(int page, const QString& text, int kind) {
     LastOutKind = kind;
   }
   const QString& mapped =
-      CaseMode == 0 ? text : orvReps_DocWriters::MapCase(text, CaseMode, RepType != rtText);
+      CaseMode == 0 ? text : orvReps_DocWriters::MapCase(text, CaseMode, RepType);
   if (!InTail) tailJoined_ = false;
   switch (Stick) {
     case smAll: pg.Lines.Add(mapped, false); break;

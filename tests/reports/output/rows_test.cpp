@@ -153,8 +153,23 @@ TEST(DocWriters, EncodingCaseAndSheetOptions) {
       {"\xd0\xaf", false, false, "\xdf"},  {"\xd0\xaf", false, true, "\x9f"},
   };
   for (const auto& k : enc) EXPECT_EQ(EncodeLine(U(k.text), k.markup, k.dos), k.want) << k.text;
-  EXPECT_EQ(MapCase(U("<td class=r0>ab&amp;c</td>"), 1, true), U("<td class=r0>AB&amp;C</td>"));
-  EXPECT_EQ(MapCase(U("<Ab>"), -1, false), U("<ab>"));
+  const struct {
+    TRepType type;
+    int mode;
+    const char* text;
+    const char* want;
+  } cases[] = {
+      {rtHTML, 1, "<td class=r0>ab&amp;c</td>", "<td class=r0>AB&amp;C</td>"},
+      {rtText, -1, "<Ab>", "<ab>"},
+      // RTF keeps control words with their parameter and delimiter, hex and other control
+      // symbols and braces; only the text between them changes.
+      {rtRTF, 1, "{\\b0 ab\\par cd\\'e0\\~x}", "{\\b0 AB\\par CD\\'e0\\~X}"},
+      {rtRTF, 1, "\\fs-20 \\\\ab\\{", "\\fs-20 \\\\AB\\{"},
+      {rtRTF, -1, "\\PAR \xd0\xaf\\u1071?", "\\PAR \xd1\x8f\\u1071?"},
+      {rtRTF, 1, "a\\", "A\\"},
+  };
+  for (const auto& k : cases)
+    EXPECT_EQ(MapCase(U(k.text), k.mode, k.type), U(k.want)) << k.text;
 
   TRepsRun run(TRepsRunOptions{true});
   TRepsOutput out(run, std::make_unique<TFixedTextMetrics>());
