@@ -190,7 +190,9 @@ void CountRowsN(TDocRun& run, int page, int rows) {
   if (run.CountsRows) run.Pages->State(page).RowCount += rows;
 }
 
-void TableOpen(TDocRun& run, int page) {
+void TableOpen(TDocRun& run, int page) { TableOpen(run, page, page); }
+
+void TableOpen(TDocRun& run, int page, int columnsOfPage) {
   if (!run.IsGraphic) return;
   TDocPageState& s = run.Pages->State(page);
   if (s.DeferFirstTableCall) {
@@ -200,7 +202,7 @@ void TableOpen(TDocRun& run, int page) {
     run.Pages->AddOutput(page, QLatin1String("<table ") + run.TableTag + QLatin1Char('>'),
                          okContent);
     if (run.Part->RepType == rtHExcel)
-      run.Pages->AddOutput(page, HExcelColumns(*run.Pages->Slot(page).MaskCols), okFrame);
+      run.Pages->AddOutput(page, HExcelColumns(*run.Pages->Slot(columnsOfPage).MaskCols), okFrame);
   }
   s.TableOpen = true;
 }

@@ -115,6 +115,8 @@ void WriteGroupTail(TDocRun& run, int level, bool tail);
 void WriteBodyRow(TDocRun& run, bool hidden);
 void WriteTitleText(TDocRun& run, int page, const TAreaText& text, bool hidden);
 void TableOpen(TDocRun& run, int page);
+// The same with the sheet columns of another page: a page's first table replayed on page 1.
+void TableOpen(TDocRun& run, int page, int columnsOfPage);
 void TableClose(TDocRun& run, int page);
 void CloseTables(TDocRun& run);
 // nullptr where the output type has no break of that kind.

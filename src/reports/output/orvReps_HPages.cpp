@@ -444,13 +444,13 @@ void THRepsPages::Build(TCols& cols, THPageSlots& pageSlots, const THPagesPartSe
   if (RepType == rtHExcel || RepType == rtFlatODS) SheetColumns(cols, part);
 }
 
-void THRepsPages::JoinPages(const std::function<void(bool)>& tableCall, bool closeAtEnd,
+void THRepsPages::JoinPages(const std::function<void(bool, int)>& tableCall, bool closeAtEnd,
                             const std::function<void()>& finish) {
   if (!pages_.empty()) {
     THRepsPage& first = *pages_.front();
     for (int p = 1; p < Count(); ++p) {
       THRepsPage& page = *pages_[p];
-      if (!page.DeferFirstTableCall && tableCall) tableCall(page.DeferredTableOpen);
+      if (!page.DeferFirstTableCall && tableCall) tableCall(page.DeferredTableOpen, p);
       first.Lines.AppendFrom(page.Lines);
       first.TableOpen = page.TableOpen;
       first.RowCount += page.RowCount;

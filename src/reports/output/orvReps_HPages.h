@@ -170,9 +170,9 @@ class THRepsPages : public TDocPages {
   void Build(TCols& cols, THPageSlots& pageSlots, const THPagesPartSettings& part,
              const std::function<void(int page)>& buildRows = {});
   void ExpandColumnsToFit(TCols& cols, THPageSlots& pageSlots);
-  // Pages 2..n below page 1; tableCall(open) writes a deferred table open or close on page 1;
-  // with closeAtEnd, finish is called afterwards.
-  void JoinPages(const std::function<void(bool open)>& tableCall, bool closeAtEnd,
+  // Pages 2..n below page 1; tableCall(open, page) writes page's deferred table open or close
+  // on page 1 (an open shows that page's columns); with closeAtEnd, finish is called after.
+  void JoinPages(const std::function<void(bool open, int page)>& tableCall, bool closeAtEnd,
                  const std::function<void()>& finish = {});
 
   // kind: 1 area text, 2 content, 3 document frame and table close, 4 page break, 5 section.

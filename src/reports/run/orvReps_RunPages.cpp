@@ -98,9 +98,9 @@ void TReportSteps::TDocOut::CloseAndJoin() {
   // The part's later rows need its pages again: the split is made afresh before them.
   if (Pages.Count() > 1) Part->NeedsSplit = true;
   Pages.JoinPages(
-      [&d](bool open) {
+      [&d](bool open, int page) {
         orvReps_DocWriters::TableClose(d, 0);
-        if (open) orvReps_DocWriters::TableOpen(d, 0);
+        if (open) orvReps_DocWriters::TableOpen(d, 0, page);
       },
       false);
 }

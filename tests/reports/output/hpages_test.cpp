@@ -440,12 +440,13 @@ TEST_F(HPagesTest, JoinPagesReplaysDeferredTableCalls) {
     QStringList calls;
     bool finished = false;
     p.JoinPages(
-        [&](bool open) {
-          calls << (open ? QStringLiteral("open") : QStringLiteral("close"));
+        [&](bool open, int page) {
+          calls << (open ? QStringLiteral("open") : QStringLiteral("close")) +
+                       QString::number(page);
           p.AddOutput(0, open ? QStringLiteral("<t>") : QStringLiteral("</t>"), 2);
         },
         true, [&] { finished = true; });
-    EXPECT_EQ(calls, (QStringList{"open", "close"}));
+    EXPECT_EQ(calls, (QStringList{"open1", "close2"}));
     EXPECT_TRUE(finished);
     EXPECT_EQ(p.Count(), 1);
     EXPECT_EQ(s.size(), 1u);
@@ -518,48 +519,63 @@ TEST_F(HPagesTest, ResultFileAppendsOrFailsWithTheSystemError) {
   EXPECT_TRUE(QDir(testsupport::TempFolder()).exists());
 }
 
+// Each page's piece of the table stands in a table of its own; in a spreadsheet each table
+// shows its own page's columns, also the one replayed on page 1 when the pages join.
 TEST_F(HPagesTest, BodyRowsOnTwoPagesJoinAsTwoTables) {
-  for (const qint64 threshold : {kThreshold, qint64(3)}) {
-    SCOPED_TRACE(threshold);
-    TRepLines::SpoolThreshold = threshold;
-    THRepsPages p(&run);
-    p.RepType = rtHTML;
-    TRepStyles styles{0};
-    TCols cs;
-    TGroupBys groups;
-    THPageSlots ss;
-    MakeCols(cs, {"a:4", "b:4", "c:4"});
-    p.MaxCols = 2;
-    p.Build(cs, ss, {});
-    TPageRowsPart part;
-    part.RepType = rtHTML;
-    part.Styles = &styles;
-    part.Cols = &cs;
-    part.Groups = &groups;
-    orvReps_LevelRows::BuildPageRows(part, ss);
-    TDocRun doc;
-    doc.Pages = &p;
-    doc.Part = &part;
-    doc.IsGraphic = true;
-    doc.TableTag = QStringLiteral("t");
-    int row = 0;
-    doc.SetValueText = [&](TCol& c) { c.Text = c.FieldName.toLower() + QString::number(row); };
-    for (row = 1; row <= 2; ++row) orvReps_DocWriters::WriteBodyRow(doc, false);
-    orvReps_DocWriters::CloseTables(doc);
-    p.JoinPages(
-        [&](bool open) {
-          open ? orvReps_DocWriters::TableOpen(doc, 0) : orvReps_DocWriters::TableClose(doc, 0);
-        },
-        false);
-    const QString name = testsupport::TempFolder() + QStringLiteral("/two.htm");
-    p.WriteFirstPage(name, false);
-    const QList<QByteArray> lines = ReadAll(name).split('\n');
-    ASSERT_EQ(lines.size(), 9) << ReadAll(name).toStdString();
-    // Page 1's table with a and b, then page 2's with c, closed and opened between them.
-    const char* const want[] = {"<table t>", "a1", "a2", "</table>",
-                                "<table t>", "c1", "c2", "</table>"};
-    for (int i = 0; i < 8; ++i) EXPECT_TRUE(lines[i].contains(want[i])) << i << lines[i].data();
-    EXPECT_TRUE(lines[1].contains("b1") && !lines[1].contains("c1"));
-    EXPECT_EQ(testsupport::XmllintComplaints(name, true), QString());
-  }
+  for (const TRepType type : {rtHTML, rtHExcel})
+    for (const qint64 threshold : {kThreshold, qint64(3)}) {
+      SCOPED_TRACE(std::to_string(type) + " threshold " + std::to_string(threshold));
+      TRepLines::SpoolThreshold = threshold;
+      THRepsPages p(&run);
+      p.RepType = type;
+      TRepStyles styles{0};
+      TCols cs;
+      TGroupBys groups;
+      THPageSlots ss;
+      MakeCols(cs, {"a:4", "b:4", "c:9"});
+      p.MaxCols = 2;
+      p.Build(cs, ss, {});
+      TPageRowsPart part;
+      part.RepType = type;
+      part.Styles = &styles;
+      part.Cols = &cs;
+      part.Groups = &groups;
+      orvReps_LevelRows::BuildPageRows(part, ss);
+      TDocRun doc;
+      doc.Pages = &p;
+      doc.Part = &part;
+      doc.IsGraphic = true;
+      doc.TableTag = QStringLiteral("t");
+      int row = 0;
+      doc.SetValueText = [&](TCol& c) { c.Text = c.FieldName.toLower() + QString::number(row); };
+      for (row = 1; row <= 2; ++row) orvReps_DocWriters::WriteBodyRow(doc, false);
+      orvReps_DocWriters::CloseTables(doc);
+      p.JoinPages(
+          [&](bool open, int page) {
+            orvReps_DocWriters::TableClose(doc, 0);
+            if (open) orvReps_DocWriters::TableOpen(doc, 0, page);
+          },
+          false);
+      const QString name = testsupport::TempFolder() + QStringLiteral("/two.htm");
+      p.WriteFirstPage(name, false);
+      const QByteArray bytes = ReadAll(name);
+      QList<QByteArray> lines = bytes.split('\n');
+      // The column elements follow each table opening in a spreadsheet.
+      QList<QByteArray> cols;
+      for (int i = 0; i < lines.size(); ++i)
+        if (lines[i].startsWith("<col")) cols << lines.takeAt(i--);
+      ASSERT_EQ(lines.size(), 9) << bytes.toStdString();
+      // Page 1's table with a and b, then page 2's with c, closed and opened between them.
+      const char* const want[] = {"<table t>", "a1", "a2", "</table>",
+                                  "<table t>", "c1", "c2", "</table>"};
+      for (int i = 0; i < 8; ++i) EXPECT_TRUE(lines[i].contains(want[i])) << i << lines[i].data();
+      EXPECT_TRUE(lines[1].contains("b1") && !lines[1].contains("c1"));
+      if (type == rtHExcel) {
+        ASSERT_EQ(cols.size(), 2);
+        EXPECT_EQ(cols[0].count("<col"), 2);
+        EXPECT_EQ(cols[1].count("<col"), 1);
+        EXPECT_NE(cols[1], cols[0].mid(0, cols[1].size()));
+      }
+      EXPECT_EQ(testsupport::XmllintComplaints(name, true), QString());
+    }
 }
