@@ -119,7 +119,7 @@ void TRF::OutputPass(bool first) {
     }
     s.RowSteps(*this);
     if (p.FirstChangedLevel >= 0 && p.TableWanted) s.GroupHeadsStep(*this, p.FirstChangedLevel);
-    if (p.RowExists && p.BodyRowsWritten) s.WriteBodyRow(*this);
+    if (p.RowExists && p.BodyRowsWritten && p.TableWanted) s.WriteBodyRow(*this);
     s.AddRowToTotals(*this);
     s.UpdateProgress(*this);
     p.FirstChangedLevel = -1;
@@ -140,7 +140,7 @@ void TRF::EndOfPass(bool first) {
   IRepsBuildSteps& s = Steps();
   TailsWriting = true;
   StopFlag = false;
-  if (first) s.AddMinEmptyRows(*this);
+  if (first && p.TableWanted) s.AddMinEmptyRows(*this);
   const int deepest = s.LevelCount(*this) - 1;
   const int from = p.Resumed && p.ResumeLevel >= 0 ? qMin(p.ResumeLevel, deepest) : deepest;
   for (int level = from; level >= 0; --level) {

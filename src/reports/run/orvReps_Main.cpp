@@ -142,6 +142,8 @@ void TRF::ResetReportSettings() {
   ClearRowSizeRules();
   RowSizeRulesNumbered = false;
   CurPart->ResetSettings();
+  // A frame named by SAMPLE replaces one report, not the ones after it.
+  ReplacedByFrame = false;
   CurGroupIndex = 0;
   CalcFields.clear();
   NumberingCols.clear();

@@ -26,7 +26,12 @@ using orvReps_KeyArgs::Arg;
 
 void TReportSteps::PreviewPart(TRF& rf) { orvReps_MAINPrepare::PreviewPart(rf); }
 
-void TReportSteps::RefreshAtPassStart(TRF& rf) { orvReps_MAINPrepare::RefreshAtPassStart(rf); }
+// A part without its table writes the replacement as its pass starts, whether or not a row
+// follows: an empty main table is the usual reason.
+void TReportSteps::RefreshAtPassStart(TRF& rf) {
+  orvReps_MAINPrepare::RefreshAtPassStart(rf);
+  if (!rf.CurPart->TableWanted) WriteLeadingText(rf);
+}
 
 void TReportSteps::ReadRow(TRF& rf) {
   Part(rf);

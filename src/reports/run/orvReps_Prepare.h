@@ -38,6 +38,7 @@ class TReportSteps : public IRepsBuildSteps {
 
  private:
   void CalcColumns(TRF& rf, bool afterAll);
+  void WriteLeadingText(TRF& rf);
   TPartOut& Part(TRF& rf);
   void EvalRowRules(TRF& rf, int fromLevel);
   void WriteEmptyRows(TRF& rf, int rows);

@@ -392,6 +392,20 @@ void TReportSteps::GroupHeadsStep(TRF& rf, int firstLevel) {
   rf.CurLevel = -1;
 }
 
+// The replacement of a part without its table: a TEXT of REPLACEREP outside the tables, a
+// report frame as the other frames of the part are written.
+void TReportSteps::WriteLeadingText(TRF& rf) {
+  TReportPart& p = *rf.CurPart;
+  TPartOut& po = Part(rf);
+  if (!p.Replacement) return;
+  TAreaText t;
+  t.Mode = 0;
+  if (doc_->Markup && rf.ReportFrames.FindByName(p.ReplacementText)) t.Mode = 2;
+  p.Replacement->Execute(t.Text, rf.Out().PageWidth, po.Slots[0].TableWidth, -1, false, nullptr,
+                         -1);
+  orvReps_DocWriters::WriteTitleText(po.Doc, 0, t, false);
+}
+
 void TReportSteps::WriteBodyRow(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   TPartOut& po = Part(rf);
@@ -458,6 +472,8 @@ void TReportSteps::ReleaseDocument() {
 
 // A level's break follows its tail, before the next group opens.
 void TReportSteps::LevelBreak(TRF& rf, int level) {
+  // No table, no breaks between its groups.
+  if (!rf.CurPart->TableWanted) return;
   const TGroupBy& g = rf.CurPart->GroupBys.GetItem(level);
   if (TBreakProc proc =
           orvReps_DocWriters::GetBreakProc(rf.Out().RepType, g.BreakKind, g.SheetName != nullptr))
