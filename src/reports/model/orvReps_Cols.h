@@ -88,6 +88,8 @@ class TCol {
   qint32 TotalLevel = -1;
   std::vector<TTtlSum> Totals;
   TTtlSum SavedTotal;
+  // What ValueTarget pointed at before a head showed the level's totals through it.
+  Variant* SavedValuePtr = nullptr;
 
   // Cell properties per layer, the ones in force, and the current cell text.
   TCellProp BodyProps, HeadProps, TotalProps;

@@ -255,6 +255,8 @@ void WriteGroupHead(TDocRun& run, int level, bool force, bool head) {
   qint32 rlAreas = 0, rlAction = 0;
   if (head && !groups.HeadRowsLessAction(level, rlAreas, rlAction)) return;
   run.CurLevel = level;
+  const bool useTotal = head && g.UseTotal && run.LevelValues;
+  if (useTotal) run.LevelValues(level, true);
   if (head && run.CopyOn && level == run.CopyLevel) StartCopy(run);
   if (head) WriteAreaTexts(run, level, saHText1, rlAction, rlAreas);
   for (int p = 0; p < run.Pages->Count(); ++p) {
@@ -283,6 +285,7 @@ void WriteGroupHead(TDocRun& run, int level, bool force, bool head) {
     run.CurLevel = level;
   }
   if (head) WriteAreaTexts(run, level, saHText2, rlAction, rlAreas);
+  if (useTotal) run.LevelValues(level, false);
   run.CurLevel = -1;
 }
 
@@ -294,6 +297,9 @@ void WriteGroupTail(TDocRun& run, int level, bool tail) {
   if (tail && !g.GetTailRowsLessAction(g.VisibleRowCount, g.ExistRowCount, areas, action)) return;
   // The head's total row follows the head's ROWSLESS rule.
   if (!tail) groups.HeadRowsLessAction(level, areas, action);
+  // A head's total row shows its group's totals; under USETOTAL the head has them already.
+  const bool headTotals = !tail && !g.UseTotal && run.LevelValues;
+  if (headTotals) run.LevelValues(level, true);
   run.CurLevel = level;
   if (tail) {
     run.Pages->InTail = true;
@@ -316,6 +322,7 @@ void WriteGroupTail(TDocRun& run, int level, bool tail) {
     if (run.CopyOn && level == run.CopyLevel) FinishCopy(run);
     run.Pages->InTail = false;
   }
+  if (headTotals) run.LevelValues(level, false);
   run.CurLevel = -1;
 }
 

@@ -94,6 +94,9 @@ struct TDocRun {
   // Column texts from the current values and from the level's totals (escaped for output).
   std::function<void(TCol& col)> SetValueText;
   std::function<void(TCol& col, int level)> SetTotalText;
+  // Around a head that shows its group's totals: restore (true) the level's values from what
+  // the preview saved, then put them back (false).
+  std::function<void(int level, bool restore)> LevelValues;
   // The level's legend, expanded for a page.
   std::function<QString(int level, int page)> LegendText;
 };

@@ -93,24 +93,6 @@ void ApplyStyleValue(TRF& rf, TCellProp& p, TStyleKind kind, const QString& text
   }
 }
 
-void ResetLevelCounters(TRF& rf, bool clear, bool advance) {
-  TReportPart& p = *rf.CurPart;
-  for (int l = 0; l < p.GroupBys.Count(); ++l) {
-    TGroupBy& g = p.GroupBys.GetItem(l);
-    g.RecCount = g.ExistRowCount = g.VisibleRowCount = 0;
-    if (l > 0) {
-      g.GroupNo = 1;
-      g.ExistGroupNo = g.VisibleGroupNo = 0;
-    } else if (advance) {
-      ++g.GroupNo;
-      ++g.ExistGroupNo;
-      ++g.VisibleGroupNo;
-    }
-  }
-  if (clear)
-    for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).ClearTotals(0);
-}
-
 // Each level's head and total cells: level 0's, then the level's own HEAD and TAIL style
 // parameters, the newest of each kind winning.
 void PrepareLevelCellProps(TRF& rf) {
@@ -289,7 +271,12 @@ void DerivePassFlags(TRF& rf) {
     for (const auto* rules : {g.HeadRowsLess, g.TailRowsLess})
       for (int k = 0; k < 2; ++k)
         for (int s = 0; s < 2; ++s) rowsLess = rowsLess || rules[k][s].Threshold != 0;
-    p.LevelStatsNeeded = LevelShowsHeadTotals(g) || (g.UseTotal && g.HasTexts) || rowsLess;
+    // USETOTAL needs the group's totals only for a text before or after the head.
+    bool headTexts = false;
+    for (int area = 0; area < 2; ++area)
+      for (int page = 0; page < 3; ++page)
+        headTexts = headTexts || g.Texts[area][page] || !g.TextFrames[area][page].isEmpty();
+    p.LevelStatsNeeded = LevelShowsHeadTotals(g) || (g.UseTotal && headTexts) || rowsLess;
   }
   const TRepType t = rf.Out().RepType;
   p.PreviewNeeded = p.LevelStatsNeeded || p.AutoWidthUsed || t == rtHTML || t == rtHExcel ||
@@ -481,7 +468,7 @@ void PreparePart(TRF& rf) {
   // 23: THROUGH marks the columns repeated on every horizontal page (page driver).
   for (int i = 0; i < p.Cols.Count(); ++i) p.Cols.GetItem(i).OnAllPages = false;
   PrepareSheetAreas(rf);                                     // 24
-  ResetLevelCounters(rf, false, true);                       // 25
+  rf.ResetLevelCounters(false, true);                        // 25
   if (p.CopyOn) p.Copies = std::make_unique<QStringList>();  // 26
   for (int i = 0; i < p.Cols.Count(); ++i) {                 // 27
     TCol& c = p.Cols.GetItem(i);

@@ -44,9 +44,6 @@ void PrepareTogether(TRF& rf);
 void PrepareLevelCellProps(TRF& rf);
 void PrepareKeyFields(TRF& rf);
 void PrepareSeparators(TRF& rf);
-// Row counters of every level to 0, group numbers of levels 1 and up to 1; advance counts a
-// new part in level 0; clear drops level 0's totals.
-void ResetLevelCounters(TRF& rf, bool clear, bool advance);
 // The linked source's record matches the main record on every link field.
 bool LinkMatches(TRF& rf, int index);
 // A style parameter's text converted into the cell record (sides 1 left ... 8 bottom).

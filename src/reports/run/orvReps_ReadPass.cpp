@@ -293,11 +293,37 @@ void NextSaveHead(TRF& rf) {
 
 void RestoreLevelValues(TRF& rf, int level) {
   TReportPart& p = *rf.CurPart;
+  for (int i = 0; i < p.Cols.Count(); ++i) {
+    TCol& c = p.Cols.GetItem(i);
+    c.SavedValuePtr = c.ValueTarget;
+  }
   orvReps_Saves::RestoreLevelValues(p.SaveTtls, p.GroupBys.BreakCount, p.Cols, level,
                                     p.HeadRecCount, p.HeadExistRowCount, p.HeadVisibleRowCount);
+  const bool ods = rf.Out().RepType == rtFlatODS;
+  const TGroupBy* g = level >= 0 && level < p.GroupBys.Count() ? &p.GroupBys.GetItem(level) : nullptr;
+  for (int i = 0; i < p.Cols.Count(); ++i) {
+    TCol& c = p.Cols.GetItem(i);
+    if (c.TotalKind != ttNone && c.TotalKind != ttCalcNotShow &&
+        level < static_cast<int>(c.Totals.size())) {
+      c.TotalValue = c.GetTotalValue(level, p.HeadRecCount);
+      c.ValueTarget = &c.TotalValue;
+    } else if (ods && !(g && g->GroupCols.size() == 1 && g->GroupCols.front() == &c)) {
+      // A spreadsheet head shows totals and its caption column only.
+      c.TotalValue = Variant::Null();
+      c.ValueTarget = &c.TotalValue;
+    }
+  }
 }
 
-void SaveLevelValues(TRF& rf, int level) { orvReps_Saves::SaveLevelValues(rf.CurPart->Cols, level); }
+void SaveLevelValues(TRF& rf, int level) {
+  TCols& cols = rf.CurPart->Cols;
+  orvReps_Saves::SaveLevelValues(cols, level);
+  for (int i = 0; i < cols.Count(); ++i) {
+    TCol& c = cols.GetItem(i);
+    if (c.SavedValuePtr) c.ValueTarget = c.SavedValuePtr;
+    c.SavedValuePtr = nullptr;
+  }
+}
 
 // ---- Preview ----------------------------------------------------------------------------------
 

@@ -8,11 +8,13 @@
 #include "reports/output/orvReps_HtmlDoc.h"
 #include "reports/output/orvReps_RepClasses.h"
 #include "reports/output/orvReps_VirRows.h"
+#include "reports/run/orvReps_ReadPass.h"
 #include "reports/run/orvReps_SheetFiles.h"
 
 #include <QtCore/QFile>
 
 #include <climits>
+#include <utility>
 
 namespace {
 
@@ -345,6 +347,12 @@ void TReportSteps::PreparePart(TRF& rf) {
     c.TotalText = rf.ColValueToText(c, -1, c.Value, level, c.Width, false);
     rf.CurCol = nullptr;
   };
+  d.LevelValues = [&rf](int level, bool restore) {
+    if (restore)
+      orvReps_MAINPrepare::RestoreLevelValues(rf, level);
+    else
+      orvReps_MAINPrepare::SaveLevelValues(rf, level);
+  };
   d.LegendText = [&rf, &p](int level, int) {
     const TGroupBy& g = p.GroupBys.GetItem(level);
     QString t = g.Legend ? g.LegendText : QString();
@@ -385,10 +393,14 @@ void TReportSteps::PreparePart(TRF& rf) {
 void TReportSteps::GroupHeadsStep(TRF& rf, int firstLevel) {
   TReportPart& p = *rf.CurPart;
   TPartOut& po = Part(rf);
+  // The data objects stand on the next row's record already: heads read the part's fields
+  // from the columns, as tails do.
+  const bool wasBreakTails = std::exchange(rf.BreakTails, true);
   for (int level = qMax(0, firstLevel); level < p.GroupBys.Count(); ++level) {
     rf.CurLevel = level;
     orvReps_DocWriters::WriteGroupHead(po.Doc, level, false, true);
   }
+  rf.BreakTails = wasBreakTails;
   rf.CurLevel = -1;
 }
 
