@@ -1,29 +1,10 @@
 // Group heads written from what the preview saved: head totals and USETOTAL head texts show
-// the whole group, NEWHEADBY gives each table its own head and widths, REFRESHBY re-queries
-// at a group change of the output pass.
-#include "reports/run/orvReps_Prepare.h"
+// the whole group.
 #include "run_fixture.h"
-
-#include <QtCore/QTemporaryDir>
 
 namespace {
 
-class GroupHeads : public RunTest {
- protected:
-  GroupHeads() { orvReps_Run::RunSetup().Steps = &steps; }
-  QByteArray Build(const QString& format, const QString& keys) {
-    const QString file = dir.filePath(QStringLiteral("h%1.out").arg(++n));
-    last = file;
-    EXPECT_TRUE(Run(QStringLiteral("-REPFORMAT %1 -FILE \"%2\" %3 -REPBUILD")
-                        .arg(format, file, keys)))
-        << messages.join('|').toStdString();
-    return ReadBytes(file);
-  }
-  TReportSteps steps;
-  QTemporaryDir dir;
-  QString last;
-  int n = 0;
-};
+class GroupHeads : public ReportFileTest {};
 
 const char* const kTwoGroups =
     "-REPQ \"\" FIELDS \"G, Q i\" VALS \"a,2\" VALS \"a,3\" VALS \"b,40\" VALS \"b,50\" "
@@ -47,7 +28,7 @@ TEST_F(GroupHeads, HeadTotalsAndHeadTextsPerGroup) {
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.keys);
-    const QByteArray html = Build("HTML", QString::fromLatin1(kTwoGroups) + k.keys);
+    const QByteArray html = BuildReport("HTML", QString::fromLatin1(kTwoGroups) + k.keys);
     const qsizetype a = html.indexOf(k.groupA), b = html.indexOf(k.groupB);
     // Each group's head stands before its rows, and the body rows keep their own values.
     EXPECT_GE(a, 0) << html.toStdString();

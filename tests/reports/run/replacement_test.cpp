@@ -1,33 +1,22 @@
 // A report whose table is replaced: REPLACEREP's text over an empty main table, a frame that
 // SAMPLE names, in each output type written so far.
-#include "reports/run/orvReps_Prepare.h"
 #include "run_fixture.h"
-
-#include <QtCore/QTemporaryDir>
 
 namespace {
 
 const char* const kFilled = "-REPQ \"\" FIELDS \"G, NAME\" VALS \"ga,qq1\" VALS \"gb,qq2\" ";
 const char* const kEmpty = "-REPQ \"\" FIELDS \"G, NAME\" ";
 
-class Replacement : public RunTest {
+class Replacement : public ReportFileTest {
  protected:
-  Replacement() { orvReps_Run::RunSetup().Steps = &steps; }
   // Builds one report of the format over the data with the keys; the file's bytes.
   QByteArray Build(const char* format, const char* data, const QString& keys) {
-    file = dir.filePath(QStringLiteral("r%1.out").arg(++n));
-    EXPECT_TRUE(Run(QStringLiteral("-REPFORMAT %1 -FILE \"%2\" ").arg(QLatin1String(format), file) +
-                    QString::fromLatin1(data) + keys + QStringLiteral(" -REPBUILD")))
-        << messages.join('|').toStdString();
+    const QByteArray bytes = BuildReport(QLatin1String(format), QString::fromLatin1(data) + keys);
     if (QLatin1String(format) != QLatin1String("TEXT"))
-      EXPECT_EQ(testsupport::XmllintComplaints(file, true), QString()) << format;
+      EXPECT_EQ(testsupport::XmllintComplaints(last, true), QString()) << format;
     // Blanks of a markup text are non-breaking.
-    return ReadBytes(file).replace("&nbsp;", " ");
+    return QByteArray(bytes).replace("&nbsp;", " ");
   }
-  TReportSteps steps;
-  QTemporaryDir dir;
-  QString file;
-  int n = 0;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 // a test asks for one.
 #include "core/orvcls.h"
 #include "platform/data/zconnection.h"
+#include "reports/run/orvReps_Prepare.h"
 #include "reports/run/orvReps_Queries.h"
 #include "reports/run/orvReps_Runner.h"
 #include "script/orvcode2.h"
@@ -13,6 +14,7 @@
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QTemporaryDir>
 #include <QtCore/QUuid>
 
 // The whole file, empty when it cannot be read.
@@ -88,4 +90,22 @@ class RunTest : public ::testing::Test {
   std::unique_ptr<TReports> reports;
   std::unique_ptr<PgSchema> db;
   std::unique_ptr<TRepsConnDataSets> factory;
+};
+
+// Builds whole reports with the run's own steps into files of a temporary folder.
+class ReportFileTest : public RunTest {
+ protected:
+  ReportFileTest() { orvReps_Run::RunSetup().Steps = &steps; }
+  // Runs the keys as one report of the format; the file's bytes (last names the file).
+  QByteArray BuildReport(const QString& format, const QString& keys) {
+    last = dir.filePath(QStringLiteral("r%1.out").arg(++built));
+    EXPECT_TRUE(
+        Run(QStringLiteral("-REPFORMAT %1 -FILE \"%2\" %3 -REPBUILD").arg(format, last, keys)))
+        << messages.join('|').toStdString();
+    return ReadBytes(last);
+  }
+  TReportSteps steps;
+  QTemporaryDir dir;
+  QString last;
+  int built = 0;
 };
