@@ -1,12 +1,10 @@
 // Group blocks, breaks and line modes of reports written end to end from key scripts.
 #include "reports/output/orvReps_DocBlocks.h"
-#include "reports/run/orvReps_Prepare.h"
 #include "run_fixture.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
-#include <QtCore/QTemporaryDir>
 
 namespace {
 
@@ -14,19 +12,12 @@ namespace {
 const char* const kRows =
     "-REPQ \"\" FIELDS \"G, N, Q i\" VALS \"a,x,1\" VALS \"a,y,2\" VALS \"b,z,4\" ";
 
-class DocBlocks : public RunTest {
+class DocBlocks : public ReportFileTest {
  protected:
-  DocBlocks() { orvReps_Run::RunSetup().Steps = &steps; }
   // The report as written, in code page 1251 read back as Latin-1 (the data is ASCII).
   QByteArray Build(const QString& format, const QString& keys, const char* name = "r.txt") {
-    const QString file = dir.filePath(QString::fromLatin1(name));
-    EXPECT_TRUE(Run(QStringLiteral("-REPFORMAT %1 -FILE \"%2\" ").arg(format, file) +
-                    QString::fromLatin1(kRows) + keys + QStringLiteral(" -REPBUILD")))
-        << messages.join('|').toStdString();
-    return ReadBytes(file);
+    return BuildReport(format, QString::fromLatin1(kRows) + keys, QString::fromLatin1(name));
   }
-  TReportSteps steps;
-  QTemporaryDir dir;
 };
 
 }  // namespace
@@ -112,7 +103,6 @@ TEST_F(DocBlocks, LevelTextsSurroundHeadsAndTails) {
   EXPECT_EQ(Build("TEXT", keys),
             QByteArray("<i>a</i>\r\na x 1\r\na y 2\r\nend\r\n<i>b</i>\r\nb z 4\r\nend\r\n"));
   const QByteArray html = Build("HTML", keys, "t.htm");
-  EXPECT_TRUE(html.contains(" ColSpan=3><i>b</i>\r\n<tr><td "))
-      << html.toStdString();
+  EXPECT_TRUE(html.contains(" ColSpan=3><i>b</i>\r\n<tr><td ")) << html.toStdString();
   EXPECT_EQ(html.count("ColSpan=3>end\r\n"), 2) << html.toStdString();
 }

@@ -1,11 +1,9 @@
 // The run's row and column services: value texts, totals, row visibility and counters, empty
 // rows around a kept row state, row-height rules; and reports written end to end with them.
 #include "reports/run/orvReps_Main.h"
-#include "reports/run/orvReps_Prepare.h"
 #include "run_fixture.h"
 
 #include <QtCore/QFile>
-#include <QtCore/QTemporaryDir>
 
 namespace {
 
@@ -128,7 +126,7 @@ TEST_F(RowServices, TotalsByKindAndLevel) {
   EXPECT_EQ(t.ExistCount, 3);  // the Null row without a record does not exist
   EXPECT_EQ(t.NotNullCount, 3);
   EXPECT_EQ(t.NotZeroCount, 2);
-  EXPECT_EQ(visible.Totals[0].Sum, 10);  // the hidden row is left out
+  EXPECT_EQ(visible.Totals[0].Sum, 10);     // the hidden row is left out
   EXPECT_EQ(onceAGroup.Totals[0].Sum, 10);  // only rows that open a level-1 group
   EXPECT_EQ(onceAGroup.Totals[0].ExistCount, 1);
   EXPECT_EQ(text.Totals[0].NotNullCount, 2);
@@ -138,7 +136,7 @@ TEST_F(RowServices, TotalsByKindAndLevel) {
   notShown.Value = Variant(3.5);
   EXPECT_EQ(Text(sum, sum.Value, 1), "20");
   EXPECT_EQ(Text(notShown, notShown.Value, 1), "3.5");  // the row value, not a total
-  EXPECT_EQ(Text(sum, sum.Value, -1), "Null");           // a body cell
+  EXPECT_EQ(Text(sum, sum.Value, -1), "Null");          // a body cell
   // Part totals count the part's rows.
   TCol& avg = AddCol(6);
   avg.TotalKind = ttAverage;
@@ -194,8 +192,8 @@ class RecordingSteps : public IRepsBuildSteps {
     QStringList row;
     for (int i = 0; i < rf.CurPart->Cols.Count(); ++i) {
       TCol& c = rf.CurPart->Cols.GetItem(i);
-      row << rf.ColValueToText(c, i, c.Value, -1, 0, false) +
-                 (c.HasValue ? "+" : "") + QString::number(c.RecCount);
+      row << rf.ColValueToText(c, i, c.Value, -1, 0, false) + (c.HasValue ? "+" : "") +
+                 QString::number(c.RecCount);
     }
     rows << row.join('|');
   }
@@ -262,18 +260,12 @@ namespace {
 const char* const kRows =
     "-REPQ \"\" FIELDS \"G, N, Q i\" VALS \"a,x,1\" VALS \"a,y,\" VALS \"b,z,4\" ";
 
-class RowServicesRun : public RunTest {
+class RowServicesRun : public ReportFileTest {
  protected:
-  RowServicesRun() { orvReps_Run::RunSetup().Steps = &steps; }
   QByteArray Build(const QString& keys) {
-    const QString file = dir.filePath(QStringLiteral("r.txt"));
-    EXPECT_TRUE(Run(QStringLiteral("-REPFORMAT TEXT -FILE \"%1\" ").arg(file) +
-                    QString::fromLatin1(kRows) + keys + QStringLiteral(" -REPBUILD")))
-        << messages.join('|').toStdString();
-    return ReadBytes(file);
+    return BuildReport(QStringLiteral("TEXT"), QString::fromLatin1(kRows) + keys,
+                       QStringLiteral("r.txt"));
   }
-  TReportSteps steps;
-  QTemporaryDir dir;
 };
 
 }  // namespace
@@ -302,12 +294,12 @@ TEST_F(RowServicesRun, RowHeightKeysMakeRules) {
     double h = 0;
     for (int row : {12, 3}) found.push_back(rf.FindRowSizeRule(5, row, 1, h) ? h : -100);
   };
-  ASSERT_TRUE(Run(
-      "-REPFORMAT HTML -ROWHEIGHT \"-Body+1,Body,HHead\" \"\" 5 "
-      "-ROWHEIGHT \"*\" \"\" \"\" "
-      "-ROWHEIGHT \"Body\" \"1 > 2\" 7 "
-      "-ROWHEIGHT \"Body\" \"\" 9 FOR RTF "
-      "-ROWHEIGHT \"12\" \"1+1\" 3"))
+  ASSERT_TRUE(
+      Run("-REPFORMAT HTML -ROWHEIGHT \"-Body+1,Body,HHead\" \"\" 5 "
+          "-ROWHEIGHT \"*\" \"\" \"\" "
+          "-ROWHEIGHT \"Body\" \"1 > 2\" 7 "
+          "-ROWHEIGHT \"Body\" \"\" 9 FOR RTF "
+          "-ROWHEIGHT \"12\" \"1+1\" 3"))
       << messages.join('|').toStdString();
   using T = std::tuple<int, int, bool>;
   ASSERT_EQ(targets.size(), 4u);  // the RTF rule is not kept in an HTML run

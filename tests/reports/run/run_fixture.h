@@ -96,9 +96,10 @@ class RunTest : public ::testing::Test {
 class ReportFileTest : public RunTest {
  protected:
   ReportFileTest() { orvReps_Run::RunSetup().Steps = &steps; }
-  // Runs the keys as one report of the format; the file's bytes (last names the file).
-  QByteArray BuildReport(const QString& format, const QString& keys) {
-    last = dir.filePath(QStringLiteral("r%1.out").arg(++built));
+  // Runs the keys as one report of the format into the named file of the folder (a numbered
+  // one without a name); the file's bytes (last names the file).
+  QByteArray BuildReport(const QString& format, const QString& keys, const QString& name = {}) {
+    last = dir.filePath(name.isEmpty() ? QStringLiteral("r%1.out").arg(++built) : name);
     EXPECT_TRUE(
         Run(QStringLiteral("-REPFORMAT %1 -FILE \"%2\" %3 -REPBUILD").arg(format, last, keys)))
         << messages.join('|').toStdString();
