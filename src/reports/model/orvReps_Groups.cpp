@@ -159,6 +159,34 @@ qint32 orvReps_Groups::ResolveHideType(qint32 type, bool canHideRows) {
   return canHideRows ? rhtHide : rhtDel;
 }
 
+void TGroupBys::FindLevelByShowKind(qint32& pos, int kind, bool exact) const {
+  if (pos >= 0) return;
+  for (int i = 0; i < Count(); ++i) {
+    const TGroupBy& g = GetItem(i);
+    // Slots 0 and 1 hold the texts before and after the head.
+    bool texts = false, frames = false;
+    for (int a = 0; a < 2; ++a)
+      for (int page = 0; page < 3; ++page) {
+        texts = texts || g.Texts[a][page] || !g.TextFrames[a][page].isEmpty();
+        frames = frames || !g.TextFrames[a][page].isEmpty();
+      }
+    const bool shows[5] = {texts, g.HeadShowing, g.NumCols, g.HeadShowTotal, frames};
+    bool match = false;
+    if (exact) {
+      match = kind >= 0 && kind < 5 && shows[kind];
+    } else {
+      int shown = -1;
+      for (int k = 0; k < 5; ++k)
+        if (shows[k]) shown = k;
+      match = shown >= kind;
+    }
+    if (match) {
+      pos = i;
+      return;
+    }
+  }
+}
+
 bool TGroupBys::HeadRowsLessAction(int level, qint32& areas, qint32& action) const {
   areas = action = 0;
   if (level < 0 || level >= Count()) return true;

@@ -149,6 +149,10 @@ class TGroupBys {
   // ROWSLESS of the level's head for its current group, counted from the saved titles: the
   // areas and action of the rule that applies; false when the whole head goes.
   bool HeadRowsLessAction(int level, qint32& areas, qint32& action) const;
+  // When pos is below 0: the first level whose head shows as far as kind (0 texts, 1 column
+  // heads, 2 column numbers, 3 totals, 4 frames) into pos; with exact, only a level that shows
+  // that very kind. pos stays as it was when no level does.
+  void FindLevelByShowKind(qint32& pos, int kind, bool exact) const;
 
   // Resolves the group columns; false with the first field that is no column.
   bool PrepareLevels(const TCols& cols, QString& badField);

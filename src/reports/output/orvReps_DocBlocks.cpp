@@ -56,13 +56,12 @@ void WriteAreaTexts(TDocRun& run, int level, int area, qint32 rlAction, qint32 r
   bool show = false, hidden = false;
   AreaVisibility(g.AreaHide[area], rlAction, rlAreas, area, show, hidden);
   if (!show || !run.LevelText) return;
-  run.CurArea = area;
   const int pages = run.Pages->Count();
   for (int p = 0; p < pages; ++p) {
     TAreaText t;
     if (!run.LevelText(level, area, PageTextSlot(p, pages), t)) continue;
-    WriteTitleText(run, p, t, hidden);
-    CountRowsN(run, p, RowsIn(run.Part->RepType, t.Text));
+    SetArea(run, area);
+    CountRowsN(run, p, WriteTitleText(run, p, t, hidden));
   }
 }
 
@@ -186,8 +185,50 @@ int PageTextSlot(int page, int pages) {
   return pages > 1 && page == pages - 1 ? 2 : 1;
 }
 
+namespace {
+
+// Whether the area written lies before a limit (or at it, with atToo). Only the head areas of
+// a level lie before anything: a body, tail or foreign row ends every count.
+bool BeforeLimit(const TDocRun& run, const TTitleRowLimit& limit, bool atToo) {
+  const qint32 area = run.CurArea, level = run.CurLevel;
+  if (limit.Area == saNone || level < 0 || area < saHText1 || area > saHText2) return false;
+  qint32 at = limit.Level;
+  if (at < 0) at = run.Part && run.Part->Groups ? run.Part->Groups->Count() - 1 : 0;
+  return at > level || (at == level && (atToo ? area <= limit.Area : area < limit.Area));
+}
+
+// Adds the rows while the area lies before the limit; the first row past it closes the count.
+void CountUpTo(const TDocRun& run, TTitleRowLimit& limit, bool atToo, qint32& count, int rows) {
+  if (limit.Area == saNone) return;
+  if (BeforeLimit(run, limit, atToo))
+    count += rows;
+  else if (rows > 0)
+    limit.Area = saNone;
+}
+
+}  // namespace
+
 void CountRowsN(TDocRun& run, int page, int rows) {
   if (run.CountsRows) run.Pages->State(page).RowCount += rows;
+  if (page != 0) return;
+  TTitleRowCounts& t = run.TitleRows;
+  CountUpTo(run, t.Freeze, true, t.FreezeRows, rows);
+  if (run.Part && run.Part->RepType == rtHExcel) {
+    CountUpTo(run, t.TitleStart, false, t.RowsBeforeTitles, rows);
+    CountUpTo(run, t.TitleEnd, true, t.RowsToTitleEnd, rows);
+  }
+}
+
+void SetArea(TDocRun& run, int area) {
+  run.CurArea = area;
+  if (run.OnArea) run.OnArea(area);
+}
+
+QString CountedTitleRows(const TDocRun& run) {
+  const TTitleRowCounts& t = run.TitleRows;
+  // No row written in the title areas: no print titles.
+  if (t.RowsToTitleEnd <= t.RowsBeforeTitles) return {};
+  return QStringLiteral("$%1:$%2").arg(t.RowsBeforeTitles + 1).arg(t.RowsToTitleEnd);
 }
 
 void TableOpen(TDocRun& run, int page) { TableOpen(run, page, page); }
@@ -223,7 +264,7 @@ void CloseTables(TDocRun& run) {
   for (int p = 0; p < run.Pages->Count(); ++p) TableClose(run, p);
 }
 
-void WriteTitleText(TDocRun& run, int page, const TAreaText& t, bool hidden) {
+int WriteTitleText(TDocRun& run, int page, const TAreaText& t, bool hidden) {
   if (t.Mode != 0)
     TableOpen(run, page);
   else
@@ -238,13 +279,14 @@ void WriteTitleText(TDocRun& run, int page, const TAreaText& t, bool hidden) {
     slot.TitleRow->Write(text);
     slot.TitleRow->NoColSpan = false;
     run.Pages->AddOutput(page, text, okArea);
-    return;
+    return RowsIn(run.Part->RepType, text);
   }
   QString text = t.Text;
   const TRepType type = run.Part->RepType;
   if (hidden && (type == rtHTML || type == rtHExcel || type == rtFlatODS))
     orvReps_Values::AddRowOutline(text, 0, true);
   run.Pages->AddOutput(page, text, okArea);
+  return RowsIn(type, text);
 }
 
 void WriteGroupHead(TDocRun& run, int level, bool force, bool head) {
@@ -268,19 +310,19 @@ void WriteGroupHead(TDocRun& run, int level, bool force, bool head) {
     if (g.HeadShowing || force) {
       const int area = head ? saHHead : saTHead;
       AreaVisibility(g.AreaHide[area], rlAction, rlAreas, area, show, hidden);
-      run.CurArea = area;
+      SetArea(run, area);
       if (show) WriteLevelRow(run, p, r.HeadRow.get(), hidden, LevelOutline(g, level));
     }
     if (g.NumCols) {
       const int area = head ? saHNumCols : saTNumCols;
       AreaVisibility(g.AreaHide[area], rlAction, rlAreas, area, show, hidden);
-      run.CurArea = area;
+      SetArea(run, area);
       if (show) WriteLevelRow(run, p, r.NumRow.get(), hidden, LevelOutline(g, level));
     }
     RestoreBodyProps(run);
   }
   if (head && g.HeadShowTotal) {
-    run.CurArea = saHTotal;
+    SetArea(run, saHTotal);
     WriteGroupTail(run, level, false);
     run.CurLevel = level;
   }
@@ -313,7 +355,7 @@ void WriteGroupTail(TDocRun& run, int level, bool tail) {
     const int area = tail ? saTTotal : saHTotal;
     bool show = false, hidden = false;
     AreaVisibility(g.AreaHide[area], action, areas, area, show, hidden);
-    run.CurArea = area;
+    SetArea(run, area);
     if (show)
       for (int p = 0; p < run.Pages->Count(); ++p) TotalsRow(run, level, p, hidden);
   }
@@ -327,7 +369,7 @@ void WriteGroupTail(TDocRun& run, int level, bool tail) {
 }
 
 void WriteBodyRow(TDocRun& run, bool hidden) {
-  run.CurArea = saBody;
+  SetArea(run, saBody);
   TCols& cols = *run.Part->Cols;
   ++run.BodyRowNo;
   for (int p = 0; p < run.Pages->Count(); ++p) {
@@ -380,6 +422,7 @@ void FinishPart(TDocRun& run, bool finishesFile) {
 }
 
 void ResetSheetSettings(TDocRun& run) {
+  run.TitleRows = run.TitleRowKeys;
   run.Pages->State(0).RowCount = 0;
   run.RowBreaksXml.clear();
   run.Pages->LastOutKind = okSection;

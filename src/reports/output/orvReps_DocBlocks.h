@@ -65,6 +65,19 @@ struct TAreaText {
   qint32 Outline = -1;
 };
 
+// A head area of a level that title rows count up to; Area saNone when none or reached.
+// Level -1 stands for the part's deepest level.
+struct TTitleRowLimit {
+  qint32 Area = saNone, Level = -1;
+};
+
+// Rows of page 1 that lie in the head above the frozen-rows area and the print-title rows'
+// start and end areas. Each counter stops at the first row written past its area.
+struct TTitleRowCounts {
+  TTitleRowLimit Freeze, TitleStart, TitleEnd;
+  qint32 FreezeRows = 0, RowsBeforeTitles = 0, RowsToTitleEnd = 0;
+};
+
 struct TDocRun {
   TDocPages* Pages = nullptr;
   TPageRowsPart* Part = nullptr;
@@ -82,6 +95,8 @@ struct TDocRun {
   qint32 TotalRows = 0;
   qint32 BodyRowNo = 0;
   QString RowBreaksXml;
+  // Counted for spreadsheets; Keys holds the limits as the keys set them, for each new sheet.
+  TTitleRowCounts TitleRows, TitleRowKeys;
   QStringList Captured;
   QString CopyBetween;
   // Properties in red that negative values wear for one row, one per column.
@@ -99,6 +114,8 @@ struct TDocRun {
   std::function<void(int level, bool restore)> LevelValues;
   // The level's legend, expanded for a page.
   std::function<QString(int level, int page)> LegendText;
+  // Told the style area about to be written (the run's output stage).
+  std::function<void(int area)> OnArea;
 };
 
 using TBreakProc = void (*)(TDocRun& run, int level, bool endOfPart);
@@ -116,7 +133,8 @@ void WriteGroupHead(TDocRun& run, int level, bool force, bool head);
 void WriteGroupTail(TDocRun& run, int level, bool tail);
 // hidden: the row is written hidden.
 void WriteBodyRow(TDocRun& run, bool hidden);
-void WriteTitleText(TDocRun& run, int page, const TAreaText& text, bool hidden);
+// The table rows written (a line of text output is one).
+int WriteTitleText(TDocRun& run, int page, const TAreaText& text, bool hidden);
 void TableOpen(TDocRun& run, int page);
 // The same with the sheet columns of another page: a page's first table replayed on page 1.
 void TableOpen(TDocRun& run, int page, int columnsOfPage);
@@ -126,7 +144,12 @@ void CloseTables(TDocRun& run);
 TBreakProc GetBreakProc(TRepType type, qint32 breakKind, bool hasSheetName);
 void FinishPart(TDocRun& run, bool finishesFile);
 void ResetSheetSettings(TDocRun& run);
-// Adds rows to the page's count when the part counts rows.
+// Adds rows to the page's count when the part counts rows; rows of page 1 written in the
+// current area also count towards the frozen and print-title rows.
 void CountRowsN(TDocRun& run, int page, int rows);
+// The area about to be written becomes the current one.
+void SetArea(TDocRun& run, int area);
+// The print-title rows counted so far as "$first:$last"; empty when none.
+QString CountedTitleRows(const TDocRun& run);
 
 }  // namespace orvReps_DocWriters

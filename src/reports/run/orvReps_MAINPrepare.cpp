@@ -258,8 +258,29 @@ void PrepareCalcStages(TRF& rf) {
   p.CalcStage4Used = p.CalcStage4Used && used[4];
 }
 
-void PrepareSheetAreas(TRF&) {
-  // Freeze and print-title areas are resolved with the spreadsheet options.
+// Frozen and print-title rows given by area count the rows written above the level that
+// shows the area; only spreadsheets have them.
+void PrepareSheetAreas(TRF& rf) {
+  TReportPart& p = *rf.CurPart;
+  const TRepType t = rf.Out().RepType;
+  const bool sheet = t == rtHExcel || t == rtFlatODS;
+  const TSheetOptions& o = rf.SheetOptions;
+  TPartSheetOptions& s = p.SheetOptions;
+  s.FreezeArea = sheet ? o.FreezeArea : 11;
+  s.FreezeLevel = o.FreezeLevel;
+  s.PrintTitleFirstArea = sheet ? o.PrintTitleFirstArea : 11;
+  s.PrintTitleFirstLevel = o.PrintTitleFirstLevel;
+  s.PrintTitleLastArea = o.PrintTitleLastArea;
+  s.PrintTitleLastLevel = o.PrintTitleLastLevel;
+  if (p.TableWanted) {
+    if (s.FreezeArea != 11) p.GroupBys.FindLevelByShowKind(s.FreezeLevel, s.FreezeArea, false);
+    if (s.PrintTitleFirstArea != 11)
+      p.GroupBys.FindLevelByShowKind(s.PrintTitleFirstLevel, s.PrintTitleFirstArea, true);
+    if (s.PrintTitleLastArea != 11)
+      p.GroupBys.FindLevelByShowKind(s.PrintTitleLastLevel, s.PrintTitleLastArea, true);
+  }
+  s.FreezeRowCount = sheet ? o.FreezeRowCount : 0;
+  s.PrintTitleRowsText = sheet ? o.PrintTitleRowsText : QString();
 }
 
 void DerivePassFlags(TRF& rf) {
@@ -479,7 +500,8 @@ void PreparePart(TRF& rf) {
   InitHasDataFlags(rf);                     // 30
   p.CurDataIndex = p.MatchedDataIndex = 0;  // 31
   rf.PrepArgsKeys = TprepArgsKeys();        // 32
-  p.SheetHeader = false;                    // 33: set with the spreadsheet options
+  p.SheetHeader = (type == rtHExcel || type == rtFlatODS) &&  // 33
+                  (p.SheetOptions.FreezeRowCount > 0 || rf.SheetOptions.PrintTitleLastRow > 0);
   rf.PrepareTime += Ticks() - start;        // 34
 }
 

@@ -68,4 +68,10 @@ struct TPartSheetOptions {
   // THROUGHCOLS: given; the "$A:$D" form, or the first and last column names.
   bool PrintTitleColsGiven = false;
   QString PrintTitleColsText, PrintTitleColsFirst, PrintTitleColsLast;
+  // The run's FREEZEROWS and THROUGHROWS as preparation left them for this part: areas
+  // resolved to the level that shows them (11 none; a level of -1 when no level does).
+  qint32 FreezeRowCount = 0, FreezeArea = 11, FreezeLevel = -1;
+  QString PrintTitleRowsText;
+  qint32 PrintTitleFirstArea = 11, PrintTitleFirstLevel = -1;
+  qint32 PrintTitleLastArea = 11, PrintTitleLastLevel = -1;
 };

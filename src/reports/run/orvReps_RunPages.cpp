@@ -134,9 +134,14 @@ THtmlDocSettings& TReportSteps::TDocOut::HeadSettings() {
   s.Protect = o.Protect;
   s.PaperSizeIndex = Rf.PageSettings.Paper.PaperSizeIndex;
   s.FreezeCols = Pages.FreezeCols;
-  s.FreezeRows = o.FreezeArea == 11 ? o.FreezeRowCount : 0;
+  // Rows given by area are the rows the head wrote above it on this sheet.
+  const TPartSheetOptions& po = p.SheetOptions;
+  s.FreezeRows = po.FreezeArea != 11 ? (Part ? Part->Doc.TitleRows.FreezeRows : 0)
+                                     : po.FreezeRowCount;
   s.PrintTitleCols = Pages.PrintTitleCols;
-  s.PrintTitleRows = o.PrintTitleRowsText;
+  s.PrintTitleRows = po.PrintTitleFirstArea != 11
+                         ? (Part ? orvReps_DocWriters::CountedTitleRows(Part->Doc) : QString())
+                         : po.PrintTitleRowsText;
   return s;
 }
 
@@ -279,6 +284,7 @@ void TReportSteps::StartDocument(TRF& rf) {
   pages.OnForgetResultFile = [&doc] { doc.Rf.ResultFile.clear(); };
   pages.OnWriteSheetFile = [&doc](int level) { doc.WriteSheetFile(level); };
   if (pages.Count() == 0) pages.AddPage();
+  rf.FirstPageRowCount = [&pages] { return pages.Count() > 0 ? pages.State(0).RowCount : 0; };
 }
 
 // A run that ended without closing its document left it behind: its pages died with it.
@@ -305,6 +311,10 @@ void TReportSteps::PreparePart(TRF& rf) {
     rf.EscapeOutText(c.HeadText);
     c.CurProps = &c.BodyProps;
   }
+
+  // A part that goes on in the sheet of the one before finds the rows above it written.
+  const bool sheetGoesOn = doc_->Part && pages.LastOutKind != 0 && pages.LastOutKind != okSection;
+  const TTitleRowCounts counted = doc_->Part ? doc_->Part->Doc.TitleRows : TTitleRowCounts();
 
   auto& slot = parts_[&p];
   if (slot) pages.DetachSlots(slot->Slots);
@@ -334,8 +344,25 @@ void TReportSteps::PreparePart(TRF& rf) {
   d.CopyOn = p.CopyOn;
   d.CopyLevel = p.CopyLevel;
   d.CopyCount = p.CopyCount;
+  // Row breaks and row heights need the sheet's row numbers.
+  d.CountsRows = rf.RowSizeRulesPresent;
   for (int i = 0; i < p.GroupBys.Count(); ++i)
     if (type == rtHExcel && p.GroupBys.GetItem(i).BreakKind == 1) d.CountsRows = true;
+  const TPartSheetOptions& so = p.SheetOptions;
+  TTitleRowCounts& keys = d.TitleRowKeys;
+  if (so.FreezeArea != 11) keys.Freeze = {so.FreezeArea, so.FreezeLevel};
+  if (so.PrintTitleFirstArea != 11) {
+    keys.TitleStart = {so.PrintTitleFirstArea, so.PrintTitleFirstLevel};
+    keys.TitleEnd = so.PrintTitleLastArea != 11
+                        ? TTitleRowLimit{so.PrintTitleLastArea, so.PrintTitleLastLevel}
+                        : keys.TitleStart;
+  }
+  d.TitleRows = keys;
+  if (sheetGoesOn) {
+    d.TitleRows = counted;
+    d.TitleRows.Freeze.Area = d.TitleRows.TitleStart.Area = d.TitleRows.TitleEnd.Area = saNone;
+  }
+  d.OnArea = [&rf](int area) { rf.SetOutputStage(area); };
   d.SetValueText = [&rf](TCol& c) {
     rf.CurCol = &c;
     c.Text = rf.ColValueToText(c, -1, c.Value, -1, c.Width, true);
@@ -477,6 +504,7 @@ void TReportSteps::ReleaseDocument() {
     pages.OnForgetResultFile = nullptr;
     pages.OnWriteSheetFile = nullptr;
     pages.Capture = nullptr;
+    doc_->Rf.FirstPageRowCount = nullptr;
   }
   doc_.reset();
   parts_.clear();
