@@ -176,3 +176,82 @@ TEST_F(Areas, WritersKeepTheStageAndTheRowItBeganAt) {
   EXPECT_EQ(stage, 9);
   EXPECT_EQ(startRow, 0);
 }
+
+// Growth over two horizontal pages: A and D widen as far as the pages stay two, and B, which
+// does not grow, follows the accepted layout to page 2.
+TEST_F(Areas, GrowthKeepsThePageCountAndMovesColumnsWithTheTrial) {
+  const struct {
+    const char* keys;
+    const char* text;
+  } cases[] = {
+      {"",
+       "------\r\nG A B \r\n------\r\na p q \r\na s t \r\nb v w \r\n"
+       "---\r\nC D\r\n---\r\nr 1\r\nu 2\r\ny 4\r\n"},
+      {"-ADDWIDTH \"A.A,A.D\" 4",
+       "------\r\nG  A  \r\n------\r\na p   \r\na s   \r\nb v   \r\n"
+       "-------\r\nB C  D \r\n-------\r\nq r   1\r\nt u   2\r\nw y   4\r\n"},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.keys);
+    const QByteArray text =
+        BuildReport(QStringLiteral("TEXT"), QString::fromLatin1(kRows) +
+                                                QStringLiteral("-HEAD -CONSTRAINT MAXWIDTH 7 WRAP ") +
+                                                QString::fromLatin1(k.keys));
+    EXPECT_EQ(text, QByteArray(k.text));
+  }
+}
+
+// Four horizontal pages of a spreadsheet joined one below the other: a table for each page
+// with its own columns, the group column on each, every value once, the totals on D's page.
+TEST_F(Areas, HorizontalPagesJoinInOneSheet) {
+  const QByteArray bytes =
+      Sheet(QStringLiteral("-HEAD -GROUPBY G TAIL -CONSTRAINT MAXCOLS 2 WRAP -PAGE THROUGH A.G "
+                           "-OPTIONS FREEZEROWS HHead"));
+  const QByteArray body = bytes.mid(bytes.indexOf("<BODY"));
+  EXPECT_EQ(body.count("<table "), 4);
+  EXPECT_EQ(body.count("</table>"), 4);
+  const QByteArray col = "<col style='mso-width-source:userset;mso-width-alt:51.189327;'>";
+  EXPECT_EQ(body.count(col + col + "\r\n"), 4) << "two columns in each table";
+  const char* const heads[] = {">G<td class=r0>A", ">G<td class=r0>B", ">G<td class=r0>C",
+                               ">G<td class=r0>D"};
+  qsizetype at = 0;
+  for (const char* h : heads) {
+    const qsizetype next = body.indexOf(h, at);
+    EXPECT_GT(next, at) << h << " follows the page before";
+    at = next;
+  }
+  for (const char* cell : {"p", "q", "r", "s", "t", "u", "v", "w", "y"})
+    EXPECT_EQ(body.count(">" + QByteArray(cell) + "\r\n"), 1) << cell;
+  EXPECT_EQ(body.count(">3\r\n"), 1) << "group a's total";
+  // The frozen rows are the head of the first page only.
+  EXPECT_EQ(XmlNumber(bytes, "SplitHorizontal"), 1);
+  ExpectWellFormed(last);
+}
+
+// A sheet file that cannot be opened (its path is too long for the system) stops the run with
+// the system's error number and the path; neither the workbook nor the sheet is listed.
+TEST_F(Areas, AnUnwritableSheetFileFailsTheRun) {
+  // Folders down to a companion folder whose path is 4090 characters: the folder can be made,
+  // a file in it cannot be named.
+  QString folder = dir.path();
+  while (folder.size() < 4090 - 260) folder += QLatin1Char('/') + QString(200, QLatin1Char('d'));
+  const int stem = 4090 - int(folder.size()) - 1 - int(qstrlen(".files"));
+  ASSERT_GT(stem, 0);
+  folder += QLatin1Char('/');
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString book = folder + QString(stem, QLatin1Char('b')) + QStringLiteral(".xls");
+  const QString sheet = folder + QString(stem, QLatin1Char('b')) + QStringLiteral(".files/f1.htm");
+  ASSERT_EQ(sheet.size(), 4090 + 7);
+  EXPECT_FALSE(Run(QStringLiteral("-REPFORMAT HEXCEL -FILE \"%1\" ").arg(book) +
+                   QString::fromLatin1(kRows) +
+                   QStringLiteral("-GROUPBY G TAIL BREAK AfterAll \"Sheet:S\" -REPBUILD")));
+  const QString all = messages.join(QLatin1Char('|'));
+  EXPECT_TRUE(all.contains(QStringLiteral("Ошибка номер 36 открытия файла: ") + sheet +
+                           QStringLiteral("\r\nВозможно файл заблокирован другой программой.")))
+      << all.toStdString();
+  EXPECT_FALSE(QFile::exists(book));
+  for (int i = 0; reports && i < reports->Count(); ++i) {
+    EXPECT_FALSE(reports->GetItem(i).Files.contains(book));
+    EXPECT_FALSE(reports->GetItem(i).Files.contains(sheet));
+  }
+}
