@@ -1,6 +1,8 @@
 #include "reports/model/orvReps_Groups.h"
 #include "reports/model/orvReps_Saves.h"
 
+#include <QtCore/QStringList>
+
 #include <algorithm>
 
 namespace {
@@ -11,6 +13,21 @@ bool SameValue(const Variant& a, const Variant& b) {
   if (na || nb) return na == nb;
   if (a.IsString() || b.IsString()) return a.ToString() == b.ToString();
   return a == b;
+}
+
+// The ","-separated references of a field list, trimmed.
+QStringList FieldRefs(const QString& list) {
+  QStringList refs;
+  for (const QString& raw : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
+    if (!raw.trimmed().isEmpty()) refs << raw.trimmed();
+  return refs;
+}
+
+// The same field either way it is written ("X" and "A.x" name one column).
+bool SameFieldRef(const TCols& cols, const QString& a, const QString& b) {
+  if (a.compare(b, Qt::CaseInsensitive) == 0) return true;
+  const TCol* ca = cols.FindCol(a);
+  return ca && ca == cols.FindCol(b);
 }
 
 }  // namespace
@@ -84,6 +101,35 @@ bool TGroupBys::PrepareLevels(const TCols& cols, QString& badField) {
   return true;
 }
 
+bool TGroupBys::MarkNewHeadLevel(const TCols& cols, const QString& newHeadBy) {
+  NewHeadLevel = 0;
+  NewHeadBreakLevel = -1;
+  for (const auto& g : items_) g->IsNewHeadLevel = false;
+  const QString text = newHeadBy.trimmed();
+  if (text.isEmpty()) return true;
+  bool number = false;
+  const int n = text.toInt(&number);
+  int found = -1;
+  if (number) {
+    if (n == 0) return true;
+    if (n > 0 && n < Count()) found = n;
+  } else {
+    const QStringList wanted = FieldRefs(text);
+    for (int i = 1; i < Count() && found < 0; ++i) {
+      const QStringList fields = FieldRefs(items_[size_t(i)]->GroupFields);
+      if (fields.size() != wanted.size()) continue;
+      bool same = true;
+      for (int k = 0; k < fields.size() && same; ++k)
+        same = SameFieldRef(cols, fields[k], wanted[k]);
+      if (same) found = i;
+    }
+  }
+  if (found < 0) return false;
+  items_[size_t(found)]->IsNewHeadLevel = true;
+  NewHeadLevel = found;
+  return true;
+}
+
 int TGroupBys::FindBreakLevel(bool firstRecord) {
   for (int i = 1; i < Count(); ++i) {
     const TGroupBy& g = *items_[i];
@@ -102,6 +148,9 @@ int TGroupBys::FindBreakLevel(bool firstRecord) {
 int TGroupBys::ProcessBreak(TCols& cols, bool firstRecord, const TBreakHooks& hooks) {
   const int b = FindBreakLevel(firstRecord);
   BreakLevel = b;
+  // A break above the new-head level opens a new group of that level too, and with it a
+  // new table: not only a break of that very level.
+  NewHeadBreakLevel = !firstRecord && b >= 1 && NewHeadLevel > 0 && b <= NewHeadLevel ? b : -1;
   if (b < 0) return b;
   if (!firstRecord) {
     if (hooks.AddMinRows && MissingMinRows(b) > 0) hooks.AddMinRows(b, MissingMinRows(b));

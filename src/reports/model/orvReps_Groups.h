@@ -142,6 +142,10 @@ class TGroupBys {
 
   qint32 ForcedLevel = -1;
   qint32 BreakLevel = -1;  // the highest level that changed at the last record; -1 none
+  // NEWHEADBY: the level whose groups each start a table of their own (0 none), and the
+  // level at which the last record started one (-1 none).
+  qint32 NewHeadLevel = 0;
+  qint32 NewHeadBreakLevel = -1;
   // Breaks of the pass so far: the number of the current group's first saved title.
   qint32 BreakCount = 0;
   // The titles the preview saved for the closed groups; none without a preview.
@@ -156,6 +160,9 @@ class TGroupBys {
 
   // Resolves the group columns; false with the first field that is no column.
   bool PrepareLevels(const TCols& cols, QString& badField);
+  // Marks the level NEWHEADBY names (from level 1 on) by its number or by its group fields;
+  // an empty text or 0 marks none. False when the text names no level of the part.
+  bool MarkNewHeadLevel(const TCols& cols, const QString& newHeadBy);
   // The level at which the record opens a new group; -1 when it opens none.
   // Sets RowAction from the MAX limits it passes.
   int FindBreakLevel(bool firstRecord);

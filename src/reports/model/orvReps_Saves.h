@@ -37,7 +37,7 @@ class TSaveTtls {
 
 struct TOneSaveHead {
   TCol* Col = nullptr;
-  qint32 Width = 0;
+  qint32 Width = -1;  // the automatic width measured for this head; -1 none
 };
 
 class TOneSaveHeads {

@@ -470,6 +470,14 @@ void PreparePart(TRF& rf) {
   SetupColumns(rf, -1, nullptr, anyTotal);
   p.TotalsWanted = anyTotal || p.ColsIfUsed;
   p.Cols.ClampWidths(false);  // 10
+  // The texts of the levels above the new-head level depend on it: marked before them.
+  if (!p.GroupBys.MarkNewHeadLevel(p.Cols, rf.NewHeadBy))
+    RaiseRepsError(rf, recGeneralError,
+                   {QStringLiteral("В -NewHeadBy задан неизвестный уровень группировки: %1")
+                        .arg(rf.NewHeadBy)},
+                   false);
+  p.NewHeadLevel = p.GroupBys.NewHeadLevel;
+  p.HasNewHeadLevel = p.NewHeadLevel > 0;
   BindLevelTexts(rf);         // 11
   QString bad;                // 12
   if (!p.GroupBys.PrepareLevels(p.Cols, bad))

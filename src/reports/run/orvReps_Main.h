@@ -295,6 +295,7 @@ class TRF : public TRepsRun {
   void AddEmptyRows(int count);
   void UpdateAutoWidths();
   void RestoreColumnsForPass();
+  void StartNextHead();
   void MarkColsOfPage(int page);
   void CheckColValueInSet(TCol& col);
   void FindTitleCols(TGroupBy& level);

@@ -59,6 +59,8 @@ void TReportSteps::CalcColumns(TRF& rf, bool afterAll) {
 void TReportSteps::FirstRowStep(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   p.PartRowCount = p.PartExistRowCount = p.PartVisibleRowCount = 0;
+  // The preview measured the columns: the first table takes its head's widths.
+  if (p.PreviewNeeded) rf.RestoreColumnsForPass();
   p.GroupBys.ProcessBreak(p.Cols, true, {});
   // The first record opens every level, the whole part's included.
   p.FirstChangedLevel = 0;

@@ -10,6 +10,8 @@
 #include "reports/run/orvReps_Queries.h"
 #include "reports/run/orvReps_RunKeys.h"
 
+#include <climits>
+
 namespace orvReps_MAINPrepare {
 
 namespace {
@@ -356,6 +358,54 @@ int CellTextWidth(TRF& rf, TCol& c) {
   return qMax(widest, line);
 }
 
+// A caption's width: in text the longest line, each line without its leading blanks and
+// line breaks and without its trailing blanks.
+int CaptionTextWidth(TRF& rf, TCol& c, const QString& caption) {
+  const TRepType type = rf.Out().RepType;
+  if (type == rtHTML || type == rtHExcel || type == rtFlatODS || type == rtRTF) {
+    const TCellProp* const saved = c.CurProps;
+    const QString savedText = c.Text;
+    c.CurProps = &c.HeadProps;
+    c.Text = caption;
+    const int width = CellTextWidth(rf, c);
+    c.CurProps = saved;
+    c.Text = savedText;
+    return width;
+  }
+  QString lines = caption;
+  lines.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+      .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  int widest = 0;
+  for (const QString& line : lines.split(QLatin1Char('\n'))) {
+    qsizetype from = 0, to = line.size();
+    while (from < to && line.at(from) == QLatin1Char(' ')) ++from;
+    while (to > from && line.at(to - 1) == QLatin1Char(' ')) --to;
+    widest = qMax<int>(widest, int(to - from));
+  }
+  return widest;
+}
+
+void SampleCaptionWidth(TRF& rf, TCol& c) {
+  if (!(c.Visible || c.Kind == 3) || !c.AutoWidthHead) return;
+  QString caption;
+  if (c.HeadFormat)
+    c.HeadFormat->Execute(caption, INT_MAX, INT_MAX, INT_MAX, false, &c, -1);
+  else
+    caption = c.DisplayName;
+  c.AddAutoWidthSample(CaptionTextWidth(rf, c, caption));
+}
+
+void SampleTotalWidth(TRF& rf, TCol& c, int level) {
+  if (c.Visible && c.TotalKind != ttNone && c.TotalKind != ttCalcNotShow && c.AutoWidthTotal &&
+      c.AutoWidth && level < static_cast<int>(c.Totals.size())) {
+    const QString saved = c.Text;
+    c.Text = rf.ColValueToText(c, -1, c.Value, level);
+    c.AddAutoWidthSample(CellTextWidth(rf, c));
+    c.Text = saved;
+  }
+  c.ClearTotals(qMax(0, level));
+}
+
 void CollectAutoWidthSamples(TRF& rf) {
   TReportPart& p = *rf.CurPart;
   const TRepType type = rf.Out().RepType;
@@ -410,7 +460,7 @@ void PreviewBreakStep(TRF& rf) {
   hooks.AddMinRows = [&rf](int, int rows) { AddEmptyGroupRows(rf, rows); };
   hooks.Closing = [&rf, &p](int level) {
     if (p.LevelStatsNeeded) SaveGroupTitle(rf, level);
-    if (p.GroupBys.GetItem(level).IsNewHeadLevel) {
+    if (p.GroupBys.NewHeadBreakLevel >= 0) {
       FillEmptyCases(rf);
       rf.UpdateAutoWidths();
       StartNewHead(rf);
@@ -421,6 +471,7 @@ void PreviewBreakStep(TRF& rf) {
     if (p.RefreshDatasByLevel) RefreshDatas(rf, level, false);
   };
   p.FirstChangedLevel = p.GroupBys.ProcessBreak(p.Cols, false, hooks);
+  p.RowNewTableLevel = p.GroupBys.NewHeadBreakLevel;
 }
 
 void PreviewLoop(TRF& rf) {
@@ -479,6 +530,10 @@ void PreviewPart(TRF& rf) {
   if (p.PreviewNeeded) {
     PreviewLoop(rf);
     p.CurSaveHead = p.SaveHeads.Count() > 0 ? 0 : -1;
+  } else {
+    // Heads of an earlier build point at columns that preparation has made anew.
+    p.SaveHeads.Clear();
+    p.CurSaveHead = -1;
   }
   p.Cols.ClampWidths(true);
   if (p.StyledOutput) RestoreCrossColsVisible(rf);

@@ -36,6 +36,10 @@ void CollectAutoWidthSamples(TRF& rf);
 // Width of the column's current cell text: twips for the markup and RTF outputs, characters
 // of the longest line for the others.
 int CellTextWidth(TRF& rf, TCol& col);
+// Once per saved head: the caption of an automatic-width column, and its total of the level
+// (the accumulators from that level down are cleared afterwards), as width samples.
+void SampleCaptionWidth(TRF& rf, TCol& col);
+void SampleTotalWidth(TRF& rf, TCol& col, int level);
 void FillMinGroupRows(TRF& rf);
 // The preview twin of the empty rows a group lacks for its MIN: counted and sampled.
 void AddEmptyGroupRows(TRF& rf, int count);

@@ -3,6 +3,7 @@
 // columns and styles, page slots, output stages and row heights.
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/sysutils.h"
+#include "reports/model/orvReps_Saves.h"
 #include "reports/output/orvReps_FormatString.h"
 #include "reports/output/orvReps_HPages.h"
 #include "reports/output/orvReps_LevelRows.h"
@@ -10,6 +11,7 @@
 #include "reports/output/orvReps_Styles.h"
 #include "reports/run/orvReps_MAINPrepare.h"
 #include "reports/run/orvReps_Main.h"
+#include "reports/run/orvReps_ReadPass.h"
 
 #include <climits>
 #include <utility>
@@ -220,7 +222,7 @@ void TRF::DecideRowVisibility() {
 
 void TRF::GroupBreakStep(bool newRow) {
   TReportPart& p = *CurPart;
-  if (newRow) p.FirstChangedLevel = -1;
+  if (newRow) p.FirstChangedLevel = p.RowNewTableLevel = -1;
   // A resumed part goes on with the row it stopped at.
   if (!p.SeveralLevels || !newRow) return;
   TCols& cols = p.Cols;
@@ -255,6 +257,8 @@ void TRF::GroupBreakStep(bool newRow) {
   };
   hooks.AddMinRows = [&](int, int rows) { AddEmptyRows(rows); };
   p.FirstChangedLevel = p.GroupBys.ProcessBreak(cols, false, hooks);
+  p.RowNewTableLevel = p.GroupBys.NewHeadBreakLevel;
+  if (p.RowNewTableLevel >= 0) StartNextHead();
 }
 
 void TRF::ResetLevelCounters(bool clear, bool advance) {
@@ -338,9 +342,16 @@ void TRF::AddEmptyRows(int count) {
 void TRF::UpdateAutoWidths() {
   TReportPart& p = *CurPart;
   if (!p.AutoWidthUsed) return;
-  for (int i = 0; i < p.Cols.Count(); ++i) {
-    TCol& c = p.Cols.GetItem(i);
-    if (c.AutoWidth && c.Visible) c.HeadAutoWidth = c.GetAutoWidth();
+  TSaveHead* head = orvReps_MAINPrepare::CurrentSaveHead(*this);
+  if (!head) return;
+  // Each table keeps its own widths: a later head must not overwrite an earlier one's.
+  for (int k = 0; k < head->Cols.Count(); ++k) {
+    TOneSaveHead& e = head->Cols.GetItem(k);
+    TCol& c = *e.Col;
+    if (!c.AutoWidth) continue;
+    orvReps_MAINPrepare::SampleCaptionWidth(*this, c);
+    orvReps_MAINPrepare::SampleTotalWidth(*this, c, p.NewHeadLevel);
+    if (c.Visible) e.Width = c.GetAutoWidth();
   }
 }
 
@@ -354,13 +365,27 @@ void TRF::RestoreColumnsForPass() {
       continue;
     }
     c.Visible = c.SavedVisible;
-    if (p.AutoWidthUsed && c.AutoWidth && c.HeadAutoWidth >= 0) {
-      c.Width = c.HeadAutoWidth;
+  }
+  // The widths of the table being written: the saved head's.
+  if (const TSaveHead* head = orvReps_MAINPrepare::CurrentSaveHead(*this))
+    for (int k = 0; k < head->Cols.Count(); ++k) {
+      const TOneSaveHead& e = head->Cols.GetItem(k);
+      TCol& c = *e.Col;
+      if (!p.AutoWidthUsed || !c.AutoWidth || e.Width < 0) continue;
+      c.Width = e.Width;
       c.ClampWidth();
     }
-  }
   if (p.ColsIfUsed) p.Cols.ApplyHideIfTotals(qMax(p.FirstChangedLevel, p.HideIfStartLevel));
   if (p.OutputPass && LayOutPages) LayOutPages();
+}
+
+// A new-head break of the output pass: the next saved head's columns and widths, laid out
+// afresh for the table that opens.
+void TRF::StartNextHead() {
+  TReportPart& p = *CurPart;
+  if (!p.OutputPass) return;
+  orvReps_MAINPrepare::NextSaveHead(*this);
+  RestoreColumnsForPass();
 }
 
 void TRF::MarkColsOfPage(int page) {

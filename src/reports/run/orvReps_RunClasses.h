@@ -252,6 +252,9 @@ class TReportPart {
   TSaveTtls SaveTtls;
   TSaveHeads SaveHeads;
   qint32 CurSaveHead = -1;
+  // The level NEWHEADBY marked (0 none): each of its groups is a table with its own head.
+  qint32 NewHeadLevel = 0;
+  bool HasNewHeadLevel = false;
   // Row counts of the group whose head is written, from its saved titles.
   qint32 HeadRecCount = 0, HeadExistRowCount = 0, HeadVisibleRowCount = 0;
   // Per linked source i (at i-1): the (main, linked) field indices of its link fields.

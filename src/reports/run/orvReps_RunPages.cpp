@@ -334,6 +334,21 @@ void TReportSteps::PreparePart(TRF& rf) {
   pages.ApplyColumnMasks(p.Cols);
   for (int i = 0; i < p.Cols.Count(); ++i) po.Widths.push_back(p.Cols.GetItem(i).Width);
   Rebuild(po, pages);
+  // Columns restored for a pass or for a new head: split afresh with their widths. A new
+  // head's rows go into tables of their own, so the open ones are closed and joined first.
+  rf.LayOutPages = [this, &rf] {
+    TPartOut& out = Part(rf);
+    const TCols& cols = *out.Rows.Cols;
+    std::vector<qint32> widths;
+    for (int i = 0; i < cols.Count(); ++i) widths.push_back(cols.GetItem(i).Width);
+    const bool newHead = rf.CurPart->RowNewTableLevel >= 0;
+    if (!newHead && widths == out.Widths) return;
+    // The split starts from one page.
+    if (newHead || doc_->Pages.Count() > 1) doc_->CloseAndJoin();
+    out.Widths = std::move(widths);
+    out.NeedsSplit = true;
+    UsePart(rf, out);
+  };
 
   TDocRun& d = po.Doc;
   d.Pages = &pages;

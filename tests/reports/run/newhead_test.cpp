@@ -1,0 +1,130 @@
+// NEWHEADBY: every group of the named level is a table of its own, with its own column head
+// row and the automatic widths measured over that group alone.
+#include "run_fixture.h"
+
+#include <QtCore/QRegularExpression>
+
+namespace {
+
+// Group a holds short names, group b a long one: their tables need different widths.
+const char* const kTwoGroups =
+    "-REPQ \"\" FIELDS \"G, NAME\" VALS \"a,x\" VALS \"a,yy\" VALS \"b,a much longer name\" "
+    "-GROUPBY G HEAD -AUTOWIDTH NAME 100 ";
+
+class NewHead : public ReportFileTest {
+ protected:
+  QByteArray Build(const char* format, const QString& keys, const QString& name = {}) {
+    const QByteArray bytes = BuildReport(QLatin1String(format), keys, name);
+    if (QLatin1String(format) != QLatin1String("TEXT"))
+      EXPECT_EQ(testsupport::XmllintComplaints(last, true), QString()) << format;
+    return bytes;
+  }
+  // The spreadsheet column widths of each table, in order.
+  static std::vector<std::vector<double>> ColWidths(const QByteArray& bytes) {
+    std::vector<std::vector<double>> tables;
+    static const QRegularExpression col(QStringLiteral("<table |mso-width-alt:([0-9.]+)"));
+    for (auto m = col.globalMatch(QString::fromLatin1(bytes)); m.hasNext();) {
+      const auto hit = m.next();
+      if (hit.captured(1).isEmpty())
+        tables.emplace_back();
+      else if (!tables.empty())
+        tables.back().push_back(hit.captured(1).toDouble());
+    }
+    return tables;
+  }
+};
+
+}  // namespace
+
+// Text: each table's rules and column head row take its own group's widths.
+TEST_F(NewHead, EachGroupHasItsOwnTableAndWidthsInText) {
+  const QByteArray text = Build("TEXT", QString::fromLatin1(kTwoGroups) + "-NEWHEADBY 1");
+  EXPECT_EQ(text, QByteArray("a     \r\n"
+                             "------\r\n"
+                             "G NAME\r\n"
+                             "------\r\n"
+                             "a x   \r\n"
+                             "a yy  \r\n"
+                             "b                   \r\n"
+                             "--------------------\r\n"
+                             "G        NAME       \r\n"
+                             "--------------------\r\n"
+                             "b a much longer name\r\n"));
+  // Without NEWHEADBY one table takes the widest width of all the rows.
+  const QByteArray one = Build("TEXT", QString::fromLatin1(kTwoGroups));
+  EXPECT_EQ(one.count("--------------------\r\n"), 4) << one.toStdString();
+  EXPECT_TRUE(one.contains("a x                 \r\n")) << one.toStdString();
+}
+
+TEST_F(NewHead, EachGroupHasItsOwnTableInMarkup) {
+  const QByteArray html = Build("HTML", QString::fromLatin1(kTwoGroups) + "-NEWHEADBY 1");
+  EXPECT_EQ(html.count("<table "), 2) << html.toStdString();
+  EXPECT_EQ(html.count("</table>"), 2);
+  EXPECT_EQ(html.count("<td class=r0>G<td class=r3>NAME"), 2) << html.toStdString();
+  EXPECT_LT(html.indexOf("</table>"), html.indexOf("a&nbsp;much"));
+
+  const auto tables = ColWidths(Build("HEXCEL", QString::fromLatin1(kTwoGroups) + "-NEWHEADBY 1"));
+  ASSERT_EQ(tables.size(), 2u);
+  ASSERT_EQ(tables[0].size(), 2u);
+  ASSERT_EQ(tables[1].size(), 2u);
+  EXPECT_EQ(tables[0][0], tables[1][0]) << "G has a fixed width";
+  EXPECT_LT(tables[0][1] * 3, tables[1][1]) << "NAME is as wide as its group needs";
+  // One table without NEWHEADBY, as wide as the widest group.
+  const auto one = ColWidths(Build("HEXCEL", QString::fromLatin1(kTwoGroups)));
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one[0], tables[1]);
+}
+
+// The level named by its group field, with or without the alias and in any case, is the
+// level named by its number.
+TEST_F(NewHead, NamedByFieldOrByNumberAlike) {
+  const QByteArray byNumber =
+      Build("HTML", QString::fromLatin1(kTwoGroups) + "-NEWHEADBY 1", QStringLiteral("n.htm"));
+  ASSERT_EQ(byNumber.count("<table "), 2);
+  for (const char* name : {"G", "a.g"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Build("HTML", QString::fromLatin1(kTwoGroups) + "-NEWHEADBY " + name,
+                    QStringLiteral("n.htm")),
+              byNumber);
+  }
+}
+
+// A break of a level above the new-head level opens a group of that level too: a new table.
+TEST_F(NewHead, ABreakAboveTheLevelStartsATable) {
+  const QByteArray html = Build(
+      "HTML", QStringLiteral("-REPQ \"\" FIELDS \"G, H, NAME\" VALS \"a,h1,x\" VALS \"a,h2,y\" "
+                             "VALS \"b,h2,z\" -GROUPBY G -GROUPBY H HEAD -NEWHEADBY H"));
+  EXPECT_EQ(html.count("<table "), 3) << html.toStdString();
+  EXPECT_EQ(html.count("</table>"), 3);
+}
+
+// The outer texts of the levels above the new-head level stand outside the tables.
+TEST_F(NewHead, OuterTextsOfUpperLevelsStandOutsideTheTables) {
+  const QString keys = QStringLiteral(
+      "-REPQ \"\" FIELDS \"G, H, NAME\" VALS \"a,h1,x\" VALS \"a,h2,y\" "
+      "-GROUPBY G HEAD TEXTS \"top [*G]\" \"\" -GROUPBY H HEAD ");
+  const QByteArray plain = Build("HTML", keys);
+  const qsizetype inRow = plain.indexOf("top a");
+  ASSERT_GE(inRow, 0) << plain.toStdString();
+  EXPECT_GT(inRow, plain.indexOf("<table ")) << "a title row of the table";
+
+  const QByteArray split = Build("HTML", keys + "-NEWHEADBY 2");
+  const qsizetype outside = split.indexOf("top a");
+  ASSERT_GE(outside, 0) << split.toStdString();
+  EXPECT_LT(outside, split.indexOf("<table ")) << split.toStdString();
+}
+
+// A NEWHEADBY that names no level stops the build with the name.
+TEST_F(NewHead, ALevelThatDoesNotExistIsRefused) {
+  for (const char* name : {"NOSUCH", "5", "NAME"}) {
+    SCOPED_TRACE(name);
+    const QString file = dir.filePath(QStringLiteral("bad.htm"));
+    EXPECT_FALSE(Run(QStringLiteral("-REPFORMAT HTML -FILE \"%1\" %2 -NEWHEADBY %3 -REPBUILD")
+                         .arg(file, QString::fromLatin1(kTwoGroups), QString::fromLatin1(name))));
+    EXPECT_TRUE(messages.join('|').contains(QLatin1String(name)))
+        << messages.join('|').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file));
+  }
+  // 0 names none: one table.
+  EXPECT_EQ(Build("HTML", QString::fromLatin1(kTwoGroups) + "-NEWHEADBY 0").count("<table "), 1);
+}
