@@ -128,3 +128,48 @@ TEST_F(NewHead, ALevelThatDoesNotExistIsRefused) {
   // 0 names none: one table.
   EXPECT_EQ(Build("HTML", QString::fromLatin1(kTwoGroups) + "-NEWHEADBY 0").count("<table "), 1);
 }
+
+// The widths of a head count its caption (unless excluded) and its group's total.
+TEST_F(NewHead, CaptionAndTotalCountInTheHeadsWidths) {
+  const struct {
+    const char* keys;
+    int a, b;  // the width of Q in the tables of groups a and b
+  } cases[] = {
+      {"-AUTOWIDTH Q 100", 2, 1},  // a's total 11
+      {"-AUTOWIDTH Q 100 EXCLUDE Total", 1, 1},
+      {"-CAP Q QQQ -AUTOWIDTH Q 100", 3, 3},
+      {"-CAP Q QQQ -AUTOWIDTH Q 100 EXCLUDE Head", 2, 1},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.keys);
+    const QByteArray text = Build(
+        "TEXT", QStringLiteral("-REPQ \"\" FIELDS \"G, Q i\" VALS \"a,5\" VALS \"a,6\" "
+                               "VALS \"b,7\" -TOTAL Q Sum -GROUPBY G HEAD TAIL -NEWHEADBY 1 ") +
+                    QString::fromLatin1(k.keys));
+    // A table's rule follows its group's text line; G is one character and a blank wide.
+    const QList<QByteArray> lines = text.split('\n');
+    const auto ruleAfter = [&lines](const char* group) {
+      for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        if (lines[i].trimmed() == group) return lines[i + 1].trimmed().size() - 2;
+      return qsizetype(-1);
+    };
+    EXPECT_EQ(ruleAfter("a"), k.a) << text.toStdString();
+    EXPECT_EQ(ruleAfter("b"), k.b) << text.toStdString();
+  }
+}
+
+// Columns split over horizontal pages: each new head joins the pages and splits them again,
+// every piece of the table in a table of its own.
+TEST_F(NewHead, PagesAreJoinedAndSplitAgainPerHead) {
+  const QByteArray html = Build(
+      "HTML", QStringLiteral("-REPQ \"\" FIELDS \"G, NAME, X\" VALS \"a,x,1\" "
+                             "VALS \"b,a much longer name,3\" -GROUPBY G HEAD "
+                             "-AUTOWIDTH NAME 100 -PAGE THROUGH A.G -CONSTRAINT MAXCOLS 2 WRAP "
+                             "-NEWHEADBY 1"));
+  EXPECT_EQ(html.count("<table "), 4) << html.toStdString();
+  EXPECT_EQ(html.count("</table>"), 4);
+  // Group a's pages, then group b's.
+  const QList<QByteArray> order = {"<td class=r4>x", "<td class=r4>1", "much", "<td class=r4>3"};
+  for (qsizetype i = 1; i < order.size(); ++i)
+    EXPECT_LT(html.indexOf(order[i - 1]), html.indexOf(order[i])) << order[i].toStdString();
+}
