@@ -255,3 +255,15 @@ TEST_F(Areas, AnUnwritableSheetFileFailsTheRun) {
     EXPECT_FALSE(reports->GetItem(i).Files.contains(sheet));
   }
 }
+
+// A report that goes on in the sheet of the one before finds its head below that report's
+// body: the frozen and print-title rows stay those of the sheet's first head.
+TEST_F(Areas, AContinuedReportKeepsTheSheetsFrozenRows) {
+  const QString keys = QStringLiteral("-OPTIONS FREEZEROWS HHead THROUGHROWS HText1:HHead ");
+  const QByteArray bytes = Sheet(QStringLiteral("-HEAD TEXTS \"title\" \"\" ") + keys +
+                                 QStringLiteral("-REPBUILD NOLAST -REPNEW ") +
+                                 QString::fromLatin1(kRows) + QStringLiteral("-HEAD ") + keys);
+  EXPECT_EQ(XmlNumber(bytes, "SplitHorizontal"), 2);
+  EXPECT_EQ(Formula(bytes), QStringLiteral("=!$1:$2"));
+  ExpectWellFormed(last);
+}
