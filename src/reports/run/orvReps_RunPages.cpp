@@ -284,7 +284,10 @@ void TReportSteps::StartDocument(TRF& rf) {
   pages.OnForgetResultFile = [&doc] { doc.Rf.ResultFile.clear(); };
   pages.OnWriteSheetFile = [&doc](int level) { doc.WriteSheetFile(level); };
   if (pages.Count() == 0) pages.AddPage();
-  rf.FirstPageRowCount = [&pages] { return pages.Count() > 0 ? pages.State(0).RowCount : 0; };
+  rf.FirstPageRowCount = [&rf] {
+    THRepsPages& pages = rf.HPages();
+    return pages.Count() > 0 ? pages.State(0).RowCount : 0;
+  };
 }
 
 // A run that ended without closing its document left it behind: its pages died with it.
@@ -359,10 +362,9 @@ void TReportSteps::PreparePart(TRF& rf) {
   d.CopyOn = p.CopyOn;
   d.CopyLevel = p.CopyLevel;
   d.CopyCount = p.CopyCount;
-  // Row breaks and row heights need the sheet's row numbers.
-  d.CountsRows = rf.RowSizeRulesPresent;
-  for (int i = 0; i < p.GroupBys.Count(); ++i)
-    if (type == rtHExcel && p.GroupBys.GetItem(i).BreakKind == 1) d.CountsRows = true;
+  // Row breaks and row heights need the sheet's row numbers; a spreadsheet counts them in
+  // every part, as a later part in the same sheet may break by rows.
+  d.CountsRows = rf.RowSizeRulesPresent || type == rtHExcel;
   const TPartSheetOptions& so = p.SheetOptions;
   TTitleRowCounts& keys = d.TitleRowKeys;
   if (so.FreezeArea != 11) keys.Freeze = {so.FreezeArea, so.FreezeLevel};

@@ -267,3 +267,17 @@ TEST_F(Areas, AContinuedReportKeepsTheSheetsFrozenRows) {
   EXPECT_EQ(Formula(bytes), QStringLiteral("=!$1:$2"));
   ExpectWellFormed(last);
 }
+
+// A row break of a report that goes on in the sheet of another counts that report's rows too.
+TEST_F(Areas, ARowBreakAfterAContinuedReportCountsItsRows) {
+  const QByteArray bytes =
+      Sheet(QStringLiteral("-HEAD -REPBUILD NOLAST -REPNEW ") + QString::fromLatin1(kRows) +
+            QStringLiteral("-HEAD -GROUPBY G TAIL BREAK AfterAll Page"));
+  const QByteArray body = bytes.mid(bytes.indexOf("<BODY"));
+  // The break follows the continued report's first total, the row before group b's.
+  const qsizetype b = body.lastIndexOf(">b<");
+  ASSERT_GT(b, 0);
+  const int rows = int(body.left(b).count("<tr")) - 1;
+  EXPECT_EQ(XmlNumber(bytes, "Row"), rows);
+  ExpectWellFormed(last);
+}
