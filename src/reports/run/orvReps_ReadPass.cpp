@@ -11,6 +11,7 @@
 #include "reports/run/orvReps_RunKeys.h"
 
 #include <climits>
+#include <utility>
 
 namespace orvReps_MAINPrepare {
 
@@ -315,10 +316,26 @@ void RestoreLevelValues(TRF& rf, int level) {
       c.ValueTarget = &c.TotalValue;
     }
   }
+  // While the head is written its level counts the whole group, so an average or a count read
+  // in a head text divides by the group's records, as its tail does; the live counts wait in
+  // the head counters until SaveLevelValues.
+  if (g) {
+    TGroupBy& live = p.GroupBys.GetItem(level);
+    std::swap(live.RecCount, p.HeadRecCount);
+    std::swap(live.ExistRowCount, p.HeadExistRowCount);
+    std::swap(live.VisibleRowCount, p.HeadVisibleRowCount);
+  }
 }
 
 void SaveLevelValues(TRF& rf, int level) {
-  TCols& cols = rf.CurPart->Cols;
+  TReportPart& p = *rf.CurPart;
+  if (level >= 0 && level < p.GroupBys.Count()) {
+    TGroupBy& live = p.GroupBys.GetItem(level);
+    std::swap(live.RecCount, p.HeadRecCount);
+    std::swap(live.ExistRowCount, p.HeadExistRowCount);
+    std::swap(live.VisibleRowCount, p.HeadVisibleRowCount);
+  }
+  TCols& cols = p.Cols;
   orvReps_Saves::SaveLevelValues(cols, level);
   for (int i = 0; i < cols.Count(); ++i) {
     TCol& c = cols.GetItem(i);
