@@ -156,14 +156,35 @@ int TGroupBys::ProcessBreak(TCols& cols, bool firstRecord, const TBreakHooks& ho
     if (hooks.AddMinRows && MissingMinRows(b) > 0) hooks.AddMinRows(b, MissingMinRows(b));
     if (hooks.Closing) hooks.Closing(b);
     ++BreakCount;
-    for (int level = Count() - 1; level >= b; --level) {
-      if (hooks.WriteTail) hooks.WriteTail(level);
-      for (int i = 0; i < cols.Count(); ++i) {
-        TCol& c = cols.GetItem(i);
-        if (c.TotalKind != ttNone && level < static_cast<int>(c.Totals.size()))
-          c.Totals[level] = TTtlSum{};
-      }
+    if (!CloseLevels(cols, Count() - 1, b, hooks)) return b;
+  }
+  OpenLevels(b, !firstRecord, hooks);
+  return b;
+}
+
+int TGroupBys::ResumeBreak(TCols& cols, int resumeLevel, const TBreakHooks& hooks) {
+  const int b = BreakLevel;
+  if (b < 0) return b;
+  if (!CloseLevels(cols, qMin(resumeLevel, Count() - 1), b, hooks)) return b;
+  OpenLevels(b, true, hooks);
+  return b;
+}
+
+bool TGroupBys::CloseLevels(TCols& cols, int from, int to, const TBreakHooks& hooks) {
+  for (int level = from; level >= to; --level) {
+    if (hooks.WriteTail) hooks.WriteTail(level);
+    for (int i = 0; i < cols.Count(); ++i) {
+      TCol& c = cols.GetItem(i);
+      if (c.TotalKind != ttNone && level < static_cast<int>(c.Totals.size()))
+        c.Totals[level] = TTtlSum{};
     }
+    if (hooks.HandOver && hooks.HandOver(level)) return false;
+  }
+  return true;
+}
+
+void TGroupBys::OpenLevels(int b, bool counted, const TBreakHooks& hooks) {
+  if (counted) {
     TGroupBy& g = *items_[b];
     ++g.GroupNo;
     if (g.HadExistRows) ++g.ExistGroupNo;
@@ -177,7 +198,11 @@ int TGroupBys::ProcessBreak(TCols& cols, bool firstRecord, const TBreakHooks& ho
   }
   RowAction = 0;
   if (hooks.Refresh) hooks.Refresh(b);
-  return b;
+}
+
+void TGroupBys::CallLevelProc(TRepsRun& run, int level, bool flag) const {
+  if (level < 0 || level >= Count()) return;
+  if (const TLevelProc& proc = items_[size_t(level)]->LevelProc) proc(run, level, flag);
 }
 
 void TGroupBys::CountRow(bool exists, bool visible) {

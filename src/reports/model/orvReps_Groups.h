@@ -14,7 +14,11 @@ enum TRowGrpConstrMeasure : qint32 { rgmRows, rgmSubRows, rgmNotSet = -4 };
 
 class TCompileCode;
 class TFormatCommands;
+class TRepsRun;
 class TSaveTtls;
+
+// A procedure attached to a level: the run, the level and a flag (set at a hand-over).
+using TLevelProc = std::function<void(TRepsRun& run, int level, bool flag)>;
 
 // A ROWSIF rule: when its condition holds, each target level (-1 the body rows) takes the
 // visibility paired with it.
@@ -103,6 +107,8 @@ class TGroupBy {
   std::vector<TLevelStyleKey> HeadStyleKeys, TailStyleKeys;
   TCellProp NumColsProps, LegendProps;
   bool RefreshesPart = false, RefreshesDatas = false;
+  // Called at the level's breaks and hand-overs when the part calls level procedures.
+  TLevelProc LevelProc;
   // Visibility of the rows of the level's head and tail areas (0..4 head, 6..10 tail).
   qint32 AreaHide[11] = {};
 
@@ -130,7 +136,11 @@ struct TBreakHooks {
   // The break is found (and MIN's rows added); the groups from the deepest level up to the
   // given one are about to close.
   std::function<void(int level)> Closing;
+  // After the level's group closed: true when the part hands over to another part there
+  // (CONTINUE NextPart); the break then stops until the part resumes below that level.
+  std::function<bool(int level)> HandOver;
 };
+
 
 class TGroupBys {
  public:
@@ -167,8 +177,14 @@ class TGroupBys {
   // Sets RowAction from the MAX limits it passes.
   int FindBreakLevel(bool firstRecord);
   // Closes the groups from the deepest level up to the break level (tails, zeroed
-  // accumulators) and opens the new ones. Returns the break level.
+  // accumulators) and opens the new ones. Returns the break level. A hand-over returns at
+  // once (the break level stays set); ResumeBreak then goes on from the level given.
   int ProcessBreak(TCols& cols, bool firstRecord, const TBreakHooks& hooks);
+  // The rest of a break that handed over: closes from resumeLevel up to the break level and
+  // opens the new groups. Returns the break level (-1 when no break was pending).
+  int ResumeBreak(TCols& cols, int resumeLevel, const TBreakHooks& hooks);
+  // Runs the level's procedure, when it has one.
+  void CallLevelProc(TRepsRun& run, int level, bool flag) const;
   // Counts the current row in every level.
   void CountRow(bool exists, bool visible);
 
@@ -196,6 +212,10 @@ class TGroupBys {
   void AddColTotal(TCol& col, bool rowExists, bool rowVisible, bool hadRecord) const;
 
  private:
+  // Tails and zeroed accumulators from level from up to level to; false at a hand-over.
+  bool CloseLevels(TCols& cols, int from, int to, const TBreakHooks& hooks);
+  // The new group of level b and its deeper levels (counted: b's group numbers grow).
+  void OpenLevels(int b, bool counted, const TBreakHooks& hooks);
   std::vector<std::unique_ptr<TGroupBy>> items_;
 };
 

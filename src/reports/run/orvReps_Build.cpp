@@ -97,8 +97,9 @@ void TRF::OutputPass(bool first) {
   if (first) s.RefreshAtPassStart(*this);
   StopFlag = false;
   bool firstRow = first;
-  // A record left pending by a row of several records begins one more row.
-  while (!p.EndOfData || p.PendingRecord) {
+  // A record left pending by a row of several records begins one more row; so does the row
+  // a hand-over at a group break left unwritten, even the last one.
+  while (!p.EndOfData || p.PendingRecord || p.ResumeInRow) {
     // A stop request ends the loop at the next row; the tables are closed below.
     if (CheckStop()) break;
     if (firstRow) {
@@ -143,6 +144,7 @@ void TRF::EndOfPass(bool first) {
   if (first && p.TableWanted) s.AddMinEmptyRows(*this);
   const int deepest = s.LevelCount(*this) - 1;
   const int from = p.Resumed && p.ResumeLevel >= 0 ? qMin(p.ResumeLevel, deepest) : deepest;
+  p.Resumed = false;
   for (int level = from; level >= 0; --level) {
     if (p.TableWanted) s.WriteGroupTail(*this, level);
     if (!BreakFlag && NextPendingPart(1) && s.HandOver(*this, level)) {

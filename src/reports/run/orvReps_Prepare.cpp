@@ -39,8 +39,9 @@ void TReportSteps::ReadRow(TRF& rf) {
   if (rf.CurPart->CalcStage2Used) rf.CalcStageColumns(2);
 }
 
-// ReadRow has moved on to the next row's record already.
-void TReportSteps::AdvanceRecord(TRF&) {}
+// ReadRow has moved on to the next row's record already, unless the move waits for the
+// row's group break.
+void TReportSteps::AdvanceRecord(TRF& rf) { orvReps_MAINPrepare::AdvanceRow(rf); }
 
 // Constants and the row's stages once the fields are read (FORALLROW first: groups may read
 // them); AFTERALL once the row is counted.
@@ -110,6 +111,18 @@ void TReportSteps::AddMinEmptyRows(TRF& rf) {
 }
 
 int TReportSteps::LevelCount(TRF& rf) { return rf.CurPart->GroupBys.Count(); }
+
+// At the end of the data a CONTINUE level hands over after its tail (the driver asks only
+// while a part that has not started is waiting).
+bool TReportSteps::HandOver(TRF& rf, int level) {
+  TReportPart& p = *rf.CurPart;
+  if (level < 0 || level >= p.GroupBys.Count() || !p.GroupBys.GetItem(level).ContinueNextPart)
+    return false;
+  if (p.GroupProcs) p.GroupBys.CallLevelProc(rf, level, true);
+  return true;
+}
+
+void TReportSteps::LevelZeroProc(TRF& rf) { rf.CurPart->GroupBys.CallLevelProc(rf, 0, false); }
 
 // ---- Keys ------------------------------------------------------------------------------------
 

@@ -28,6 +28,8 @@ class TReportSteps : public IRepsBuildSteps {
   void RowSteps(TRF& rf) override;
   void AddRowToTotals(TRF& rf) override;
   int LevelCount(TRF& rf) override;
+  bool HandOver(TRF& rf, int level) override;
+  void LevelZeroProc(TRF& rf) override;
   void AddMinEmptyRows(TRF& rf) override;
   void WriteGroupTail(TRF& rf, int level) override;
   void CloseTables(TRF& rf) override;

@@ -49,6 +49,12 @@ void FlushRowPacks(TRF&) {}
 void FillEmptyCases(TRF&) {}
 void SavePackVars(TRF&, int) {}
 
+// Linked sources re-queried at a group change must be matched after the break of the main
+// record that opens the group: read ahead, they would be matched with the old group's query.
+bool DefersAdvance(const TReportPart& p) {
+  return p.RefreshPartByLevel && p.Datas.Count() > 1 && !p.MultiRecordRows;
+}
+
 bool HasConstColumns(const TReportPart& p) {
   for (int i = 0; i < p.CalcCols.Count(); ++i)
     if (p.CalcCols.GetItem(i)->CalcKind == 6) return true;
@@ -116,6 +122,7 @@ bool RowKeyChanged(TRF& rf) {
 
 void ReadRow(TRF& rf) {
   TReportPart& p = *rf.CurPart;
+  AdvanceRow(rf);
   StartRow(rf);
   if (p.EndOfData) {
     p.PendingRecord = false;
@@ -140,6 +147,11 @@ void ReadRow(TRF& rf) {
       }
       PlaceCrossRecord(rf);
       if (p.CalcStage4Used) rf.CalcEachRecordColumns();
+      if (DefersAdvance(p)) {
+        p.AdvanceDeferred = true;
+        p.PendingRecord = false;
+        break;
+      }
       AdvanceRecord(rf);
       p.EndOfData = AtEnd(Data(p, 0));
       p.PendingRecord = p.MultiRecordRows;
@@ -163,6 +175,14 @@ void ReadRow(TRF& rf) {
   if (HasConstColumns(p)) rf.SetConstColumns();
   AveragePacks(rf);
   if (p.CalcStage3Used) rf.CalcStageColumns(3);
+}
+
+void AdvanceRow(TRF& rf) {
+  TReportPart& p = *rf.CurPart;
+  if (!p.AdvanceDeferred) return;
+  p.AdvanceDeferred = false;
+  AdvanceRecord(rf);
+  p.EndOfData = AtEnd(Data(p, 0));
 }
 
 void AdvanceRecord(TRF& rf) {
@@ -226,7 +246,7 @@ void RefreshAtPassStart(TRF& rf) {
     }
   // The pass starts where preparation (or the preview) left the main source.
   p.EndOfData = AtEnd(Data(p, 0));
-  p.PendingRecord = false;
+  p.PendingRecord = p.AdvanceDeferred = false;
 }
 
 void RefreshPartDatas(TRF& rf, int level, bool pass) {
@@ -237,6 +257,13 @@ void RefreshPartDatas(TRF& rf, int level, bool pass) {
     RefreshData(rf, *d, pass);
     LinkedHasData(rf, i);
   }
+}
+
+void RefreshAtBreak(TRF& rf, int level) {
+  TReportPart& p = *rf.CurPart;
+  const int rowSource = p.AdvanceDeferred ? p.CurDataIndex : p.MatchedDataIndex;
+  if (p.RefreshPartByLevel && rowSource == 0) RefreshPartDatas(rf, level, true);
+  if (p.RefreshDatasByLevel) RefreshDatas(rf, level, true);
 }
 
 void RefreshDatas(TRF& rf, int level, bool pass) {
@@ -483,10 +510,7 @@ void PreviewBreakStep(TRF& rf) {
       StartNewHead(rf);
     }
   };
-  hooks.Refresh = [&rf, &p](int level) {
-    if (p.RefreshPartByLevel) RefreshPartDatas(rf, level, false);
-    if (p.RefreshDatasByLevel) RefreshDatas(rf, level, false);
-  };
+  hooks.Refresh = [&rf](int level) { RefreshAtBreak(rf, level); };
   p.FirstChangedLevel = p.GroupBys.ProcessBreak(p.Cols, false, hooks);
   p.RowNewTableLevel = p.GroupBys.NewHeadBreakLevel;
 }
@@ -522,6 +546,7 @@ void PreviewLoop(TRF& rf) {
     if (p.RowSpansUsed && p.RowVisible) UpdateRowSpanTexts(rf);
     if (p.RowVisible && p.AutoWidthUsed) CollectAutoWidthSamples(rf);
     if (p.TotalsWanted) rf.AddRowToTotals();
+    AdvanceRow(rf);
     first = false;
   } while (!p.EndOfData || p.PendingRecord);
   FillMinGroupRows(rf);

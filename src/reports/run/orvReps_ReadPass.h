@@ -16,6 +16,8 @@ void StartRow(TRF& rf);
 bool RowKeyChanged(TRF& rf);
 // Moves to the record of the next row: main 1, its linked records source by source, main 2.
 void AdvanceRecord(TRF& rf);
+// The advance ReadRow left for after the row's group break; nothing when none is waiting.
+void AdvanceRow(TRF& rf);
 
 // Runs the source's refresh text as its new statement and reopens it (queries only).
 void RefreshData(TRF& rf, TRepsData& data, bool pass);
@@ -24,6 +26,10 @@ void RefreshAtPassStart(TRF& rf);
 void RefreshPartDatas(TRF& rf, int level, bool pass);
 // Named data objects refreshed at the level.
 void RefreshDatas(TRF& rf, int level, bool pass);
+// What a group change at the level re-queries, with the values of the row that opens the
+// group. A linked row opens no group of the linked sources: they are asked again only for a
+// main record (re-querying the source being read would start it over).
+void RefreshAtBreak(TRF& rf, int level);
 // Positions of the sources not re-queried during the pass, and EndOfData.
 void SaveDataPositions(TRF& rf);
 void RestoreDataPositions(TRF& rf);

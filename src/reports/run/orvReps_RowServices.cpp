@@ -223,8 +223,10 @@ void TRF::DecideRowVisibility() {
 void TRF::GroupBreakStep(bool newRow) {
   TReportPart& p = *CurPart;
   if (newRow) p.FirstChangedLevel = p.RowNewTableLevel = -1;
-  // A resumed part goes on with the row it stopped at.
-  if (!p.SeveralLevels || !newRow) return;
+  // A resumed part goes on with the row it stopped at: the break it handed over in, if any.
+  const bool resume = !newRow && p.ResumeInRow;
+  p.ResumeInRow = false;
+  if (!p.SeveralLevels || (!newRow && !resume)) return;
   TCols& cols = p.Cols;
   // The tails show the closing group's values: its last row's values stand in the columns
   // while they are written, and the new record's values are the next ones.
@@ -256,9 +258,29 @@ void TRF::GroupBreakStep(bool newRow) {
     Steps().LevelBreak(*this, level);
   };
   hooks.AddMinRows = [&](int, int rows) { AddEmptyRows(rows); };
-  p.FirstChangedLevel = p.GroupBys.ProcessBreak(cols, false, hooks);
+  hooks.Refresh = [this](int level) { orvReps_MAINPrepare::RefreshAtBreak(*this, level); };
+  // Another part takes over after the level's tail; with no part left to take over, the
+  // part goes on (stopping would leave it unfinished).
+  hooks.HandOver = [this, &p](int level) {
+    if (!p.GroupBys.GetItem(level).ContinueNextPart || !NextPendingPart(2)) return false;
+    if (p.GroupProcs) p.GroupBys.CallLevelProc(*this, p.GroupBys.BreakLevel, true);
+    p.Resumed = p.ResumeInRow = true;
+    p.ResumeLevel = level - 1;
+    StopFlag = true;
+    return true;
+  };
+  if (resume) {
+    p.Resumed = false;
+    p.FirstChangedLevel = p.GroupBys.ResumeBreak(cols, p.ResumeLevel, hooks);
+  } else {
+    p.FirstChangedLevel = p.GroupBys.ProcessBreak(cols, false, hooks);
+  }
+  // A part that handed over opens its new head when it resumes.
+  if (StopFlag) return;
   p.RowNewTableLevel = p.GroupBys.NewHeadBreakLevel;
   if (p.RowNewTableLevel >= 0) StartNextHead();
+  if (newRow && p.GroupProcs && p.FirstChangedLevel >= 0)
+    p.GroupBys.CallLevelProc(*this, p.FirstChangedLevel, false);
 }
 
 void TRF::ResetLevelCounters(bool clear, bool advance) {

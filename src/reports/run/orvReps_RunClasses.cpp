@@ -154,7 +154,8 @@ void TReportPart::ResetSettings() {
   TableWanted = true;
   EndOfData = false;
   ResumeLevel = -1;
-  Resumed = false;
+  Resumed = ResumeInRow = false;
+  AdvanceDeferred = false;
   FirstChangedLevel = -1;
   GroupProcs = false;
   CalcStage1Used = CalcStage2Used = CalcStage3Used = CalcStage4Used = false;

@@ -171,6 +171,8 @@ class TReportPart {
   bool EndOfData = false;
   qint32 ResumeLevel = -1;
   bool Resumed = false;
+  // The row read before a hand-over at a group break is still to be written.
+  bool ResumeInRow = false;
   qint32 FirstChangedLevel = -1;
   bool GroupProcs = false;
   bool CalcStage1Used = false, CalcStage2Used = false, CalcStage3Used = false,
@@ -244,6 +246,8 @@ class TReportPart {
   // Pass state: EndOfData kept while the preview reads, packed fields build their texts;
   // records read so far.
   bool EndOfDataSaved = false, PackTextsWanted = true;
+  // The row is read but the sources move on only after its group break (AdvanceRow).
+  bool AdvanceDeferred = false;
   qint64 ProcessedRecords = 0;
   // The values of the record pending for the next row, by column.
   std::vector<Variant> PendingValues;
