@@ -195,7 +195,10 @@ void KeyBreakPage(TRepsRun& run) {
   R(run).BreakPageMayFollow = UpperArg(run) == QLatin1String("MAYBENEXT");
 }
 
-void KeyNewHeadBy(TRepsRun& run) { R(run).NewHeadBy = UpperArg(run); }
+void KeyNewHeadBy(TRepsRun& run) {
+  R(run).NewHeadBy = UpperArg(run);
+  R(run).NewHeadByGiven = true;
+}
 
 // ---- Head and tail ------------------------------------------------------------------------
 

@@ -470,8 +470,9 @@ void PreparePart(TRF& rf) {
   SetupColumns(rf, -1, nullptr, anyTotal);
   p.TotalsWanted = anyTotal || p.ColsIfUsed;
   p.Cols.ClampWidths(false);  // 10
-  // The texts of the levels above the new-head level depend on it: marked before them.
-  if (!p.GroupBys.MarkNewHeadLevel(p.Cols, rf.NewHeadBy))
+  // The texts of the levels above the new-head level depend on it: marked before them. A
+  // NEWHEADBY left from an earlier report may name no level of this one.
+  if (!p.GroupBys.MarkNewHeadLevel(p.Cols, rf.NewHeadBy) && rf.NewHeadByGiven)
     RaiseRepsError(rf, recGeneralError,
                    {QStringLiteral("В -NewHeadBy задан неизвестный уровень группировки: %1")
                         .arg(rf.NewHeadBy)},

@@ -145,6 +145,7 @@ void TRF::ResetReportSettings() {
   // A frame named by SAMPLE replaces one report, not the ones after it.
   ReplacedByFrame = false;
   CurGroupIndex = 0;
+  NewHeadByGiven = false;
   CalcFields.clear();
   NumberingCols.clear();
   NumberingList.clear();

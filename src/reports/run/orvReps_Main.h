@@ -152,6 +152,8 @@ class TRF : public TRepsRun {
   // ROWSLESS rule being built with its row kind.
   qint32 CurGroupIndex = 0;
   QString NewHeadBy;
+  // NEWHEADBY was given for the report being described (the text itself lasts the run).
+  bool NewHeadByGiven = false;
   bool BreakPageMayFollow = false;
   qint32 HeadTailSel = 0;
   TRowsLessRule PendingRowsLess;

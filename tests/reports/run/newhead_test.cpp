@@ -129,6 +129,25 @@ TEST_F(NewHead, ALevelThatDoesNotExistIsRefused) {
   EXPECT_EQ(Build("HTML", QString::fromLatin1(kTwoGroups) + "-NEWHEADBY 0").count("<table "), 1);
 }
 
+// NEWHEADBY lasts the run: a later report that has no such level builds without it, and its
+// own NEWHEADBY still applies.
+TEST_F(NewHead, ALaterReportWithoutTheLevelBuildsAsUsual) {
+  const QString first = dir.filePath(QStringLiteral("first.htm")),
+                second = dir.filePath(QStringLiteral("second.htm"));
+  const QString later = QStringLiteral(
+      "-REPNEW -FILE \"%1\" -REPQ \"\" FIELDS \"K, NAME\" VALS \"1,p\" VALS \"2,q\" "
+      "-GROUPBY K HEAD %2 -REPBUILD");
+  for (const char* again : {"", "-NEWHEADBY K"}) {
+    SCOPED_TRACE(again);
+    ASSERT_TRUE(Run(QStringLiteral("-REPFORMAT HTML -FILE \"%1\" %2 -NEWHEADBY G -REPBUILD ")
+                        .arg(first, QString::fromLatin1(kTwoGroups)) +
+                    later.arg(second, QString::fromLatin1(again))))
+        << messages.join('|').toStdString();
+    EXPECT_EQ(ReadBytes(first).count("<table "), 2);
+    EXPECT_EQ(ReadBytes(second).count("<table "), *again ? 2 : 1);
+  }
+}
+
 // The widths of a head count its caption (unless excluded) and its group's total.
 TEST_F(NewHead, CaptionAndTotalCountInTheHeadsWidths) {
   const struct {
