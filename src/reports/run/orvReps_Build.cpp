@@ -78,14 +78,19 @@ void TRF::PrepareParts() {
     Steps().PreviewPart(*this);
     return;
   }
+  // A piece that an earlier REPBUILD NOLAST wrote stays in the list but is not read or
+  // written again: its rows are in the file already.
+  int first = n - 1;
   for (int i = 0; i < n - 1; ++i) {
+    if (Parts.GetItem(i).State >= 2) continue;
+    first = qMin(first, i);
     SelectPart(&Parts.GetItem(i));
     Steps().PreviewPart(*this);
   }
   SelectPart(&Parts.GetItem(n - 1));
   Steps().PreparePart(*this);
   Steps().PreviewPart(*this);
-  SelectPart(&Parts.GetItem(0));
+  SelectPart(&Parts.GetItem(first));
 }
 
 void TRF::OutputPass(bool first) {

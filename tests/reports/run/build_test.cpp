@@ -183,3 +183,20 @@ TEST_F(ResultFile, ComposedReportKeepsItsFile) {
   EXPECT_EQ(claimed, dir + "/n1.txt");
   EXPECT_EQ(reports->Count(), 2);
 }
+
+// A composed report: the piece built by REPBUILD NOLAST is not written again by the next
+// REPBUILD, whose parts list still holds it.
+TEST_F(ReportFileTest, ComposedReportWritesEachPieceOnce) {
+  for (const char* format : {"TEXT", "HTML"}) {
+    const QByteArray text = BuildReport(
+        QString::fromLatin1(format),
+        QStringLiteral("-REPQ \"\" FIELDS \"V\" VALS \"first\" -WIDTH V 10 -REPBUILD NOLAST "
+                       "-REPNEW -REPQ \"\" FIELDS \"V\" VALS \"second\" -WIDTH V 10"));
+    SCOPED_TRACE(format);
+    EXPECT_EQ(text.count("first"), 1) << text.toStdString();
+    EXPECT_EQ(text.count("second"), 1) << text.toStdString();
+    EXPECT_LT(text.indexOf("first"), text.indexOf("second")) << text.toStdString();
+    if (qstrcmp(format, "HTML") == 0)
+      EXPECT_EQ(testsupport::XmllintComplaints(last, true), QString());
+  }
+}
