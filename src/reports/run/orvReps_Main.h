@@ -18,7 +18,6 @@
 
 class TRF;
 class TCompileCode;
-struct THRepsPage;
 
 // A ROWHEIGHT target: an area (-1 every area, 0..10 the style areas, 11 a sheet row number)
 // with a number (row within the area from 1, 0 every row; or the sheet row).
@@ -303,9 +302,6 @@ class TRF : public TRepsRun {
   void FindTitleCols(TGroupBy& level);
   void ResolveTitleStyle(TGroupBy& level);
   void MergeCellStyle(TCellProp& out, const TCellProp& base, const TCellProp& over, bool flag);
-  // One page slot per horizontal page in every part.
-  void AddPageToParts(THRepsPage& page, int index);
-  void RemovePageFromParts(int index);
   void SetOutputStage(int stage);
   // Height of a sheet row (1-based) of the stage that began at firstRow; false: no rule.
   bool FindRowSizeRule(int stage, int row, int firstRow, double& height);

@@ -502,24 +502,6 @@ void TRF::MergeCellStyle(TCellProp& out, const TCellProp& base, const TCellProp&
   if (over.BorderWidths[3] < 0) out.BorderWidths[3] = 10;
 }
 
-// ---- Page slots ------------------------------------------------------------------------------
-
-void TRF::AddPageToParts(THRepsPage&, int index) {
-  for (int i = 0; i < Parts.Count(); ++i) {
-    THPageSlots& pageSlots = Parts.GetItem(i).PageSlots;
-    if (static_cast<int>(pageSlots.size()) <= index) pageSlots.resize(index + 1);
-    pageSlots[index] = THPageSlot{};
-  }
-}
-
-void TRF::RemovePageFromParts(int index) {
-  for (int i = 0; i < Parts.Count(); ++i) {
-    THPageSlots& pageSlots = Parts.GetItem(i).PageSlots;
-    if (index >= 0 && index < static_cast<int>(pageSlots.size()))
-      pageSlots.erase(pageSlots.begin() + index);
-  }
-}
-
 // ---- Output stages and row heights -----------------------------------------------------------
 
 void TRF::SetOutputStage(int stage) {

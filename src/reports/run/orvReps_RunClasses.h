@@ -192,8 +192,6 @@ class TReportPart {
   qint32 SavedFirstChangedLevel = -1, SavedRowNewTableLevel = -1;
   // The pass being run writes the output (false in the preview pass).
   bool OutputPass = false;
-  // One slot per horizontal page of the run.
-  THPageSlots PageSlots;
   qint32 CaseMode = 0;
   bool DosOutput = false;
   bool LineBreaks = true, StickTail = false;
