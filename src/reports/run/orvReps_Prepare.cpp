@@ -85,9 +85,11 @@ void TReportSteps::EvalRowRules(TRF& rf, int fromLevel) {
   p.BodyRowsWritten = !g.BodyDeleted;
 }
 
+// A resumed part opens the groups of the break it handed over in: their conditions too.
 void TReportSteps::GroupBreakStep(TRF& rf, bool newRow) {
+  const bool resume = !newRow && rf.CurPart->ResumeInRow;
   rf.GroupBreakStep(newRow);
-  if (newRow) EvalRowRules(rf, rf.CurPart->FirstChangedLevel);
+  if ((newRow || resume) && !rf.StopFlag) EvalRowRules(rf, rf.CurPart->FirstChangedLevel);
 }
 
 // The row is counted in the levels before the AFTERALL columns, which number it.
