@@ -75,9 +75,8 @@ class TCol {
   bool InSet = true;
   // A cross-tab case column received a record.
   bool CaseFilled = false;
-  // Printed on the horizontal page being written; the automatic width kept for the head.
+  // Printed on the horizontal page being written.
   bool OnCurPage = false;
-  qint32 HeadAutoWidth = -1;
 
   // Visibility.
   bool Visible = true, Hidden = false, SavedVisible = true, SavedHidden = false;
