@@ -32,6 +32,20 @@ bool SameFieldRef(const TCols& cols, const QString& a, const QString& b) {
 
 }  // namespace
 
+bool TGroupBy::HasHeadTexts() const {
+  for (int a = 0; a < 2; ++a)
+    for (int page = 0; page < 3; ++page)
+      if (Texts[a][page]) return true;
+  return HasHeadFrames();
+}
+
+bool TGroupBy::HasHeadFrames() const {
+  for (int a = 0; a < 2; ++a)
+    for (int page = 0; page < 3; ++page)
+      if (!TextFrames[a][page].isEmpty()) return true;
+  return false;
+}
+
 void TGroupBy::InitDefaults() {
   HeadShowing = TailShowing = HeadShowTotal = ShowGroup = Legend = false;
   LegendText = QStringLiteral("Итого:");
@@ -88,8 +102,7 @@ bool TGroupBys::PrepareLevels(const TCols& cols, QString& badField) {
       if (ForcedLevel < 0) ForcedLevel = i;
       continue;
     }
-    for (const QString& raw : fields.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-      const QString ref = raw.trimmed();
+    for (const QString& ref : FieldRefs(fields)) {
       TCol* c = cols.FindCol(ref);
       if (!c) {
         badField = ref;
@@ -237,14 +250,8 @@ void TGroupBys::FindLevelByShowKind(qint32& pos, int kind, bool exact) const {
   if (pos >= 0) return;
   for (int i = 0; i < Count(); ++i) {
     const TGroupBy& g = GetItem(i);
-    // Slots 0 and 1 hold the texts before and after the head.
-    bool texts = false, frames = false;
-    for (int a = 0; a < 2; ++a)
-      for (int page = 0; page < 3; ++page) {
-        texts = texts || g.Texts[a][page] || !g.TextFrames[a][page].isEmpty();
-        frames = frames || !g.TextFrames[a][page].isEmpty();
-      }
-    const bool shows[5] = {texts, g.HeadShowing, g.NumCols, g.HeadShowTotal, frames};
+    const bool shows[5] = {g.HasHeadTexts(), g.HeadShowing, g.NumCols, g.HeadShowTotal,
+                           g.HasHeadFrames()};
     bool match = false;
     if (exact) {
       match = kind >= 0 && kind < 5 && shows[kind];

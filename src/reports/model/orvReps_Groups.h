@@ -95,6 +95,9 @@ class TGroupBy {
   // The report frame FRAMES named for a slot (empty: none); BindLevelTexts compiles it.
   QString TextFrames[4][3];
   bool FrameTexts[4][3] = {};
+  // A text or a frame before or after the head, on any page; only a frame.
+  bool HasHeadTexts() const;
+  bool HasHeadFrames() const;
   // How each text area is written: 0 outside the table, 1 in the title row across the table,
   // 2 unchanged into the open table (frame texts).
   qint32 TextRows[4] = {1, 1, 1, 1};

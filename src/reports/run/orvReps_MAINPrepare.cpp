@@ -293,11 +293,8 @@ void DerivePassFlags(TRF& rf) {
       for (int k = 0; k < 2; ++k)
         for (int s = 0; s < 2; ++s) rowsLess = rowsLess || rules[k][s].Threshold != 0;
     // USETOTAL needs the group's totals only for a text before or after the head.
-    bool headTexts = false;
-    for (int area = 0; area < 2; ++area)
-      for (int page = 0; page < 3; ++page)
-        headTexts = headTexts || g.Texts[area][page] || !g.TextFrames[area][page].isEmpty();
-    p.LevelStatsNeeded = LevelShowsHeadTotals(g) || (g.UseTotal && headTexts) || rowsLess;
+    p.LevelStatsNeeded =
+        LevelShowsHeadTotals(g) || (g.UseTotal && g.HasHeadTexts()) || rowsLess;
   }
   const TRepType t = rf.Out().RepType;
   p.PreviewNeeded = p.LevelStatsNeeded || p.AutoWidthUsed || t == rtHTML || t == rtHExcel ||

@@ -321,6 +321,20 @@ void NextSaveHead(TRF& rf) {
   if (p.CurSaveHead + 1 < p.SaveHeads.Count()) ++p.CurSaveHead;
 }
 
+namespace {
+
+// The level's live row counts trade places with the counts of the group whose head is
+// written; a second call trades them back.
+void SwapHeadCounts(TReportPart& p, int level) {
+  if (level < 0 || level >= p.GroupBys.Count()) return;
+  TGroupBy& live = p.GroupBys.GetItem(level);
+  std::swap(live.RecCount, p.HeadRecCount);
+  std::swap(live.ExistRowCount, p.HeadExistRowCount);
+  std::swap(live.VisibleRowCount, p.HeadVisibleRowCount);
+}
+
+}  // namespace
+
 void RestoreLevelValues(TRF& rf, int level) {
   TReportPart& p = *rf.CurPart;
   for (int i = 0; i < p.Cols.Count(); ++i) {
@@ -346,22 +360,12 @@ void RestoreLevelValues(TRF& rf, int level) {
   // While the head is written its level counts the whole group, so an average or a count read
   // in a head text divides by the group's records, as its tail does; the live counts wait in
   // the head counters until SaveLevelValues.
-  if (g) {
-    TGroupBy& live = p.GroupBys.GetItem(level);
-    std::swap(live.RecCount, p.HeadRecCount);
-    std::swap(live.ExistRowCount, p.HeadExistRowCount);
-    std::swap(live.VisibleRowCount, p.HeadVisibleRowCount);
-  }
+  SwapHeadCounts(p, level);
 }
 
 void SaveLevelValues(TRF& rf, int level) {
   TReportPart& p = *rf.CurPart;
-  if (level >= 0 && level < p.GroupBys.Count()) {
-    TGroupBy& live = p.GroupBys.GetItem(level);
-    std::swap(live.RecCount, p.HeadRecCount);
-    std::swap(live.ExistRowCount, p.HeadExistRowCount);
-    std::swap(live.VisibleRowCount, p.HeadVisibleRowCount);
-  }
+  SwapHeadCounts(p, level);
   TCols& cols = p.Cols;
   orvReps_Saves::SaveLevelValues(cols, level);
   for (int i = 0; i < cols.Count(); ++i) {
