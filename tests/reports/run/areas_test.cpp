@@ -68,7 +68,9 @@ class Areas : public ReportFileTest {
   void ExpectWellFormed(const QString& file) {
     EXPECT_EQ(testsupport::XmllintComplaints(file, true), QString()) << file.toStdString();
     const QByteArray island = Island(ReadBytes(file));
-    if (!island.isEmpty()) EXPECT_EQ(XmlComplaints(island), QString()) << file.toStdString();
+    if (!island.isEmpty()) {
+      EXPECT_EQ(XmlComplaints(island), QString()) << file.toStdString();
+    }
   }
 };
 
@@ -100,7 +102,9 @@ TEST_F(Areas, FrozenRowsByAreaCountTheRowsAboveThem) {
     const QByteArray bytes = Sheet(QString::fromLatin1(k.keys));
     EXPECT_EQ(XmlNumber(bytes, "SplitHorizontal"), k.split);
     EXPECT_EQ(XmlNumber(bytes, "TopRowBottomPane"), k.split);
-    if (k.wholeHead) EXPECT_EQ(RowsAbove(bytes, "p"), k.split) << "the split lies on the body";
+    if (k.wholeHead) {
+      EXPECT_EQ(RowsAbove(bytes, "p"), k.split) << "the split lies on the body";
+    }
     ExpectWellFormed(last);
   }
 }

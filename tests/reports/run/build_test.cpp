@@ -188,7 +188,7 @@ TEST_F(ResultFile, ComposedReportKeepsItsFile) {
 // REPBUILD, whose parts list still holds it.
 TEST_F(ReportFileTest, ComposedReportWritesEachPieceOnce) {
   for (const char* format : {"TEXT", "HTML"}) {
-    const QByteArray text = BuildReport(
+    const QByteArray text = BuildWellFormed(
         QString::fromLatin1(format),
         QStringLiteral("-REPQ \"\" FIELDS \"V\" VALS \"first\" -WIDTH V 10 -REPBUILD NOLAST "
                        "-REPNEW -REPQ \"\" FIELDS \"V\" VALS \"second\" -WIDTH V 10"));
@@ -196,7 +196,5 @@ TEST_F(ReportFileTest, ComposedReportWritesEachPieceOnce) {
     EXPECT_EQ(text.count("first"), 1) << text.toStdString();
     EXPECT_EQ(text.count("second"), 1) << text.toStdString();
     EXPECT_LT(text.indexOf("first"), text.indexOf("second")) << text.toStdString();
-    if (qstrcmp(format, "HTML") == 0)
-      EXPECT_EQ(testsupport::XmllintComplaints(last, true), QString());
   }
 }

@@ -75,10 +75,8 @@ TEST_F(GroupHeads, EveryTotalKindInTheHeadEqualsTheTail) {
               "VALS \"b,10\" VALS \"b,20\" -NULL Q \"-\" -WIDTH G 8 -WIDTH Q 12 -TOTAL Q %1 "
               "-GROUPBY G HEAD SHOWING Off SHOWTOTAL TEXTS \"h=[*Q]\" \"\" USETOTAL yes TAIL")
               .arg(QLatin1String(k.kind));
-      const QString out = QString::fromLatin1(BuildReport(QLatin1String(format), keys));
+      const QString out = QString::fromLatin1(BuildWellFormed(QLatin1String(format), keys));
       const QStringList cells = LastCells(out);
-      if (QLatin1String(format) == QLatin1String("HTML"))
-        EXPECT_EQ(testsupport::XmllintComplaints(last, true), QString());
       const QString a = QLatin1String(k.a), b = QLatin1String(k.b);
       const QStringList want = {QStringLiteral("h=") + a, a, QStringLiteral("2"), QStringLiteral("0"),
                                 QStringLiteral("-"), QStringLiteral("4"), a, QStringLiteral("h=") + b, b,

@@ -105,6 +105,14 @@ class ReportFileTest : public RunTest {
         << messages.join('|').toStdString();
     return ReadBytes(last);
   }
+  // The same, and a file of a markup format draws no word from xmllint.
+  QByteArray BuildWellFormed(const QString& format, const QString& keys, const QString& name = {}) {
+    const QByteArray bytes = BuildReport(format, keys, name);
+    if (format != QLatin1String("TEXT")) {
+      EXPECT_EQ(testsupport::XmllintComplaints(last, true), QString()) << format.toStdString();
+    }
+    return bytes;
+  }
   TReportSteps steps;
   QTemporaryDir dir;
   QString last;
